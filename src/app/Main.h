@@ -1,0 +1,19 @@
+#pragma once
+#include <QMainWindow>
+#include <string>
+
+namespace ludra {
+
+// The main window. It is given the program directory (settings.ini, the
+// include folder and the compiler live there) so tests can use another one.
+class TfmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TfmMain(const std::string& programDir, QWidget* parent = nullptr);
+  const std::string& ProgramDir() const { return programDir_; }
+
+ private:
+  std::string programDir_;
+};
+
+}  // namespace ludra

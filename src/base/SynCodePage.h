@@ -1,0 +1,53 @@
+#pragma once
+// The single-byte code page of document text: how bytes map to Unicode for
+// display and input, and how letters are classified and case-mapped. One
+// replaceable object, so another single-byte page can be chosen later.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ludra {
+
+class TCodePage {
+ public:
+  virtual ~TCodePage() = default;
+
+  char32_t ToUnicode(unsigned char c) const { return toUnicode_[c]; }
+  // The byte for a Unicode character, or -1 when the page has none.
+  int FromUnicode(char32_t u) const;
+
+  bool IsAlpha(unsigned char c) const { return (class_[c] & kAlpha) != 0; }
+  bool IsUpper(unsigned char c) const { return (class_[c] & kUpper) != 0; }
+  bool IsLower(unsigned char c) const { return (class_[c] & kLower) != 0; }
+  bool IsDigit(unsigned char c) const { return c >= '0' && c <= '9'; }
+  bool IsAlnum(unsigned char c) const { return IsAlpha(c) || IsDigit(c); }
+  unsigned char UpperCase(unsigned char c) const { return upper_[c]; }
+  unsigned char LowerCase(unsigned char c) const { return lower_[c]; }
+  std::string UpperCase(std::string_view s) const;
+  std::string LowerCase(std::string_view s) const;
+
+  // Document bytes to UTF-8 for display, and UTF-8 input back to bytes;
+  // characters the page lacks become `replacement`.
+  std::string ToUtf8(std::string_view bytes) const;
+  std::string FromUtf8(std::string_view utf8, char replacement = '?') const;
+
+ protected:
+  enum : uint8_t { kAlpha = 1, kUpper = 2, kLower = 4 };
+  std::array<char32_t, 256> toUnicode_{};
+  std::array<uint8_t, 256> class_{};
+  std::array<unsigned char, 256> upper_{};
+  std::array<unsigned char, 256> lower_{};
+};
+
+// Windows-1252 display mapping with Latin-1 letter classification and case.
+class TWindows1252CodePage : public TCodePage {
+ public:
+  TWindows1252CodePage();
+};
+
+// The page in use for document text (Windows-1252 unless changed).
+const TCodePage& CodePage();
+void SetCodePage(const TCodePage* page);
+
+}  // namespace ludra
