@@ -1,0 +1,42 @@
+#pragma once
+// The exchangeable search-engine interface: the editor hands one line at a
+// time to an engine and asks for every occurrence in it.
+#include <cstdint>
+#include <string>
+
+#include "SynSet.h"
+
+namespace ludra {
+
+enum TSynSearchOption : uint8_t {
+  sfMatchCase = 0,
+  sfWholeWord = 1,
+  sfBackwards = 2,
+  sfEntireScope = 3,
+  sfSelectedOnly = 4,
+  sfReplace = 5,
+  sfReplaceAll = 6,
+  sfPrompt = 7
+};
+using TSynSearchFlags = TSet<TSynSearchOption>;
+
+enum TSynReplaceAction : uint8_t { raCancel = 0, raSkip = 1, raReplace = 2, raReplaceAll = 3 };
+
+class TSynEditSearchCustom {
+ public:
+  virtual ~TSynEditSearchCustom() = default;
+  virtual std::string Pattern() const = 0;
+  virtual void SetPattern(const std::string& value) = 0;
+  // Length and 1-based position of the i-th occurrence (i from 0) found by
+  // the last FindAllInLine.
+  virtual int MatchLength(int index) const = 0;
+  virtual int MatchPosition(int index) const = 0;
+  virtual int MatchCount() const = 0;
+  virtual void SetSearchOptions(TSynSearchFlags options) = 0;
+  // Finds every occurrence in one line, left to right and never overlapping.
+  virtual int FindAllInLine(const std::string& line) = 0;
+  // The text that replaces one found occurrence.
+  virtual std::string ReplacementText(const std::string& matched, const std::string& replaceWith) = 0;
+};
+
+}  // namespace ludra
