@@ -1,0 +1,158 @@
+#pragma once
+// The document's line buffer: one record per line in a contiguous array,
+// with the highlighter's range state, a cached expanded length and tab flags
+// per line, change notices, and file loading/saving that keeps the file's
+// line-end style.
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SynEditTypes.h"
+#include "SynSet.h"
+#include "SynStrings.h"
+
+namespace ludra {
+
+enum TSynLineEndStyle : uint8_t { leCrLf = 0, leLf = 1, leCr = 2 };
+
+enum TSynEditStringFlag : uint8_t { lfHasTabs = 0, lfHasNoTabs = 1, lfExpandedLengthUnknown = 2 };
+using TSynEditStringFlags = TSet<TSynEditStringFlag>;
+
+class TSynEditStringList;
+using TStringListNotify = std::function<void(TSynEditStringList* sender)>;
+using TStringListChangeEvent = std::function<void(TSynEditStringList* sender, int index, int count)>;
+
+class TSynEditStringList : public TStrings {
+ public:
+  TSynEditStringList();
+  ~TSynEditStringList() override;
+  TSynEditStringList(const TSynEditStringList&) = delete;
+  TSynEditStringList& operator=(const TSynEditStringList&) = delete;
+
+  // The string-list interface. Indices are 0-based; a bad index raises
+  // ESynEditStringList "Invalid stringlist index %d" before anything changes.
+  int Count() const override { return count_; }
+  std::string Get(int index) const override;
+  // The line's bytes without copying; valid until the line changes.
+  std::string_view GetView(int index) const;
+  void Put(int index, const std::string& s) override;
+  intptr_t GetObject(int index) const override;
+  void PutObject(int index, intptr_t value) override;
+  int Add(const std::string& s) override;
+  void Insert(int index, const std::string& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
+  int UpdateCount() const { return updateCount_; }
+
+  void InsertLines(int index, int numLines);
+  void DeleteLines(int index, int numLines);
+  void Exchange(int index1, int index2);
+  void AddStrings(const TStrings& strings);
+
+  int Capacity() const { return capacity_; }
+  void SetCapacity(int value);
+
+  TSynRange LineRange(int index) const;
+  void SetLineRange(int index, TSynRange value);
+
+  // Tab expansion: each tab becomes tab bytes up to the next stop, so the
+  // result has the display width and the painter can tell filler from text.
+  std::string ExpandedLine(int index);
+  int ExpandedLineLength(int index);
+  int LongestLineLength();
+  int TabWidth() const { return tabWidth_; }
+  void SetTabWidth(int value);
+
+  // The whole text, each line followed by CR LF; setting it splits at CR LF,
+  // CR or LF (a NUL ends it) without changing LineEndStyle.
+  std::string Text() const;
+  void SetText(std::string_view value);
+
+  void LoadFromFile(const std::string& fileName);
+  void LoadFromStream(std::istream& stream);
+  // Loads from bytes already in memory (the common path of the two above).
+  void LoadFromBytes(std::string&& data);
+  // Writes through a temporary file in the target's folder and renames it
+  // over the target only once everything is on disk, so a failed save
+  // leaves the old file as it was.
+  void SaveToFile(const std::string& fileName);
+  void SaveToStream(std::ostream& stream);
+
+  TSynLineEndStyle LineEndStyle() const { return lineEndStyle_; }
+  void SetLineEndStyle(TSynLineEndStyle value) { lineEndStyle_ = value; }
+  bool TerminateLastLine() const { return terminateLastLine_; }
+  void SetTerminateLastLine(bool value) { terminateLastLine_ = value; }
+
+  // Per-line cache state, for tests and invariant checks.
+  TSynEditStringFlags LineFlags(int index) const;
+  int CachedExpandedLength(int index) const;
+  int LongestLineIndexCache() const { return indexOfLongestLine_; }
+  // Verifies the record invariants; throws std::logic_error when broken.
+  void Check() const;
+
+  TStringListNotify OnChange;
+  TStringListNotify OnChanging;
+  TStringListNotify OnCleared;
+  TStringListChangeEvent OnLinesDeleted;
+  TStringListChangeEvent OnLinesInserted;
+  TStringListChangeEvent OnLineChanged;
+
+ private:
+  struct Rec;
+  void Grow();
+  void InsertItem(int index, std::string_view s);
+  void ListIndexOutOfBounds(int index) const;
+  void SetUpdateState(bool updating);
+  void FreeText(Rec& r);
+  void SetRecText(Rec& r, std::string_view s);
+  std::string_view RecText(const Rec& r) const;
+  int ExpandRec(Rec& r, std::string* out);
+  void FreeAllText();
+
+  Rec* list_ = nullptr;
+  int count_ = 0;
+  int capacity_ = 0;
+  int updateCount_ = 0;
+  int tabWidth_ = 8;
+  int indexOfLongestLine_ = -1;
+  TSynLineEndStyle lineEndStyle_ = leCrLf;
+  bool terminateLastLine_ = true;
+  // Blocks holding the text of loaded files; lines point into them until
+  // they change. Freed when the buffer is cleared or destroyed.
+  std::vector<std::unique_ptr<char[]>> arenas_;
+};
+
+// Buffered writer for saving a file: a 16 KB buffer, grown to fit a line
+// longer than it; flushed and closed on destruction.
+class TSynEditFileWriter {
+ public:
+  explicit TSynEditFileWriter(const std::string& fileName);
+  ~TSynEditFileWriter();
+  TSynEditFileWriter(const TSynEditFileWriter&) = delete;
+  TSynEditFileWriter& operator=(const TSynEditFileWriter&) = delete;
+
+  TSynLineEndStyle LineEndStyle() const { return lineEndStyle_; }
+  void SetLineEndStyle(TSynLineEndStyle value) { lineEndStyle_ = value; }
+  void WriteText(std::string_view s);
+  void WriteLine(std::string_view s);
+  void Flush();
+  // Flushes, syncs to disk and closes; raises EWriteError on any failure.
+  void Close();
+  int BufferSize() const { return static_cast<int>(buffer_.size()); }
+
+ private:
+  void Append(std::string_view s, bool lineEnd);
+  std::string fileName_;
+  int fd_ = -1;
+  std::vector<char> buffer_;
+  size_t filePos_ = 0;
+  TSynLineEndStyle lineEndStyle_ = leCrLf;
+};
+
+}  // namespace ludra
