@@ -76,8 +76,8 @@ class TSynEditStringList : public TStrings {
 
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(std::istream& stream);
-  // Loads from bytes already in memory (the common path of the two above).
-  void LoadFromBytes(std::string&& data);
+  // Loads from bytes already in memory.
+  void LoadFromBytes(std::string_view data);
   // Writes through a temporary file in the target's folder and renames it
   // over the target only once everything is on disk, so a failed save
   // leaves the old file as it was.
@@ -114,6 +114,7 @@ class TSynEditStringList : public TStrings {
   std::string_view RecText(const Rec& r) const;
   int ExpandRec(Rec& r, std::string* out);
   void FreeAllText();
+  void LoadFromArena(std::unique_ptr<char[]> arena, size_t size);
 
   Rec* list_ = nullptr;
   int count_ = 0;

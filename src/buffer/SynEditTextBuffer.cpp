@@ -1,0 +1,694 @@
+#include "SynEditTextBuffer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+
+#include "SynExceptions.h"
+
+namespace ludra {
+
+// Fixed-size and trivially copyable, so records move with memmove. Text
+// either points into a load arena (owned == false) or is a malloc'd block.
+struct TSynEditStringList::Rec {
+  const char* text;
+  int32_t length;
+  TSynRange range;
+  int32_t expandedLength;
+  uint8_t flags;
+  bool owned;
+  intptr_t object;
+};
+
+namespace {
+
+constexpr uint8_t FlagBit(TSynEditStringFlag f) { return static_cast<uint8_t>(1u << f); }
+constexpr uint8_t kHasTabs = FlagBit(lfHasTabs);
+constexpr uint8_t kHasNoTabs = FlagBit(lfHasNoTabs);
+constexpr uint8_t kExpandedLengthUnknown = FlagBit(lfExpandedLengthUnknown);
+
+// Brackets a mutating call with BeginUpdate/EndUpdate, closing it on every path.
+class UpdateGuard {
+ public:
+  explicit UpdateGuard(TSynEditStringList& list) : list_(list) { list_.BeginUpdate(); }
+  ~UpdateGuard() { list_.EndUpdate(); }
+  UpdateGuard(const UpdateGuard&) = delete;
+  UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+ private:
+  TSynEditStringList& list_;
+};
+
+std::string SysErrorMessage(int err) { return std::strerror(err); }
+
+// Display width of a line after tab expansion; expands into *out when given.
+int ExpandTabs(std::string_view s, int tabWidth, std::string* out, bool& hasTabs) {
+  const char* tab = static_cast<const char*>(std::memchr(s.data(), '\t', s.size()));
+  hasTabs = tab != nullptr;
+  if (!hasTabs) {
+    if (out) out->assign(s);
+    return static_cast<int>(s.size());
+  }
+  if (tabWidth <= 1) {
+    if (out) {
+      out->assign(s);
+      for (char& c : *out)
+        if (c == '\t') c = ' ';
+    }
+    return static_cast<int>(s.size());
+  }
+  size_t column = static_cast<size_t>(tab - s.data());
+  if (out) {
+    out->clear();
+    out->reserve(s.size() + static_cast<size_t>(tabWidth) * 2);
+    out->append(s.data(), column);
+  }
+  for (size_t i = column; i < s.size(); ++i) {
+    if (s[i] == '\t') {
+      size_t k = static_cast<size_t>(tabWidth) - column % static_cast<size_t>(tabWidth);
+      if (out) out->append(k, '\t');
+      column += k;
+    } else {
+      if (out) out->push_back(s[i]);
+      ++column;
+    }
+  }
+  return static_cast<int>(column);
+}
+
+}  // namespace
+
+TSynEditStringList::TSynEditStringList() = default;
+
+TSynEditStringList::~TSynEditStringList() {
+  OnChange = nullptr;
+  OnChanging = nullptr;
+  FreeAllText();
+  std::free(list_);
+}
+
+void TSynEditStringList::FreeAllText() {
+  for (int i = 0; i < count_; ++i) FreeText(list_[i]);
+  arenas_.clear();
+}
+
+void TSynEditStringList::FreeText(Rec& r) {
+  if (r.owned) std::free(const_cast<char*>(r.text));
+  r.text = nullptr;
+  r.length = 0;
+  r.owned = false;
+}
+
+void TSynEditStringList::SetRecText(Rec& r, std::string_view s) {
+  FreeText(r);
+  if (s.empty()) return;
+  char* p = static_cast<char*>(std::malloc(s.size()));
+  if (!p) throw std::bad_alloc();
+  std::memcpy(p, s.data(), s.size());
+  r.text = p;
+  r.length = static_cast<int32_t>(s.size());
+  r.owned = true;
+}
+
+std::string_view TSynEditStringList::RecText(const Rec& r) const {
+  return r.length ? std::string_view(r.text, static_cast<size_t>(r.length)) : std::string_view();
+}
+
+void TSynEditStringList::ListIndexOutOfBounds(int index) const {
+  throw ESynEditStringList(Format("Invalid stringlist index %d", index));
+}
+
+void TSynEditStringList::SetUpdateState(bool updating) {
+  if (updating) {
+    if (OnChanging) OnChanging(this);
+  } else {
+    if (OnChange) OnChange(this);
+  }
+}
+
+void TSynEditStringList::BeginUpdate() {
+  if (updateCount_++ == 0) SetUpdateState(true);
+}
+
+void TSynEditStringList::EndUpdate() {
+  if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
+}
+
+std::string TSynEditStringList::Get(int index) const { return std::string(GetView(index)); }
+
+std::string_view TSynEditStringList::GetView(int index) const {
+  if (index < 0 || index >= count_) return {};
+  return RecText(list_[index]);
+}
+
+void TSynEditStringList::Put(int index, const std::string& s) {
+  if (index == count_) {
+    Add(s);
+    return;
+  }
+  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  UpdateGuard guard(*this);
+  Rec& r = list_[index];
+  SetRecText(r, s);
+  r.flags = kExpandedLengthUnknown;
+  indexOfLongestLine_ = -1;
+  if (OnLineChanged) OnLineChanged(this, index, 1);
+}
+
+intptr_t TSynEditStringList::GetObject(int index) const {
+  return index >= 0 && index < count_ ? list_[index].object : 0;
+}
+
+void TSynEditStringList::PutObject(int index, intptr_t value) {
+  if (index < 0 || index >= count_) ListIndexOutOfBounds(index);
+  UpdateGuard guard(*this);
+  list_[index].object = value;
+}
+
+TSynRange TSynEditStringList::LineRange(int index) const {
+  return index >= 0 && index < count_ ? list_[index].range : 0;
+}
+
+void TSynEditStringList::SetLineRange(int index, TSynRange value) {
+  if (index < 0 || index >= count_) ListIndexOutOfBounds(index);
+  UpdateGuard guard(*this);
+  list_[index].range = value;
+}
+
+void TSynEditStringList::Grow() {
+  SetCapacity(capacity_ > 64 ? capacity_ + capacity_ / 4 : capacity_ + 16);
+}
+
+void TSynEditStringList::SetCapacity(int value) {
+  if (value < count_) throw EListError("Stringlist capacity cannot be smaller than count");
+  if (value == capacity_) return;
+  if (value == 0) {
+    std::free(list_);
+    list_ = nullptr;
+  } else {
+    void* p = std::realloc(list_, static_cast<size_t>(value) * sizeof(Rec));
+    if (!p) throw std::bad_alloc();
+    list_ = static_cast<Rec*>(p);
+  }
+  capacity_ = value;
+}
+
+void TSynEditStringList::InsertItem(int index, std::string_view s) {
+  if (count_ == capacity_) Grow();
+  if (index < count_)
+    std::memmove(list_ + index + 1, list_ + index, static_cast<size_t>(count_ - index) * sizeof(Rec));
+  Rec& r = list_[index];
+  r = Rec{nullptr, 0, NullRange, -1, kExpandedLengthUnknown, false, 0};
+  ++count_;
+  try {
+    SetRecText(r, s);
+  } catch (...) {
+    --count_;
+    std::memmove(list_ + index, list_ + index + 1, static_cast<size_t>(count_ - index) * sizeof(Rec));
+    throw;
+  }
+  indexOfLongestLine_ = -1;
+}
+
+int TSynEditStringList::Add(const std::string& s) {
+  UpdateGuard guard(*this);
+  int index = count_;
+  InsertItem(index, s);
+  if (OnLinesInserted) OnLinesInserted(this, index, 1);
+  return index;
+}
+
+void TSynEditStringList::Insert(int index, const std::string& s) {
+  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  UpdateGuard guard(*this);
+  InsertItem(index, s);
+  if (OnLinesInserted) OnLinesInserted(this, index, 1);
+}
+
+void TSynEditStringList::Delete(int index) {
+  if (index < 0 || index >= count_) ListIndexOutOfBounds(index);
+  UpdateGuard guard(*this);
+  FreeText(list_[index]);
+  --count_;
+  if (index < count_)
+    std::memmove(list_ + index, list_ + index + 1, static_cast<size_t>(count_ - index) * sizeof(Rec));
+  indexOfLongestLine_ = -1;
+  if (OnLinesDeleted) OnLinesDeleted(this, index, 1);
+}
+
+void TSynEditStringList::InsertLines(int index, int numLines) {
+  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  if (numLines <= 0) return;
+  UpdateGuard guard(*this);
+  SetCapacity(count_ + numLines);
+  if (index < count_)
+    std::memmove(list_ + index + numLines, list_ + index,
+                 static_cast<size_t>(count_ - index) * sizeof(Rec));
+  std::memset(static_cast<void*>(list_ + index), 0, static_cast<size_t>(numLines) * sizeof(Rec));
+  count_ += numLines;
+  indexOfLongestLine_ = -1;
+  if (OnLinesInserted) OnLinesInserted(this, index, numLines);
+}
+
+void TSynEditStringList::DeleteLines(int index, int numLines) {
+  if (numLines <= 0) return;
+  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  if (numLines > count_ - index) numLines = count_ - index;
+  if (numLines == 0) return;
+  for (int i = index; i < index + numLines; ++i) FreeText(list_[i]);
+  int linesAfter = count_ - index - numLines;
+  if (linesAfter > 0) {
+    // Only moving the following records is bracketed.
+    UpdateGuard guard(*this);
+    std::memmove(list_ + index, list_ + index + numLines, static_cast<size_t>(linesAfter) * sizeof(Rec));
+    count_ -= numLines;
+  } else {
+    count_ -= numLines;
+  }
+  indexOfLongestLine_ = -1;
+  if (OnLinesDeleted) OnLinesDeleted(this, index, numLines);
+}
+
+void TSynEditStringList::Exchange(int index1, int index2) {
+  if (index1 < 0 || index1 >= count_) ListIndexOutOfBounds(index1);
+  if (index2 < 0 || index2 >= count_) ListIndexOutOfBounds(index2);
+  UpdateGuard guard(*this);
+  std::swap(list_[index1], list_[index2]);
+  if (indexOfLongestLine_ == index1)
+    indexOfLongestLine_ = index2;
+  else if (indexOfLongestLine_ == index2)
+    indexOfLongestLine_ = index1;
+}
+
+void TSynEditStringList::AddStrings(const TStrings& strings) {
+  int n = strings.Count();
+  if (n <= 0) return;
+  UpdateGuard guard(*this);
+  int first = count_;
+  if (count_ + n > capacity_) SetCapacity((count_ + n + 15) / 16 * 16);
+  for (int i = 0; i < n; ++i) {
+    InsertItem(count_, strings.Get(i));
+    list_[count_ - 1].object = strings.GetObject(i);
+  }
+  if (OnLinesInserted) OnLinesInserted(this, first, n);
+}
+
+void TSynEditStringList::Clear() {
+  if (count_ == 0 && capacity_ == 0) {
+    arenas_.clear();
+    return;
+  }
+  UpdateGuard guard(*this);
+  bool hadLines = count_ != 0;
+  FreeAllText();
+  count_ = 0;
+  SetCapacity(0);
+  indexOfLongestLine_ = -1;
+  if (hadLines && OnCleared) OnCleared(this);
+}
+
+int TSynEditStringList::ExpandRec(Rec& r, std::string* out) {
+  bool hasTabs;
+  int len = ExpandTabs(RecText(r), tabWidth_, out, hasTabs);
+  r.expandedLength = len;
+  r.flags = hasTabs ? kHasTabs : kHasNoTabs;
+  return len;
+}
+
+std::string TSynEditStringList::ExpandedLine(int index) {
+  if (index < 0 || index >= count_) return {};
+  Rec& r = list_[index];
+  if (r.flags & kHasNoTabs) return std::string(RecText(r));
+  std::string out;
+  ExpandRec(r, &out);
+  return out;
+}
+
+int TSynEditStringList::ExpandedLineLength(int index) {
+  if (index < 0 || index >= count_) return 0;
+  Rec& r = list_[index];
+  if (r.flags & kExpandedLengthUnknown) return ExpandRec(r, nullptr);
+  return r.expandedLength;
+}
+
+int TSynEditStringList::LongestLineLength() {
+  if (indexOfLongestLine_ < 0) {
+    int best = 0;
+    for (int i = 0; i < count_; ++i) {
+      int len = ExpandedLineLength(i);
+      if (len > best) {
+        best = len;
+        indexOfLongestLine_ = i;
+      }
+    }
+  }
+  return indexOfLongestLine_ >= 0 ? ExpandedLineLength(indexOfLongestLine_) : 0;
+}
+
+void TSynEditStringList::SetTabWidth(int value) {
+  if (value == tabWidth_) return;
+  tabWidth_ = value;
+  indexOfLongestLine_ = -1;
+  for (int i = 0; i < count_; ++i) {
+    Rec& r = list_[i];
+    r.expandedLength = -1;
+    r.flags = static_cast<uint8_t>((r.flags & ~kHasNoTabs) | kExpandedLengthUnknown);
+  }
+}
+
+TSynEditStringFlags TSynEditStringList::LineFlags(int index) const {
+  if (index < 0 || index >= count_) return {};
+  return TSynEditStringFlags::FromBits(list_[index].flags);
+}
+
+int TSynEditStringList::CachedExpandedLength(int index) const {
+  return index >= 0 && index < count_ ? list_[index].expandedLength : 0;
+}
+
+void TSynEditStringList::Check() const {
+  auto fail = [](const char* what) { throw std::logic_error(what); };
+  if (count_ < 0 || count_ > capacity_) fail("count outside 0..capacity");
+  if (capacity_ > 0 && !list_) fail("capacity without storage");
+  if (indexOfLongestLine_ >= count_) fail("longest-line cache outside the lines");
+  for (int i = 0; i < count_; ++i) {
+    const Rec& r = list_[i];
+    if (r.length < 0 || (r.length > 0 && !r.text)) fail("bad text record");
+    if (r.owned && r.length == 0) fail("owned empty text");
+    bool unknown = (r.flags & kExpandedLengthUnknown) != 0;
+    if (!unknown && (r.flags & (kHasTabs | kHasNoTabs))) {
+      bool hasTabs;
+      int len = ExpandTabs(RecText(r), tabWidth_, nullptr, hasTabs);
+      if (len != r.expandedLength) fail("stale expanded length");
+      if (hasTabs != ((r.flags & kHasTabs) != 0)) fail("stale tab flags");
+    }
+  }
+}
+
+std::string TSynEditStringList::Text() const {
+  size_t size = 0;
+  for (int i = 0; i < count_; ++i) size += static_cast<size_t>(list_[i].length) + 2;
+  std::string s;
+  s.reserve(size);
+  for (int i = 0; i < count_; ++i) {
+    s.append(RecText(list_[i]));
+    s.append("\r\n");
+  }
+  return s;
+}
+
+void TSynEditStringList::SetText(std::string_view value) {
+  UpdateGuard guard(*this);
+  Clear();
+  size_t nul = value.find('\0');
+  if (nul != std::string_view::npos) value = value.substr(0, nul);
+  size_t p = 0;
+  while (p < value.size()) {
+    size_t e = p;
+    while (e < value.size() && value[e] != '\r' && value[e] != '\n') ++e;
+    Add(std::string(value.substr(p, e - p)));
+    if (e < value.size() && value[e] == '\r') ++e;
+    if (e < value.size() && value[e] == '\n') ++e;
+    p = e;
+  }
+}
+
+void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t size) {
+  UpdateGuard guard(*this);
+  Clear();
+  const char* data = arena.get();
+  // Size the record array once for the lines about to come, instead of
+  // growing it step by step through a file of a million lines.
+  size_t lines = 0;
+  for (const char* q = data; (q = static_cast<const char*>(std::memchr(q, '\n', data + size - q)));
+       ++q)
+    ++lines;
+  for (const char* q = data; (q = static_cast<const char*>(std::memchr(q, '\r', data + size - q)));
+       ++q)
+    if (q + 1 == data + size || q[1] != '\n') ++lines;
+  if (size > 0 && data[size - 1] != '\r' && data[size - 1] != '\n') ++lines;
+  if (lines > static_cast<size_t>(INT32_MAX - 1)) throw EReadError("Too many lines to load");
+  if (static_cast<int>(lines) > capacity_) SetCapacity(static_cast<int>(lines));
+  if (size > 0) arenas_.push_back(std::move(arena));
+  bool sawCR = false, sawLF = false;
+  size_t p = 0;
+  while (p < size) {
+    size_t e = p;
+    while (e < size && data[e] != '\r' && data[e] != '\n') ++e;
+    if (e - p > static_cast<size_t>(INT32_MAX)) throw EReadError("Line too long to load");
+    UpdateGuard lineGuard(*this);
+    int index = count_;
+    if (count_ == capacity_) Grow();
+    list_[count_++] = Rec{e > p ? data + p : nullptr, static_cast<int32_t>(e - p), NullRange, -1,
+                          kExpandedLengthUnknown, false, 0};
+    if (OnLinesInserted) OnLinesInserted(this, index, 1);
+    if (e < size && data[e] == '\r') {
+      sawCR = true;
+      ++e;
+    }
+    if (e < size && data[e] == '\n') {
+      sawLF = true;
+      ++e;
+    }
+    p = e;
+  }
+  if (!terminateLastLine_ && size > 0 && (data[size - 1] == '\r' || data[size - 1] == '\n'))
+    Add(std::string());
+  indexOfLongestLine_ = -1;
+  if (sawCR && !sawLF)
+    lineEndStyle_ = leCr;
+  else if (sawLF && !sawCR)
+    lineEndStyle_ = leLf;
+  else
+    lineEndStyle_ = leCrLf;
+}
+
+void TSynEditStringList::LoadFromBytes(std::string_view data) {
+  std::unique_ptr<char[]> arena(new char[data.size() ? data.size() : 1]);
+  if (!data.empty()) std::memcpy(arena.get(), data.data(), data.size());
+  LoadFromArena(std::move(arena), data.size());
+}
+
+void TSynEditStringList::LoadFromFile(const std::string& fileName) {
+  int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    int err = errno;
+    throw EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(err));
+  }
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+  } closer{fd};
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+    throw EFOpenError("Cannot open file \"" + fileName + "\". " +
+                      SysErrorMessage(S_ISDIR(st.st_mode) ? EISDIR : errno));
+  // The whole file is read before the buffer is touched, so a failed read
+  // leaves the old lines in place.
+  size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  std::unique_ptr<char[]> arena(new char[capacity ? capacity : 1]);
+  size_t size = 0;
+  for (;;) {
+    if (size == capacity) {
+      // The file grew while reading, or reports no size (a pipe): read on.
+      size_t bigger = capacity ? capacity * 2 : 65536;
+      std::unique_ptr<char[]> next(new char[bigger]);
+      if (size) std::memcpy(next.get(), arena.get(), size);
+      arena = std::move(next);
+      capacity = bigger;
+    }
+    ssize_t n = ::read(fd, arena.get() + size, capacity - size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      throw EReadError("Cannot read file \"" + fileName + "\". " + SysErrorMessage(err));
+    }
+    if (n == 0) break;
+    size += static_cast<size_t>(n);
+  }
+  LoadFromArena(std::move(arena), size);
+}
+
+void TSynEditStringList::LoadFromStream(std::istream& stream) {
+  stream.seekg(0, std::ios::end);
+  std::streamoff end = stream.tellg();
+  stream.seekg(0, std::ios::beg);
+  if (!stream || end < 0) throw EReadError("Stream read error");
+  size_t size = static_cast<size_t>(end);
+  std::unique_ptr<char[]> arena(new char[size ? size : 1]);
+  if (size && !stream.read(arena.get(), static_cast<std::streamsize>(size)))
+    throw EReadError("Stream read error");
+  LoadFromArena(std::move(arena), size);
+}
+
+namespace {
+
+std::string_view LineEndBytes(TSynLineEndStyle style) {
+  switch (style) {
+    case leLf:
+      return "\n";
+    case leCr:
+      return "\r";
+    default:
+      return "\r\n";
+  }
+}
+
+// Where a save really goes: the target of a symbolic link, followed to the end.
+std::string ResolveSaveTarget(const std::string& fileName) {
+  std::string target = fileName;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    ssize_t n = readlink(target.c_str(), link.data(), link.size());
+    if (n < 0) return target;
+    link.resize(static_cast<size_t>(n));
+    if (!link.empty() && link[0] == '/') {
+      target = link;
+    } else {
+      size_t slash = target.rfind('/');
+      target = slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
+    }
+  }
+  return target;
+}
+
+}  // namespace
+
+void TSynEditStringList::SaveToFile(const std::string& fileName) {
+  std::string target = ResolveSaveTarget(fileName);
+  size_t slash = target.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string tmp = (dir == "/" ? "" : dir) + "/." + base + ".ludra-XXXXXX";
+  int fd = mkstemp(tmp.data());
+  if (fd < 0) {
+    int err = errno;
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(err));
+  }
+  ::close(fd);
+  try {
+    {
+      TSynEditFileWriter writer(tmp);
+      writer.SetLineEndStyle(lineEndStyle_);
+      for (int i = 0; i < count_; ++i) {
+        if (i < count_ - 1 || terminateLastLine_)
+          writer.WriteLine(RecText(list_[i]));
+        else
+          writer.WriteText(RecText(list_[i]));
+      }
+      writer.Close();
+    }
+    // Keep the permissions (and, where allowed, the owner) of the file replaced.
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0) {
+      ::chmod(tmp.c_str(), st.st_mode & 07777);
+      if (::chown(tmp.c_str(), st.st_uid, st.st_gid) != 0) {
+        // Not the owner: the file becomes ours, as any rewrite would make it.
+      }
+    } else {
+      mode_t mask = umask(0);
+      umask(mask);
+      ::chmod(tmp.c_str(), 0666 & ~mask);
+    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
+      int err = errno;
+      throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(err));
+    }
+  } catch (...) {
+    ::unlink(tmp.c_str());
+    throw;
+  }
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+}
+
+void TSynEditStringList::SaveToStream(std::ostream& stream) {
+  std::string_view le = LineEndBytes(lineEndStyle_);
+  size_t size = 0;
+  for (int i = 0; i < count_; ++i) size += static_cast<size_t>(list_[i].length) + le.size();
+  if (!terminateLastLine_ && count_ > 0) size -= le.size();
+  std::string image;
+  image.reserve(size);
+  for (int i = 0; i < count_; ++i) {
+    image.append(RecText(list_[i]));
+    if (i < count_ - 1 || terminateLastLine_) image.append(le);
+  }
+  if (!stream.write(image.data(), static_cast<std::streamsize>(image.size())))
+    throw EWriteError("Stream write error");
+}
+
+TSynEditFileWriter::TSynEditFileWriter(const std::string& fileName)
+    : fileName_(fileName), buffer_(16384) {
+  fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) {
+    int err = errno;
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(err));
+  }
+}
+
+TSynEditFileWriter::~TSynEditFileWriter() {
+  if (fd_ < 0) return;
+  try {
+    Flush();
+  } catch (...) {
+    // The destructor cannot report; Close() is the checked path.
+  }
+  ::close(fd_);
+}
+
+void TSynEditFileWriter::Append(std::string_view s, bool lineEnd) {
+  std::string_view le = lineEnd ? LineEndBytes(lineEndStyle_) : std::string_view();
+  size_t m = s.size() + le.size();
+  while (filePos_ + m > buffer_.size()) {
+    Flush();
+    if (buffer_.size() < m) buffer_.resize(m);
+  }
+  if (!s.empty()) std::memcpy(buffer_.data() + filePos_, s.data(), s.size());
+  if (!le.empty()) std::memcpy(buffer_.data() + filePos_ + s.size(), le.data(), le.size());
+  filePos_ += m;
+}
+
+void TSynEditFileWriter::WriteText(std::string_view s) { Append(s, false); }
+void TSynEditFileWriter::WriteLine(std::string_view s) { Append(s, true); }
+
+void TSynEditFileWriter::Flush() {
+  size_t done = 0;
+  while (done < filePos_) {
+    ssize_t n = ::write(fd_, buffer_.data() + done, filePos_ - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      // Keep the unwritten rest out of a later flush.
+      filePos_ = 0;
+      throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(err));
+    }
+    done += static_cast<size_t>(n);
+  }
+  filePos_ = 0;
+}
+
+void TSynEditFileWriter::Close() {
+  if (fd_ < 0) return;
+  Flush();
+  int fd = fd_;
+  fd_ = -1;
+  bool synced = ::fsync(fd) == 0;
+  int err = errno;
+  bool closed = ::close(fd) == 0;
+  if (!closed) err = errno;
+  if (!synced || !closed)
+    throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(err));
+}
+
+}  // namespace ludra
