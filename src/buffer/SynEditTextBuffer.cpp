@@ -50,7 +50,8 @@ std::string SysErrorMessage(int err) { return std::strerror(err); }
 
 // Display width of a line after tab expansion; expands into *out when given.
 int ExpandTabs(std::string_view s, int tabWidth, std::string* out, bool& hasTabs) {
-  const char* tab = static_cast<const char*>(std::memchr(s.data(), '\t', s.size()));
+  const char* tab =
+      s.empty() ? nullptr : static_cast<const char*>(std::memchr(s.data(), '\t', s.size()));
   hasTabs = tab != nullptr;
   if (!hasTabs) {
     if (out) out->assign(s);
