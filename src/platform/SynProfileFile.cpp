@@ -1,0 +1,403 @@
+#include "SynProfileFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <random>
+#include <string_view>
+#include <vector>
+
+#include "ProgramDirectory.h"
+#include "SynExceptions.h"
+
+namespace ludra {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string_view Trim(std::string_view s) {
+  size_t first = s.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  size_t last = s.find_last_not_of(kBlanks);
+  return s.substr(first, last - first + 1);
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+struct TParsedLine {
+  enum Kind { Blank, Comment, Section, Key, Other } kind = Blank;
+  std::string_view name;   // section or key name, trimmed
+  std::string_view value;  // key value, trimmed
+};
+
+TParsedLine ParseLine(std::string_view line) {
+  TParsedLine p;
+  std::string_view t = Trim(line);
+  if (t.empty()) return p;
+  if (t[0] == ';') {
+    p.kind = TParsedLine::Comment;
+  } else if (t[0] == '[') {
+    size_t close = t.find(']');
+    if (close == std::string_view::npos) {
+      p.kind = TParsedLine::Other;
+    } else {
+      p.kind = TParsedLine::Section;
+      p.name = Trim(t.substr(1, close - 1));
+    }
+  } else {
+    size_t eq = t.find('=');
+    if (eq == std::string_view::npos) {
+      p.kind = TParsedLine::Other;
+    } else {
+      p.kind = TParsedLine::Key;
+      p.name = Trim(t.substr(0, eq));
+      p.value = Trim(t.substr(eq + 1));
+    }
+  }
+  return p;
+}
+
+// The file split into lines, with what is needed to write it back in its own
+// style.
+struct TDocument {
+  std::vector<std::string> lines;
+  bool crlf = false;
+  bool bom = false;
+
+  int FindSection(std::string_view section, int from = 0) const {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i) {
+      TParsedLine p = ParseLine(lines[i]);
+      if (p.kind == TParsedLine::Section && SameName(p.name, section)) return i;
+    }
+    return -1;
+  }
+  // The line after the last line of the section whose header is at `header`.
+  int SectionEnd(int header) const {
+    int i = header + 1;
+    while (i < static_cast<int>(lines.size()) && ParseLine(lines[i]).kind != TParsedLine::Section)
+      ++i;
+    return i;
+  }
+  int FindKey(int header, std::string_view key) const {
+    int end = SectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+      TParsedLine p = ParseLine(lines[i]);
+      if (p.kind == TParsedLine::Key && SameName(p.name, key)) return i;
+    }
+    return -1;
+  }
+};
+
+enum class TLoad { Ok, Missing, Failed };
+
+TLoad ReadWholeFile(const std::string& path, std::string& text) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? TLoad::Missing : TLoad::Failed;
+  text.clear();
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return TLoad::Failed;
+    }
+    if (n == 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  return TLoad::Ok;
+}
+
+TLoad LoadDocument(const std::string& path, TDocument& doc) {
+  std::string text;
+  TLoad result = ReadWholeFile(path, text);
+  if (result != TLoad::Ok) return result;
+  std::string_view rest = text;
+  if (rest.starts_with(kBom)) {
+    doc.bom = true;
+    rest.remove_prefix(kBom.size());
+  }
+  size_t firstLf = rest.find('\n');
+  doc.crlf = firstLf != std::string_view::npos && firstLf > 0 && rest[firstLf - 1] == '\r';
+  while (!rest.empty()) {
+    size_t lf = rest.find('\n');
+    std::string_view line = rest.substr(0, lf);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    doc.lines.emplace_back(line);
+    if (lf == std::string_view::npos) break;
+    rest.remove_prefix(lf + 1);
+  }
+  return TLoad::Ok;
+}
+
+[[noreturn]] void RaiseWriteError(const std::string& fileName) {
+  throw EIniFileException(Format("Unable to write to %s", fileName));
+}
+
+// The file a write must replace: symbolic links are followed (also to a
+// target that does not exist yet), so that the link itself stays in place.
+bool ResolveTarget(const std::string& path, std::string& target) {
+  target = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISLNK(st.st_mode)) return true;
+    std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    ssize_t n = readlink(target.c_str(), buf.data(), buf.size());
+    if (n < 0 || static_cast<size_t>(n) >= buf.size()) return false;
+    std::string link(buf.data(), static_cast<size_t>(n));
+    target = !link.empty() && link[0] == '/' ? link : ExtractFileDir(target) + "/" + link;
+  }
+  return false;  // a loop of links
+}
+
+bool WriteAll(int fd, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Writes the document to a fresh file beside the target and renames it over
+// the target, so a failure at any step leaves the old file as it was.
+void SaveDocument(const std::string& fileName, const TDocument& doc) {
+  std::string data;
+  if (doc.bom) data += kBom;
+  const char* eol = doc.crlf ? "\r\n" : "\n";
+  for (const auto& line : doc.lines) {
+    data += line;
+    data += eol;
+  }
+
+  std::string target;
+  if (!ResolveTarget(fileName, target)) RaiseWriteError(fileName);
+  struct stat st;
+  bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && (!S_ISREG(st.st_mode) || access(target.c_str(), W_OK) != 0))
+    RaiseWriteError(fileName);
+
+  static std::mt19937 generator{std::random_device{}()};
+  std::string dir = ExtractFileDir(target);
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = dir + "/." + ExtractFileName(target) + "." + std::to_string(getpid()) + "." +
+           std::to_string(generator() % 1000000) + ".tmp";
+    // 0666 lets the umask decide the permissions of a new file.
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) RaiseWriteError(fileName);
+
+  bool ok = WriteAll(fd, data);
+  if (ok && exists) {
+    // Only a privileged process may hand the file back to its owner; for
+    // others the attempt fails harmlessly. Before fchmod, which it may undo.
+    if (st.st_uid != geteuid() || st.st_gid != getegid()) {
+      if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+      }
+    }
+    ok = fchmod(fd, st.st_mode & 07777) == 0;
+  }
+  ok = ok && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    unlink(temp.c_str());
+    RaiseWriteError(fileName);
+  }
+  // Make the rename itself durable.
+  int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    fsync(dirFd);
+    close(dirFd);
+  }
+}
+
+// Loads the file for a change; a file that does not exist yet starts empty,
+// one that exists but cannot be read is not replaced.
+TDocument LoadForWrite(const std::string& fileName) {
+  TDocument doc;
+  if (LoadDocument(fileName, doc) == TLoad::Failed) RaiseWriteError(fileName);
+  return doc;
+}
+
+// Names that would change the file's structure cannot be written.
+void CheckNames(const std::string& fileName, std::string_view section, std::string_view key) {
+  if (section.find_first_of("]\r\n") != std::string_view::npos) RaiseWriteError(fileName);
+  if (key.empty() || key[0] == ';' || key[0] == '[' ||
+      key.find_first_of("=\r\n") != std::string_view::npos)
+    RaiseWriteError(fileName);
+}
+
+}  // namespace
+
+int ProfileStrToIntDef(const std::string& text, int defaultValue) {
+  auto hexDigit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    // Up to 32 bits, so 0xFFFFFFFF is -1 as the writer of such a value meant.
+    uint64_t value = 0;
+    for (size_t i = 2; i < text.size(); ++i) {
+      int d = hexDigit(text[i]);
+      if (d < 0) return defaultValue;
+      value = value * 16 + static_cast<uint64_t>(d);
+      if (value > 0xFFFFFFFFu) return defaultValue;
+    }
+    return static_cast<int>(static_cast<uint32_t>(value));
+  }
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return defaultValue;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return defaultValue;
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{INT_MAX} + 1) return defaultValue;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX || value < INT_MIN) return defaultValue;
+  return static_cast<int>(value);
+}
+
+std::string TProfileFile::ReadString(const std::string& section, const std::string& key,
+                                     const std::string& defaultValue) const {
+  TDocument doc;
+  if (LoadDocument(fileName_, doc) != TLoad::Ok) return defaultValue;
+  int header = doc.FindSection(Trim(section));
+  if (header < 0) return defaultValue;
+  int line = doc.FindKey(header, Trim(key));
+  if (line < 0) return defaultValue;
+  std::string_view value = ParseLine(doc.lines[line]).value;
+  return std::string(value.substr(0, MaxValueLength));
+}
+
+int TProfileFile::ReadInteger(const std::string& section, const std::string& key,
+                              int defaultValue) const {
+  return ProfileStrToIntDef(ReadString(section, key, ""), defaultValue);
+}
+
+bool TProfileFile::ReadBool(const std::string& section, const std::string& key,
+                            bool defaultValue) const {
+  return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool TProfileFile::SectionExists(const std::string& section) const {
+  TDocument doc;
+  return LoadDocument(fileName_, doc) == TLoad::Ok && doc.FindSection(Trim(section)) >= 0;
+}
+
+bool TProfileFile::ValueExists(const std::string& section, const std::string& key) const {
+  TDocument doc;
+  if (LoadDocument(fileName_, doc) != TLoad::Ok) return false;
+  int header = doc.FindSection(Trim(section));
+  return header >= 0 && doc.FindKey(header, Trim(key)) >= 0;
+}
+
+void TProfileFile::ReadSection(const std::string& section, TStrings& keys) const {
+  keys.Clear();
+  TDocument doc;
+  if (LoadDocument(fileName_, doc) != TLoad::Ok) return;
+  int header = doc.FindSection(Trim(section));
+  if (header < 0) return;
+  int end = doc.SectionEnd(header);
+  for (int i = header + 1; i < end; ++i) {
+    TParsedLine p = ParseLine(doc.lines[i]);
+    if (p.kind == TParsedLine::Key) keys.Add(std::string(p.name));
+  }
+}
+
+void TProfileFile::ReadSections(TStrings& sections) const {
+  sections.Clear();
+  TDocument doc;
+  if (LoadDocument(fileName_, doc) != TLoad::Ok) return;
+  for (const auto& line : doc.lines) {
+    TParsedLine p = ParseLine(line);
+    if (p.kind == TParsedLine::Section) sections.Add(std::string(p.name));
+  }
+}
+
+void TProfileFile::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value) {
+  std::string_view sectionName = Trim(section);
+  std::string_view keyName = Trim(key);
+  CheckNames(fileName_, sectionName, keyName);
+  // A line break would start a new line of the file; the value ends there.
+  std::string_view text = value;
+  text = text.substr(0, text.find_first_of("\r\n"));
+
+  TDocument doc = LoadForWrite(fileName_);
+  int header = doc.FindSection(sectionName);
+  if (header < 0) {
+    if (!doc.lines.empty() && !Trim(doc.lines.back()).empty()) doc.lines.emplace_back();
+    doc.lines.push_back("[" + std::string(sectionName) + "]");
+    doc.lines.push_back(std::string(keyName) + "=" + std::string(text));
+  } else if (int line = doc.FindKey(header, keyName); line >= 0) {
+    // The key keeps the spelling the file gave it.
+    doc.lines[line] = std::string(ParseLine(doc.lines[line]).name) + "=" + std::string(text);
+  } else {
+    // After the section's last entry, before blank lines and comments that
+    // lead into the next section.
+    int at = header + 1;
+    for (int i = header + 1, end = doc.SectionEnd(header); i < end; ++i) {
+      TParsedLine::Kind kind = ParseLine(doc.lines[i]).kind;
+      if (kind != TParsedLine::Blank && kind != TParsedLine::Comment) at = i + 1;
+    }
+    doc.lines.insert(doc.lines.begin() + at, std::string(keyName) + "=" + std::string(text));
+  }
+  SaveDocument(fileName_, doc);
+}
+
+void TProfileFile::WriteInteger(const std::string& section, const std::string& key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TProfileFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void TProfileFile::DeleteKey(const std::string& section, const std::string& key) {
+  TDocument doc = LoadForWrite(fileName_);
+  int header = doc.FindSection(Trim(section));
+  if (header < 0) return;
+  int line = doc.FindKey(header, Trim(key));
+  if (line < 0) return;
+  doc.lines.erase(doc.lines.begin() + line);
+  SaveDocument(fileName_, doc);
+}
+
+void TProfileFile::EraseSection(const std::string& section) {
+  TDocument doc = LoadForWrite(fileName_);
+  bool changed = false;
+  for (int header = doc.FindSection(Trim(section)); header >= 0;
+       header = doc.FindSection(Trim(section), header)) {
+    doc.lines.erase(doc.lines.begin() + header, doc.lines.begin() + doc.SectionEnd(header));
+    changed = true;
+  }
+  if (changed) SaveDocument(fileName_, doc);
+}
+
+}  // namespace ludra

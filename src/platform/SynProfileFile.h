@@ -1,0 +1,56 @@
+#pragma once
+// The settings file: an INI file of "[Section]" headers and "Key=Value"
+// lines. Every call reads the file afresh and every write replaces it
+// atomically, so several readers and writers never see a half-written file
+// and nothing stays cached between operations.
+#include <string>
+
+#include "SynStrings.h"
+
+namespace ludra {
+
+class TProfileFile {
+ public:
+  // Values longer than this are cut on reading.
+  static constexpr size_t MaxValueLength = 2047;
+
+  explicit TProfileFile(std::string fileName) : fileName_(std::move(fileName)) {}
+
+  const std::string& FileName() const { return fileName_; }
+
+  // Section and key names compare without regard to ASCII case; blanks around
+  // key names and values do not count. A missing file, section or key gives
+  // the default.
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const;
+  // Decimal, or hexadecimal after "0x"/"0X"; anything else gives the default.
+  int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+  // Read as an integer: true when not 0.
+  bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
+  bool SectionExists(const std::string& section) const;
+  bool ValueExists(const std::string& section, const std::string& key) const;
+  // The key names of a section, in file order (cleared first).
+  void ReadSection(const std::string& section, TStrings& keys) const;
+  // The section names, in file order (cleared first).
+  void ReadSections(TStrings& sections) const;
+
+  // Writes replace the value of an existing key in place, append a new key at
+  // the end of its section and a new section at the end of the file; a write
+  // the system refuses raises EIniFileException.
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& key, int value);
+  void WriteBool(const std::string& section, const std::string& key, bool value);
+  void DeleteKey(const std::string& section, const std::string& key);
+  void EraseSection(const std::string& section);
+  // Every write is already on disk when it returns; kept for callers that
+  // flush after a group of writes.
+  void UpdateFile() {}
+
+ private:
+  std::string fileName_;
+};
+
+// The integer a settings value stands for, or defaultValue when it is none.
+int ProfileStrToIntDef(const std::string& text, int defaultValue);
+
+}  // namespace ludra

@@ -1,0 +1,372 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "SynExceptions.h"
+#include "SynProfileFile.h"
+
+using namespace ludra;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/ludra-profile-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    // Reachable by the unprivileged user some tests switch to.
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
+                              fs::perms::group_read | fs::perms::others_read);
+    path_ = dir_ + "/settings.ini";
+  }
+  void TearDown() override {
+    std::error_code ec;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_, ec))
+      if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_all, ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  static void Put(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  static std::string Get(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::vector<std::string> Entries(const std::string& dir) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string dir_;
+  std::string path_;
+};
+
+// Runs fn as an unprivileged user when the tests run as root, so that file
+// permissions apply to it; gives fn's answer.
+bool RunUnprivileged(const std::function<bool()>& fn) {
+  if (geteuid() != 0) return fn();
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    _exit(fn() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// True when the write raises the refused-write error naming the file.
+bool WriteIsRefused(const std::string& path) {
+  try {
+    TProfileFile(path).WriteString("RunOpts", "ExeFile", "server");
+  } catch (const EIniFileException& e) {
+    return std::string(e.what()) == "Unable to write to " + path;
+  }
+  return false;
+}
+
+const char* const kSample =
+    "; written by hand\n"
+    "[RunOpts]\n"
+    "  CopyDir = /srv/game dir  \n"
+    "ExeFile=\n"
+    "\n"
+    "[display]\n"
+    "Font_Name=Courier New\n"
+    "font_size=10\n"
+    "Hex=0x1F\n"
+    "HexUpper=0X10\n"
+    "HexOnlyPrefix=0x\n"
+    "HexBad=0x1G\n"
+    "HexAll=0xFFFFFFFF\n"
+    "HexTooBig=0x100000000\n"
+    "Bad=12abc\n"
+    "Neg=-5\n"
+    "Plus=+7\n"
+    "Sign=-\n"
+    "Big=2147483648\n"
+    "Min=-2147483648\n"
+    "Spaced=\t42 \n"
+    "Zero=0\n"
+    "Empty=\n"
+    "NoEquals\n"
+    "Dup=first\n"
+    "Dup=second\n"
+    "Path=a=b\n"
+    "[ Padded ]\n"
+    "k=v\n"
+    "[Display]\n"
+    "Late=in a second section of the same name\n";
+
+TEST_F(ProfileFileTest, ReadStringIgnoresCaseAndBlanksAndGivesDefaults) {
+  Put(path_, kSample);
+  TProfileFile ini(path_);
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* want;
+  } cases[] = {
+      {"runopts", "copydir", "/srv/game dir"},
+      {"RunOpts", "ExeFile", ""},  // present but empty: not the default
+      {"RunOpts", "Params", "default"},
+      {"Missing", "CopyDir", "default"},
+      {"DISPLAY", "FONT_NAME", "Courier New"},
+      {"Display", "Dup", "first"},
+      {"Display", "Path", "a=b"},
+      {"Display", "NoEquals", "default"},
+      {"Padded", "k", "v"},
+      {" Padded ", " k ", "v"},
+      {"Display", "Late", "default"},  // only the first section of a name counts
+      {"Display", "written by hand", "default"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ini.ReadString(c.section, c.key, "default"), c.want) << c.section << "/" << c.key;
+}
+
+TEST_F(ProfileFileTest, ReadIntegerAcceptsDecimalAndHexOnly) {
+  Put(path_, kSample);
+  TProfileFile ini(path_);
+  struct Case {
+    const char* key;
+    int want;
+  } cases[] = {
+      {"font_size", 10}, {"Hex", 31},       {"HexUpper", 16}, {"HexOnlyPrefix", -3}, {"HexBad", -3},
+      {"HexAll", -1},    {"HexTooBig", -3}, {"Bad", -3},      {"Neg", -5},           {"Plus", 7},
+      {"Sign", -3},      {"Big", -3},       {"Min", INT_MIN}, {"Spaced", 42},        {"Empty", -3},
+      {"Font_Name", -3}, {"Missing", -3},   {"Zero", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ini.ReadInteger("Display", c.key, -3), c.want) << c.key;
+}
+
+TEST_F(ProfileFileTest, ReadBoolIsAnIntegerThatIsNotZero) {
+  Put(path_, kSample);
+  TProfileFile ini(path_);
+  EXPECT_TRUE(ini.ReadBool("Display", "font_size", false));
+  EXPECT_TRUE(ini.ReadBool("Display", "Neg", false));
+  EXPECT_FALSE(ini.ReadBool("Display", "Zero", true));
+  EXPECT_TRUE(ini.ReadBool("Display", "Bad", true));
+  EXPECT_FALSE(ini.ReadBool("Display", "Bad", false));
+  EXPECT_TRUE(ini.ReadBool("Display", "Missing", true));
+}
+
+TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndIsNotCreatedByReading) {
+  TProfileFile ini(path_);
+  EXPECT_EQ(ini.ReadString("RunOpts", "CopyDir", "d"), "d");
+  EXPECT_EQ(ini.ReadInteger("Display", "WindowW", 744), 744);
+  EXPECT_TRUE(ini.ReadBool("General", "FileAssoc", true));
+  EXPECT_FALSE(ini.SectionExists("RunOpts"));
+  EXPECT_FALSE(ini.ValueExists("RunOpts", "CopyDir"));
+  EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(ProfileFileTest, WritesKeepTheRestOfTheFileInPlace) {
+  Put(path_,
+      "; settings\n"
+      "[RunOpts]\n"
+      "copydir = old\n"
+      "; params follow\n"
+      "Params=-d3\n"
+      "\n"
+      "; display settings\n"
+      "[Display]\n"
+      "Font_Size=10\n");
+  TProfileFile ini(path_);
+  ini.WriteString("RUNOPTS", "CopyDir", "/srv/new");
+  ini.WriteString("RunOpts", "ExeFile", "server");
+  ini.WriteInteger("Display", "WindowX", -12);
+  ini.WriteBool("General", "FileAssoc", true);
+  ini.WriteBool("General", "Other", false);
+  EXPECT_EQ(Get(path_),
+            "; settings\n"
+            "[RunOpts]\n"
+            "copydir=/srv/new\n"
+            "; params follow\n"
+            "Params=-d3\n"
+            "ExeFile=server\n"
+            "\n"
+            "; display settings\n"
+            "[Display]\n"
+            "Font_Size=10\n"
+            "WindowX=-12\n"
+            "\n"
+            "[General]\n"
+            "FileAssoc=1\n"
+            "Other=0\n");
+  EXPECT_EQ(ini.ReadString("RunOpts", "COPYDIR", ""), "/srv/new");
+}
+
+TEST_F(ProfileFileTest, WriteCreatesTheFile) {
+  TProfileFile(path_).WriteBool("General", "FileAssoc", true);
+  EXPECT_EQ(Get(path_), "[General]\nFileAssoc=1\n");
+}
+
+TEST_F(ProfileFileTest, LineEndsAreReadInBothStylesAndKeptOnWrite) {
+  Put(path_, "[A]\r\nx= 1 \r\n\r\n[B]\r\ny=2");
+  TProfileFile ini(path_);
+  EXPECT_EQ(ini.ReadString("A", "x", ""), "1");
+  EXPECT_EQ(ini.ReadInteger("B", "y", 0), 2);
+  ini.WriteString("B", "z", "3");
+  EXPECT_EQ(Get(path_), "[A]\r\nx= 1 \r\n\r\n[B]\r\ny=2\r\nz=3\r\n");
+
+  Put(path_, "[A]\nx=1\n");
+  ini.WriteString("A", "y", "2");
+  EXPECT_EQ(Get(path_), "[A]\nx=1\ny=2\n");
+}
+
+TEST_F(ProfileFileTest, ByteOrderMarkIsSkippedAndKept) {
+  Put(path_, "\xEF\xBB\xBF[A]\nx=1\n");
+  TProfileFile ini(path_);
+  EXPECT_EQ(ini.ReadInteger("A", "x", 0), 1);
+  ini.WriteInteger("A", "x", 2);
+  EXPECT_EQ(Get(path_), "\xEF\xBB\xBF[A]\nx=2\n");
+}
+
+TEST_F(ProfileFileTest, LongValuesAreStoredWholeAndReadUpTo2047Characters) {
+  TProfileFile ini(path_);
+  std::string value(3000, 'v');
+  value[2046] = 'e';
+  ini.WriteString("RunOpts", "Params", value);
+  EXPECT_NE(Get(path_).find(value), std::string::npos);
+  std::string read = ini.ReadString("RunOpts", "Params", "");
+  EXPECT_EQ(read.size(), 2047u);
+  EXPECT_EQ(read, value.substr(0, 2047));
+}
+
+TEST_F(ProfileFileTest, NothingIsCachedBetweenOperations) {
+  TProfileFile reader(path_), writer(path_);
+  EXPECT_EQ(reader.ReadString("RunOpts", "ExeFile", "none"), "none");
+  writer.WriteString("RunOpts", "ExeFile", "a");
+  EXPECT_EQ(reader.ReadString("RunOpts", "ExeFile", "none"), "a");
+  Put(path_, "[RunOpts]\nExeFile=b\n");
+  EXPECT_EQ(reader.ReadString("RunOpts", "ExeFile", "none"), "b");
+  writer.WriteString("RunOpts", "CopyDir", "c");  // reads the changed file first
+  EXPECT_EQ(Get(path_), "[RunOpts]\nExeFile=b\nCopyDir=c\n");
+}
+
+TEST_F(ProfileFileTest, LineBreaksInAValueCannotAddLines) {
+  TProfileFile ini(path_);
+  ini.WriteString("RunOpts", "Params", "-d3\n[General]\nFileAssoc=0");
+  ini.WriteString("RunOpts", "ExeFile", "srv\rx");
+  EXPECT_EQ(ini.ReadString("RunOpts", "Params", ""), "-d3");
+  EXPECT_EQ(ini.ReadString("RunOpts", "ExeFile", ""), "srv");
+  EXPECT_FALSE(ini.SectionExists("General"));
+}
+
+TEST_F(ProfileFileTest, NamesThatWouldBreakTheFileAreRefused) {
+  TProfileFile ini(path_);
+  for (auto [section, key] : std::vector<std::pair<std::string, std::string>>{{"A]", "k"},
+                                                                              {"A\nB", "k"},
+                                                                              {"A", "k=v"},
+                                                                              {"A", ""},
+                                                                              {"A", " "},
+                                                                              {"A", "[k"},
+                                                                              {"A", ";k"}})
+    EXPECT_THROW(ini.WriteString(section, key, "v"), EIniFileException) << section << "/" << key;
+  EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(ProfileFileTest, SectionsAndKeysAreListedDeletedAndErased) {
+  Put(path_, "[A]\nx=1\n;c\ny=2\n[b]\nz=3\n[a]\nw=4\n");
+  TProfileFile ini(path_);
+  TStringList list;
+  ini.ReadSections(list);
+  EXPECT_EQ(list.Count(), 3);
+  EXPECT_EQ(list[1], "b");
+  ini.ReadSection("a", list);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list[0], "x");
+  EXPECT_EQ(list[1], "y");
+  EXPECT_TRUE(ini.ValueExists("a", "Y"));
+  EXPECT_TRUE(ini.SectionExists("B"));
+
+  ini.DeleteKey("A", "X");
+  EXPECT_EQ(Get(path_), "[A]\n;c\ny=2\n[b]\nz=3\n[a]\nw=4\n");
+  ini.EraseSection("a");  // every section of that name
+  EXPECT_EQ(Get(path_), "[b]\nz=3\n");
+  ini.DeleteKey("b", "missing");
+  ini.EraseSection("missing");
+  EXPECT_EQ(Get(path_), "[b]\nz=3\n");
+}
+
+TEST_F(ProfileFileTest, WritesLeaveNoTemporaryFilesAndKeepPermissions) {
+  Put(path_, "[A]\nx=1\n");
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  TProfileFile ini(path_);
+  ini.WriteInteger("A", "x", 2);
+  ini.WriteInteger("A", "y", 3);
+  EXPECT_EQ(Entries(dir_), std::vector<std::string>{"settings.ini"});
+  EXPECT_EQ(fs::status(path_).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(ProfileFileTest, WritingThroughASymlinkUpdatesItsTarget) {
+  fs::create_directory(dir_ + "/real");
+  std::string target = dir_ + "/real/settings.ini";
+  Put(target, "[A]\nx=1\n");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real/settings.ini", path_);  // relative to the link's directory
+
+  TProfileFile ini(path_);
+  ini.WriteInteger("A", "x", 2);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(Get(target), "[A]\nx=2\n");
+  EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Entries(dir_ + "/real"), std::vector<std::string>{"settings.ini"});
+
+  // A link whose target does not exist yet gets its target created.
+  std::string dangling = dir_ + "/dangling.ini";
+  fs::create_symlink(dir_ + "/real/new.ini", dangling);
+  TProfileFile(dangling).WriteBool("General", "FileAssoc", false);
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(Get(dir_ + "/real/new.ini"), "[General]\nFileAssoc=0\n");
+}
+
+TEST_F(ProfileFileTest, RefusedWritesRaiseAndLeaveTheFileAlone) {
+  // No such directory; a parent that is a file; a loop of links.
+  EXPECT_TRUE(WriteIsRefused(dir_ + "/missing/settings.ini"));
+  Put(dir_ + "/plain", "x");
+  EXPECT_TRUE(WriteIsRefused(dir_ + "/plain/settings.ini"));
+  fs::create_symlink(dir_ + "/loop2", dir_ + "/loop1");
+  fs::create_symlink(dir_ + "/loop1", dir_ + "/loop2");
+  EXPECT_TRUE(WriteIsRefused(dir_ + "/loop1"));
+  fs::create_directory(dir_ + "/adir");
+  EXPECT_TRUE(WriteIsRefused(dir_ + "/adir"));
+
+  // A directory the user may not write to.
+  std::string locked = dir_ + "/locked";
+  fs::create_directory(locked);
+  Put(locked + "/settings.ini", "[RunOpts]\nExeFile=old\n");
+  fs::permissions(locked + "/settings.ini", fs::perms::all);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                              fs::perms::others_exec | fs::perms::group_read |
+                              fs::perms::group_exec);
+  EXPECT_TRUE(RunUnprivileged([&] { return WriteIsRefused(locked + "/settings.ini"); }));
+  EXPECT_EQ(Get(locked + "/settings.ini"), "[RunOpts]\nExeFile=old\n");
+
+  // A read-only file in a directory the user may write to.
+  std::string writable = dir_ + "/open";
+  fs::create_directory(writable);
+  fs::permissions(writable, fs::perms::all);
+  Put(writable + "/settings.ini", "[RunOpts]\nExeFile=old\n");
+  fs::permissions(writable + "/settings.ini",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_TRUE(RunUnprivileged([&] { return WriteIsRefused(writable + "/settings.ini"); }));
+  EXPECT_EQ(Get(writable + "/settings.ini"), "[RunOpts]\nExeFile=old\n");
+  EXPECT_EQ(Entries(writable), std::vector<std::string>{"settings.ini"});
+}
+
+}  // namespace
