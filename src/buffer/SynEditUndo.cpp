@@ -35,10 +35,14 @@ void TSynEditUndoList::PushItem(std::unique_ptr<TSynEditUndoItem> item) {
 
 void TSynEditUndoList::Append(std::unique_ptr<TSynEditUndoItem> item) {
   bool isBreak = item->ChangeKind == ckGroupBreak;
-  if (blockCount_ > 0 && !isBreak) blockRecorded_ = true;
   items_.push_back(std::move(item));
   Trim();
-  if (!isBreak && OnItemAdded) OnItemAdded(this);
+  if (isBreak) return;
+  // Inside a block the listener hears once, when the block closes.
+  if (blockCount_ > 0)
+    blockRecorded_ = true;
+  else if (OnItemAdded)
+    OnItemAdded(this);
 }
 
 void TSynEditUndoList::Trim() {
@@ -105,12 +109,8 @@ TSynChangeKind TSynEditUndoList::LastChangeKind() const {
 }
 
 void TSynEditUndoList::Clear() {
-  // The saved point survives as "the empty history" only when it was the
-  // current point; otherwise an emptied history must not look unmodified.
-  bool atSaved = AtSavedPoint();
   items_.clear();
   truncated_ = false;
-  savedChangeNumber_ = atSaved ? 0 : NoSavedPoint;
 }
 
 void TSynEditUndoList::SetMaxEntries(int value) {

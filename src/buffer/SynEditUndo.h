@@ -97,8 +97,7 @@ class TSynEditUndoList {
   TSynChangeKind LastChangeKind() const;
   bool HasItems() const { return !items_.empty(); }
   int ItemCount() const { return static_cast<int>(items_.size()); }
-  // Frees all records and resets Truncated. The saved point stays where it
-  // was relative to the current text: 0 when the list was at it, else none.
+  // Frees all records and resets Truncated; the saved point is kept.
   void Clear();
 
   void Lock() { ++lockCount_; }
@@ -128,7 +127,8 @@ class TSynEditUndoList {
   void SetSavedPoint(bool value);
   bool AtSavedPoint() const;
   // The newest record's number at the saved point, 0 for the empty
-  // history, NoSavedPoint when there is none.
+  // history, NoSavedPoint when there is none (also once the oldest records
+  // were dropped while the saved point was the empty history).
   int64_t SavedChangeNumber() const { return savedChangeNumber_; }
 
   // Copies another list record by record, with all its counters (not the
@@ -138,9 +138,8 @@ class TSynEditUndoList {
   // Verifies the counters and records; throws std::logic_error when broken.
   void Check() const;
 
-  // Raised for every record but a break, and once more when the outermost
-  // block closes after recording something other than a break (BlockCount()
-  // is 0 then, so a listener can act once per block).
+  // Raised for every record but a break; records made inside a block are
+  // reported once, when the outermost block closes.
   TSynUndoListNotify OnItemAdded;
 
  private:
