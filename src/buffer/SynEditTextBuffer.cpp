@@ -651,6 +651,14 @@ TSynEditFileWriter::~TSynEditFileWriter() {
 void TSynEditFileWriter::Append(std::string_view s, bool lineEnd) {
   std::string_view le = lineEnd ? LineEndBytes(lineEndStyle_) : std::string_view();
   size_t m = s.size() + le.size();
+  if (filePos_ + m <= buffer_.size()) {
+    // The common case: the line fits in what is left of the buffer.
+    char* out = buffer_.data() + filePos_;
+    if (!s.empty()) std::memcpy(out, s.data(), s.size());
+    if (!le.empty()) std::memcpy(out + s.size(), le.data(), le.size());
+    filePos_ += m;
+    return;
+  }
   while (filePos_ + m > buffer_.size()) {
     Flush();
     if (buffer_.size() < m) buffer_.resize(m);

@@ -1,0 +1,76 @@
+#pragma once
+// Shared pieces of the benchmarks: generated test files, and a reporter that
+// prints, after the run, each benchmark's time as a ratio to its baseline
+// measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ludra::bench {
+
+// C-like source text of about `bytes` bytes in lines of about `lineLength`
+// bytes, with comments, strings, numbers, keywords and tabs.
+inline std::string MakeCLikeText(size_t bytes, size_t lineLength = 40, unsigned seed = 7) {
+  static const char* const kLines[] = {
+      "\tnew value = GetPlayerScore(playerid);", "// a comment about the next few lines",
+      "if (value > 100 && flags & 0x1F) {", "\tformat(msg, sizeof msg, \"%d: %s\", id, name);",
+      "}", "#define MAX_PLAYERS (500)", "\tfor (new i = 0; i < 10; i++) total += i * 3.5;",
+      "/* block comment */ return 1;", "stock Float:GetDistance(Float:x, Float:y)",
+      "\tprintf(\"value is %d\\n\", value);", "native SetTimer(name[], interval, repeating);",
+      "\tcase 'a': count--;"};
+  std::mt19937 rng(seed);
+  std::string text;
+  text.reserve(bytes + 128);
+  while (text.size() < bytes) {
+    std::string line = kLines[rng() % (sizeof kLines / sizeof *kLines)];
+    while (line.size() + 8 < lineLength) line += " x" + std::to_string(rng() % 1000);
+    text += line;
+    text += '\n';
+  }
+  return text;
+}
+
+// Collects real times and, at the end, prints name / baseline ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  // Pairs of (benchmark name prefix, baseline name prefix).
+  explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
+      : pairs_(std::move(pairs)) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const auto& r : runs)
+      if (!r.error_occurred) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-48s %-40s %8s\n", "benchmark", "baseline", "ratio");
+    for (const auto& [name, base] : pairs_) {
+      double t = Find(name), b = Find(base);
+      if (t > 0 && b > 0) std::printf("%-48s %-40s %8.2f\n", name.c_str(), base.c_str(), t / b);
+    }
+  }
+
+ private:
+  double Find(const std::string& prefix) const {
+    for (const auto& [name, t] : times_)
+      if (name.rfind(prefix, 0) == 0) return t;
+    return 0;
+  }
+  std::vector<std::pair<std::string, std::string>> pairs_;
+  std::map<std::string, double> times_;
+};
+
+inline int RunWithRatios(int argc, char** argv, std::vector<std::pair<std::string, std::string>> pairs) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter(std::move(pairs));
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
+}  // namespace ludra::bench
