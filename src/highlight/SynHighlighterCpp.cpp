@@ -1,0 +1,805 @@
+#include "SynHighlighterCpp.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace ludra {
+
+namespace {
+
+// --- Byte tables, built at compile time ---
+
+constexpr bool IsIdentByte(unsigned c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// Letter values of the keyword hash: A..Z 1..26, a..z 2..27, all else 0.
+constexpr unsigned HashValue(unsigned c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 1;
+  if (c >= 'a' && c <= 'z') return c - 'a' + 2;
+  return 0;
+}
+
+constexpr bool IsSpaceByte(unsigned c) { return c >= 1 && c <= 32 && c != 10 && c != 13; }
+
+constexpr std::array<uint8_t, 256> MakeTable(bool (*pred)(unsigned)) {
+  std::array<uint8_t, 256> t{};
+  for (unsigned c = 0; c < 256; ++c) t[c] = pred(c) ? 1 : 0;
+  return t;
+}
+
+constexpr auto kIdent = MakeTable(IsIdentByte);
+constexpr auto kSpace = MakeTable(IsSpaceByte);
+constexpr auto kHash = [] {
+  std::array<uint8_t, 256> t{};
+  for (unsigned c = 0; c < 256; ++c) t[c] = static_cast<uint8_t>(HashValue(c));
+  return t;
+}();
+// The characters the number scanner looks at: + - . 0-9 A-F a-f L l U u X x.
+constexpr auto kNumberChar = MakeTable([](unsigned c) {
+  return c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') ||
+         (c >= 'a' && c <= 'f') || c == 'L' || c == 'l' || c == 'U' || c == 'u' || c == 'X' ||
+         c == 'x';
+});
+
+inline unsigned char At(const char* p, int i) { return static_cast<unsigned char>(p[i]); }
+inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+inline bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+inline bool IsHexDigit(unsigned char c) {
+  return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// --- Reserved words: each bucket is a letter-value sum, its words in test order ---
+
+constexpr int kHashBuckets = 207;
+
+struct Bucket {
+  int sum;
+  std::array<std::string_view, 5> words;
+};
+
+constexpr Bucket kBuckets[] = {
+    {17, {"if"}},
+    {21, {"do"}},
+    {32, {"cdecl", "case", "_cdecl", "__cdecl"}},
+    {34, {"char"}},
+    {36, {"asm", "_asm", "__asm"}},
+    {40, {"catch"}},
+    {42, {"for", "break"}},
+    {45, {"else", "new"}},
+    {46, {"__int8", "__int16", "int", "__int32", "__int64"}},
+    {48, {"false", "bool"}},
+    {52, {"long"}},
+    {54, {"void"}},
+    {57, {"enum", "delete"}},
+    {58, {"_pascal", "__pascal", "pascal"}},
+    {59, {"class", "float"}},
+    {60, {"this"}},
+    {61, {"goto", "auto"}},
+    {62, {"__thread", "while", "friend"}},
+    {64, {"signed"}},
+    {65, {"double"}},
+    {66, {"__try", "try"}},
+    {67, {"__dispid"}},
+    {68, {"true"}},
+    {69, {"public", "inline"}},
+    {71, {"__rtti"}},
+    {74, {"__classid"}},
+    {75, {"__declspec", "using"}},
+    {76, {"const", "default"}},
+    {78, {"_stdcall", "union", "__stdcall", "static"}},
+    {79, {"__except", "wchar_t"}},
+    {81, {"mutable"}},
+    {82, {"_fastcall", "__fastcall"}},
+    {85, {"short", "typeid"}},
+    {86, {"sizeof", "__finally", "namespace"}},
+    {88, {"switch", "typedef"}},
+    {89, {"throw"}},
+    {92, {"extern"}},
+    {97, {"__import", "_import"}},
+    {98, {"private"}},
+    {100, {"template", "__closure"}},
+    {101, {"unsigned"}},
+    {102, {"return"}},
+    {104, {"volatile", "_export", "__export"}},
+    {105, {"__published"}},
+    {106, {"explicit"}},
+    {107, {"typename", "struct"}},
+    {109, {"register", "continue", "__automated"}},
+    {110, {"virtual"}},
+    {115, {"protected"}},
+    {116, {"operator"}},
+    {123, {"dynamic_cast", "const_cast"}},
+    {125, {"static_cast"}},
+    {141, {"__property"}},
+    {206, {"reinterpret_cast"}},
+};
+
+constexpr unsigned WordSum(std::string_view w) {
+  unsigned sum = 0;
+  for (char c : w) sum += kHash[static_cast<unsigned char>(c)];
+  return sum;
+}
+
+// Every word must sit in the bucket of its own sum, and there are 94 of them.
+constexpr bool BucketsAreConsistent() {
+  int count = 0;
+  for (const Bucket& b : kBuckets) {
+    if (b.sum < 0 || b.sum >= kHashBuckets) return false;
+    for (const std::string_view& w : b.words) {
+      if (w.empty()) continue;
+      if (WordSum(w) != static_cast<unsigned>(b.sum)) return false;
+      for (char c : w)
+        if (!IsIdentByte(static_cast<unsigned char>(c))) return false;
+      ++count;
+    }
+  }
+  return count == 94;
+}
+static_assert(BucketsAreConsistent());
+
+// Bucket index per sum, -1 for sums that hold no word.
+constexpr auto kBucketOf = [] {
+  std::array<int8_t, kHashBuckets> t{};
+  for (auto& v : t) v = -1;
+  for (size_t i = 0; i < std::size(kBuckets); ++i) t[kBuckets[i].sum] = static_cast<int8_t>(i);
+  return t;
+}();
+
+inline bool KeywordInBucket(unsigned sum, const char* s, size_t len) {
+  if (sum >= kHashBuckets) return false;
+  int b = kBucketOf[sum];
+  if (b < 0) return false;
+  for (std::string_view w : kBuckets[b].words) {
+    if (w.empty()) break;
+    if (w.size() == len && std::memcmp(w.data(), s, len) == 0) return true;
+  }
+  return false;
+}
+
+constexpr const char* kSampleSource =
+    "// Syntax highlighting\n"
+    "#include <stdio.h>\n"
+    "#define MAX_PLAYERS 32 /* players */\n"
+    "\n"
+    "static const char* names[MAX_PLAYERS];\n"
+    "\n"
+    "int main(void)\n"
+    "{\n"
+    "  int count = 0x1F, mode = 017;\n"
+    "  double ratio = 1.5e3f;\n"
+    "  char quote = '\\'';\n"
+    "  @ $ /* illegal characters */\n"
+    "  printf(\"%d players\\n\", count);\n"
+    "  return count >= MAX_PLAYERS ? 1 : 0;\n"
+    "}\n";
+
+}  // namespace
+
+// --- Dispatch table ---
+
+struct TSynCppSyn::ProcTable {
+  static constexpr std::array<TProc, 256> Make() {
+    std::array<TProc, 256> t{};
+    for (unsigned c = 0; c < 256; ++c) {
+      TProc p = &TSynCppSyn::InvalidProc;
+      if (c == 0)
+        p = &TSynCppSyn::NullProc;
+      else if (c == 10 || c == 13)
+        p = &TSynCppSyn::LineBreakProc;
+      else if (IsSpaceByte(c))
+        p = &TSynCppSyn::SpaceProc;
+      else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
+        p = &TSynCppSyn::IdentProc;
+      else if (c >= '0' && c <= '9')
+        p = &TSynCppSyn::NumberStartProc;
+      else {
+        switch (c) {
+          case '"':
+            p = &TSynCppSyn::StringProc;
+            break;
+          case '\'':
+            p = &TSynCppSyn::AsciiCharProc;
+            break;
+          case '#':
+            p = &TSynCppSyn::DirectiveProc;
+            break;
+          case '/':
+            p = &TSynCppSyn::SlashProc;
+            break;
+          case '.':
+            p = &TSynCppSyn::PointProc;
+            break;
+          case '@':
+            p = &TSynCppSyn::AtProc;
+            break;
+          case '!':
+            p = &TSynCppSyn::NotSymbolProc;
+            break;
+          case '%':
+            p = &TSynCppSyn::PercentProc;
+            break;
+          case '&':
+            p = &TSynCppSyn::AndSymbolProc;
+            break;
+          case '*':
+            p = &TSynCppSyn::StarProc;
+            break;
+          case '+':
+            p = &TSynCppSyn::PlusProc;
+            break;
+          case '-':
+            p = &TSynCppSyn::MinusProc;
+            break;
+          case ':':
+            p = &TSynCppSyn::ColonProc;
+            break;
+          case '<':
+            p = &TSynCppSyn::LowerProc;
+            break;
+          case '=':
+            p = &TSynCppSyn::EqualProc;
+            break;
+          case '>':
+            p = &TSynCppSyn::GreaterProc;
+            break;
+          case '^':
+            p = &TSynCppSyn::XOrSymbolProc;
+            break;
+          case '|':
+            p = &TSynCppSyn::OrSymbolProc;
+            break;
+          case '(':
+          case ')':
+          case ',':
+          case ';':
+          case '?':
+          case '[':
+          case ']':
+          case '{':
+          case '}':
+          case '~':
+            p = &TSynCppSyn::SingleSymbolProc;
+            break;
+          default:
+            break;  // $ \ ` 127 and 128..255 stay invalid
+        }
+      }
+      t[c] = p;
+    }
+    return t;
+  }
+  static const std::array<TProc, 256>& Procs() {
+    static constexpr std::array<TProc, 256> procs = Make();
+    return procs;
+  }
+};
+
+// --- Construction ---
+
+TSynHighlighterAttributes* TSynCppSyn::NewAttribute(const char* name) {
+  auto attribute = std::make_unique<TSynHighlighterAttributes>(name);
+  TSynHighlighterAttributes* raw = attribute.get();
+  AddAttribute(std::move(attribute));
+  return raw;
+}
+
+TSynCppSyn::TSynCppSyn() {
+  asmAttri_ = NewAttribute("Assembler");
+  commentAttri_ = NewAttribute("Comment");
+  commentAttri_->SetStyle({fsItalic});
+  identifierAttri_ = NewAttribute("Identifier");
+  invalidAttri_ = NewAttribute("Illegal Char");
+  keyAttri_ = NewAttribute("Reserved Word");
+  keyAttri_->SetStyle({fsBold});
+  numberAttri_ = NewAttribute("Number");
+  charAttri_ = NewAttribute("Character");
+  floatAttri_ = NewAttribute("Float");
+  hexAttri_ = NewAttribute("Hexadecimal");
+  octalAttri_ = NewAttribute("Octal");
+  spaceAttri_ = NewAttribute("Space");
+  spaceAttri_->SetForeground(clWindow);
+  stringAttri_ = NewAttribute("String");
+  symbolAttri_ = NewAttribute("Symbol");
+  direcAttri_ = NewAttribute("Preprocessor");
+
+  kindAttri_[tokAsm] = asmAttri_;
+  kindAttri_[tokComment] = commentAttri_;
+  kindAttri_[tokDirective] = direcAttri_;
+  kindAttri_[tokIdentifier] = identifierAttri_;
+  kindAttri_[tokKeyword] = keyAttri_;
+  kindAttri_[tokEnd] = nullptr;
+  kindAttri_[tokNumber] = numberAttri_;
+  kindAttri_[tokSpace] = spaceAttri_;
+  kindAttri_[tokString] = stringAttri_;
+  kindAttri_[tokSymbol] = symbolAttri_;
+  kindAttri_[tokInvalid] = invalidAttri_;
+  kindAttri_[tokChar] = charAttri_;
+  kindAttri_[tokFloat] = floatAttri_;
+  kindAttri_[tokHex] = hexAttri_;
+  kindAttri_[tokOctal] = octalAttri_;
+
+  FinishConstruction();
+  SetDefaultFilter("C/C++ Files (*.c;*.cpp;*.h;*.hpp)|*.c;*.cpp;*.h;*.hpp");
+  StartLine({}, 0);
+}
+
+TSynHighlighterAttributes* TSynCppSyn::DefaultAttribute(int index) const {
+  switch (index) {
+    case 0:
+      return commentAttri_;
+    case 1:
+      return identifierAttri_;
+    case 2:
+      return keyAttri_;
+    case 3:
+      return stringAttri_;
+    case 4:
+      return spaceAttri_;
+    case 5:
+      return symbolAttri_;
+    default:
+      return nullptr;
+  }
+}
+
+TSynCharSet TSynCppSyn::IdentifierChars() const {
+  static const TSynCharSet chars =
+      SynCharRange('0', '9') | SynCharRange('A', 'Z') | SynCharRange('a', 'z') | SynCharSet("_") |
+      SynCharRange(192, 214) | SynCharRange(216, 246) | SynCharRange(248, 255);
+  return chars;
+}
+
+std::string TSynCppSyn::SampleSource() const { return kSampleSource; }
+
+std::string TSynCppSyn::LanguageName() const { return "C/C++"; }
+
+std::string TSynCppSyn::TokenText() const { return std::string(TokenView()); }
+
+bool TSynCppSyn::IsKeyword(std::string_view word) {
+  unsigned sum = 0;
+  for (char c : word) {
+    if (!kIdent[static_cast<unsigned char>(c)]) return false;
+    sum += kHash[static_cast<unsigned char>(c)];
+  }
+  return !word.empty() && KeywordInBucket(sum, word.data(), word.size());
+}
+
+// --- Scanning ---
+
+void TSynCppSyn::StartLine(std::string_view text, int lineIndex) {
+  // One NUL before the text (the number scanner may look one byte behind a
+  // dot at the line start) and four after it (the terminator plus lookahead).
+  buffer_.resize(text.size() + 5);
+  buffer_[0] = '\0';
+  if (!text.empty()) std::memcpy(buffer_.data() + 1, text.data(), text.size());
+  std::memset(buffer_.data() + 1 + text.size(), 0, 4);
+  line_ = buffer_.data() + 1;
+  length_ = static_cast<int>(text.size());
+  lineNumber_ = lineIndex;
+  firstNonBlank_ = -1;
+  run_ = 0;
+  NextToken();
+}
+
+void TSynCppSyn::NextToken() {
+  tokenPos_ = run_;
+  switch (range_) {
+    case rsInComment:
+    case rsInDirectiveComment:
+      CommentBodyProc();
+      break;
+    case rsStringContinues:
+      StringContinuationProc();
+      break;
+    case rsDirectiveContinues:
+      DirectiveContinuationProc();
+      break;
+    default:
+      range_ = rsNone;
+      (this->*ProcTable::Procs()[At(line_, run_)])();
+      break;
+  }
+}
+
+void TSynCppSyn::NullProc() {
+  if (run_ >= length_) {
+    tokenId_ = tokEnd;
+    return;
+  }
+  // A NUL byte inside the line is text like any other, so that the tokens
+  // still cover the whole line.
+  ++run_;
+  tokenId_ = tokInvalid;
+}
+
+void TSynCppSyn::LineBreakProc() {
+  ++run_;
+  tokenId_ = tokSpace;
+}
+
+void TSynCppSyn::SpaceProc() {
+  ++run_;
+  while (kSpace[At(line_, run_)]) ++run_;
+  tokenId_ = tokSpace;
+}
+
+void TSynCppSyn::IdentProc() {
+  const unsigned char* start = reinterpret_cast<const unsigned char*>(line_ + run_);
+  const unsigned char* p = start;
+  unsigned sum = 0;
+  while (kIdent[*p]) sum += kHash[*p++];
+  size_t len = static_cast<size_t>(p - start);
+  run_ += static_cast<int>(len);
+  tokenId_ =
+      KeywordInBucket(sum, reinterpret_cast<const char*>(start), len) ? tokKeyword : tokIdentifier;
+}
+
+void TSynCppSyn::NumberStartProc() { NumberProc(run_); }
+
+void TSynCppSyn::NumberProc(int s) {
+  // s is the first digit, or the byte before the dot of a number like ".5";
+  // the character at s counts as taken.
+  tokenId_ = tokNumber;
+  run_ = s + 1;
+  // Whether c1 or c2 occurs at any position from s up to the previous character.
+  auto seen = [&](char c1, char c2) {
+    for (int i = s; i < run_; ++i)
+      if (line_[i] == c1 || line_[i] == c2) return true;
+    return false;
+  };
+  for (;;) {
+    unsigned char c = At(line_, run_);
+    if (!kNumberChar[c]) break;
+    unsigned char prev = At(line_, run_ - 1);
+    unsigned char next = At(line_, run_ + 1);
+    switch (c) {
+      case '.':
+        if (next == '.') goto finalCheck;
+        if (tokenId_ == tokHex) {
+          tokenId_ = tokInvalid;
+          return;
+        }
+        tokenId_ = tokFloat;
+        break;
+      case '+':
+      case '-':
+        // Only an exponent sign belongs to the number.
+        if (tokenId_ == tokFloat && (prev == 'E' || prev == 'e')) {
+          if (next == '+' || next == '-' || IsDigit(next)) break;
+          ++run_;
+          tokenId_ = tokInvalid;
+        }
+        return;
+      case '0':
+      case '1':
+      case '2':
+      case '3':
+      case '4':
+      case '5':
+      case '6':
+      case '7':
+        if (run_ == s + 1 && line_[s] == '0') tokenId_ = tokOctal;
+        break;
+      case '8':
+      case '9':
+        if (line_[s] == '0' && tokenId_ != tokHex && tokenId_ != tokFloat) tokenId_ = tokInvalid;
+        break;
+      case 'A':
+      case 'B':
+      case 'C':
+      case 'D':
+      case 'a':
+      case 'b':
+      case 'c':
+      case 'd':
+        if (tokenId_ != tokHex) goto finalCheck;
+        break;
+      case 'E':
+      case 'e':
+        if (tokenId_ == tokHex) break;
+        if (!IsDigit(prev)) goto finalCheck;
+        if (seen('E', 'e')) {
+          tokenId_ = tokInvalid;
+          return;
+        }
+        if (next == '+' || next == '-' || IsDigit(next)) {
+          tokenId_ = tokFloat;
+          break;
+        }
+        goto finalCheck;
+      case 'F':
+      case 'f':
+        if (tokenId_ == tokHex) break;
+        if (seen('F', 'f')) {
+          tokenId_ = tokInvalid;
+          return;
+        }
+        if (tokenId_ == tokFloat) {
+          if (prev == 'L' || prev == 'l') goto finalCheck;
+        } else {
+          tokenId_ = tokFloat;
+        }
+        break;
+      case 'L':
+      case 'l':
+        if (seen('L', 'l')) {
+          tokenId_ = tokInvalid;
+          return;
+        }
+        if (tokenId_ == tokFloat && (prev == 'F' || prev == 'f')) goto finalCheck;
+        break;
+      case 'U':
+      case 'u':
+        if (tokenId_ == tokFloat) goto finalCheck;
+        if (seen('U', 'u')) {
+          tokenId_ = tokInvalid;
+          return;
+        }
+        break;
+      case 'X':
+      case 'x':
+        if (run_ == s + 1 && line_[s] == '0' && IsHexDigit(next)) {
+          tokenId_ = tokHex;
+          break;
+        }
+        if (kIdent[next]) goto finalCheck;
+        if (line_[s + 1] == 'X' || line_[s + 1] == 'x') {
+          ++run_;
+          tokenId_ = tokInvalid;
+        }
+        goto finalCheck;
+    }
+    ++run_;  // take the character
+  }
+finalCheck:
+  // A number running straight into a word is not a number.
+  if (IsLetter(At(line_, run_)) || line_[run_] == '_') tokenId_ = tokInvalid;
+}
+
+void TSynCppSyn::PointProc() {
+  if (line_[run_ + 1] == '.' && line_[run_ + 2] == '.') {
+    run_ += 3;
+    tokenId_ = tokSymbol;
+  } else if (IsDigit(At(line_, run_ + 1))) {
+    NumberProc(run_ - 1);
+  } else {
+    ++run_;
+    tokenId_ = tokSymbol;
+  }
+}
+
+void TSynCppSyn::StringBody() {
+  while (run_ < length_) {
+    char c = line_[run_];
+    if (c == '"') {
+      ++run_;
+      return;
+    }
+    if (c == '\\') {
+      if (run_ + 1 == length_) {
+        ++run_;
+        range_ = rsStringContinues;
+        return;
+      }
+      if (line_[run_ + 1] == '"' || line_[run_ + 1] == '\\') ++run_;
+    }
+    ++run_;
+  }
+}
+
+void TSynCppSyn::StringProc() {
+  tokenId_ = tokString;
+  ++run_;
+  StringBody();
+}
+
+void TSynCppSyn::StringContinuationProc() {
+  if (run_ >= length_) {
+    tokenId_ = tokEnd;
+    return;
+  }
+  range_ = rsNone;
+  tokenId_ = tokString;
+  StringBody();
+}
+
+void TSynCppSyn::AsciiCharProc() {
+  tokenId_ = tokChar;
+  ++run_;
+  while (run_ < length_) {
+    char c = line_[run_];
+    if (c == '\'') {
+      ++run_;
+      return;
+    }
+    if (c == '\\' && (line_[run_ + 1] == '\'' || line_[run_ + 1] == '\\')) ++run_;
+    ++run_;
+  }
+}
+
+bool TSynCppSyn::DirectiveMayStartHere() {
+  // Only blanks (codes 1..32) may stand before the # of a directive. Found
+  // once per line, so that a line full of # stays linear.
+  if (firstNonBlank_ < 0) {
+    int i = 0;
+    while (i < length_ && At(line_, i) >= 1 && At(line_, i) <= 32) ++i;
+    firstNonBlank_ = i;
+  }
+  return firstNonBlank_ == run_;
+}
+
+void TSynCppSyn::DirectiveBody() {
+  // Runs to the end of the line, to a comment (left for the next token), or
+  // through a final backslash that continues the directive on the next line.
+  while (run_ < length_) {
+    char c = line_[run_];
+    if (c == '/') {
+      if (line_[run_ + 1] == '/') {
+        range_ = rsNone;
+        return;
+      }
+      if (line_[run_ + 1] == '*') {
+        range_ = rsInDirectiveComment;
+        return;
+      }
+    } else if (c == '\\' && run_ + 1 == length_) {
+      ++run_;
+      range_ = rsDirectiveContinues;
+      return;
+    }
+    ++run_;
+  }
+}
+
+void TSynCppSyn::DirectiveProc() {
+  if (!DirectiveMayStartHere()) {
+    ++run_;
+    tokenId_ = tokInvalid;
+    return;
+  }
+  tokenId_ = tokDirective;
+  DirectiveBody();
+}
+
+void TSynCppSyn::DirectiveContinuationProc() {
+  if (run_ >= length_) {
+    tokenId_ = tokEnd;
+    return;
+  }
+  range_ = rsNone;
+  tokenId_ = tokDirective;
+  DirectiveBody();
+}
+
+void TSynCppSyn::CommentBodyProc() {
+  if (run_ >= length_) {
+    tokenId_ = tokEnd;
+    return;
+  }
+  tokenId_ = tokComment;
+  const char* from = line_ + run_;
+  const char* end = line_ + length_;
+  while (from < end) {
+    const char* star =
+        static_cast<const char*>(std::memchr(from, '*', static_cast<size_t>(end - from)));
+    if (!star) break;
+    if (star[1] == '/') {
+      run_ = static_cast<int>(star - line_) + 2;
+      if (range_ == rsInDirectiveComment)
+        range_ = run_ < length_ ? rsDirectiveContinues : rsNone;
+      else
+        range_ = rsNone;
+      return;
+    }
+    from = star + 1;
+  }
+  run_ = length_;
+}
+
+void TSynCppSyn::SlashProc() {
+  char next = line_[run_ + 1];
+  if (next == '*') {
+    range_ = rsInComment;
+    run_ += 2;
+    CommentBodyProc();
+    tokenId_ = tokComment;  // even when "/*" ends the line
+  } else if (next == '/') {
+    run_ = length_;
+    tokenId_ = tokComment;
+  } else {
+    run_ += next == '=' ? 2 : 1;
+    tokenId_ = tokSymbol;
+  }
+}
+
+void TSynCppSyn::AtProc() {
+  ++run_;
+  tokenId_ = tokInvalid;
+}
+
+void TSynCppSyn::InvalidProc() {
+  // The document code page has single-byte characters only.
+  ++run_;
+  tokenId_ = tokInvalid;
+}
+
+void TSynCppSyn::OneOrTwo(char second) {
+  run_ += line_[run_ + 1] == second ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::NotSymbolProc() { OneOrTwo('='); }
+void TSynCppSyn::PercentProc() { OneOrTwo('='); }
+void TSynCppSyn::StarProc() { OneOrTwo('='); }
+void TSynCppSyn::EqualProc() { OneOrTwo('='); }
+void TSynCppSyn::XOrSymbolProc() { OneOrTwo('='); }
+void TSynCppSyn::ColonProc() { OneOrTwo(':'); }
+
+void TSynCppSyn::AndSymbolProc() {
+  char next = line_[run_ + 1];
+  run_ += next == '&' || next == '=' ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::OrSymbolProc() {
+  char next = line_[run_ + 1];
+  run_ += next == '|' || next == '=' ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::PlusProc() {
+  char next = line_[run_ + 1];
+  run_ += next == '+' || next == '=' ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::MinusProc() {
+  char next = line_[run_ + 1];
+  run_ += next == '-' || next == '=' || next == '>' ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::LowerProc() {
+  if (line_[run_ + 1] == '<')
+    run_ += line_[run_ + 2] == '=' ? 3 : 2;
+  else
+    run_ += line_[run_ + 1] == '=' ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::GreaterProc() {
+  if (line_[run_ + 1] == '>')
+    run_ += line_[run_ + 2] == '=' ? 3 : 2;
+  else
+    run_ += line_[run_ + 1] == '=' ? 2 : 1;
+  tokenId_ = tokSymbol;
+}
+
+void TSynCppSyn::SingleSymbolProc() {
+  ++run_;
+  tokenId_ = tokSymbol;
+}
+
+// --- The main window's colours ---
+
+void ApplyMainWindowColors(TSynCppSyn& highlighter) {
+  // Applied like stored form values: one change notice at the end.
+  bool wasLoading = highlighter.Loading();
+  highlighter.BeginLoading();
+  highlighter.AsmAttri()->SetStyle({fsBold});
+  highlighter.CommentAttri()->SetForeground(clGreen);
+  highlighter.CommentAttri()->SetStyle({fsItalic});
+  highlighter.IdentifierAttri()->SetForeground(clBlack);
+  highlighter.KeyAttri()->SetForeground(clBlue);
+  highlighter.KeyAttri()->SetStyle({});
+  highlighter.NumberAttri()->SetForeground(clNavy);
+  highlighter.FloatAttri()->SetForeground(clNavy);
+  highlighter.HexAttri()->SetForeground(clNavy);
+  highlighter.StringAttri()->SetForeground(clNavy);
+  highlighter.DirecAttri()->SetForeground(clBlue);
+  if (!wasLoading) highlighter.EndLoading();
+}
+
+}  // namespace ludra
