@@ -1,0 +1,59 @@
+#pragma once
+// The plain search engine: finds a literal pattern in a line with a skip
+// table, optionally folding case and accepting only whole words.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "SynEditSearchCustom.h"
+#include "SynExceptions.h"
+
+namespace ludra {
+
+class ESynEditSearch : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+class TSynEditSearch : public TSynEditSearchCustom {
+ public:
+  TSynEditSearch();
+
+  std::string Pattern() const override { return pattern_; }
+  void SetPattern(const std::string& value) override;
+  // PatLen for every index: all occurrences of a literal have its length.
+  int MatchLength(int index) const override;
+  // 0 when index is out of range.
+  int MatchPosition(int index) const override;
+  int MatchCount() const override { return static_cast<int>(results_.size()); }
+  // Reads sfMatchCase and sfWholeWord; other flags mean nothing here.
+  void SetSearchOptions(TSynSearchFlags options) override;
+  // Raises ESynEditSearch "Pattern is empty" when there is no pattern.
+  int FindAllInLine(const std::string& line) override;
+  std::string ReplacementText(const std::string& matched, const std::string& replaceWith) override;
+
+  // Occurrences found since the pattern was last set.
+  int FoundCount() const { return foundCount_; }
+
+ private:
+  void MakeFoldTable();
+  void InitShiftTable();
+  template <bool Fold>
+  void Scan(const unsigned char* text, int n);
+  bool IsWholeWord(const unsigned char* text, int first, int last) const;
+
+  std::string pattern_;
+  bool sensitive_ = false;
+  bool whole_ = false;
+  std::array<unsigned char, 256> fold_{};
+  std::array<bool, 256> delimiter_{};
+  std::array<int, 256> skip_{};
+  std::string foldedPattern_;  // the pattern through the fold table
+  int patLen_ = 0;
+  int lookAt_ = 0;
+  bool shiftTableValid_ = false;
+  std::vector<int> results_;
+  int foundCount_ = 0;
+};
+
+}  // namespace ludra
