@@ -1,11 +1,9 @@
-#include <QApplication>
-
+#include "LudraApplication.h"
 #include "Main.h"
 #include "ProgramDirectory.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Ludra");
+  ludra::TLudraApplication app(argc, argv);
   ludra::TfmMain fmMain(ludra::ProgramDirectory());
   fmMain.show();
   return app.exec();

@@ -1,0 +1,41 @@
+#include "LudraApplication.h"
+
+#include <QMessageBox>
+#include <exception>
+
+#include "SynCodePage.h"
+
+namespace ludra {
+
+std::string ErrorReportText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+TLudraApplication::TLudraApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("Ludra");
+}
+
+bool TLudraApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    ShowException(e.what());
+  } catch (...) {
+    ShowException("Unknown error");
+  }
+  return false;
+}
+
+void TLudraApplication::ShowException(const std::string& message) {
+  std::string text = ErrorReportText(message);
+  if (OnShowException) {
+    OnShowException(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, applicationName(), QString::fromStdString(CodePage().ToUtf8(text)),
+                  QMessageBox::Ok, activeWindow());
+  box.exec();
+}
+
+}  // namespace ludra
