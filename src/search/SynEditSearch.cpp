@@ -1,5 +1,7 @@
 #include "SynEditSearch.h"
 
+#include <cstddef>
+
 #include "SynCodePage.h"
 
 namespace ludra {
@@ -82,34 +84,33 @@ bool TSynEditSearch::IsWholeWord(const unsigned char* text, int first, int last)
 // `run` is the 1-based index of the window's last character: text[run - 1]
 // is that character and text[run] the one after it.
 template <bool Fold>
-void TSynEditSearch::Scan(const unsigned char* text, int n) {
-  const int m = patLen_;
+[[gnu::always_inline]] inline void TSynEditSearch::Scan(const unsigned char* text, int length) {
+  // Local copies keep the tables and sizes in registers in the loops below.
+  const ptrdiff_t m = patLen_, n = length, lookAt = lookAt_;
+  const bool whole = whole_;
+  const int* skip = skip_.data();
+  const unsigned char* foldTable = fold_.data();
   const auto* pat = reinterpret_cast<const unsigned char*>(foldedPattern_.data());
   const unsigned char last = pat[m - 1];
-  auto fold = [this](unsigned char c) { return Fold ? fold_[c] : c; };
-  int run = 0;
+  auto fold = [foldTable](unsigned char c) { return Fold ? foldTable[c] : c; };
+  ptrdiff_t run = 0;
   for (;;) {
     run += m;  // the next window starts right after the previous occurrence
-    bool found = false;
-    while (run <= n) {
-      if (fold(text[run - 1]) != last) {
-        run += skip_[fold(text[run])];
-        continue;
-      }
+    for (;;) {
+      while (run <= n && fold(text[run - 1]) != last) run += skip[fold(text[run])];
+      if (run > n) return;
       const unsigned char* window = text + run - m;
-      int i = 0;
+      ptrdiff_t i = 0;
       while (i < m && pat[i] == fold(window[i])) ++i;
-      if (i == m && (!whole_ || IsWholeWord(text, run - m + 1, run))) {
-        ++foundCount_;
-        results_.push_back(run - m + 1);
-        found = true;
+      if (i == m &&
+          (!whole || IsWholeWord(text, static_cast<int>(run - m + 1), static_cast<int>(run))))
         break;
-      }
-      run += lookAt_;
-      if (run > n) break;
-      run += skip_[fold(text[run - 1])] - 1;
+      run += lookAt;
+      if (run > n) return;
+      run += skip[fold(text[run - 1])] - 1;
     }
-    if (!found) return;
+    ++foundCount_;
+    results_.push_back(static_cast<int>(run - m + 1));
   }
 }
 

@@ -39,7 +39,7 @@ class TSynEditSearch : public TSynEditSearchCustom {
   void MakeFoldTable();
   void InitShiftTable();
   template <bool Fold>
-  void Scan(const unsigned char* text, int n);
+  void Scan(const unsigned char* text, int length);
   bool IsWholeWord(const unsigned char* text, int first, int last) const;
 
   std::string pattern_;
