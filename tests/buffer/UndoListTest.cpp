@@ -52,22 +52,6 @@ TEST(UndoList, RecordStoresEveryField) {
   EXPECT_EQ(copy.ChangeNumber, top->ChangeNumber);
 }
 
-TEST(UndoList, KindNumbersAreStable) {
-  EXPECT_EQ(ckInsert, 0);
-  EXPECT_EQ(ckLineBreak, 5);
-  EXPECT_EQ(ckDeleteAfterCaretQuiet, 9);
-  EXPECT_EQ(ckPasteBegin, 12);
-  EXPECT_EQ(ckPasteEnd, 13);
-  EXPECT_EQ(ckCaret, 18);
-  EXPECT_EQ(ckNothing, 20);
-  EXPECT_EQ(ckGroupBreak, 21);
-  EXPECT_EQ(ckWhiteSpaceAdd, 25);
-  EXPECT_TRUE(IsEndMarker(ckPasteEnd));
-  EXPECT_FALSE(IsEndMarker(ckPasteBegin));
-  EXPECT_EQ(BeginMarkerOf(ckPasteEnd), ckPasteBegin);
-  EXPECT_EQ(BeginMarkerOf(ckMarker3End), ckMarker3Begin);
-}
-
 TEST(UndoList, ChangeNumbersInAndOutOfBlocks) {
   TSynEditUndoList list;
   Rec(list);  // 1
