@@ -1,0 +1,789 @@
+// The editor model: caret, selection, scroll position, options, coordinate
+// conversions, buffer notices and the status and change notices.
+#include "SynEdit.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <stdexcept>
+
+#include "SynClipboard.h"
+#include "SynEditHighlighter.h"
+
+namespace ludra {
+
+TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
+    : lines_(std::make_unique<TSynEditStringList>()),
+      undoList_(std::make_unique<TSynEditUndoList>()),
+      redoList_(std::make_unique<TSynEditUndoList>()),
+      clipboard_(clipboard) {
+  lines_->SetTabWidth(tabWidth_);
+  lines_->OnChanging = [this](TSynEditStringList*) { BufferChanging(); };
+  lines_->OnChange = [this](TSynEditStringList*) { LinesChanged(); };
+  lines_->OnCleared = [this](TSynEditStringList*) { BufferCleared(); };
+  lines_->OnLinesDeleted = [this](TSynEditStringList*, int i, int n) { BufferLinesDeleted(i, n); };
+  lines_->OnLinesInserted = [this](TSynEditStringList*, int i, int n) {
+    BufferLinesInserted(i, n);
+  };
+  lines_->OnLineChanged = [this](TSynEditStringList*, int i, int n) { BufferLineChanged(i, n); };
+  undoList_->OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
+  redoList_->OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
+  // Base metrics until the window calls FontChanged() with its own.
+  visibleRows_ = ClientHeight() / rowHeight_;
+  visibleColumns_ = std::max(ClientWidth() - gutterPixels_ - 2, 0) / cellWidth_;
+}
+
+TCustomSynEdit::~TCustomSynEdit() {
+  lines_->OnChanging = nullptr;
+  lines_->OnChange = nullptr;
+  lines_->OnCleared = nullptr;
+  lines_->OnLinesDeleted = nullptr;
+  lines_->OnLinesInserted = nullptr;
+  lines_->OnLineChanged = nullptr;
+  undoList_->OnItemAdded = nullptr;
+  redoList_->OnItemAdded = nullptr;
+  if (highlighter_) highlighter_->RemoveFreeNotification(this);
+}
+
+// --- Text -------------------------------------------------------------------
+
+void TCustomSynEdit::SetLines(const TStrings& value) {
+  lines_->BeginUpdate();
+  try {
+    lines_->Clear();
+    for (int i = 0; i < value.Count(); ++i) lines_->Add(value.Get(i));
+  } catch (...) {
+    lines_->EndUpdate();
+    throw;
+  }
+  lines_->EndUpdate();
+}
+
+std::string TCustomSynEdit::Text() const {
+  std::string result;
+  for (int i = 0; i < lines_->Count(); ++i) {
+    if (i > 0) result += "\r\n";
+    result += lines_->GetView(i);
+  }
+  return result;
+}
+
+void TCustomSynEdit::SetText(std::string_view value) { lines_->SetText(value); }
+
+std::string TCustomSynEdit::LineAtCaret() const { return lines_->Get(caretLine_ - 1); }
+
+void TCustomSynEdit::SetLineAtCaret(const std::string& value) {
+  if (caretLine_ >= 1 && caretLine_ <= lines_->Count()) lines_->Put(caretLine_ - 1, value);
+}
+
+int TCustomSynEdit::LineLength(int line) const {
+  if (line < 1 || line > lines_->Count()) return 0;
+  return static_cast<int>(lines_->GetView(line - 1).size());
+}
+
+// --- Caret and selection ------------------------------------------------------
+
+int TCustomSynEdit::MaxCaretChar(int line) const {
+  int lineEnd = LineLength(line) + 1;
+  if (!options_.Contains(eoScrollPastEol)) return lineEnd;
+  // The end of a line longer than MaxScrollWidth stays reachable: undo puts
+  // the caret there to reinsert text.
+  return std::max(maxScrollWidth_ + 1, lineEnd);
+}
+
+void TCustomSynEdit::InternalSetCaretPos(const TBufferCoord& value, bool ensureVisible) {
+  DoOnPaintTransient(ttBefore);
+  int line = std::max(1, std::min(value.Line, lines_->Count()));
+  int aChar = value.Char;
+  int maxChar = MaxCaretChar(line);
+  if (aChar > maxChar &&
+      !(options_.Contains(eoScrollPastEol) && options_.Contains(eoAutoSizeMaxScrollWidth)))
+    aChar = maxChar;
+  aChar = std::max(aChar, 1);
+  if (aChar == caretChar_ && line == caretLine_) {
+    lastCaretColumn_ = DisplayCaretPos().Column;
+  } else {
+    BeginPaintLock();
+    try {
+      if (aChar != caretChar_) {
+        caretChar_ = aChar;
+        StatusChanged({scCaretX});
+      }
+      if (line != caretLine_) {
+        if (activeLineColor_ != clNone) {
+          InvalidateLine(line);
+          InvalidateLine(caretLine_);
+        }
+        caretLine_ = line;
+        StatusChanged({scCaretY});
+      }
+      lastCaretColumn_ = DisplayCaretPos().Column;
+      if (ensureVisible) EnsureCaretVisible();
+      state_ += TSynStateFlags{sfCaretChanged, sfScrollBarsChanged};
+    } catch (...) {
+      EndPaintLock();
+      throw;
+    }
+    EndPaintLock();
+  }
+  DoOnPaintTransient(ttAfter);
+}
+
+void TCustomSynEdit::SetCaretPos(const TBufferCoord& value) {
+  BeginPaintLock();
+  try {
+    StatusChanged({scSelection});
+    InternalSetCaretPos(value, true);
+    if (HasSelection()) InvalidateSelection();
+    selFrom_ = selTo_ = CaretPos();
+  } catch (...) {
+    EndPaintLock();
+    throw;
+  }
+  EndPaintLock();
+}
+
+bool TCustomSynEdit::HasSelection() const {
+  return selFrom_.Char != selTo_.Char ||
+         (selFrom_.Line != selTo_.Line && selectionMode_ != smColumn);
+}
+
+TBufferCoord TCustomSynEdit::LimitSelectionPoint(const TBufferCoord& value) const {
+  TBufferCoord p = value;
+  p.Char = std::max(p.Char, 1);
+  if (options_.Contains(eoScrollPastEol) && !WordWrap())
+    p.Char = std::min(p.Char, std::max(maxScrollWidth_ + 1, LineLength(p.Line) + 1));
+  p.Line = std::max(1, std::min(p.Line, lines_->Count()));
+  if (selectionMode_ == smNormal) p.Char = std::min(p.Char, LineLength(p.Line) + 1);
+  return p;
+}
+
+void TCustomSynEdit::SetSelFrom(const TBufferCoord& value) {
+  TBufferCoord p = LimitSelectionPoint(value);
+  bool changed = p != selFrom_ || p != selTo_;
+  if (HasSelection())
+    InvalidateLines(std::min(p.Line, SelFirst().Line), std::max(p.Line, SelLast().Line));
+  selFrom_ = selTo_ = p;
+  if (changed) StatusChanged({scSelection});
+}
+
+void TCustomSynEdit::SetSelTo(const TBufferCoord& value) {
+  if (options_.Contains(eoNoSelection)) return;
+  TBufferCoord p = LimitSelectionPoint(value);
+  if (p == selTo_) return;
+  if (selectionMode_ != smColumn || p.Char == selTo_.Char)
+    InvalidateLines(std::min(p.Line, selTo_.Line), std::max(p.Line, selTo_.Line));
+  else
+    InvalidateLines(std::min({p.Line, selTo_.Line, selFrom_.Line}),
+                    std::max({p.Line, selTo_.Line, selFrom_.Line}));
+  selTo_ = p;
+  StatusChanged({scSelection});
+}
+
+void TCustomSynEdit::SetCaretAndSelection(const TBufferCoord& caret, const TBufferCoord& selFrom,
+                                          const TBufferCoord& selTo) {
+  BeginPaintLock();
+  try {
+    InternalSetCaretPos(caret, true);
+    SetSelFrom(selFrom);
+    SetSelTo(selTo);
+  } catch (...) {
+    EndPaintLock();
+    throw;
+  }
+  EndPaintLock();
+}
+
+void TCustomSynEdit::SetSelectionMode(TSynSelectionMode value) {
+  if (value == selectionMode_) return;
+  InvalidateSelection();
+  selectionMode_ = value;
+  InvalidateSelection();
+  StatusChanged({scSelection});
+}
+
+int TCustomSynEdit::CharOffsetOf(const TBufferCoord& pos) const {
+  int lines = std::min(pos.Line - 1, lines_->Count());
+  long long offset = 0;
+  for (int i = 0; i < lines; ++i) offset += static_cast<long long>(lines_->GetView(i).size()) + 2;
+  offset += pos.Char - 1;
+  return static_cast<int>(std::min<long long>(offset, INT_MAX));
+}
+
+int TCustomSynEdit::SelectionLength() const {
+  if (!HasSelection()) return 0;
+  return CharOffsetOf(SelLast()) - CharOffsetOf(SelFirst());
+}
+
+// --- Coordinates ----------------------------------------------------------------
+
+TDisplayCoord TCustomSynEdit::BufferToDisplay(const TBufferCoord& pos) const {
+  std::string_view s;
+  if (pos.Line >= 1 && pos.Line <= lines_->Count()) s = lines_->GetView(pos.Line - 1);
+  int column = 0;
+  int n = pos.Char - 1;
+  int inLine = std::min<int>(n, static_cast<int>(s.size()));
+  for (int i = 0; i < inLine; ++i) column += s[i] == '\t' ? tabWidth_ - column % tabWidth_ : 1;
+  if (n > inLine) column += n - inLine;  // past the end: one column per character
+  return {column + 1, pos.Line};
+}
+
+TBufferCoord TCustomSynEdit::DisplayToBuffer(const TDisplayCoord& pos) const {
+  std::string_view s;
+  if (pos.Row >= 1 && pos.Row <= lines_->Count()) s = lines_->GetView(pos.Row - 1);
+  int target = pos.Column - 1;
+  int column = 0;
+  int i = 0;
+  int len = static_cast<int>(s.size());
+  for (; i < len; ++i) {
+    int w = s[i] == '\t' ? tabWidth_ - column % tabWidth_ : 1;
+    if (column + w > target) return {i + 1, pos.Row};  // inside a tab: before it
+    column += w;
+  }
+  return {len + 1 + std::max(0, target - column), pos.Row};
+}
+
+TPoint TCustomSynEdit::RowColumnToPixels(const TDisplayCoord& pos) const {
+  return {(pos.Column - 1) * cellWidth_ + TextOrigin(), (pos.Row - topRow_) * rowHeight_};
+}
+
+static int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+TDisplayCoord TCustomSynEdit::PixelsToRowColumn(int x, int y, bool roundColumn) const {
+  int column;
+  if (roundColumn) {
+    y = std::max(0, std::min(y, visibleRows_ * rowHeight_ - 1));
+    column =
+        static_cast<int>(std::lround(static_cast<double>(x - gutterPixels_ - 2) / cellWidth_)) +
+        firstVisibleColumn_;
+  } else {
+    column = FloorDiv(x - gutterPixels_ - 2, cellWidth_) + firstVisibleColumn_;
+  }
+  return {std::max(column, 1), std::max(1, FloorDiv(y, rowHeight_) + topRow_)};
+}
+
+// --- View --------------------------------------------------------------------------
+
+int TCustomSynEdit::MaxTopRow() const {
+  int count = lines_->Count();
+  if (options_.Contains(eoScrollPastEof)) return std::max(1, count);
+  return std::max(1, count - visibleRows_ + 1);
+}
+
+void TCustomSynEdit::SetTopRow(int value) {
+  value = std::max(1, std::min(value, MaxTopRow()));
+  if (value == topRow_) return;
+  int delta = topRow_ - value;
+  topRow_ = value;
+  if (std::abs(delta) < visibleRows_)
+    ScrollWindow(0, rowHeight_ * delta);
+  else
+    InvalidateAll();
+  UpdateScrollBars();
+  StatusChanged({scTopLine});
+}
+
+int TCustomSynEdit::MaxFirstVisibleColumn() {
+  if (options_.Contains(eoScrollPastEol)) {
+    if (options_.Contains(eoAutoSizeMaxScrollWidth)) return INT_MAX - visibleColumns_;
+    return maxScrollWidth_ - visibleColumns_ + 1;
+  }
+  int longest = lines_->LongestLineLength();
+  return longest > visibleColumns_ ? longest - visibleColumns_ + 1 : longest;
+}
+
+void TCustomSynEdit::SetFirstVisibleColumn(int value) {
+  value = WordWrap() ? 1 : std::max(1, std::min(value, MaxFirstVisibleColumn()));
+  if (value == firstVisibleColumn_) return;
+  int delta = firstVisibleColumn_ - value;
+  firstVisibleColumn_ = value;
+  if (std::abs(delta) < visibleColumns_)
+    ScrollWindow(delta * cellWidth_, 0);
+  else
+    InvalidateLines(-1, -1);
+  if (options_.Contains(eoAutoSizeMaxScrollWidth) && options_.Contains(eoScrollPastEol) &&
+      maxScrollWidth_ < firstVisibleColumn_ + visibleColumns_)
+    maxScrollWidth_ = firstVisibleColumn_ + visibleColumns_;
+  else
+    UpdateScrollBars();
+  StatusChanged({scLeftChar});
+}
+
+void TCustomSynEdit::SetGutterPixels(int value) {
+  value = std::max(value, 0);
+  if (value == gutterPixels_) return;
+  gutterPixels_ = value;
+  SizeChanged();
+  InvalidateAll();
+}
+
+void TCustomSynEdit::SetExtraLineSpacing(int value) {
+  if (value == extraLineSpacing_) return;
+  extraLineSpacing_ = value;
+  FontChanged();
+}
+
+void TCustomSynEdit::FontChanged() {
+  int w = 8, h = 16;
+  FontMetrics(w, h);
+  cellWidth_ = std::max(w, 1);
+  rowHeight_ = std::max(h + extraLineSpacing_, 1);
+  SizeChanged();
+  if (Focused()) {
+    DestroySystemCaret();
+    TSynEditCaretType type = insertMode_ ? insertCaret_ : overwriteCaret_;
+    int cw = type == ctVerticalLine ? 2 : cellWidth_;
+    int ch = type == ctVerticalLine || type == ctBlock ? rowHeight_ - 2
+             : type == ctHalfBlock                     ? (rowHeight_ - 2) / 2
+                                                       : 2;
+    CreateSystemCaret(cw, ch);
+    UpdateCaret();
+  }
+  InvalidateAll();
+}
+
+void TCustomSynEdit::SizeChanged() {
+  visibleRows_ = std::max(ClientHeight(), 0) / rowHeight_;
+  visibleColumns_ = std::max(ClientWidth() - gutterPixels_ - 2, 0) / cellWidth_;
+  UpdateScrollBars();
+}
+
+void TCustomSynEdit::EnsureCaretVisible(bool centre) {
+  BeginPaintLock();
+  try {
+    int x = DisplayCaretPos().Column;
+    if (x < firstVisibleColumn_)
+      SetFirstVisibleColumn(x);
+    else if (x >= firstVisibleColumn_ + visibleColumns_)
+      SetFirstVisibleColumn(x - visibleColumns_ + 1);
+    else
+      SetFirstVisibleColumn(firstVisibleColumn_);
+    int y = caretLine_;
+    if (!centre) {
+      if (y < topRow_)
+        SetTopRow(y);
+      else if (y > topRow_ + std::max(1, visibleRows_) - 1)
+        SetTopRow(y - visibleRows_ + 1);
+      else
+        SetTopRow(topRow_);
+    } else {
+      int half = visibleRows_ / 2;
+      if (y < topRow_ - 1)
+        SetTopRow(y - half < 0 ? 1 : y - half + 1);
+      else if (y > topRow_ + visibleRows_ - 2)
+        SetTopRow(y - (visibleRows_ - half) + 1);
+    }
+  } catch (...) {
+    EndPaintLock();
+    throw;
+  }
+  EndPaintLock();
+}
+
+void TCustomSynEdit::SetScrollBars(TScrollStyle value) {
+  if (value == scrollBars_) return;
+  scrollBars_ = value;
+  UpdateScrollBars();
+  InvalidateAll();
+}
+
+TSynScrollBarInfo TCustomSynEdit::ComputeScrollBar(int maximum, int page, int position) const {
+  TSynScrollBarInfo info;
+  bool scaled = maximum > 32767;
+  if (scaled) {
+    info.Max = 32767;
+    info.Page = static_cast<int>(static_cast<long long>(page) * 32767 / maximum);
+    info.Position = static_cast<int>(static_cast<long long>(position) * 32767 / maximum);
+  } else {
+    info.Max = maximum;
+    info.Page = page;
+    info.Position = position;
+  }
+  info.Visible = !(options_.Contains(eoHideShowScrollbars) && !scaled && page >= maximum);
+  if (options_.Contains(eoDisableScrollArrows) || page >= maximum) {
+    info.DisableBackArrow = position <= 1;
+    info.DisableForwardArrow = position + page > maximum;
+  }
+  return info;
+}
+
+void TCustomSynEdit::UpdateScrollBars() {
+  if (!HandleAllocated() || paintLock_ > 0) {
+    state_ += TSynStateFlags{sfScrollBarsChanged};
+    return;
+  }
+  state_ -= TSynStateFlags{sfScrollBarsChanged};
+  if ((scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) && !WordWrap()) {
+    int maximum = options_.Contains(eoScrollPastEol) ? maxScrollWidth_
+                                                     : std::max(lines_->LongestLineLength(), 1);
+    SetScrollBar(sbHorizontal, ComputeScrollBar(maximum, visibleColumns_, firstVisibleColumn_));
+  } else {
+    SetScrollBar(sbHorizontal, TSynScrollBarInfo{});
+  }
+  if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) {
+    int maximum = std::max(lines_->Count(), 1);
+    if (options_.Contains(eoScrollPastEof)) maximum += visibleRows_ - 1;
+    SetScrollBar(sbVertical, ComputeScrollBar(maximum, visibleRows_, topRow_));
+  } else {
+    SetScrollBar(sbVertical, TSynScrollBarInfo{});
+  }
+}
+
+// --- Modes and settings -------------------------------------------------------------
+
+void TCustomSynEdit::SetOptions(TSynEditorOptions value) {
+  if (value == options_) return;
+  TSynEditorOptions changed = TSynEditorOptions::FromBits(value.Bits() ^ options_.Bits());
+  if (!options_.Contains(eoScrollPastEol)) SetFirstVisibleColumn(firstVisibleColumn_);
+  if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);
+  options_ = value;
+  InternalSetCaretPos(CaretPos(), true);
+  if (changed.Contains(eoDropFiles)) SetDropFilesAccepted(options_.Contains(eoDropFiles));
+  if (changed.Contains(eoShowSpecialChars)) InvalidateAll();
+  if (!(changed * TSynEditorOptions{eoDisableScrollArrows, eoHideShowScrollbars, eoScrollPastEof,
+                                    eoScrollPastEol})
+           .Empty())
+    UpdateScrollBars();
+}
+
+void TCustomSynEdit::SetTabWidth(int value) {
+  value = std::max(1, std::min(value, 256));
+  if (value == tabWidth_) return;
+  tabWidth_ = value;
+  lines_->SetTabWidth(value);
+  InvalidateAll();
+}
+
+void TCustomSynEdit::SetMaxScrollWidth(int value) {
+  value = std::max(1, std::min(value, 2147483646));
+  if (value == maxScrollWidth_) return;
+  maxScrollWidth_ = value;
+  if (options_.Contains(eoScrollPastEol)) UpdateScrollBars();
+}
+
+void TCustomSynEdit::SetInsertMode(bool value) {
+  if (value == insertMode_) return;
+  insertMode_ = value;
+  if (Focused()) FontChanged();  // the caret's shape follows the mode
+  StatusChanged({scInsertMode});
+}
+
+void TCustomSynEdit::SetReadOnly(bool value) {
+  if (value == readOnly_) return;
+  readOnly_ = value;
+  StatusChanged({scReadOnly});
+}
+
+void TCustomSynEdit::SetActiveLineColor(TColor value) {
+  if (value == activeLineColor_) return;
+  activeLineColor_ = value;
+  InvalidateLine(caretLine_);
+}
+
+void TCustomSynEdit::SetInsertCaret(TSynEditCaretType value) {
+  if (value == insertCaret_) return;
+  insertCaret_ = value;
+  if (Focused() && insertMode_) FontChanged();
+}
+
+void TCustomSynEdit::SetOverwriteCaret(TSynEditCaretType value) {
+  if (value == overwriteCaret_) return;
+  overwriteCaret_ = value;
+  if (Focused() && !insertMode_) FontChanged();
+}
+
+void TCustomSynEdit::SetHighlighter(TSynCustomHighlighter* value) {
+  if (value == highlighter_) return;
+  if (highlighter_) highlighter_->RemoveFreeNotification(this);
+  highlighter_ = value;
+  if (highlighter_)
+    highlighter_->FreeNotification(this,
+                                   [this](TSynCustomHighlighter*) { highlighter_ = nullptr; });
+  InvalidateAll();
+}
+
+int TCustomSynEdit::LeadingWhitespaceCount(std::string_view line, bool expandTabs) const {
+  if (!options_.Contains(eoAutoIndent)) return 0;
+  int count = 0;
+  for (char c : line) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 1 || b > 32) break;
+    count += c == '\t' && expandTabs ? tabWidth_ : 1;
+  }
+  return count;
+}
+
+std::string TCustomSynEdit::IndentationString(int width) const {
+  width = std::max(width, 0);
+  if (options_.Contains(eoTabsToSpaces) || width < tabWidth_) return std::string(width, ' ');
+  return std::string(width / tabWidth_, '\t') + std::string(width % tabWidth_, ' ');
+}
+
+void TCustomSynEdit::StoreLine(int index, const std::string& text) {
+  if (options_.Contains(eoTrimTrailingSpaces) && replaying_ == 0) {
+    size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
+    if (n < text.size()) {
+      // Trimmed blanks are recorded as their own deletion, so undo can put
+      // back blanks that were in the line before the edit.
+      if (undoBlockDepth_ > 0 && !undoList_->IsLocked())
+        pendingTrims_.push_back({{static_cast<int>(n) + 1, index + 1},
+                                 {static_cast<int>(text.size()) + 1, index + 1},
+                                 text.substr(n)});
+      lines_->Put(index, text.substr(0, n));
+      return;
+    }
+  }
+  lines_->Put(index, text);
+}
+
+// --- Update bracket and notices ---------------------------------------------------------
+
+void TCustomSynEdit::BeginPaintLock() { ++paintLock_; }
+
+void TCustomSynEdit::EndPaintLock() {
+  if (paintLock_ <= 0) return;
+  if (--paintLock_ > 0 || !HandleAllocated()) return;
+  if (state_.Contains(sfScrollBarsChanged)) UpdateScrollBars();
+  if (state_.Contains(sfCaretChanged)) UpdateCaret();
+  if (!pendingStatus_.Empty()) DeliverStatus();
+}
+
+void TCustomSynEdit::StatusChanged(TSynStatusChanges changes) {
+  pendingStatus_ += changes;
+  if (paintLock_ == 0) DeliverStatus();
+}
+
+void TCustomSynEdit::DeliverStatus() {
+  // Without a handler the flags wait for the first one assigned.
+  if (!OnStatusChange || pendingStatus_.Empty()) return;
+  TSynStatusChanges changes = pendingStatus_;
+  pendingStatus_ = {};
+  OnStatusChange(this, changes);
+}
+
+void TCustomSynEdit::DoChange() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomSynEdit::SetContentModified(bool value) {
+  if (value == contentModified_) return;
+  contentModified_ = value;
+  if (!value && options_.Contains(eoGroupUndo) && undoList_->HasItems()) undoList_->AddBreak();
+  undoList_->SetSavedPoint(!value);
+  StatusChanged({scModified});
+}
+
+void TCustomSynEdit::UndoRedoAdded(TSynEditUndoList* sender) {
+  SetContentModified(!undoList_->AtSavedPoint());
+  if (sender == undoList_.get() && !state_.Contains(sfInsideRedo) &&
+      undoList_->LastChangeKind() != ckGroupBreak)
+    redoList_->Clear();
+  if (sender->BlockCount() == 0) DoChange();
+}
+
+void TCustomSynEdit::SetMaxUndo(int value) {
+  if (value < 0) return;
+  maxUndo_ = value;
+  undoList_->SetMaxEntries(value);
+  redoList_->SetMaxEntries(value);
+}
+
+void TCustomSynEdit::ClearUndo() {
+  undoList_->Clear();
+  redoList_->Clear();
+}
+
+void TCustomSynEdit::BeginUndoBlock() {
+  ++undoBlockDepth_;
+  undoList_->OpenBlock();
+}
+
+void TCustomSynEdit::EndUndoBlock() {
+  if (undoBlockDepth_ <= 0) return;
+  if (undoBlockDepth_ == 1) FlushTrimRecords();
+  --undoBlockDepth_;
+  undoList_->CloseBlock();
+}
+
+void TCustomSynEdit::FlushTrimRecords() {
+  std::vector<TTrimRecord> trims;
+  trims.swap(pendingTrims_);
+  for (const TTrimRecord& t : trims)
+    undoList_->RecordChange(ckDeleteAfterCaretQuiet, t.Start, t.End, t.Text, smNormal);
+}
+
+// --- Buffer notices --------------------------------------------------------------------------
+
+void TCustomSynEdit::BufferChanging() { state_ += TSynStateFlags{sfLinesChanging}; }
+
+void TCustomSynEdit::LinesChanged() {
+  state_ -= TSynStateFlags{sfLinesChanging};
+  UpdateScrollBars();
+  InternalSetCaretPos(CaretPos(), false);
+  if (!pendingInvalid_.IsEmpty()) {
+    TRect r = pendingInvalid_;
+    pendingInvalid_ = {};
+    InvalidateRect(r);
+  }
+  if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);
+}
+
+void TCustomSynEdit::BufferCleared() {
+  undoList_->Clear();
+  redoList_->Clear();
+  pendingInvalid_ = {};
+  InvalidateAll();
+  SetCaretPos({1, 1});
+  SetTopRow(1);
+  SetFirstVisibleColumn(1);
+  pendingStatus_ += TSynStatusChanges{scAll};  // goes out with the next notice
+}
+
+void TCustomSynEdit::BufferLinesDeleted(int index, int) {
+  InvalidateLines(index + 1, INT_MAX);
+  InvalidateGutterLines(index + 1, INT_MAX);
+}
+
+void TCustomSynEdit::BufferLinesInserted(int index, int) {
+  InvalidateLines(index + 1, INT_MAX);
+  InvalidateGutterLines(index + 1, INT_MAX);
+  WidenMaxScrollWidth(index);
+}
+
+void TCustomSynEdit::BufferLineChanged(int index, int count) {
+  InvalidateLines(index + 1, index + std::max(count, 1));
+  WidenMaxScrollWidth(index);
+}
+
+void TCustomSynEdit::WidenMaxScrollWidth(int index) {
+  if (!options_.Contains(eoAutoSizeMaxScrollWidth)) return;
+  int len = lines_->ExpandedLineLength(index);
+  if (len > maxScrollWidth_) {
+    maxScrollWidth_ = len;
+    UpdateScrollBars();
+  }
+}
+
+// --- Invalidation ------------------------------------------------------------------------------
+
+static void AddInvalid(TCustomSynEdit& e, TRect& pending, bool collecting, const TRect& r) {
+  if (r.IsEmpty()) return;
+  if (collecting)
+    pending = UnionRect(pending, r);
+  else
+    e.InvalidateRect(r);
+}
+
+void TCustomSynEdit::InvalidateLines(int first, int last) {
+  if (!HandleAllocated()) return;
+  TRect r;
+  if (first == -1 && last == -1) {
+    r = {gutterPixels_, 0, ClientWidth(), ClientHeight()};
+  } else {
+    if (last < first) std::swap(first, last);
+    int lastVisible = topRow_ + visibleRows_;  // a partly visible row counts
+    first = std::max(first, topRow_);
+    if (first > lastVisible) return;
+    int bottom = last > lines_->Count() ? ClientHeight()
+                                        : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
+    r = {gutterPixels_, (first - topRow_) * rowHeight_, ClientWidth(), bottom};
+  }
+  AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
+}
+
+void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
+  if (!HandleAllocated()) return;
+  TRect r;
+  if (first == -1 && last == -1) {
+    r = {0, 0, gutterPixels_, ClientHeight()};
+  } else {
+    if (last < first) std::swap(first, last);
+    int lastVisible = topRow_ + visibleRows_;
+    first = std::max(first, topRow_);
+    if (first > lastVisible) return;
+    int bottom = last > lines_->Count() ? ClientHeight()
+                                        : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
+    r = {0, (first - topRow_) * rowHeight_, gutterPixels_, bottom};
+  }
+  AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
+}
+
+void TCustomSynEdit::InvalidateLine(int line) {
+  if (line < 1 || line > lines_->Count() || line < topRow_ || line > topRow_ + visibleRows_) return;
+  InvalidateLines(line, line);
+}
+
+void TCustomSynEdit::InvalidateSelection() { InvalidateLines(SelFirst().Line, SelLast().Line); }
+
+void TCustomSynEdit::InvalidateAll() {
+  if (!HandleAllocated()) return;
+  AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging),
+             {0, 0, ClientWidth(), ClientHeight()});
+}
+
+void TCustomSynEdit::UpdateCaret() {
+  if (paintLock_ > 0 || !Focused()) {
+    state_ += TSynStateFlags{sfCaretChanged};
+    return;
+  }
+  state_ -= TSynStateFlags{sfCaretChanged};
+  TPoint p = RowColumnToPixels(DisplayCaretPos());
+  TSynEditCaretType type = insertMode_ ? insertCaret_ : overwriteCaret_;
+  switch (type) {
+    case ctVerticalLine:
+      p.X -= 1;
+      break;
+    case ctHorizontalLine:
+      p.Y += rowHeight_ - 2;
+      break;
+    case ctHalfBlock:
+      p.Y += (rowHeight_ - 2) / 2;
+      break;
+    case ctBlock:
+      break;
+  }
+  p.Y += 1;
+  bool inside = p.X >= gutterPixels_ && p.X < ClientWidth() && p.Y >= 0 && p.Y < ClientHeight();
+  bool visible = inside && !options_.Contains(eoNoCaret);
+  if (visible)
+    state_ += TSynStateFlags{sfCaretVisible};
+  else
+    state_ -= TSynStateFlags{sfCaretVisible};
+  SetSystemCaret(p.X, p.Y, visible);
+}
+
+// --- Commands ---------------------------------------------------------------------------------
+
+void TCustomSynEdit::RunCommand(TSynEditorCommand command, char aChar, void* data) {
+  if (command != ecNone && command < ecUserFirst) ApplyCommand(command, aChar, data);
+}
+
+// --- Invariants -------------------------------------------------------------------------------
+
+void TCustomSynEdit::Check() const {
+  auto fail = [](const char* what) { throw std::logic_error(what); };
+  int lastLine = std::max(1, lines_->Count());
+  if (caretLine_ < 1 || caretLine_ > lastLine) fail("caret line outside the buffer");
+  if (caretChar_ < 1) fail("caret character below 1");
+  for (TBufferCoord p : {selFrom_, selTo_}) {
+    if (p.Line < 1 || p.Line > lastLine || p.Char < 1) fail("selection end outside the buffer");
+    if (selectionMode_ == smNormal && p.Char > LineLength(p.Line) + 1 &&
+        !options_.Contains(eoScrollPastEol))
+      fail("selection end past the end of its line");
+  }
+  if (!options_.Contains(eoScrollPastEol) && caretChar_ > LineLength(caretLine_) + 1)
+    fail("caret past the end of its line");
+  if (topRow_ < 1 || (!options_.Contains(eoScrollPastEof) && topRow_ > MaxTopRow()))
+    fail("top row outside its range");
+  if (firstVisibleColumn_ < 1) fail("first visible column below 1");
+  if (paintLock_ < 0 || undoBlockDepth_ < 0) fail("negative nesting");
+  if (undoBlockDepth_ == 0 && !pendingTrims_.empty()) fail("trim records left unrecorded");
+  if (contentModified_ == undoList_->AtSavedPoint() && undoList_->HasItems())
+    fail("modified flag disagrees with the saved point");
+  undoList_->Check();
+  redoList_->Check();
+  lines_->Check();
+}
+
+}  // namespace ludra

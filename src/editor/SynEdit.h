@@ -1,0 +1,317 @@
+#pragma once
+// TCustomSynEdit: the platform-free editing control. It owns the line buffer
+// and the undo and redo histories, keeps the caret, the selection and the
+// scroll position, turns buffer and history notices into status and change
+// notices, and reaches the window only through the virtual hooks below, so a
+// headless editor can stand in for the window in tests.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SynColor.h"
+#include "SynEditKeyCmds.h"
+#include "SynEditOptions.h"
+#include "SynEditTextBuffer.h"
+#include "SynEditTypes.h"
+#include "SynEditUndo.h"
+
+namespace ludra {
+
+class TCustomSynEdit;
+class TSynClipboard;
+class TSynCustomHighlighter;
+
+using TNotifyEvent = std::function<void(TCustomSynEdit* sender)>;
+using TStatusChangeEvent = std::function<void(TCustomSynEdit* sender, TSynStatusChanges changes)>;
+
+class TCustomSynEdit {
+ public:
+  // The clipboard is not owned; without one, copy and paste do nothing.
+  explicit TCustomSynEdit(TSynClipboard* clipboard = nullptr);
+  virtual ~TCustomSynEdit();
+  TCustomSynEdit(const TCustomSynEdit&) = delete;
+  TCustomSynEdit& operator=(const TCustomSynEdit&) = delete;
+
+  // --- Text --------------------------------------------------------------
+  TSynEditStringList& Lines() { return *lines_; }
+  const TSynEditStringList& Lines() const { return *lines_; }
+  void SetLines(const TStrings& value);
+  // Lines joined with CR LF, no line end after the last one.
+  std::string Text() const;
+  void SetText(std::string_view value);
+  std::string LineAtCaret() const;
+  void SetLineAtCaret(const std::string& value);
+
+  // --- Caret and selection -------------------------------------------------
+  TBufferCoord CaretPos() const { return {caretChar_, caretLine_}; }
+  int CaretChar() const { return caretChar_; }
+  int CaretLine() const { return caretLine_; }
+  // The public setters collapse the selection onto the new caret.
+  void SetCaretPos(const TBufferCoord& value);
+  void SetCaretChar(int value) { SetCaretPos({value, caretLine_}); }
+  void SetCaretLine(int value) { SetCaretPos({caretChar_, value}); }
+  // Moves the caret within its limits and leaves the selection alone.
+  void InternalSetCaretPos(const TBufferCoord& value, bool ensureVisible = true);
+  TDisplayCoord DisplayCaretPos() const { return BufferToDisplay(CaretPos()); }
+  int LastCaretColumn() const { return lastCaretColumn_; }
+
+  TBufferCoord SelFrom() const { return selFrom_; }
+  TBufferCoord SelTo() const { return selTo_; }
+  // Starts a new, empty selection at a point.
+  void SetSelFrom(const TBufferCoord& value);
+  // Extends the selection to a point (nothing with eoNoSelection).
+  void SetSelTo(const TBufferCoord& value);
+  TBufferCoord SelFirst() const { return selTo_ < selFrom_ ? selTo_ : selFrom_; }
+  TBufferCoord SelLast() const { return selTo_ < selFrom_ ? selFrom_ : selTo_; }
+  bool HasSelection() const;
+  void SetCaretAndSelection(const TBufferCoord& caret, const TBufferCoord& selFrom,
+                            const TBufferCoord& selTo);
+  TSynSelectionMode SelectionMode() const { return selectionMode_; }
+  void SetSelectionMode(TSynSelectionMode value);
+
+  std::string SelectedText() const;
+  // Replaces the selection (or inserts at the caret) in the current mode, as
+  // one undo step.
+  void SetSelectedText(const std::string& value);
+  // The replace primitive: deletes the selection in the current mode and
+  // inserts value at the caret in the given mode. Records nothing itself
+  // except, when addToUndoList is set, the pieces of a column insertion
+  // (under pieceKind). Returns where the inserted text starts and ends.
+  struct TInsertedRange {
+    TBufferCoord Start;
+    TBufferCoord End;
+  };
+  TInsertedRange SetSelTextPrimitive(TSynSelectionMode mode, std::string_view value,
+                                     bool addToUndoList = false,
+                                     TSynChangeKind pieceKind = ckInsert);
+  void SelectWholeText();
+  void CopySelection();
+  void CutSelection();
+  void PasteClipboard();
+  void DeleteSelection();
+  int CharOffsetOf(const TBufferCoord& pos) const;
+  int SelectionLength() const;
+
+  // --- Coordinates ---------------------------------------------------------
+  TDisplayCoord BufferToDisplay(const TBufferCoord& pos) const;
+  TBufferCoord DisplayToBuffer(const TDisplayCoord& pos) const;
+  // Top-left client pixel of a display cell.
+  TPoint RowColumnToPixels(const TDisplayCoord& pos) const;
+  // roundColumn: nearest cell border (caret placement); else the cell hit.
+  TDisplayCoord PixelsToRowColumn(int x, int y, bool roundColumn = false) const;
+
+  // --- View ----------------------------------------------------------------
+  int TopRow() const { return topRow_; }
+  void SetTopRow(int value);
+  int FirstVisibleColumn() const { return firstVisibleColumn_; }
+  void SetFirstVisibleColumn(int value);
+  int VisibleRows() const { return visibleRows_; }
+  int VisibleColumns() const { return visibleColumns_; }
+  int CellWidth() const { return cellWidth_; }
+  int RowHeight() const { return rowHeight_; }
+  int GutterPixels() const { return gutterPixels_; }
+  void SetGutterPixels(int value);
+  int TextOrigin() const { return gutterPixels_ + 2 - (firstVisibleColumn_ - 1) * cellWidth_; }
+  int ExtraLineSpacing() const { return extraLineSpacing_; }
+  void SetExtraLineSpacing(int value);
+  // Reads the font metrics and the client size again.
+  void FontChanged();
+  void SizeChanged();
+  void EnsureCaretVisible(bool centre = false);
+  TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle value);
+  void UpdateScrollBars();
+  bool WordWrap() const { return false; }
+
+  // --- Modes and settings ----------------------------------------------------
+  TSynEditorOptions Options() const { return options_; }
+  void SetOptions(TSynEditorOptions value);
+  int TabWidth() const { return tabWidth_; }
+  void SetTabWidth(int value);
+  bool WantTabs() const { return wantTabs_; }
+  void SetWantTabs(bool value) { wantTabs_ = value; }
+  bool WantReturns() const { return wantReturns_; }
+  void SetWantReturns(bool value) { wantReturns_ = value; }
+  int MaxScrollWidth() const { return maxScrollWidth_; }
+  void SetMaxScrollWidth(int value);
+  bool InsertMode() const { return insertMode_; }
+  void SetInsertMode(bool value);
+  virtual bool ReadOnly() const { return readOnly_; }
+  virtual void SetReadOnly(bool value);
+  bool ContentModified() const { return contentModified_; }
+  void SetContentModified(bool value);
+  TColor ActiveLineColor() const { return activeLineColor_; }
+  void SetActiveLineColor(TColor value);
+  TSynEditCaretType InsertCaret() const { return insertCaret_; }
+  void SetInsertCaret(TSynEditCaretType value);
+  TSynEditCaretType OverwriteCaret() const { return overwriteCaret_; }
+  void SetOverwriteCaret(TSynEditCaretType value);
+  TSynCustomHighlighter* Highlighter() const { return highlighter_; }
+  void SetHighlighter(TSynCustomHighlighter* value);
+
+  // Leading characters 1..32 of a line (a tab counting TabWidth when
+  // expandTabs); 0 without eoAutoIndent.
+  int LeadingWhitespaceCount(std::string_view line, bool expandTabs) const;
+  // Blanks (and tabs unless eoTabsToSpaces) reaching width columns.
+  std::string IndentationString(int width) const;
+  // Stores a line through the trimming rule of eoTrimTrailingSpaces.
+  void StoreLine(int index, const std::string& text);
+
+  // --- Update bracket and notices ----------------------------------------------
+  void BeginPaintLock();
+  void EndPaintLock();
+  int PaintLockCount() const { return paintLock_; }
+  TSynStatusChanges PendingStatus() const { return pendingStatus_; }
+  void StatusChanged(TSynStatusChanges changes);
+  TSynStateFlags EditorState() const { return state_; }
+
+  // --- Undo and redo -----------------------------------------------------------
+  TSynEditUndoList& UndoList() { return *undoList_; }
+  TSynEditUndoList& RedoList() { return *redoList_; }
+  bool CanUndo() const { return !ReadOnly() && undoList_->HasItems(); }
+  bool CanRedo() const { return !ReadOnly() && redoList_->HasItems(); }
+  void Undo();
+  void Redo();
+  void ClearUndo();
+  int MaxUndo() const { return maxUndo_; }
+  void SetMaxUndo(int value);
+  // One undo step around several recordings; also ends pending trim records.
+  void BeginUndoBlock();
+  void EndUndoBlock();
+
+  // --- Commands ----------------------------------------------------------------
+  // The command entry point: built-in commands below ecUserFirst run through
+  // ApplyCommand inside one paint lock.
+  virtual void RunCommand(TSynEditorCommand command, char aChar, void* data);
+  virtual void ApplyCommand(TSynEditorCommand command, char aChar, void* data);
+
+  // --- Events --------------------------------------------------------------------
+  TNotifyEvent OnChange;
+  TStatusChangeEvent OnStatusChange;
+
+  // --- Window services (the platform layer overrides these) ------------------------
+  virtual bool HandleAllocated() const { return true; }
+  virtual int ClientWidth() const { return 200; }
+  virtual int ClientHeight() const { return 150; }
+  virtual void InvalidateRect(const TRect& rect) { (void)rect; }
+  // Moves the text area's pixels by dx, dy; the uncovered strip is repainted.
+  virtual void ScrollWindow(int dx, int dy) { (void)dx, (void)dy; }
+  virtual void SetScrollBar(TSynScrollBarKind bar, const TSynScrollBarInfo& info) {
+    (void)bar, (void)info;
+  }
+  virtual bool Focused() const { return false; }
+  virtual void SetFocus() {}
+  // Cell width and height of the editor font (without extra line spacing).
+  virtual void FontMetrics(int& cellWidth, int& cellHeight) const {
+    cellWidth = 8;
+    cellHeight = 16;
+  }
+  virtual void CreateSystemCaret(int width, int height) { (void)width, (void)height; }
+  virtual void DestroySystemCaret() {}
+  // Puts the system caret at client pixels; hidden when !visible.
+  virtual void SetSystemCaret(int x, int y, bool visible) { (void)x, (void)y, (void)visible; }
+  virtual void SetDropFilesAccepted(bool value) { (void)value; }
+  virtual void DoOnPaintTransient(TTransientType type) { (void)type; }
+  // The end of a buffer change; the line notices come before it.
+  virtual void LinesChanged();
+
+  // --- Invalidation ------------------------------------------------------------------
+  // Lines a..b (1-based); -1, -1 is the whole text area.
+  void InvalidateLines(int first, int last);
+  void InvalidateGutterLines(int first, int last);
+  void InvalidateLine(int line);
+  void InvalidateSelection();
+  void InvalidateAll();
+  void UpdateCaret();
+
+  // Verifies the editor's invariants; throws std::logic_error when broken.
+  void Check() const;
+
+ protected:
+  TSynClipboard* Clipboard() const { return clipboard_; }
+  // The selected text; withPadding pads column lines to the block width.
+  std::string GetSelectedText(bool withPadding) const;
+  void DoChange();
+  void DoLineBreak(bool insertLine);
+  void DeleteSelectionPrimitive();
+  TInsertedRange InsertNormal(std::string_view value);
+  TInsertedRange InsertByLines(std::string_view value);
+  TInsertedRange InsertColumn(std::string_view value, bool addToUndoList, TSynChangeKind pieceKind);
+  void RecordSelectionDeletion();
+  void FlushTrimRecords();
+  int LineLength(int line) const;
+  int MaxCaretChar(int line) const;
+  TBufferCoord LimitSelectionPoint(const TBufferCoord& value) const;
+  int MaxTopRow() const;
+  int MaxFirstVisibleColumn();
+
+ private:
+  friend class TSynReplayScope;
+  void UndoItem();
+  void RedoItem();
+  void UndoRedoAdded(TSynEditUndoList* sender);
+  void BufferChanging();
+  void BufferCleared();
+  void BufferLinesDeleted(int index, int count);
+  void BufferLinesInserted(int index, int count);
+  void BufferLineChanged(int index, int count);
+  void WidenMaxScrollWidth(int index);
+  void DeliverStatus();
+  TSynScrollBarInfo ComputeScrollBar(int maximum, int page, int position) const;
+
+  std::unique_ptr<TSynEditStringList> lines_;
+  std::unique_ptr<TSynEditUndoList> undoList_;
+  std::unique_ptr<TSynEditUndoList> redoList_;
+  TSynClipboard* clipboard_ = nullptr;
+  TSynCustomHighlighter* highlighter_ = nullptr;
+
+  int caretChar_ = 1;
+  int caretLine_ = 1;
+  int lastCaretColumn_ = 1;
+  TBufferCoord selFrom_;
+  TBufferCoord selTo_;
+  TSynSelectionMode selectionMode_ = smNormal;
+  bool insertMode_ = true;
+  bool readOnly_ = false;
+  bool contentModified_ = false;
+  int topRow_ = 1;
+  int firstVisibleColumn_ = 1;
+  int visibleRows_ = 0;
+  int visibleColumns_ = 0;
+  int cellWidth_ = 8;
+  int rowHeight_ = 16;
+  int gutterPixels_ = 30;
+  int extraLineSpacing_ = 0;
+  TSynEditorOptions options_ = SYNEDIT_DEFAULT_OPTIONS;
+  int tabWidth_ = 8;
+  bool wantTabs_ = false;
+  bool wantReturns_ = true;
+  int maxScrollWidth_ = 1024;
+  int maxUndo_ = 1024;
+  TColor activeLineColor_ = clNone;
+  TSynEditCaretType insertCaret_ = ctVerticalLine;
+  TSynEditCaretType overwriteCaret_ = ctBlock;
+  TScrollStyle scrollBars_ = ssBoth;
+
+  int paintLock_ = 0;
+  TSynStateFlags state_;
+  TSynStatusChanges pendingStatus_;
+  TRect pendingInvalid_;
+
+  // Undo replay: lines are stored as recorded, never trimmed.
+  int replaying_ = 0;
+  // Trailing blanks a store trimmed away, to be recorded as their own
+  // deletion right after the change that stored the line.
+  struct TTrimRecord {
+    TBufferCoord Start;
+    TBufferCoord End;
+    std::string Text;
+  };
+  std::vector<TTrimRecord> pendingTrims_;
+  int undoBlockDepth_ = 0;
+};
+
+}  // namespace ludra

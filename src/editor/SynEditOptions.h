@@ -1,0 +1,113 @@
+#pragma once
+// The editor's option set, status-change flags, internal state flags and the
+// small geometry types its window services use.
+#include <cstdint>
+
+#include "SynSet.h"
+
+namespace ludra {
+
+// Bit n of the set is the n-th member; stored settings rely on the order.
+enum TSynEditorOption : uint8_t {
+  eoAltSetsColumnMode,
+  eoAutoIndent,
+  eoAutoSizeMaxScrollWidth,
+  eoDisableScrollArrows,
+  eoDragDropEditing,
+  eoDropFiles,
+  eoEnhanceHomeKey,
+  eoGroupUndo,
+  eoHalfPageScroll,
+  eoHideShowScrollbars,
+  eoKeepCaretX,
+  eoNoCaret,
+  eoNoSelection,
+  eoRightMouseMovesCursor,
+  eoScrollByOneLess,
+  eoScrollHintFollows,
+  eoScrollPastEof,
+  eoScrollPastEol,
+  eoShowScrollHint,
+  eoShowSpecialChars,
+  eoSmartTabDelete,
+  eoSmartTabs,
+  eoSpecialLineDefaultFg,
+  eoTabIndent,
+  eoTabsToSpaces,
+  eoTrimTrailingSpaces,
+};
+using TSynEditorOptions = TSet<TSynEditorOption>;
+
+inline constexpr TSynEditorOptions SYNEDIT_DEFAULT_OPTIONS = {
+    eoAutoIndent,     eoDragDropEditing, eoGroupUndo,    eoScrollPastEol,      eoShowScrollHint,
+    eoSmartTabDelete, eoSmartTabs,       eoTabsToSpaces, eoTrimTrailingSpaces,
+};
+static_assert(SYNEDIT_DEFAULT_OPTIONS.Bits() == 0x3360092);
+
+enum TSynStatusChange : uint8_t {
+  scAll,
+  scCaretX,
+  scCaretY,
+  scLeftChar,
+  scTopLine,
+  scInsertMode,
+  scModified,
+  scSelection,
+  scReadOnly,
+};
+using TSynStatusChanges = TSet<TSynStatusChange>;
+
+// Internal flags of the control.
+enum TSynStateFlag : uint8_t {
+  sfCaretChanged,       // the caret must be placed again
+  sfScrollBarsChanged,  // the scroll bars must be recomputed
+  sfLinesChanging,      // invalidations are collected into one rectangle
+  sfIgnoreNextChar,     // the last key-down became a command
+  sfCaretVisible,       // the system caret is shown
+  sfInsideRedo,         // a redo is being replayed
+};
+using TSynStateFlags = TSet<TSynStateFlag>;
+
+enum TSynEditCaretType : uint8_t { ctVerticalLine, ctHorizontalLine, ctHalfBlock, ctBlock };
+
+enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TSynScrollBarKind : uint8_t { sbHorizontal, sbVertical };
+
+// What the window shows of one scroll bar.
+struct TSynScrollBarInfo {
+  bool Visible = false;
+  int Max = 0;  // range, 1-based positions up to Max
+  int Page = 0;
+  int Position = 1;
+  bool DisableBackArrow = false;     // left or up
+  bool DisableForwardArrow = false;  // right or down
+  friend constexpr bool operator==(const TSynScrollBarInfo&, const TSynScrollBarInfo&) = default;
+};
+
+enum TTransientType : uint8_t { ttBefore, ttAfter };
+
+// Client pixels.
+struct TPoint {
+  int X = 0;
+  int Y = 0;
+  friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+// A client rectangle; Right and Bottom are exclusive.
+struct TRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+  constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+  friend constexpr bool operator==(const TRect&, const TRect&) = default;
+};
+
+constexpr TRect UnionRect(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return {a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+          a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}
+
+}  // namespace ludra

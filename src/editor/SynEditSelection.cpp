@@ -1,0 +1,391 @@
+// Selection text: reading it, the replace primitive in the three selection
+// modes, and the clipboard operations.
+#include <algorithm>
+
+#include "SynClipboard.h"
+#include "SynEdit.h"
+
+namespace ludra {
+
+namespace {
+
+// Splits at CR LF, CR or LF; a line end at the very end gives a final empty
+// piece.
+std::vector<std::string_view> SplitPieces(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    pieces.push_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+// Runs f inside a paint lock that is released on every path.
+template <typename F>
+void WithPaintLock(TCustomSynEdit& e, F&& f) {
+  e.BeginPaintLock();
+  try {
+    f();
+  } catch (...) {
+    e.EndPaintLock();
+    throw;
+  }
+  e.EndPaintLock();
+}
+
+}  // namespace
+
+std::string TCustomSynEdit::SelectedText() const {
+  return GetSelectedText(!options_.Contains(eoTrimTrailingSpaces));
+}
+
+std::string TCustomSynEdit::GetSelectedText(bool withPadding) const {
+  if (!HasSelection()) return {};
+  TBufferCoord first = SelFirst();
+  TBufferCoord last = SelLast();
+  auto line = [this](int l) { return lines_->GetView(l - 1); };
+  std::string result;
+  switch (selectionMode_) {
+    case smNormal: {
+      std::string_view s = line(first.Line);
+      size_t from = std::min<size_t>(first.Char - 1, s.size());
+      if (first.Line == last.Line) {
+        size_t to = std::min<size_t>(last.Char - 1, s.size());
+        if (to > from) result = s.substr(from, to - from);
+        break;
+      }
+      result = s.substr(from);
+      for (int l = first.Line + 1; l < last.Line; ++l) {
+        result += "\r\n";
+        result += line(l);
+      }
+      std::string_view e = line(last.Line);
+      result += "\r\n";
+      result += e.substr(0, std::min<size_t>(last.Char - 1, e.size()));
+      break;
+    }
+    case smLine:
+      for (int l = first.Line; l <= last.Line; ++l) {
+        result += line(l);
+        if (l < lines_->Count()) result += "\r\n";
+      }
+      break;
+    case smColumn: {
+      int c1 = std::min(selFrom_.Char, selTo_.Char);
+      int c2 = std::max(selFrom_.Char, selTo_.Char);
+      for (int l = first.Line; l <= last.Line; ++l) {
+        std::string_view s = line(l);
+        size_t start = c1 - 1;
+        size_t taken = 0;
+        if (start < s.size()) {
+          taken = std::min<size_t>(c2 - 1, s.size()) - start;
+          result += s.substr(start, taken);
+        }
+        if (withPadding) result.append(c2 - c1 - taken, ' ');
+        if (l < last.Line) result += "\r\n";
+      }
+      break;
+    }
+  }
+  return result;
+}
+
+void TCustomSynEdit::DeleteSelectionPrimitive() {
+  TBufferCoord first = SelFirst();
+  TBufferCoord last = SelLast();
+  if (lines_->Count() == 0) return;
+  switch (selectionMode_) {
+    case smNormal: {
+      std::string s1 = lines_->Get(first.Line - 1);
+      std::string_view s2 = lines_->GetView(last.Line - 1);
+      std::string joined = s1.substr(0, std::min<size_t>(first.Char - 1, s1.size()));
+      joined += s2.substr(std::min<size_t>(last.Char - 1, s2.size()));
+      if (last.Line > first.Line) lines_->DeleteLines(first.Line, last.Line - first.Line);
+      if (options_.Contains(eoScrollPastEol) && options_.Contains(eoTrimTrailingSpaces))
+        StoreLine(first.Line - 1, joined);
+      else
+        lines_->Put(first.Line - 1, joined);
+      InternalSetCaretPos(first);
+      break;
+    }
+    case smLine:
+      if (last.Line >= lines_->Count()) {
+        // The last line of the buffer stays, emptied.
+        lines_->DeleteLines(first.Line - 1, last.Line - first.Line);
+        lines_->Put(first.Line - 1, std::string());
+      } else {
+        lines_->DeleteLines(first.Line - 1, last.Line - first.Line + 1);
+      }
+      InternalSetCaretPos({1, first.Line});
+      break;
+    case smColumn: {
+      int c1 = std::min(selFrom_.Char, selTo_.Char);
+      int c2 = std::max(selFrom_.Char, selTo_.Char);
+      for (int l = first.Line; l <= last.Line && l <= lines_->Count(); ++l) {
+        std::string s = lines_->Get(l - 1);
+        size_t start = c1 - 1;
+        if (start >= s.size()) continue;
+        s.erase(start, std::min<size_t>(c2 - 1, s.size()) - start);
+        StoreLine(l - 1, s);
+      }
+      // The block's top-left corner, where a replacement goes.
+      InternalSetCaretPos({c1, first.Line});
+      break;
+    }
+  }
+  selFrom_ = selTo_ = CaretPos();
+  // Blanks trimmed by the deletion are recorded before anything is inserted.
+  FlushTrimRecords();
+}
+
+TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertNormal(std::string_view value) {
+  std::vector<std::string_view> pieces = SplitPieces(value);
+  if (lines_->Count() == 0) lines_->Add(std::string());
+  int x = caretChar_;
+  int y = std::min(caretLine_, lines_->Count());
+  std::string s = lines_->Get(y - 1);
+  int len = static_cast<int>(s.size());
+  std::string head = s.substr(0, std::min(x - 1, len));
+  head.append(std::max(0, x - 1 - len), ' ');
+  std::string tail = s.substr(std::min(x - 1, len));
+  TBufferCoord start{std::min(x, len + 1), y};
+  TBufferCoord end;
+  int n = static_cast<int>(pieces.size());
+  if (n == 1) {
+    std::string text = head;
+    text += pieces[0];
+    end = {static_cast<int>(text.size()) + 1, y};
+    StoreLine(y - 1, text + tail);
+  } else {
+    StoreLine(y - 1, head + std::string(pieces[0]));
+    lines_->InsertLines(y, n - 1);
+    for (int i = 1; i < n; ++i) {
+      // Lines made by InsertLines claim a scanned range; these are not scanned.
+      lines_->SetLineRange(y - 1 + i, NullRange);
+      std::string text(pieces[i]);
+      if (i == n - 1) text += tail;
+      StoreLine(y - 1 + i, text);
+    }
+    end = {static_cast<int>(pieces[n - 1].size()) + 1, y + n - 1};
+  }
+  // The caret ends after the inserted text even where trimming took the
+  // typed blanks away.
+  InternalSetCaretPos(end);
+  return {start, end};
+}
+
+TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertByLines(std::string_view value) {
+  std::vector<std::string_view> pieces = SplitPieces(value);
+  int y = std::min(caretLine_, lines_->Count() + 1);
+  TBufferCoord start{1, y};
+  int complete = static_cast<int>(pieces.size()) - 1;
+  if (complete > 0) {
+    lines_->InsertLines(y - 1, complete);
+    for (int i = 0; i < complete; ++i) {
+      lines_->SetLineRange(y - 1 + i, NullRange);
+      lines_->Put(y - 1 + i, std::string(pieces[i]));
+    }
+    y += complete;
+  }
+  std::string final(pieces.back());
+  int finalLength = static_cast<int>(final.size());
+  if (y > lines_->Count())
+    StoreLine(lines_->Count(), final);
+  else
+    StoreLine(y - 1, final + lines_->Get(y - 1));
+  TBufferCoord end{finalLength + 1, y};
+  InternalSetCaretPos(end);
+  return {start, end};
+}
+
+TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertColumn(std::string_view value,
+                                                            bool addToUndoList,
+                                                            TSynChangeKind pieceKind) {
+  std::vector<std::string_view> pieces = SplitPieces(value);
+  int index = caretChar_;
+  int y = caretLine_;
+  int n = static_cast<int>(pieces.size());
+  for (int i = 0; i < n; ++i) {
+    int line = y + i;
+    std::string_view piece = pieces[i];
+    TBufferCoord start;
+    TBufferCoord end;
+    if (line > lines_->Count()) {
+      // A new last line; recorded as the insertion of a line end and the
+      // line's text, so redo does not depend on auto-indent.
+      int count = lines_->Count();
+      start = count > 0 ? TBufferCoord{LineLength(count) + 1, count} : TBufferCoord{1, 1};
+      std::string text(index - 1, ' ');
+      text += piece;
+      end = {static_cast<int>(text.size()) + 1, count + 1};
+      StoreLine(count, text);
+    } else {
+      if (piece.empty()) continue;
+      std::string s = lines_->Get(line - 1);
+      int len = static_cast<int>(s.size());
+      if (len < index - 1) {
+        start = {len + 1, line};
+        s.append(index - 1 - len, ' ');
+        s += piece;
+      } else {
+        start = {index, line};
+        s.insert(index - 1, piece);
+      }
+      end = {index + static_cast<int>(piece.size()), line};
+      StoreLine(line - 1, s);
+    }
+    if (addToUndoList) {
+      undoList_->RecordChange(pieceKind, start, end, std::string(), smNormal);
+      FlushTrimRecords();
+    }
+  }
+  TBufferCoord end{index + static_cast<int>(pieces.back().size()), y + n - 1};
+  InternalSetCaretPos(end);
+  return {{index, y}, end};
+}
+
+TCustomSynEdit::TInsertedRange TCustomSynEdit::SetSelTextPrimitive(TSynSelectionMode mode,
+                                                                   std::string_view value,
+                                                                   bool addToUndoList,
+                                                                   TSynChangeKind pieceKind) {
+  TInsertedRange range;
+  BeginPaintLock();
+  lines_->BeginUpdate();
+  try {
+    if (HasSelection()) DeleteSelectionPrimitive();
+    range = {CaretPos(), CaretPos()};
+    if (!value.empty()) {
+      switch (mode) {
+        case smNormal:
+          range = InsertNormal(value);
+          break;
+        case smLine:
+          range = InsertByLines(value);
+          break;
+        case smColumn:
+          range = InsertColumn(value, addToUndoList, pieceKind);
+          break;
+      }
+    }
+    if (caretLine_ < 1) InternalSetCaretPos({caretChar_, 1});
+  } catch (...) {
+    lines_->EndUpdate();
+    selFrom_ = selTo_ = CaretPos();
+    EndPaintLock();
+    throw;
+  }
+  lines_->EndUpdate();
+  selFrom_ = selTo_ = CaretPos();
+  EndPaintLock();
+  return range;
+}
+
+void TCustomSynEdit::RecordSelectionDeletion() {
+  // The removed text without column padding, so undo puts back exactly it.
+  undoList_->RecordChange(ckDelete, SelFirst(), SelLast(), GetSelectedText(false), selectionMode_);
+}
+
+void TCustomSynEdit::SetSelectedText(const std::string& value) {
+  if (ReadOnly()) return;
+  if (!HasSelection() && value.empty()) return;
+  WithPaintLock(*this, [&] {
+    BeginUndoBlock();
+    try {
+      if (HasSelection()) {
+        RecordSelectionDeletion();
+        TBufferCoord first = SelFirst(), last = SelLast();
+        selFrom_ = first;
+        selTo_ = last;
+      }
+      TInsertedRange r = SetSelTextPrimitive(selectionMode_, value, true, ckInsert);
+      // Column insertions record their pieces themselves.
+      if (selectionMode_ != smColumn && !value.empty())
+        undoList_->RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
+      FlushTrimRecords();
+    } catch (...) {
+      EndUndoBlock();
+      throw;
+    }
+    EndUndoBlock();
+  });
+}
+
+void TCustomSynEdit::DeleteSelection() {
+  if (HasSelection()) SetSelectedText(std::string());
+}
+
+void TCustomSynEdit::SelectWholeText() {
+  WithPaintLock(*this, [&] {
+    int count = lines_->Count();
+    TBufferCoord end = count == 0 ? TBufferCoord{1, 1} : TBufferCoord{LineLength(count) + 1, count};
+    InternalSetCaretPos(end);
+    SetSelFrom({1, 1});
+    SetSelTo(end);
+    StatusChanged({scSelection});
+  });
+}
+
+void TCustomSynEdit::CopySelection() {
+  if (!HasSelection() || clipboard_ == nullptr) return;
+  // Column blocks keep their padding on the clipboard whatever the trimming.
+  clipboard_->SetText(GetSelectedText(true), selectionMode_);
+}
+
+void TCustomSynEdit::CutSelection() {
+  if (ReadOnly() || !HasSelection()) return;
+  CopySelection();
+  WithPaintLock(*this, [&] {
+    BeginUndoBlock();
+    try {
+      RecordSelectionDeletion();
+      SetSelTextPrimitive(selectionMode_, std::string_view());
+    } catch (...) {
+      EndUndoBlock();
+      throw;
+    }
+    EndUndoBlock();
+  });
+}
+
+void TCustomSynEdit::PasteClipboard() {
+  if (ReadOnly() || clipboard_ == nullptr) return;
+  DoOnPaintTransient(ttBefore);
+  WithPaintLock(*this, [&] {
+    BeginUndoBlock();
+    try {
+      std::optional<TSynClipboardContent> content = clipboard_->PasteContent();
+      if (content) {
+        TSynSelectionMode mode = content->FromBlock ? content->Mode : selectionMode_;
+        undoList_->RecordChange(ckPasteBegin, SelFirst(), SelLast(), std::string(), smNormal);
+        if (HasSelection()) RecordSelectionDeletion();
+        TInsertedRange r = SetSelTextPrimitive(mode, content->Text, true, ckPaste);
+        if (mode != smColumn && !content->Text.empty())
+          undoList_->RecordChange(ckPaste, r.Start, r.End, std::string(), smNormal);
+        // Trimmed blanks belong inside the markers.
+        FlushTrimRecords();
+        undoList_->RecordChange(ckPasteEnd, CaretPos(), CaretPos(), std::string(), smNormal);
+      }
+    } catch (...) {
+      EndUndoBlock();
+      throw;
+    }
+    EndUndoBlock();
+    if (options_.Contains(eoHideShowScrollbars)) {
+      // Shown at once, even inside an outer update bracket.
+      int lock = paintLock_;
+      paintLock_ = 0;
+      UpdateScrollBars();
+      paintLock_ = lock;
+    }
+    EnsureCaretVisible();
+    StatusChanged({scSelection});
+  });
+  DoOnPaintTransient(ttAfter);
+}
+
+}  // namespace ludra

@@ -1,0 +1,61 @@
+#pragma once
+// A window-less editor for tests: fixed client size and font cell, and a
+// record of what it asked of the window.
+#include <string>
+#include <vector>
+
+#include "SynEdit.h"
+#include "SynMemoryClipboard.h"
+
+namespace ludra::test {
+
+class THeadlessSynEdit : public TCustomSynEdit {
+ public:
+  explicit THeadlessSynEdit(TSynClipboard* clipboard = nullptr) : TCustomSynEdit(clipboard) {
+    FontChanged();
+  }
+
+  bool HandleAllocated() const override { return true; }
+  int ClientWidth() const override { return clientWidth; }
+  int ClientHeight() const override { return clientHeight; }
+  void InvalidateRect(const TRect& rect) override { invalidated.push_back(rect); }
+  void ScrollWindow(int dx, int dy) override { scrolls.push_back({dx, dy}); }
+  void SetScrollBar(TSynScrollBarKind bar, const TSynScrollBarInfo& info) override {
+    (bar == sbHorizontal ? hScroll : vScroll) = info;
+    ++scrollBarUpdates;
+  }
+  bool Focused() const override { return focused; }
+  void FontMetrics(int& cellWidth, int& cellHeight) const override {
+    cellWidth = 10;
+    cellHeight = 20;
+  }
+  void SetSystemCaret(int x, int y, bool visible) override {
+    caretPixel = {x, y};
+    caretVisible = visible;
+    ++caretPlacements;
+  }
+
+  int clientWidth = 32 + 80 * 10;  // gutter 30 + 2, then 80 cells
+  int clientHeight = 25 * 20;      // 25 rows
+  bool focused = false;
+  std::vector<TRect> invalidated;
+  std::vector<TPoint> scrolls;
+  TSynScrollBarInfo hScroll, vScroll;
+  int scrollBarUpdates = 0;
+  TPoint caretPixel;
+  bool caretVisible = false;
+  int caretPlacements = 0;
+};
+
+// The main window's editor settings.
+inline constexpr TSynEditorOptions MainWindowOptions = {
+    eoAutoIndent,     eoDragDropEditing, eoGroupUndo,         eoShowScrollHint,
+    eoSmartTabDelete, eoTabIndent,       eoTrimTrailingSpaces};
+
+inline void UseMainWindowSettings(TCustomSynEdit& e) {
+  e.SetOptions(MainWindowOptions);
+  e.SetTabWidth(4);
+  e.SetWantTabs(true);
+}
+
+}  // namespace ludra::test
