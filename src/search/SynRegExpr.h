@@ -1,0 +1,243 @@
+#pragma once
+// The regular-expression compiler and backtracking matcher for single-byte
+// text. A pattern compiles into a compact program of nodes; the matcher walks
+// it with an explicit backtracking stack, so neither long subjects nor deep
+// patterns can exhaust the machine stack, and a fixed step budget stops
+// patterns that backtrack catastrophically.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "SynExceptions.h"
+
+namespace ludra {
+
+class ERegExpr : public Exception {
+ public:
+  ERegExpr(const std::string& message, int errorCode, int compilerErrorPos)
+      : Exception(message), errorCode_(errorCode), compilerErrorPos_(compilerErrorPos) {}
+  int ErrorCode() const { return errorCode_; }
+  int CompilerErrorPos() const { return compilerErrorPos_; }
+
+ private:
+  int errorCode_;
+  int compilerErrorPos_;
+};
+
+// Error codes; codes below 1000 come from the compiler.
+enum : int {
+  reeOk = 0,
+  reeCompNullArgument = 100,
+  reeCompRegexpTooBig = 101,
+  reeCompParseRegTooManyBrackets = 102,
+  reeCompParseRegUnmatchedBrackets = 103,
+  reeCompParseRegUnmatchedBrackets2 = 104,
+  reeCompParseRegJunkOnEnd = 105,
+  rePlusStarOperandCouldBeEmpty = 106,
+  reeNestedSQP = 107,
+  reeBadHexDigit = 108,
+  reeInvalidRange = 109,
+  reeParseAtomTrailingBackSlash = 110,
+  reeNoHexCodeAfterBSlashX = 111,
+  reeHexCodeAfterBSlashXTooBig = 112,
+  reeUnmatchedSqBrackets = 113,
+  reeInternalUrp = 114,
+  reeQPSBFollowsNothing = 115,
+  reeTrailingBackSlash = 116,
+  reeRarseAtomInternalDisaster = 119,
+  reeBRACESArgTooBig = 122,
+  reeBracesMinParamGreaterMax = 124,
+  reeUnclosedComment = 125,
+  reeComplexBracesNotImplemented = 126,
+  reeUrecognizedModifier = 127,
+  reeBadLinePairedSeparator = 128,
+  reeRegRepeatCalledInappropriately = 1000,
+  reeMatchPrimMemoryCorruption = 1001,
+  reeMatchPrimCorruptedPointers = 1002,
+  reeNoExpression = 1003,
+  reeCorruptedProgram = 1004,
+  reeNoInputStringSpecified = 1005,
+  reeOffsetMustBeGreaterThen0 = 1006,
+  reeExecNextWithoutExec = 1007,
+  reeGetInputStringWithoutInputString = 1008,
+  reeDumpCorruptedOpcode = 1011,
+  reeModifierUnsupported = 1013,
+  reeLoopStackExceeded = 1014,
+  reeLoopWithoutEntry = 1015,
+  reeStepBudgetExceeded = 1016,
+  reeBacktrackStackExceeded = 1017,
+};
+
+class TRegExpr {
+ public:
+  // Capturing groups 1..14 plus the whole match (0).
+  static constexpr int NSUBEXP = 15;
+  // Modifier masks.
+  static constexpr int MaskModI = 1, MaskModR = 2, MaskModS = 4, MaskModG = 8, MaskModM = 16,
+                       MaskModX = 32;
+  // Work allowed for one search before it is abandoned; far above what any
+  // ordinary search of an editor line needs.
+  static constexpr int64_t kStepBudget = 100'000'000;
+  // Backtracking entries allowed for one search (16 bytes each).
+  static constexpr size_t kMaxBacktrack = 16u << 20;
+
+  TRegExpr();
+  virtual ~TRegExpr();
+  TRegExpr(const TRegExpr&) = delete;
+  TRegExpr& operator=(const TRegExpr&) = delete;
+
+  const std::string& Expression() const { return expression_; }
+  void SetExpression(const std::string& value);
+
+  int Modifiers() const { return modifiers_; }
+  void SetModifiers(int value) { modifiers_ = value & 63; }
+  // Modifier by number: 1 i, 2 r, 3 s, 4 g, 5 m, 6 x.
+  bool Modifier(int index);
+  void SetModifier(int index, bool value);
+  bool ModifierI() const { return (modifiers_ & MaskModI) != 0; }
+  bool ModifierR() const { return (modifiers_ & MaskModR) != 0; }
+  bool ModifierS() const { return (modifiers_ & MaskModS) != 0; }
+  bool ModifierG() const { return (modifiers_ & MaskModG) != 0; }
+  bool ModifierM() const { return (modifiers_ & MaskModM) != 0; }
+  bool ModifierX() const { return (modifiers_ & MaskModX) != 0; }
+  void SetModifierI(bool v) { SetMask(MaskModI, v); }
+  void SetModifierR(bool v) { SetMask(MaskModR, v); }
+  void SetModifierS(bool v) { SetMask(MaskModS, v); }
+  void SetModifierG(bool v) { SetMask(MaskModG, v); }
+  void SetModifierM(bool v) { SetMask(MaskModM, v); }
+  void SetModifierX(bool v) { SetMask(MaskModX, v); }
+
+  const std::string& BlankChars() const { return blankChars_; }
+  void SetBlankChars(const std::string& value);
+  const std::string& WordCharacters() const { return wordChars_; }
+  void SetWordCharacters(const std::string& value);
+  const std::string& LineBreakChars() const { return lineBreakChars_; }
+  void SetLineBreakChars(const std::string& value);
+  const std::string& LinePairedSeparator() const { return pairedSeparator_; }
+  void SetLinePairedSeparator(const std::string& value);
+
+  // Compiles now (otherwise the first match compiles).
+  void Compile();
+  bool Exec(const std::string& input);
+  bool ExecNext();
+  // Searches the current input from a 1-based offset.
+  bool ExecPos(int offset);
+  const std::string& InputString() const { return input_; }
+
+  // 1-based position and length of group n of the last match; -1 when n is
+  // out of range, there is no match or the group took no part.
+  int GroupStart(int n) const;
+  int GroupLength(int n) const;
+  std::string Group(int n) const;
+
+  std::string ExpandTemplate(const std::string& templ);
+  std::string ReplaceAllMatches(const std::string& input, const std::string& templ, bool expand);
+  // Expands a template against given captures of a subject (0-based start,
+  // end, -1 for a group that took no part).
+  static std::string ExpandTemplateWith(const std::string& templ, const std::string& subject,
+                                        const int* starts, const int* ends);
+
+  int CompilerErrorPos() const { return compilerErrorPos_; }
+  virtual std::string ErrorText(int code) const;
+  // Number of capturing groups in the compiled pattern.
+  int SubExprCount() const { return groupCount_; }
+
+ protected:
+  // Raises ERegExpr for a code; a derived class may report differently but
+  // must not return normally.
+  virtual void Error(int code);
+
+ private:
+  using TCharSet = std::array<uint64_t, 4>;
+  struct TBacktrack {
+    int32_t kind;
+    int32_t node;
+    int32_t pos;
+    int32_t extra;
+  };
+
+  // Reports through Error, which must not return.
+  [[noreturn]] void Raise(int code);
+  ERegExpr MakeError(int code) const;
+  void SetMask(int mask, bool v) { modifiers_ = v ? (modifiers_ | mask) : (modifiers_ & ~mask); }
+  void InvalidateProgram();
+  bool ProgramReady();
+
+  // Compiler (SynRegExprCompile.cpp).
+  class Parser;
+  friend class Parser;
+  void Optimize();
+  bool FirstChars(int node, TCharSet& set, bool follow, int depth) const;
+  void AddSimpleFirst(int node, TCharSet& set) const;
+
+  // Matcher (SynRegExprMatch.cpp).
+  bool TryAt(int pos);
+  bool Run(int pos);
+  bool Backtrack(int& scan, int& pos);
+  bool LazyExtend(int node, int& pos, int count);
+  int RepeatCount(int operand, int pos, int max);
+  bool MatchOne(int operand, int pos, int& newPos);
+  bool LineStartAt(int pos) const;
+  bool LineEndAt(int pos) const;
+  bool IsLineBreakHead(int pos) const;
+  bool IsWordAt(int pos) const;
+  void Push(int kind, int node, int pos, int extra);
+  void PushUndo(int kind, int node, int pos, int extra);
+  void LogLoop(int slot);
+  int FindMust(int from) const;
+  bool SearchFrom(int pos);
+
+  std::string expression_;
+  int modifiers_;
+  std::string blankChars_;
+  std::string wordChars_;
+  std::string lineBreakChars_;
+  std::string pairedSeparator_;
+
+  // The compiled program: magic byte, then nodes.
+  std::vector<uint8_t> program_;
+  bool compiled_ = false;
+  int progModifiers_ = 0;
+  int compilerErrorPos_ = 0;
+  int groupCount_ = 0;
+  // Optimisation data.
+  bool anchored_ = false;
+  int firstLiteral_ = -1;  // node of a leading opLiteral, or -1
+  std::string must_;
+  bool canBeEmpty_ = false;  // a match may consume nothing: every position is tried
+  TCharSet firstSet_{};
+  int firstSetCount_ = 0;
+  unsigned char firstA_ = 0, firstB_ = 0;
+  // Per repeat node: index into followSets_ (+1), 0 for none.
+  std::vector<uint16_t> followIndex_;
+  struct TFollow {
+    TCharSet set;
+    bool possessive;
+    int single;  // the set's only member, or -1
+  };
+  std::vector<TFollow> followSets_;
+  std::array<unsigned char, 256> swapCase_{};
+  std::array<bool, 256> isWord_{};
+  std::array<bool, 256> isLineBreak_{};
+  int pairHead_ = -1, pairTail_ = -1;
+
+  // Match state.
+  std::string input_;
+  bool hasInput_ = false;
+  const unsigned char* in_ = nullptr;
+  int len_ = 0;
+  std::array<int, NSUBEXP> startp_{};
+  std::array<int, NSUBEXP> endp_{};
+  bool matched_ = false;
+  static constexpr int kLoopMax = 10;
+  std::array<int, kLoopMax> loopCount_{};
+  std::array<int, kLoopMax> loopStart_{};
+  int loopIdx_ = 0;
+  std::vector<TBacktrack> stack_;
+  int choices_ = 0;
+  int64_t steps_ = 0;
+  int matchEnd_ = 0;
+};
+
+}  // namespace ludra
