@@ -50,24 +50,28 @@ class TSynReplayScope {
     ++e_.replaying_;
   }
   ~TSynReplayScope() {
+    if (finished_) return;
+    Restore();
+    --e_.paintLock_;
+  }
+  // Puts everything back and brings caret and selection within the limits
+  // of the restored options; the paint lock is released here rather than in
+  // the destructor, where a notice handler's exception could not pass.
+  void Finish() {
+    finished_ = true;
+    Restore();
+    e_.InternalSetCaretPos(e_.CaretPos(), false);
+    e_.selFrom_ = e_.LimitSelectionPoint(e_.selFrom_);
+    e_.selTo_ = e_.LimitSelectionPoint(e_.selTo_);
+    e_.EndPaintLock();
+  }
+
+ private:
+  void Restore() {
     --e_.replaying_;
     if (!hadPastEol_) e_.options_.Exclude(eoScrollPastEol);
     e_.selectionMode_ = oldMode_;
   }
-  // Releases the paint lock; separate so a notice handler's exception is not
-  // thrown from a destructor.
-  void Finish() {
-    finished_ = true;
-    e_.EndPaintLock();
-  }
-  void Abort() {
-    if (!finished_) {
-      finished_ = true;
-      --e_.paintLock_;
-    }
-  }
-
- private:
   TCustomSynEdit& e_;
   TSynSelectionMode oldMode_;
   bool hadPastEol_;
@@ -81,7 +85,7 @@ void TCustomSynEdit::UndoItem() {
   auto placeCaret = [this](const TBufferCoord& p) { SetCaretAndSelection(p, p, p); };
   {
     TSynReplayScope scope(*this, it.SelectionMode);
-    try {
+    {
       switch (it.ChangeKind) {
         case ckInsert:
         case ckPaste:
@@ -176,9 +180,6 @@ void TCustomSynEdit::UndoItem() {
         default:  // markers and breaks are only removed
           break;
       }
-    } catch (...) {
-      scope.Abort();
-      throw;
     }
     scope.Finish();
   }
@@ -190,7 +191,7 @@ void TCustomSynEdit::RedoItem() {
   const TSynEditUndoItem& it = *item;
   auto placeCaret = [this](const TBufferCoord& p) { SetCaretAndSelection(p, p, p); };
   TSynReplayScope scope(*this, it.SelectionMode);
-  try {
+  {
     switch (it.ChangeKind) {
       case ckInsert:
       case ckPaste:
@@ -274,9 +275,6 @@ void TCustomSynEdit::RedoItem() {
       default:
         break;
     }
-  } catch (...) {
-    scope.Abort();
-    throw;
   }
   scope.Finish();
 }

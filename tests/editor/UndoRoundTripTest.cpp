@@ -55,7 +55,7 @@ void RandomSelection(std::mt19937& rng, TCustomSynEdit& e) {
 }
 
 TEST_P(UndoRoundTripTest, UndoAllGivesOriginalAndRedoAllGivesEdited) {
-  for (unsigned seed = 1; seed <= 6; ++seed) {
+  for (unsigned seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     TSynMemoryClipboard clipboard;
@@ -66,8 +66,9 @@ TEST_P(UndoRoundTripTest, UndoAllGivesOriginalAndRedoAllGivesEdited) {
     const std::string original = e.Text();
     ASSERT_FALSE(e.ContentModified());
 
-    for (int step = 0; step < 800; ++step) {
-      switch (rng() % 9) {
+    for (int step = 0; step < 1500; ++step) {
+      int op = rng() % 9;
+      switch (op) {
         case 0:
         case 1: {  // typing
           e.SetSelectionMode(rng() % 5 == 0 ? smColumn : smNormal);
@@ -112,6 +113,11 @@ TEST_P(UndoRoundTripTest, UndoAllGivesOriginalAndRedoAllGivesEdited) {
       }
       ASSERT_NO_THROW(e.Check()) << "step " << step;
     }
+    // A last edit empties the redo history, so redoing everything ends here.
+    e.SetSelectionMode(smNormal);
+    e.SetCaretPos({1, 1});
+    e.SetSelectedText("z");
+    ASSERT_FALSE(e.RedoList().HasItems());
     const std::string edited = e.Text();
 
     int guard = 0;
