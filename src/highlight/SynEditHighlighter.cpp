@@ -139,7 +139,9 @@ void TSynCustomHighlighter::AddAttribute(std::unique_ptr<TSynHighlighterAttribut
   attributes_.emplace(pos, std::move(key), std::move(attribute));
 }
 
-void TSynCustomHighlighter::ScanToLineEnd() {
+void TSynCustomHighlighter::ScanToLineEnd() { ScanRestOfLine(); }
+
+void TSynCustomHighlighter::ScanRestOfLine() {
   while (!AtLineEnd()) NextToken();
 }
 

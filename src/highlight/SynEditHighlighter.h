@@ -146,6 +146,9 @@ class TSynCustomHighlighter : public TSynPersistent {
   void Assign(const TSynCustomHighlighter& source);
 
  protected:
+  // ScanToLineEnd's loop; a highlighter whose NextToken and AtLineEnd are
+  // final may run it without virtual calls.
+  virtual void ScanRestOfLine();
   // The end of a concrete highlighter's construction: attribute changes go to
   // HighlightChanged, and the current values become the defaults.
   void FinishConstruction();

@@ -36,6 +36,14 @@ constexpr auto kHash = [] {
   for (unsigned c = 0; c < 256; ++c) t[c] = static_cast<uint8_t>(HashValue(c));
   return t;
 }();
+// Identifier bytes carry 0x80 plus their letter value, everything else 0, so
+// the identifier walk needs one lookup per byte.
+constexpr auto kIdentHash = [] {
+  std::array<uint8_t, 256> t{};
+  for (unsigned c = 0; c < 256; ++c)
+    t[c] = IsIdentByte(c) ? static_cast<uint8_t>(0x80 | HashValue(c)) : 0;
+  return t;
+}();
 // The characters the number scanner looks at: + - . 0-9 A-F a-f L l U u X x.
 constexpr auto kNumberChar = MakeTable([](unsigned c) {
   return c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') ||
@@ -153,7 +161,7 @@ inline bool KeywordInBucket(unsigned sum, const char* s, size_t len) {
   if (b < 0) return false;
   for (std::string_view w : kBuckets[b].words) {
     if (w.empty()) break;
-    if (w.size() == len && std::memcmp(w.data(), s, len) == 0) return true;
+    if (w.size() == len && w[0] == s[0] && std::memcmp(w.data(), s, len) == 0) return true;
   }
   return false;
 }
@@ -175,106 +183,128 @@ constexpr const char* kSampleSource =
     "  return count >= MAX_PLAYERS ? 1 : 0;\n"
     "}\n";
 
-}  // namespace
+// --- Dispatch on the first character: each byte's rule ---
 
-// --- Dispatch table ---
-
-struct TSynCppSyn::ProcTable {
-  static constexpr std::array<TProc, 256> Make() {
-    std::array<TProc, 256> t{};
-    for (unsigned c = 0; c < 256; ++c) {
-      TProc p = &TSynCppSyn::InvalidProc;
-      if (c == 0)
-        p = &TSynCppSyn::NullProc;
-      else if (c == 10 || c == 13)
-        p = &TSynCppSyn::LineBreakProc;
-      else if (IsSpaceByte(c))
-        p = &TSynCppSyn::SpaceProc;
-      else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
-        p = &TSynCppSyn::IdentProc;
-      else if (c >= '0' && c <= '9')
-        p = &TSynCppSyn::NumberStartProc;
-      else {
-        switch (c) {
-          case '"':
-            p = &TSynCppSyn::StringProc;
-            break;
-          case '\'':
-            p = &TSynCppSyn::AsciiCharProc;
-            break;
-          case '#':
-            p = &TSynCppSyn::DirectiveProc;
-            break;
-          case '/':
-            p = &TSynCppSyn::SlashProc;
-            break;
-          case '.':
-            p = &TSynCppSyn::PointProc;
-            break;
-          case '@':
-            p = &TSynCppSyn::AtProc;
-            break;
-          case '!':
-            p = &TSynCppSyn::NotSymbolProc;
-            break;
-          case '%':
-            p = &TSynCppSyn::PercentProc;
-            break;
-          case '&':
-            p = &TSynCppSyn::AndSymbolProc;
-            break;
-          case '*':
-            p = &TSynCppSyn::StarProc;
-            break;
-          case '+':
-            p = &TSynCppSyn::PlusProc;
-            break;
-          case '-':
-            p = &TSynCppSyn::MinusProc;
-            break;
-          case ':':
-            p = &TSynCppSyn::ColonProc;
-            break;
-          case '<':
-            p = &TSynCppSyn::LowerProc;
-            break;
-          case '=':
-            p = &TSynCppSyn::EqualProc;
-            break;
-          case '>':
-            p = &TSynCppSyn::GreaterProc;
-            break;
-          case '^':
-            p = &TSynCppSyn::XOrSymbolProc;
-            break;
-          case '|':
-            p = &TSynCppSyn::OrSymbolProc;
-            break;
-          case '(':
-          case ')':
-          case ',':
-          case ';':
-          case '?':
-          case '[':
-          case ']':
-          case '{':
-          case '}':
-          case '~':
-            p = &TSynCppSyn::SingleSymbolProc;
-            break;
-          default:
-            break;  // $ \ ` 127 and 128..255 stay invalid
-        }
-      }
-      t[c] = p;
-    }
-    return t;
-  }
-  static const std::array<TProc, 256>& Procs() {
-    static constexpr std::array<TProc, 256> procs = Make();
-    return procs;
-  }
+enum TRule : uint8_t {
+  ruInvalid,
+  ruNull,
+  ruLineBreak,
+  ruSpace,
+  ruIdent,
+  ruNumber,
+  ruString,
+  ruChar,
+  ruDirective,
+  ruSlash,
+  ruPoint,
+  ruAt,
+  ruNot,
+  ruPercent,
+  ruAnd,
+  ruStar,
+  ruPlus,
+  ruMinus,
+  ruColon,
+  ruLower,
+  ruEqual,
+  ruGreater,
+  ruXor,
+  ruOr,
+  ruSingle
 };
+
+constexpr auto kRule = [] {
+  std::array<TRule, 256> t{};
+  for (unsigned c = 0; c < 256; ++c) {
+    TRule r = ruInvalid;  // $ \ ` 127 and 128..255
+    if (c == 0)
+      r = ruNull;
+    else if (c == 10 || c == 13)
+      r = ruLineBreak;
+    else if (IsSpaceByte(c))
+      r = ruSpace;
+    else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
+      r = ruIdent;
+    else if (c >= '0' && c <= '9')
+      r = ruNumber;
+    else {
+      switch (c) {
+        case '"':
+          r = ruString;
+          break;
+        case '\'':
+          r = ruChar;
+          break;
+        case '#':
+          r = ruDirective;
+          break;
+        case '/':
+          r = ruSlash;
+          break;
+        case '.':
+          r = ruPoint;
+          break;
+        case '@':
+          r = ruAt;
+          break;
+        case '!':
+          r = ruNot;
+          break;
+        case '%':
+          r = ruPercent;
+          break;
+        case '&':
+          r = ruAnd;
+          break;
+        case '*':
+          r = ruStar;
+          break;
+        case '+':
+          r = ruPlus;
+          break;
+        case '-':
+          r = ruMinus;
+          break;
+        case ':':
+          r = ruColon;
+          break;
+        case '<':
+          r = ruLower;
+          break;
+        case '=':
+          r = ruEqual;
+          break;
+        case '>':
+          r = ruGreater;
+          break;
+        case '^':
+          r = ruXor;
+          break;
+        case '|':
+          r = ruOr;
+          break;
+        case '(':
+        case ')':
+        case ',':
+        case ';':
+        case '?':
+        case '[':
+        case ']':
+        case '{':
+        case '}':
+        case '~':
+          r = ruSingle;
+          break;
+        default:
+          break;
+      }
+    }
+    t[c] = r;
+  }
+  return t;
+}();
+
+}  // namespace
 
 // --- Construction ---
 
@@ -383,22 +413,106 @@ void TSynCppSyn::StartLine(std::string_view text, int lineIndex) {
   NextToken();
 }
 
-void TSynCppSyn::NextToken() {
+void TSynCppSyn::NextToken() { Next(); }
+
+void TSynCppSyn::ScanRestOfLine() {
+  while (tokenId_ != tokEnd) Next();
+}
+
+inline void TSynCppSyn::Next() {
   tokenPos_ = run_;
   switch (range_) {
+    case rsNone:
+      break;
     case rsInComment:
     case rsInDirectiveComment:
       CommentBodyProc();
-      break;
+      return;
     case rsStringContinues:
       StringContinuationProc();
-      break;
+      return;
     case rsDirectiveContinues:
       DirectiveContinuationProc();
-      break;
+      return;
     default:
       range_ = rsNone;
-      (this->*ProcTable::Procs()[At(line_, run_)])();
+      break;
+  }
+  switch (kRule[At(line_, run_)]) {
+    case ruInvalid:
+      InvalidProc();
+      break;
+    case ruNull:
+      NullProc();
+      break;
+    case ruLineBreak:
+      LineBreakProc();
+      break;
+    case ruSpace:
+      SpaceProc();
+      break;
+    case ruIdent:
+      IdentProc();
+      break;
+    case ruNumber:
+      NumberProc(run_);
+      break;
+    case ruString:
+      StringProc();
+      break;
+    case ruChar:
+      AsciiCharProc();
+      break;
+    case ruDirective:
+      DirectiveProc();
+      break;
+    case ruSlash:
+      SlashProc();
+      break;
+    case ruPoint:
+      PointProc();
+      break;
+    case ruAt:
+      AtProc();
+      break;
+    case ruNot:
+      NotSymbolProc();
+      break;
+    case ruPercent:
+      PercentProc();
+      break;
+    case ruAnd:
+      AndSymbolProc();
+      break;
+    case ruStar:
+      StarProc();
+      break;
+    case ruPlus:
+      PlusProc();
+      break;
+    case ruMinus:
+      MinusProc();
+      break;
+    case ruColon:
+      ColonProc();
+      break;
+    case ruLower:
+      LowerProc();
+      break;
+    case ruEqual:
+      EqualProc();
+      break;
+    case ruGreater:
+      GreaterProc();
+      break;
+    case ruXor:
+      XOrSymbolProc();
+      break;
+    case ruOr:
+      OrSymbolProc();
+      break;
+    case ruSingle:
+      SingleSymbolProc();
       break;
   }
 }
@@ -429,14 +543,12 @@ void TSynCppSyn::IdentProc() {
   const unsigned char* start = reinterpret_cast<const unsigned char*>(line_ + run_);
   const unsigned char* p = start;
   unsigned sum = 0;
-  while (kIdent[*p]) sum += kHash[*p++];
+  for (unsigned v; (v = kIdentHash[*p]) != 0; ++p) sum += v & 0x7F;
   size_t len = static_cast<size_t>(p - start);
   run_ += static_cast<int>(len);
   tokenId_ =
       KeywordInBucket(sum, reinterpret_cast<const char*>(start), len) ? tokKeyword : tokIdentifier;
 }
-
-void TSynCppSyn::NumberStartProc() { NumberProc(run_); }
 
 void TSynCppSyn::NumberProc(int s) {
   // s is the first digit, or the byte before the dot of a number like ".5";

@@ -45,13 +45,14 @@ class TSynCppSyn : public TSynCustomHighlighter {
   TSynCharSet IdentifierChars() const override;
   std::string SampleSource() const override;
   std::string LanguageName() const override;
-  bool AtLineEnd() const override { return tokenId_ == tokEnd; }
+  // Final, so that the line scan below may skip the virtual calls.
+  bool AtLineEnd() const final { return tokenId_ == tokEnd; }
   TSynRange GetRangeState() const override { return range_; }
   std::string TokenText() const override;
   TSynHighlighterAttributes* TokenAttribute() const override { return kindAttri_[tokenId_]; }
   int TokenKind() const override { return tokenId_; }
   int TokenStart() const override { return tokenPos_; }
-  void NextToken() override;
+  void NextToken() final;
   void StartLine(std::string_view text, int lineIndex) override;
   // Only the low byte is kept: the state is one byte.
   void SetRangeState(TSynRange value) override { range_ = static_cast<uint8_t>(value); }
@@ -83,18 +84,15 @@ class TSynCppSyn : public TSynCustomHighlighter {
   TSynHighlighterAttributes* DirecAttri() const { return direcAttri_; }
 
  private:
-  using TProc = void (TSynCppSyn::*)();
-  struct ProcTable;
-  friend struct ProcTable;
-
   TSynHighlighterAttributes* NewAttribute(const char* name);
+  void ScanRestOfLine() override;
+  void Next();
 
   // Dispatch on the first character.
   void NullProc();
   void LineBreakProc();
   void SpaceProc();
   void IdentProc();
-  void NumberStartProc();
   void StringProc();
   void AsciiCharProc();
   void DirectiveProc();
