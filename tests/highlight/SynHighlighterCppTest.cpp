@@ -352,7 +352,6 @@ TEST(CppHighlighter, LanguageConstants) {
   TSynCppSyn hl;
   EXPECT_EQ(hl.LanguageName(), "C/C++");
   EXPECT_EQ(hl.DefaultFilter(), "C/C++ Files (*.c;*.cpp;*.h;*.hpp)|*.c;*.cpp;*.h;*.hpp");
-  EXPECT_FALSE(hl.SampleSource().empty());
   TSynCharSet ident = hl.IdentifierChars();
   for (unsigned c = 0; c < 256; ++c) {
     bool want = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
@@ -361,21 +360,6 @@ TEST(CppHighlighter, LanguageConstants) {
   }
   // A fresh highlighter has no line: it reports the line end.
   EXPECT_TRUE(hl.AtLineEnd());
-  EXPECT_EQ(hl.GetRangeState(), rsNone);
-}
-
-TEST(CppHighlighter, TheSampleSourceScansCleanly) {
-  TSynCppSyn hl;
-  std::string sample = hl.SampleSource();
-  hl.ResetRangeState();
-  size_t from = 0;
-  int index = 0;
-  while (from < sample.size()) {
-    size_t eol = sample.find('\n', from);
-    if (eol == std::string::npos) eol = sample.size();
-    ScanLine(hl, std::string_view(sample).substr(from, eol - from), index++);
-    from = eol + 1;
-  }
   EXPECT_EQ(hl.GetRangeState(), rsNone);
 }
 
