@@ -12,12 +12,18 @@ bool IsAfterCaretKind(TSynChangeKind k) {
   return k == ckDeleteAfterCaret || k == ckDeleteAfterCaretQuiet;
 }
 
-// Whether the replay loop takes the next record into the same step.
-bool ContinuesGroup(const TSynEditUndoItem& next, TSynChangeKind firstKind, uint32_t number,
+// Whether the replay loop takes the next record into the same step. A record
+// taken for its kind brings its whole step along (number follows it), so a
+// replay never stops inside a step that another one was grouped with.
+bool ContinuesGroup(const TSynEditUndoItem& next, TSynChangeKind firstKind, uint32_t& number,
                     TSynChangeKind lastKind, bool groupUndo) {
   if (IsEndMarker(firstKind)) return next.ChangeKind != BeginMarkerOf(firstKind);
   if (next.ChangeNumber == number) return true;
-  return groupUndo && next.ChangeKind == lastKind && lastKind != ckIndent && lastKind != ckUnindent;
+  if (groupUndo && next.ChangeKind == lastKind && lastKind != ckIndent && lastKind != ckUnindent) {
+    number = next.ChangeNumber;
+    return true;
+  }
+  return false;
 }
 
 // The segments of an unindent record: one per line, CR LF (or a lone CR or
@@ -295,13 +301,14 @@ void TCustomSynEdit::Undo() {
     if (top) {
       TSynChangeKind firstKind = top->ChangeKind;
       uint32_t number = top->ChangeNumber;
+      uint32_t groupNumber = number;
       redoList_->SetBlockChangeNumber(number);
       bool groupUndo = options_.Contains(eoGroupUndo);
       for (;;) {
         TSynChangeKind lastKind = undoList_->TopItem()->ChangeKind;
         UndoItem();
         top = undoList_->TopItem();
-        if (!top || !ContinuesGroup(*top, firstKind, number, lastKind, groupUndo)) break;
+        if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
       }
       if (IsEndMarker(firstKind) && top && top->ChangeKind == BeginMarkerOf(firstKind)) {
         UndoItem();
@@ -338,13 +345,14 @@ void TCustomSynEdit::Redo() {
     if (top) {
       TSynChangeKind firstKind = top->ChangeKind;
       uint32_t number = top->ChangeNumber;
+      uint32_t groupNumber = number;
       undoList_->SetBlockChangeNumber(number);
       bool groupUndo = options_.Contains(eoGroupUndo);
       for (;;) {
         TSynChangeKind lastKind = redoList_->TopItem()->ChangeKind;
         RedoItem();
         top = redoList_->TopItem();
-        if (!top || !ContinuesGroup(*top, firstKind, number, lastKind, groupUndo)) break;
+        if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
       }
       undoList_->SetBlockChangeNumber(oldBlock);
       if (moveBreak()) SetContentModified(!undoList_->AtSavedPoint());
