@@ -16,4 +16,4 @@ ludra_need_packages() {
 
 LUDRA_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins fonts-liberation fontconfig)
 LUDRA_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl)
-LUDRA_BENCH_PACKAGES=(libbenchmark-dev)
+LUDRA_BENCH_PACKAGES=(libbenchmark-dev libpcre2-dev)

@@ -1,5 +1,7 @@
 #include "SynEditRegexSearch.h"
 
+#include <array>
+
 namespace ludra {
 
 TSynEditRegexSearch::TSynEditRegexSearch() = default;
@@ -24,18 +26,16 @@ int TSynEditRegexSearch::FindAllInLine(const std::string& line) {
   positions_.clear();
   lengths_.clear();
   groups_.clear();
-  line_ = line;
-  const int groupCount = TRegExpr::NSUBEXP;
   if (regExpr_.Exec(line)) {
+    groupCount_ = regExpr_.SubExprCount();
     do {
       const int start = regExpr_.GroupStart(0);
       positions_.push_back(start);
       lengths_.push_back(regExpr_.GroupLength(0));
-      TGroups& g = groups_.emplace_back();
-      for (int k = 0; k < groupCount; ++k) {
-        int s = k <= regExpr_.SubExprCount() ? regExpr_.GroupStart(k) : -1;
-        g[2 * k] = s < 0 ? -1 : s - start;
-        g[2 * k + 1] = s < 0 ? -1 : s - start + regExpr_.GroupLength(k);
+      for (int k = 0; k <= groupCount_; ++k) {
+        const int s = regExpr_.GroupStart(k);
+        groups_.push_back(s < 0 ? -1 : s - start);
+        groups_.push_back(s < 0 ? -1 : s - start + regExpr_.GroupLength(k));
       }
     } while (regExpr_.ExecNext());
   }
@@ -49,18 +49,28 @@ std::string TSynEditRegexSearch::ReplacementText(const std::string& matched,
   // possibly skipping some; find the one whose text was selected.
   const int n = MatchCount();
   const int step = backwards_ ? -1 : 1;
+  const std::string& line = regExpr_.InputString();
   for (int i = nextReplace_; i >= 0 && i < n; i += step) {
-    if (line_.compare(positions_[i] - 1, lengths_[i], matched) != 0) continue;
+    if (line.compare(positions_[i] - 1, lengths_[i], matched) != 0) continue;
     nextReplace_ = i + step;
-    std::array<int, TRegExpr::NSUBEXP> starts{}, ends{};
-    for (int k = 0; k < TRegExpr::NSUBEXP; ++k) {
-      starts[k] = groups_[i][2 * k];
-      ends[k] = groups_[i][2 * k + 1];
+    std::array<int, TRegExpr::NSUBEXP> starts, ends;
+    starts.fill(-1);
+    ends.fill(-1);
+    const int* g = groups_.data() + static_cast<size_t>(i) * 2 * (groupCount_ + 1);
+    for (int k = 0; k <= groupCount_; ++k) {
+      starts[k] = g[2 * k];
+      ends[k] = g[2 * k + 1];
     }
     return TRegExpr::ExpandTemplateWith(replaceWith, matched, starts.data(), ends.data());
   }
   // Text that is not an occurrence of the last line: run the pattern over it.
-  return regExpr_.ReplaceAllMatches(matched, replaceWith, true);
+  other_.SetModifiers(regExpr_.Modifiers());
+  other_.SetBlankChars(regExpr_.BlankChars());
+  other_.SetWordCharacters(regExpr_.WordCharacters());
+  other_.SetLineBreakChars(regExpr_.LineBreakChars());
+  other_.SetLinePairedSeparator(regExpr_.LinePairedSeparator());
+  other_.SetExpression(regExpr_.Expression());
+  return other_.ReplaceAllMatches(matched, replaceWith, true);
 }
 
 }  // namespace ludra

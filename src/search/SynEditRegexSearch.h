@@ -1,7 +1,6 @@
 #pragma once
 // The regular-expression search engine: the editor's search interface over
 // TRegExpr.
-#include <array>
 #include <string>
 #include <vector>
 
@@ -30,15 +29,17 @@ class TSynEditRegexSearch : public TSynEditSearchCustom {
   TRegExpr& RegExpr() { return regExpr_; }
 
  private:
-  using TGroups = std::array<int, 2 * TRegExpr::NSUBEXP>;
-
   TRegExpr regExpr_;
+  // Runs the pattern over replacement texts that are no occurrence of the
+  // last line, so regExpr_ keeps that line.
+  TRegExpr other_;
   std::vector<int> positions_;
   std::vector<int> lengths_;
-  // Captures of each occurrence, relative to its start, so a replacement sees
-  // the groups as the search in the whole line found them.
-  std::vector<TGroups> groups_;
-  std::string line_;
+  // Start and end of groups 0..groupCount_ of each occurrence, relative to
+  // its start, so a replacement sees the groups as the search in the whole
+  // line found them.
+  std::vector<int> groups_;
+  int groupCount_ = 0;
   bool backwards_ = false;
   int nextReplace_ = 0;
 };

@@ -81,9 +81,6 @@ bool TRegExpr::ProgramReady() {
 bool TRegExpr::Exec(const std::string& input) {
   input_.assign(input);
   hasInput_ = true;
-  startp_.fill(-1);
-  endp_.fill(-1);
-  matched_ = false;
   return ExecPos(1);
 }
 
@@ -101,7 +98,8 @@ bool TRegExpr::ExecPos(int offset) {
   in_ = reinterpret_cast<const unsigned char*>(input_.data());
   len_ = static_cast<int>(input_.size());
   matched_ = false;
-  for (int i = 0; i <= groupCount_; ++i) startp_[i] = endp_[i] = -1;
+  startp_.fill(-1);
+  endp_.fill(-1);
   if (offset - 1 > len_) return false;
   matched_ = SearchFrom(offset - 1);
   if (!matched_) {

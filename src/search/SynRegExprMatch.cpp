@@ -527,9 +527,28 @@ bool TRegExpr::TryAt(int pos) {
   return true;
 }
 
+namespace {
+
+// The first occurrence of a string at or after `from`, or -1. Lines are short,
+// so a memchr for the first byte and a compare beat a general substring search.
+int FindString(const unsigned char* in, int len, int from, const unsigned char* s, int n) {
+  const unsigned char* p = in + from;
+  const unsigned char* const last = in + len - n;
+  while (p <= last) {
+    const void* hit = std::memchr(p, s[0], static_cast<size_t>(last - p) + 1);
+    if (!hit) return -1;
+    p = static_cast<const unsigned char*>(hit);
+    if (std::memcmp(p + 1, s + 1, n - 1) == 0) return static_cast<int>(p - in);
+    ++p;
+  }
+  return -1;
+}
+
+}  // namespace
+
 int TRegExpr::FindMust(int from) const {
-  const void* hit = memmem(in_ + from, len_ - from, must_.data(), must_.size());
-  return hit ? static_cast<int>(static_cast<const unsigned char*>(hit) - in_) : -1;
+  return FindString(in_, len_, from, reinterpret_cast<const unsigned char*>(must_.data()),
+                    static_cast<int>(must_.size()));
 }
 
 bool TRegExpr::SearchFrom(int from) {
@@ -540,15 +559,12 @@ bool TRegExpr::SearchFrom(int from) {
     const uint8_t* lit = program_.data() + firstLiteral_ + kNodeSize;
     const int n = lit[0];
     int p = from;
-    while (p + n <= len_) {
-      const void* hit =
-          n == 1 ? std::memchr(in_ + p, lit[1], len_ - p) : memmem(in_ + p, len_ - p, lit + 1, n);
-      if (!hit) return false;
-      p = static_cast<int>(static_cast<const unsigned char*>(hit) - in_);
+    for (;;) {
+      p = FindString(in_, len_, p, lit + 1, n);
+      if (p < 0) return false;
       if (TryAt(p)) return true;
       ++p;
     }
-    return false;
   }
   if (canBeEmpty_) {
     for (int p = from; p <= len_; ++p)
