@@ -81,6 +81,9 @@ bool TRegExpr::ProgramReady() {
 bool TRegExpr::Exec(const std::string& input) {
   input_.assign(input);
   hasInput_ = true;
+  // The step budget covers every search in one input, so finding all
+  // matches of a line stays bounded too.
+  steps_ = 0;
   return ExecPos(1);
 }
 

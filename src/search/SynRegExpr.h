@@ -76,8 +76,9 @@ class TRegExpr {
   // Modifier masks.
   static constexpr int MaskModI = 1, MaskModR = 2, MaskModS = 4, MaskModG = 8, MaskModM = 16,
                        MaskModX = 32;
-  // Work allowed for one search before it is abandoned; far above what any
-  // ordinary search of an editor line needs.
+  // Work allowed for the searches in one input (Exec and the ExecNext calls
+  // after it) before they are abandoned; far above what any ordinary search
+  // of an editor line needs.
   static constexpr int64_t kStepBudget = 100'000'000;
   // Backtracking entries allowed for one search (16 bytes each).
   static constexpr size_t kMaxBacktrack = 16u << 20;

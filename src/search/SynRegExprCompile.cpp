@@ -222,15 +222,18 @@ int TRegExpr::Parser::ParseReg(bool paren, int& flagp) {
     ret = br;
   if (!(flags & HASWIDTH)) flagp &= ~HASWIDTH;
   flagp |= flags & SPSTART;
+  // Linking from the last branch keeps long alternations linear.
+  int last = br;
   while (Peek() == '|') {
     ++pos_;
     br = ParseBranch(flags);
-    Tail(ret, br);
+    Tail(last, br);
+    last = br;
     if (!(flags & HASWIDTH)) flagp &= ~HASWIDTH;
     flagp |= flags & SPSTART;
   }
   int ender = Emit(paren ? static_cast<uint8_t>(opClose + parno) : static_cast<uint8_t>(opEnd));
-  Tail(ret, ender);
+  Tail(last, ender);
   for (int b = ret; b >= 0; b = NextNode(prog_.data(), b)) OpTail(b, ender);
   if (paren) {
     if (Peek() != ')') Fail(reeCompParseRegUnmatchedBrackets);

@@ -552,7 +552,6 @@ int TRegExpr::FindMust(int from) const {
 }
 
 bool TRegExpr::SearchFrom(int from) {
-  steps_ = 0;
   if (anchored_) return TryAt(from);
   if (!must_.empty() && FindMust(from) < 0) return false;
   if (firstLiteral_ >= 0) {
