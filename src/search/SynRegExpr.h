@@ -148,6 +148,8 @@ class TRegExpr {
   // Raises ERegExpr for a code; a derived class may report differently but
   // must not return normally.
   virtual void Error(int code);
+  // Lets a fuzzing harness spend less time on hopeless patterns.
+  void SetStepBudget(int64_t value) { stepBudget_ = value; }
 
  private:
   using TCharSet = std::array<uint64_t, 4>;
@@ -238,6 +240,7 @@ class TRegExpr {
   std::vector<TBacktrack> stack_;
   int choices_ = 0;
   int64_t steps_ = 0;
+  int64_t stepBudget_ = kStepBudget;
   int matchEnd_ = 0;
 };
 

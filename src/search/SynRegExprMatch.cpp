@@ -219,7 +219,7 @@ bool TRegExpr::Run(int pos) {
   const int progSize = static_cast<int>(program_.size());
   int scan = 1;
   for (;;) {
-    if (++steps_ > kStepBudget) Raise(reeStepBudgetExceeded);
+    if (++steps_ > stepBudget_) Raise(reeStepBudgetExceeded);
     const uint8_t op = prog[scan];
     const uint8_t* arg = prog + scan + kNodeSize;
     int next = NextNode(prog, scan);
