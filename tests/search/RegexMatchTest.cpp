@@ -4,6 +4,7 @@
 #include <regex>
 #include <string>
 
+#include "SynCodePage.h"
 #include "SynRegExpr.h"
 
 using namespace ludra;
@@ -488,4 +489,30 @@ TEST(RegexMatch, AgreesWithStdRegexOnRandomPatterns) {
     ++compared;
   }
   EXPECT_GT(compared, 1500);
+}
+
+TEST(RegexMatch, CyrillicRangesUnderTheRModifier) {
+  // A stand-in for the Cyrillic page: only what the range rules look at.
+  struct TCyrillicPage : TWindows1252CodePage {
+    TCyrillicPage() { toUnicode_[0xE0] = 0x0430; }
+  } cyrillic;
+  SetCodePage(&cyrillic);
+  struct {
+    const char* pattern;
+    const char* subject;
+    const char* want;
+  } cases[] = {
+      {"[\\xE0-\\xFF]", "\xB8", "1:1"},               // yo joins the small letters
+      {"[\\xC0-\\xDF]", "\xA8", "1:1"},               // and Yo the capitals
+      {"[\\xE0-\\xDF]+", "\xA8\xC0\xFF\xB8", "1:4"},  // the reversed range is both alphabets
+      {"(?-r)[\\xE0-\\xFF]", "\xB8", "-"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(First(c.pattern, c.subject), c.want) << c.pattern;
+  TRegExpr re;
+  re.SetModifierR(false);
+  re.SetExpression("[\\xE0-\\xDF]");
+  EXPECT_THROW(re.Exec("x"), ERegExpr);
+  SetCodePage(nullptr);
+  // On the Western page the rule does not apply.
+  EXPECT_EQ(First("[\\xE0-\\xFF]", "\xB8"), "-");
 }
