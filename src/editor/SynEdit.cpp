@@ -288,7 +288,7 @@ int TCustomSynEdit::MaxFirstVisibleColumn() {
     if (options_.Contains(eoAutoSizeMaxScrollWidth)) return INT_MAX - visibleColumns_;
     return maxScrollWidth_ - visibleColumns_ + 1;
   }
-  int longest = lines_->LongestLineLength();
+  int longest = LongestLineLength();
   return longest > visibleColumns_ ? longest - visibleColumns_ + 1 : longest;
 }
 
@@ -414,8 +414,8 @@ void TCustomSynEdit::UpdateScrollBars() {
   }
   state_ -= TSynStateFlags{sfScrollBarsChanged};
   if ((scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) && !WordWrap()) {
-    int maximum = options_.Contains(eoScrollPastEol) ? maxScrollWidth_
-                                                     : std::max(lines_->LongestLineLength(), 1);
+    int maximum =
+        options_.Contains(eoScrollPastEol) ? maxScrollWidth_ : std::max(LongestLineLength(), 1);
     SetScrollBar(sbHorizontal, ComputeScrollBar(maximum, visibleColumns_, firstVisibleColumn_));
   } else {
     SetScrollBar(sbHorizontal, TSynScrollBarInfo{});
@@ -451,6 +451,7 @@ void TCustomSynEdit::SetTabWidth(int value) {
   if (value == tabWidth_) return;
   tabWidth_ = value;
   lines_->SetTabWidth(value);
+  longestKnown_ = false;
   InvalidateAll();
 }
 
@@ -630,6 +631,7 @@ void TCustomSynEdit::LinesChanged() {
 }
 
 void TCustomSynEdit::BufferCleared() {
+  longestKnown_ = false;
   undoList_->Clear();
   redoList_->Clear();
   pendingInvalid_ = {};
@@ -640,20 +642,88 @@ void TCustomSynEdit::BufferCleared() {
   pendingStatus_ += TSynStatusChanges{scAll};  // goes out with the next notice
 }
 
-void TCustomSynEdit::BufferLinesDeleted(int index, int) {
+void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
+  if (longestKnown_) {
+    if (secondKnown_) {
+      if (second_.Index >= index + count)
+        second_.Index -= count;
+      else if (second_.Index >= index)
+        secondKnown_ = false;
+    }
+    if (longest_.Index >= index + count) {
+      longest_.Index -= count;
+    } else if (longest_.Index >= index) {
+      longestKnown_ = secondKnown_;
+      longest_ = second_;
+      secondKnown_ = false;
+    }
+  }
   InvalidateLines(index + 1, INT_MAX);
   InvalidateGutterLines(index + 1, INT_MAX);
 }
 
-void TCustomSynEdit::BufferLinesInserted(int index, int) {
+void TCustomSynEdit::BufferLinesInserted(int index, int count) {
+  if (longestKnown_) {
+    if (longest_.Index >= index) longest_.Index += count;
+    if (second_.Index >= index) second_.Index += count;
+    for (int i = index; i < index + count; ++i) NoteLineLength(i);
+  }
   InvalidateLines(index + 1, INT_MAX);
   InvalidateGutterLines(index + 1, INT_MAX);
   WidenMaxScrollWidth(index);
 }
 
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
+  for (int i = index; i < index + count && longestKnown_; ++i) NoteLineLength(i);
   InvalidateLines(index + 1, index + std::max(count, 1));
   WidenMaxScrollWidth(index);
+}
+
+void TCustomSynEdit::NoteLineLength(int index) {
+  int len = lines_->ExpandedLineLength(index);
+  if (index == longest_.Index) {
+    if (len >= longest_.Length || (secondKnown_ && len >= second_.Length)) {
+      longest_.Length = len;
+    } else if (secondKnown_) {
+      longest_ = second_;
+      secondKnown_ = false;
+    } else {
+      longestKnown_ = false;
+    }
+  } else if (secondKnown_ && index == second_.Index) {
+    if (len > longest_.Length) {
+      second_ = longest_;
+      longest_ = {index, len};
+    } else if (len >= second_.Length) {
+      second_.Length = len;
+    } else {
+      secondKnown_ = false;
+    }
+  } else if (len > longest_.Length) {
+    second_ = longest_;
+    secondKnown_ = true;
+    longest_ = {index, len};
+  } else if (secondKnown_ && len > second_.Length) {
+    second_ = {index, len};
+  }
+}
+
+int TCustomSynEdit::LongestLineLength() {
+  if (!longestKnown_) {
+    // One pass for the two longest; among equal lengths the first line wins.
+    longest_ = second_ = {};
+    for (int i = 0; i < lines_->Count(); ++i) {
+      int len = lines_->ExpandedLineLength(i);
+      if (len > longest_.Length) {
+        second_ = longest_;
+        longest_ = {i, len};
+      } else if (len > second_.Length) {
+        second_ = {i, len};
+      }
+    }
+    longestKnown_ = secondKnown_ = true;
+  }
+  return longest_.Length;
 }
 
 void TCustomSynEdit::WidenMaxScrollWidth(int index) {
@@ -781,6 +851,12 @@ void TCustomSynEdit::Check() const {
   if (undoBlockDepth_ == 0 && !pendingTrims_.empty()) fail("trim records left unrecorded");
   if (contentModified_ == undoList_->AtSavedPoint() && undoList_->HasItems())
     fail("modified flag disagrees with the saved point");
+  if (longestKnown_) {
+    if (longest_.Length != lines_->LongestLineLength()) fail("longest line length out of date");
+    for (int i = 0; secondKnown_ && i < lines_->Count(); ++i)
+      if (i != longest_.Index && lines_->ExpandedLineLength(i) > second_.Length)
+        fail("second longest line length out of date");
+  }
   undoList_->Check();
   redoList_->Check();
   lines_->Check();
