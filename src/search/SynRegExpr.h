@@ -186,7 +186,11 @@ class TRegExpr {
   bool IsLineBreakHead(int pos) const;
   bool IsWordAt(int pos) const;
   void Push(int kind, int node, int pos, int extra);
-  void PushUndo(int kind, int node, int pos, int extra);
+  // State changes need undoing only when there is a choice point to return to.
+  void PushUndo(int kind, int node, int pos, int extra) {
+    if (choices_ != 0) PushUndoEntry(kind, node, pos, extra);
+  }
+  void PushUndoEntry(int kind, int node, int pos, int extra);
   void LogLoop(int slot);
   int FindMust(int from) const;
   bool SearchFrom(int pos);
@@ -205,6 +209,7 @@ class TRegExpr {
   int compilerErrorPos_ = 0;
   int groupCount_ = 0;
   // Optimisation data.
+  int startNode_ = 1;  // where the node walk begins
   bool anchored_ = false;
   int firstLiteral_ = -1;  // node of a leading opLiteral, or -1
   std::string must_;

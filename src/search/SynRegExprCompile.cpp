@@ -904,8 +904,11 @@ void TRegExpr::Optimize() {
   firstLiteral_ = -1;
   must_.clear();
   const int first = 1;
+  startNode_ = first;
   int next = NextNode(prog, first);
   if (next >= 0 && prog[next] == opEnd) {
+    // A single alternative: the walk can start inside it.
+    startNode_ = Operand(first);
     // One top-level alternative: its leading node and literals are required.
     int scan = Operand(first);
     int s = scan;

@@ -38,9 +38,7 @@ void TRegExpr::Push(int kind, int node, int pos, int extra) {
   ++choices_;
 }
 
-// State changes need undoing only when there is a choice point to return to.
-void TRegExpr::PushUndo(int kind, int node, int pos, int extra) {
-  if (choices_ == 0) return;
+void TRegExpr::PushUndoEntry(int kind, int node, int pos, int extra) {
   if (stack_.size() >= kMaxBacktrack) Raise(reeBacktrackStackExceeded);
   stack_.push_back({kind, node, pos, extra});
 }
@@ -217,7 +215,7 @@ TRepeat RepeatOf(const uint8_t* prog, int node) {
 bool TRegExpr::Run(int pos) {
   const uint8_t* prog = program_.data();
   const int progSize = static_cast<int>(program_.size());
-  int scan = 1;
+  int scan = startNode_;
   for (;;) {
     if (++steps_ > stepBudget_) Raise(reeStepBudgetExceeded);
     const uint8_t op = prog[scan];
@@ -251,7 +249,8 @@ bool TRegExpr::Run(int pos) {
         break;
       case opLiteral: {
         const int n = arg[0];
-        if (len_ - pos < n || std::memcmp(in_ + pos, arg + 1, n) != 0) goto fail;
+        if (len_ - pos < n || in_[pos] != arg[1]) goto fail;
+        if (n > 1 && std::memcmp(in_ + pos + 1, arg + 2, n - 1) != 0) goto fail;
         pos += n;
         break;
       }
@@ -538,7 +537,7 @@ int FindString(const unsigned char* in, int len, int from, const unsigned char* 
     const void* hit = std::memchr(p, s[0], static_cast<size_t>(last - p) + 1);
     if (!hit) return -1;
     p = static_cast<const unsigned char*>(hit);
-    if (std::memcmp(p + 1, s + 1, n - 1) == 0) return static_cast<int>(p - in);
+    if (n == 1 || std::memcmp(p + 1, s + 1, n - 1) == 0) return static_cast<int>(p - in);
     ++p;
   }
   return -1;
