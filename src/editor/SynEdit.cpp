@@ -43,6 +43,7 @@ TCustomSynEdit::~TCustomSynEdit() {
   undoList_->OnItemAdded = nullptr;
   redoList_->OnItemAdded = nullptr;
   if (highlighter_) highlighter_->RemoveFreeNotification(this);
+  if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
 }
 
 // --- Text -------------------------------------------------------------------
@@ -643,6 +644,7 @@ void TCustomSynEdit::BufferCleared() {
 }
 
 void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
+  marks_->LinesDeleted(index + 1, count);
   if (longestKnown_) {
     if (secondKnown_) {
       if (second_.Index >= index + count)
@@ -663,6 +665,7 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLinesInserted(int index, int count) {
+  marks_->LinesInserted(index + 1, count);
   if (longestKnown_) {
     if (longest_.Index >= index) longest_.Index += count;
     if (second_.Index >= index) second_.Index += count;
@@ -821,12 +824,6 @@ void TCustomSynEdit::UpdateCaret() {
   else
     state_ -= TSynStateFlags{sfCaretVisible};
   SetSystemCaret(p.X, p.Y, visible);
-}
-
-// --- Commands ---------------------------------------------------------------------------------
-
-void TCustomSynEdit::RunCommand(TSynEditorCommand command, char aChar, void* data) {
-  if (command != ecNone && command < ecUserFirst) ApplyCommand(command, aChar, data);
 }
 
 // --- Invariants -------------------------------------------------------------------------------

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "SynColor.h"
+#include "SynEditKbdHandler.h"
 #include "SynEditKeyCmds.h"
+#include "SynEditMarks.h"
 #include "SynEditOptions.h"
+#include "SynEditSearchCustom.h"
 #include "SynEditTextBuffer.h"
 #include "SynEditTypes.h"
 #include "SynEditUndo.h"
@@ -26,6 +29,11 @@ class TSynCustomHighlighter;
 
 using TNotifyEvent = std::function<void(TCustomSynEdit* sender)>;
 using TStatusChangeEvent = std::function<void(TCustomSynEdit* sender, TSynStatusChanges changes)>;
+using TReplaceTextEvent =
+    std::function<void(TCustomSynEdit* sender, const std::string& aSearch,
+                       const std::string& aReplace, int line, int column, TSynReplaceAction& action)>;
+
+inline constexpr char SNoSearchEngine[] = "No search engine has been assigned";
 
 class TCustomSynEdit {
  public:
@@ -227,6 +235,20 @@ class TCustomSynEdit {
   void InvalidateAll();
   void UpdateCaret();
 
+  // --- Search and replace (SynEditSearchReplace.cpp) ----------------------------------
+  // The engine is not owned; the editor forgets it when it is destroyed.
+  TSynEditSearchCustom* SearchEngine() const { return searchEngine_; }
+  void SetSearchEngine(TSynEditSearchCustom* value);
+  // Finds, replaces or replaces all occurrences of aSearch in the scope the
+  // flags give; returns the number of occurrences visited (0: none).
+  int SearchAndReplace(const std::string& aSearch, const std::string& aReplace,
+                       TSynSearchFlags options);
+  // Asked before each replacement when sfPrompt is set; Action starts as raCancel.
+  TReplaceTextEvent OnReplaceText;
+  virtual TSynReplaceAction DoOnReplaceText(const std::string& aSearch, const std::string& aReplace,
+                                            int line, int column);
+  // --- End of search and replace ------------------------------------------------------
+
   // Verifies the editor's invariants; throws std::logic_error when broken.
   void Check() const;
 
@@ -326,6 +348,95 @@ class TCustomSynEdit {
   TLineWidth second_;
   bool longestKnown_ = false;
   bool secondKnown_ = false;
+
+  // Search and replace.
+  TSynEditSearchCustom* searchEngine_ = nullptr;
+
+  // --- Key bindings, command pipeline and editing commands (SynEditCommands*.cpp) ---
+ public:
+  using TKeyEvent = std::function<void(TCustomSynEdit* sender, uint16_t& key, TShiftState shift)>;
+  using TKeyPressEvent = std::function<void(TCustomSynEdit* sender, char& key)>;
+  using TProcessCommandEvent = std::function<void(TCustomSynEdit* sender,
+                                                  TSynEditorCommand& command, char& aChar,
+                                                  void* data)>;
+  using TContextHelpEvent = std::function<void(TCustomSynEdit* sender, const std::string& word)>;
+  using TPlaceMarkEvent = std::function<void(TCustomSynEdit* sender, TSynEditMark*& mark)>;
+
+  // The key-binding table, reset to the defaults on creation; assigning copies.
+  TSynEditKeyStrokes& Keystrokes() { return *keystrokes_; }
+  void SetKeystrokes(const TSynEditKeyStrokes& value) { keystrokes_->Assign(value); }
+  virtual void ResetKeystrokes() { keystrokes_->ResetDefaults(); }
+  uint16_t PendingKey() const { return pendingKey_; }
+  TShiftState PendingShift() const { return pendingShift_; }
+  int ImeCharsToSkip() const { return imeCharsToSkip_; }
+  void SetImeCharsToSkip(int value) { imeCharsToSkip_ = value > 0 ? value : 0; }
+  // The window's key-down, character and key-up messages.
+  void KeyDown(uint16_t& key, TShiftState shift);
+  void KeyPress(char& key);
+  void KeyUp(uint16_t& key, TShiftState shift);
+  // The command of a key (or of the pending first key and this one).
+  TSynEditorCommand TranslateKeyCode(uint16_t key, TShiftState shift);
+  // Key handler chains: run newest first before the editor translates a key.
+  void HookKeyDown(TKeyDownProc handler, void* object);
+  void UnhookKeyDown(TKeyDownProc handler, void* object);
+  void HookKeyUp(TKeyDownProc handler, void* object);
+  void UnhookKeyUp(TKeyDownProc handler, void* object);
+  void HookKeyPress(TKeyPressProc handler, void* object);
+  void UnhookKeyPress(TKeyPressProc handler, void* object);
+  // Hooked command handlers, called before and after every command.
+  void RegisterCommandHandler(THookedCommandProc handler, void* object, void* handlerData);
+  void UnregisterCommandHandler(THookedCommandProc handler, void* object);
+  int CommandHandlerCount() const { return static_cast<int>(commandHandlers_.size()); }
+
+  // Word queries (identifier characters from the highlighter, or the defaults).
+  bool IsIdentChar(char c) const;
+  TBufferCoord WordStart(const TBufferCoord& pos) const;
+  TBufferCoord WordEnd(const TBufferCoord& pos) const;
+  TBufferCoord NextWordPos(const TBufferCoord& pos) const;
+  TBufferCoord PrevWordPos(const TBufferCoord& pos) const;
+  std::string WordAt(const TBufferCoord& pos) const;
+  // The bracket matching the one after pos, or {0, 0} when there is none.
+  TBufferCoord GetMatchingBracket(const TBufferCoord& pos) const;
+  void FindMatchingBracket();
+
+  // Marks and bookmarks.
+  TSynEditMarkList& Marks() { return *marks_; }
+  TSynBookMarkOpt& BookMarkOptions() { return bookMarkOptions_; }
+  void PlaceBookmark(int number, int aChar, int line);
+  void DropBookmark(int number);
+  void JumpToBookmark(int number);
+  // The bookmark in slot number, or nullptr.
+  TSynEditMark* Bookmark(int number) const;
+
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
+  TProcessCommandEvent OnProcessCommand;
+  TProcessCommandEvent OnProcessUserCommand;
+  TProcessCommandEvent OnCommandProcessed;
+  TContextHelpEvent OnContextHelp;
+  TPlaceMarkEvent OnPlaceBookmark;
+  TPlaceMarkEvent OnClearBookmark;
+
+ protected:
+  virtual void DoOnProcessCommand(TSynEditorCommand& command, char& aChar, void* data);
+  virtual void DoOnCommandProcessed(TSynEditorCommand& command, char& aChar, void* data);
+  virtual void NotifyHookedCommandHandlers(bool afterProcessing, TSynEditorCommand& command,
+                                           char& aChar, void* data);
+
+ private:
+  friend struct TSynCommandExec;
+  static std::unique_ptr<TSynEditKeyStrokes> DefaultKeystrokes();
+  std::unique_ptr<TSynEditKeyStrokes> keystrokes_ = DefaultKeystrokes();
+  uint16_t pendingKey_ = 0;
+  TShiftState pendingShift_;
+  int imeCharsToSkip_ = 0;
+  TSynEditKbdHandler kbdHandler_;
+  std::vector<THookedCommandHandlerEntry> commandHandlers_;
+  std::unique_ptr<TSynEditMarkList> marks_ = std::make_unique<TSynEditMarkList>(this);
+  TSynEditMark* bookmarks_[10] = {};
+  TSynBookMarkOpt bookMarkOptions_;
+  // --- End of key bindings, command pipeline and editing commands ---
 };
 
 }  // namespace ludra

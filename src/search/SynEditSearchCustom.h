@@ -1,8 +1,12 @@
 #pragma once
 // The exchangeable search-engine interface: the editor hands one line at a
 // time to an engine and asks for every occurrence in it.
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SynSet.h"
 
@@ -24,7 +28,22 @@ enum TSynReplaceAction : uint8_t { raCancel = 0, raSkip = 1, raReplace = 2, raRe
 
 class TSynEditSearchCustom {
  public:
-  virtual ~TSynEditSearchCustom() = default;
+  TSynEditSearchCustom() = default;
+  TSynEditSearchCustom(const TSynEditSearchCustom&) = delete;
+  TSynEditSearchCustom& operator=(const TSynEditSearchCustom&) = delete;
+  // Tells the attached editors, which hold the engine by reference.
+  virtual ~TSynEditSearchCustom() {
+    auto hooks = std::move(freeHooks_);
+    for (auto& hook : hooks) hook.second(this);
+  }
+  // Calls handler when the engine is destroyed; one handler per owner.
+  void FreeNotification(const void* owner, std::function<void(TSynEditSearchCustom*)> handler) {
+    RemoveFreeNotification(owner);
+    freeHooks_.emplace_back(owner, std::move(handler));
+  }
+  void RemoveFreeNotification(const void* owner) {
+    std::erase_if(freeHooks_, [owner](const auto& hook) { return hook.first == owner; });
+  }
   virtual std::string Pattern() const = 0;
   virtual void SetPattern(const std::string& value) = 0;
   // Length and 1-based position of the i-th occurrence (i from 0) found by
@@ -36,7 +55,11 @@ class TSynEditSearchCustom {
   // Finds every occurrence in one line, left to right and never overlapping.
   virtual int FindAllInLine(const std::string& line) = 0;
   // The text that replaces one found occurrence.
-  virtual std::string ReplacementText(const std::string& matched, const std::string& replaceWith) = 0;
+  virtual std::string ReplacementText(const std::string& matched,
+                                      const std::string& replaceWith) = 0;
+
+ private:
+  std::vector<std::pair<const void*, std::function<void(TSynEditSearchCustom*)>>> freeHooks_;
 };
 
 }  // namespace ludra
