@@ -629,6 +629,7 @@ void TCustomSynEdit::LinesChanged() {
     InvalidateRect(r);
   }
   if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);
+  gutter_->UpdateDigitCount(lines_->Count());  // a new digit count widens the gutter
 }
 
 void TCustomSynEdit::BufferCleared() {

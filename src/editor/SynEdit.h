@@ -14,10 +14,12 @@
 #include "SynColor.h"
 #include "SynEditKbdHandler.h"
 #include "SynEditKeyCmds.h"
+#include "SynEditMiscClasses.h"
 #include "SynEditMarks.h"
 #include "SynEditOptions.h"
 #include "SynEditSearchCustom.h"
 #include "SynEditTextBuffer.h"
+#include "SynTextDrawer.h"
 #include "SynEditTypes.h"
 #include "SynEditUndo.h"
 
@@ -248,6 +250,76 @@ class TCustomSynEdit {
   virtual TSynReplaceAction DoOnReplaceText(const std::string& aSearch, const std::string& aReplace,
                                             int line, int column);
   // --- End of search and replace ------------------------------------------------------
+
+  // --- Painting and the window side (SynEditPaint*.cpp) ------------------------------
+  using TPaintEvent = std::function<void(TCustomSynEdit* sender, TSynCanvas& canvas)>;
+  using TPaintTransientEvent =
+      std::function<void(TCustomSynEdit* sender, TSynCanvas& canvas, TTransientType type)>;
+  using TSpecialLineColorsEvent = std::function<void(TCustomSynEdit* sender, int line,
+                                                     bool& special, TColor& fg, TColor& bg)>;
+  using TGutterGetTextEvent =
+      std::function<void(TCustomSynEdit* sender, int line, std::string& text)>;
+  using TGutterPaintEvent = std::function<void(TCustomSynEdit* sender, int line, int x, int y)>;
+
+  const TSynFont& Font() const { return font_; }
+  // Measures the cell again and refreshes the gutter.
+  void SetFont(const TSynFont& value);
+  TColor Color() const { return color_; }
+  void SetColor(TColor value);
+  TSynGutter& Gutter() { return *gutter_; }
+  TSynSelectedColor& SelectedColor() { return *selectedColor_; }
+  TheTextDrawer& TextDrawer() { return *textDrawer_; }
+  int RightEdge() const { return rightEdge_; }
+  void SetRightEdge(int value);
+  TColor RightEdgeColor() const { return rightEdgeColor_; }
+  void SetRightEdgeColor(TColor value);
+  bool HideSelection() const { return hideSelection_; }
+  void SetHideSelection(bool value);
+  TColor ScrollHintColor() const { return scrollHintColor_; }
+  void SetScrollHintColor(TColor value) { scrollHintColor_ = value; }
+  TSynScrollHintFormat ScrollHintFormat() const { return scrollHintFormat_; }
+  void SetScrollHintFormat(TSynScrollHintFormat value) { scrollHintFormat_ = value; }
+  // "Top Line: %d" or "%d - %d" for the current top row.
+  std::string ScrollHintText() const;
+
+  // Paints the part of the client area inside clip.
+  void Paint(TSynCanvas& canvas, const TRect& clip);
+  virtual void PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow);
+  virtual void PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
+                              int firstColumn, int lastColumn);
+  // The cell over the bold and italic variants the highlighter uses (the
+  // font's own style without one); the window's FontMetrics calls it.
+  void MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight);
+  // Digit count, width and repaint after a gutter setting or the line count changed.
+  void GutterChanged();
+  virtual void DoOnSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg);
+  virtual void DoOnPaint(TSynCanvas& canvas);
+
+  TPaintEvent OnPaint;
+  TPaintTransientEvent OnPaintTransient;
+  TSpecialLineColorsEvent OnSpecialLineColors;
+  TGutterGetTextEvent OnGutterGetText;
+  TGutterPaintEvent OnGutterPaint;
+
+ private:
+  void PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
+                        std::vector<int>& rowOffsets);
+  std::unique_ptr<TSynGutter> MakeGutter();
+  std::unique_ptr<TSynSelectedColor> MakeSelectedColor();
+
+  TSynFont font_;
+  TColor color_ = clWindow;
+  int rightEdge_ = 80;
+  TColor rightEdgeColor_ = clSilver;
+  bool hideSelection_ = false;
+  TColor scrollHintColor_ = clInfoBk;
+  TSynScrollHintFormat scrollHintFormat_ = shfTopLineOnly;
+  std::unique_ptr<TheTextDrawer> textDrawer_ = std::make_unique<TheTextDrawer>(TFontStyles{fsBold});
+  std::unique_ptr<TSynGutter> gutter_ = MakeGutter();
+  std::unique_ptr<TSynSelectedColor> selectedColor_ = MakeSelectedColor();
+
+ public:
+  // --- End of painting -----------------------------------------------------------------
 
   // Verifies the editor's invariants; throws std::logic_error when broken.
   void Check() const;

@@ -1,0 +1,258 @@
+// Painting the text area: each visible row token by token in fixed cells,
+// tokens of equal appearance joined into runs, the selection cut out of the
+// runs, then the fill after the text and the right edge.
+#include <algorithm>
+#include <climits>
+
+#include "SynEdit.h"
+#include "SynEditHighlighter.h"
+
+namespace ludra {
+
+namespace {
+
+constexpr char kSpaceGlyph = '\xB7';    // middle dot
+constexpr char kTabGlyph = '\xBB';      // right guillemet
+constexpr char kLineEndGlyph = '\xB6';  // pilcrow
+
+bool IsBlank(std::string_view s) {
+  for (char c : s)
+    if (c != ' ' && c != '\t') return false;
+  return true;
+}
+
+struct TToken {
+  int Column;  // first display column
+  int End;     // one past the last
+  TFontStyles Style;
+  TColor Fg;
+  TColor Bg;
+};
+
+}  // namespace
+
+void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
+                                    int lastRow, int firstColumn, int lastColumn) {
+  TheTextDrawer& d = *textDrawer_;
+  const int cw = cellWidth_, rh = rowHeight_, origin = TextOrigin();
+  const int textLeft = gutterPixels_ + 2;
+  const int left = std::max(clip.Left, gutterPixels_);
+  const bool showSpecial = options_.Contains(eoShowSpecialChars);
+  const bool specialDefaultFg = options_.Contains(eoSpecialLineDefaultFg);
+  // Characters advance by the editor's cell, the largest of the styles in use.
+  d.SetBaseFont(&font_);
+  d.SetCharExtra(0);
+  d.SetCharExtra(cw - d.CellWidth());
+
+  const int edgeX = rightEdge_ * cw + origin;
+  const bool edge = rightEdge_ > 0 && edgeX >= clip.Left && edgeX < clip.Right;
+
+  if (clip.Left < textLeft) canvas.FillRect({left, clip.Top, textLeft, clip.Bottom}, color_);
+
+  // The selection in display terms; a column block spans the display
+  // columns of its two ends.
+  bool showSel = HasSelection() && !(hideSelection_ && !Focused());
+  TDisplayCoord selStart, selEnd;
+  if (showSel) {
+    if (selectionMode_ == smColumn) {
+      TDisplayCoord a = BufferToDisplay(selFrom_), b = BufferToDisplay(selTo_);
+      selStart = {std::min(a.Column, b.Column), std::min(a.Row, b.Row)};
+      selEnd = {std::max(a.Column, b.Column), std::max(a.Row, b.Row)};
+    } else {
+      selStart = BufferToDisplay(SelFirst());
+      selEnd = BufferToDisplay(SelLast());
+    }
+    showSel = selEnd.Row >= firstRow && selStart.Row <= lastRow;
+  }
+
+  TSynCustomHighlighter* hl = highlighter_;
+  TSynHighlighterAttributes* wsAttr = hl ? hl->DefaultAttribute(4) : nullptr;
+  TSynHighlighterAttributes* commentAttr = hl ? hl->DefaultAttribute(0) : nullptr;
+
+  const int rowsEnd = std::min(lastRow, lines_->Count());
+  std::string shown;
+  std::vector<TToken> tokens;
+  std::vector<int> evenTabs;  // columns of the cell left of an even tab span's middle
+  for (int row = firstRow; row <= rowsEnd; ++row) {
+    const int line = row;
+    const int y = (row - topRow_) * rh;
+    const std::string text = lines_->ExpandedLine(line - 1);
+    const int len = static_cast<int>(text.size());
+
+    const bool activeLine = activeLineColor_ != clNone && line == caretLine_;
+    TColor fg = font_.Color;
+    TColor bg = activeLine                                 ? activeLineColor_
+                : wsAttr && wsAttr->Background() != clNone ? wsAttr->Background()
+                                                           : color_;
+    bool special = false;
+    TColor specialFg = fg, specialBg = bg;
+    DoOnSpecialLineColors(line, special, specialFg, specialBg);
+    // A special line shows its selection with its own colours exchanged.
+    const TColor selFg = special ? specialBg : selectedColor_->Foreground();
+    const TColor selBg = special ? specialFg : selectedColor_->Background();
+    const TColor lineBg = special ? specialBg : bg;
+
+    // Selected display columns of this row: [selA, selB).
+    int selA = INT_MAX, selB = INT_MAX;
+    if (showSel && line >= selStart.Row && line <= selEnd.Row) {
+      if (selectionMode_ == smLine) {
+        selA = 1;
+      } else if (selectionMode_ == smColumn) {
+        selA = selStart.Column;
+        selB = selEnd.Column;
+      } else {
+        selA = line == selStart.Row ? selStart.Column : 1;
+        selB = line == selEnd.Row ? selEnd.Column : INT_MAX;
+      }
+      if (selA >= selB) selA = selB = INT_MAX;
+    }
+    const bool wholeRow = selA <= firstColumn && selB > lastColumn;
+
+    // What the cells show: tab filler as blanks, or the visible whitespace.
+    shown.assign(text);
+    evenTabs.clear();
+    for (char& c : shown)
+      if (c == '\t')
+        c = ' ';
+      else if (showSpecial && c == ' ')
+        c = kSpaceGlyph;
+    if (showSpecial && len != static_cast<int>(lines_->GetView(line - 1).size())) {
+      std::string_view raw = lines_->GetView(line - 1);
+      int column = 0;
+      for (char c : raw) {
+        int w = c == '\t' ? tabWidth_ - column % tabWidth_ : 1;
+        if (c == '\t') {
+          // The middle cell; an even span puts the glyph half a cell further right.
+          shown[column + (w - 1) / 2] = kTabGlyph;
+          if (w % 2 == 0) evenTabs.push_back(column + (w - 1) / 2 + 1);
+        }
+        column += w;
+      }
+    }
+
+    // Tokens of the visible columns.
+    tokens.clear();
+    TSynHighlighterAttributes* lastAttr = nullptr;
+    const int visibleEnd = std::min(len, lastColumn) + 1;
+    if (hl) {
+      if (line == 1)
+        hl->ResetRangeState();
+      else
+        hl->SetRangeState(lines_->LineRange(line - 2));
+      hl->StartLine(text, line - 1);
+      // The line-end glyph takes the colours of the line's last token.
+      const bool needLast = showSpecial && len + 1 >= firstColumn && len + 1 <= lastColumn;
+      while (!hl->AtLineEnd()) {
+        int start = hl->TokenStart() + 1;
+        TSynHighlighterAttributes* attr = hl->TokenAttribute();
+        if (start >= visibleEnd && !needLast) break;
+        hl->NextToken();
+        int end = hl->AtLineEnd() ? len + 1 : hl->TokenStart() + 1;
+        lastAttr = attr;
+        int s = std::max(start, firstColumn), e = std::min(end, visibleEnd);
+        if (s >= e) continue;
+        TToken t{s, e, {}, fg, bg};
+        if (attr) {
+          t.Style = attr->Style();
+          if (attr->Background() != clNone && !activeLine) t.Bg = attr->Background();
+          if (attr->Foreground() != clNone) t.Fg = attr->Foreground();
+        }
+        tokens.push_back(t);
+      }
+    } else if (firstColumn < visibleEnd) {
+      tokens.push_back({firstColumn, visibleEnd, {}, fg, bg});
+    }
+
+    TFontStyles lastStyle;
+    auto drawRun = [&](const TToken& run) {
+      TColor runFg = run.Fg, runBg = run.Bg;
+      if (special) {
+        runBg = specialBg;
+        if (!specialDefaultFg) runFg = specialFg;
+      }
+      d.SetStyle(run.Style);
+      lastStyle = run.Style;
+      int cuts[4] = {run.Column, std::clamp(selA, run.Column, run.End),
+                     std::clamp(selB, run.Column, run.End), run.End};
+      for (int i = 0; i < 3; ++i) {
+        int a = cuts[i], b = cuts[i + 1];
+        if (a >= b) continue;
+        bool selected = i == 1;
+        d.SetForeColor(selected ? selFg : runFg);
+        d.SetBackColor(selected ? selBg : runBg);
+        int x = (a - 1) * cw + origin;
+        TRect cells{std::max(x, textLeft), y, x + (b - a) * cw, y + rh};
+        d.ExtTextOut(x, y, cells, std::string_view(shown).substr(a - 1, b - a));
+        for (int column : evenTabs)
+          if (column >= a && column < b) {
+            int gx = (column - 1) * cw + origin + cw / 2;
+            d.ExtTextOut(gx, y, {std::max(gx, textLeft), y, gx + cw, y + rh},
+                         std::string_view(&kTabGlyph, 1));
+          }
+      }
+    };
+    if (!tokens.empty()) {
+      TToken run = tokens[0];
+      const bool sameColours = (special && !specialDefaultFg) || wholeRow;
+      for (size_t i = 1; i < tokens.size(); ++i) {
+        const TToken& t = tokens[i];
+        bool blank = IsBlank(std::string_view(text).substr(t.Column - 1, t.End - t.Column));
+        bool sameStyle = t.Style == run.Style || (blank && !t.Style.Contains(fsUnderline) &&
+                                                  !run.Style.Contains(fsUnderline));
+        if (sameStyle && t.Column == run.End &&
+            (sameColours || (t.Bg == run.Bg && (t.Fg == run.Fg || blank)))) {
+          run.End = t.End;
+        } else {
+          drawRun(run);
+          run = t;
+        }
+      }
+      drawRun(run);
+    }
+
+    // After the text: the line-end glyph, then the selected and plain fill.
+    int fillColumn = std::max(len + 1, firstColumn);
+    int fillX = (fillColumn - 1) * cw + origin;
+    if (showSpecial && len + 1 >= firstColumn && len + 1 <= lastColumn) {
+      TSynHighlighterAttributes* attr =
+          lastAttr == commentAttr && commentAttr ? commentAttr : wsAttr;
+      bool selected = len + 1 >= selA && len + 1 < selB;
+      d.SetStyle({});
+      d.SetForeColor(selected                               ? selFg
+                     : special && !specialDefaultFg         ? specialFg
+                     : attr && attr->Foreground() != clNone ? attr->Foreground()
+                                                            : fg);
+      d.SetBackColor(selected                               ? selBg
+                     : special                              ? specialBg
+                     : attr && attr->Background() != clNone ? attr->Background()
+                                                            : bg);
+      d.ExtTextOut(fillX, y, {std::max(fillX, textLeft), y, fillX + cw, y + rh},
+                   std::string_view(&kLineEndGlyph, 1));
+      ++fillColumn;
+      fillX += cw;
+    } else if (len + 1 > firstColumn && !(lastStyle * TFontStyles{fsBold, fsItalic}).Empty()) {
+      // Keep the overhang of the last italic or bold glyph.
+      fillX += d.Measure(canvas, lastStyle).Overhang;
+    }
+    fillX = std::max(fillX, left);
+    if (fillX < clip.Right) {
+      int a = std::max(selA, fillColumn), b = selB;
+      int ax = a == INT_MAX ? INT_MAX : (a - 1) * cw + origin;
+      int bx = b == INT_MAX ? INT_MAX : (b - 1) * cw + origin;
+      ax = std::clamp(ax, fillX, clip.Right);
+      bx = std::clamp(bx, ax, clip.Right);
+      if (ax > fillX) canvas.FillRect({fillX, y, ax, y + rh}, lineBg);
+      if (bx > ax) canvas.FillRect({ax, y, bx, y + rh}, selBg);
+      if (clip.Right > bx) canvas.FillRect({bx, y, clip.Right, y + rh}, lineBg);
+    }
+    if (edge) canvas.DrawLine(edgeX, y, edgeX, y + rh, rightEdgeColor_);
+  }
+
+  int below = (std::max(rowsEnd, firstRow - 1) + 1 - topRow_) * rh;
+  if (below < clip.Bottom) {
+    canvas.FillRect({left, below, clip.Right, clip.Bottom}, color_);
+    if (edge) canvas.DrawLine(edgeX, below, edgeX, clip.Bottom, rightEdgeColor_);
+  }
+}
+
+}  // namespace ludra
