@@ -1,0 +1,37 @@
+// Mark glyphs in the gutter: bookmarks first, then the other marks of a row,
+// each further right by the glyph offset.
+#include <algorithm>
+
+#include "SynEdit.h"
+
+namespace ludra {
+
+void TCustomSynEdit::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow,
+                                      int lastRow, std::vector<int>& rowOffsets) {
+  const TSynBookMarkOpt& opt = BookMarkOptions();
+  if (!opt.GlyphsVisible || Marks().Count() == 0 || lastRow < firstRow) return;
+  // The editor has no image list of its own: every mark shows a built-in glyph.
+  constexpr bool drawBookmarksFirst = true;
+  auto drawMark = [&](const TSynEditMark& mark) {
+    int& offset = rowOffsets[mark.Line() - firstRow];
+    const TSynGlyph* glyph = InternalBookmarkGlyph(mark.ImageIndex());
+    if (!glyph) return;
+    if (offset == 0) {
+      int top = (mark.Line() - topRow_) * rowHeight_;
+      // Centred in the row; a low row shows the glyph's middle.
+      TRect row = IntersectRect({0, top, gutterPixels_, top + rowHeight_}, clip);
+      if (!row.IsEmpty())
+        canvas.DrawGlyph(opt.LeftMargin, top + (rowHeight_ - glyph->Height) / 2, *glyph, row);
+    }
+    offset += opt.Xoffset;
+  };
+  for (bool bookmarks : {drawBookmarksFirst, !drawBookmarksFirst})
+    for (int i = 0; i < Marks().Count(); ++i) {
+      const TSynEditMark& mark = *Marks().Items(i);
+      if (mark.Visible() && mark.IsBookmark() == bookmarks && mark.Line() >= firstRow &&
+          mark.Line() <= lastRow)
+        drawMark(mark);
+    }
+}
+
+}  // namespace ludra
