@@ -1,49 +1,161 @@
-// Execution of the built-in editor commands.
+// The command pipeline: keys and characters to commands, the events and
+// hooks around every command, and the dispatch of built-in commands to their
+// families. Also line breaks, modes, bookmarks and the other small commands.
 #include <algorithm>
+#include <cstring>
 
-#include "SynEdit.h"
+#include "SynEditCommandsInternal.h"
 
 namespace ludra {
 
+// --- Keys -----------------------------------------------------------------------
+
+std::unique_ptr<TSynEditKeyStrokes> TCustomSynEdit::DefaultKeystrokes() {
+  auto keys = std::make_unique<TSynEditKeyStrokes>();
+  keys->ResetDefaults();
+  return keys;
+}
+
+TSynEditorCommand TCustomSynEdit::TranslateKeyCode(uint16_t key, TShiftState shift) {
+  // Mouse-button and double-click members never take part in a binding.
+  shift *= TShiftState{ssShift, ssAlt, ssCtrl};
+  int i = -1;
+  if (pendingKey_ != 0) i = keystrokes_->FindKeycode2(pendingKey_, pendingShift_, key, shift);
+  if (i < 0) i = keystrokes_->FindKeycode(key, shift);
+  TSynEditorCommand command =
+      i >= 0 ? keystrokes_->Items(i).Command() : static_cast<TSynEditorCommand>(ecNone);
+  if (command != ecNone || key < 30 || key > 145) {
+    pendingKey_ = 0;
+    pendingShift_ = {};
+  } else {
+    pendingKey_ = key;
+    pendingShift_ = shift;
+  }
+  return command;
+}
+
+void TCustomSynEdit::KeyDown(uint16_t& key, TShiftState shift) {
+  if (OnKeyDown) OnKeyDown(this, key, shift);
+  kbdHandler_.ExecuteKeyDown(this, key, shift);
+  if (key == 0) {
+    // A consumed key ends a pending two-key binding like any key below 30.
+    pendingKey_ = 0;
+    pendingShift_ = {};
+    state_ -= TSynStateFlags{sfIgnoreNextChar};
+    return;
+  }
+  TSynEditorCommand command = TranslateKeyCode(key, shift);
+  if (command != ecNone) {
+    key = 0;
+    state_ += TSynStateFlags{sfIgnoreNextChar};
+    RunCommand(command, '\0', nullptr);
+  } else {
+    state_ -= TSynStateFlags{sfIgnoreNextChar};
+  }
+}
+
+void TCustomSynEdit::KeyPress(char& key) {
+  if (imeCharsToSkip_ > 0) {
+    --imeCharsToSkip_;
+    return;
+  }
+  if (state_.Contains(sfIgnoreNextChar)) {
+    // The character of a key that already became a command (Tab, Enter).
+    state_ -= TSynStateFlags{sfIgnoreNextChar};
+    return;
+  }
+  if (OnKeyPress) OnKeyPress(this, key);
+  kbdHandler_.ExecuteKeyPress(this, key);
+  RunCommand(ecChar, key, nullptr);
+}
+
+void TCustomSynEdit::KeyUp(uint16_t& key, TShiftState shift) {
+  if (OnKeyUp) OnKeyUp(this, key, shift);
+  kbdHandler_.ExecuteKeyUp(this, key, shift);
+}
+
+void TCustomSynEdit::HookKeyDown(TKeyDownProc handler, void* object) {
+  kbdHandler_.KeyDownHandlers().Add(handler, object);
+}
+void TCustomSynEdit::UnhookKeyDown(TKeyDownProc handler, void* object) {
+  kbdHandler_.KeyDownHandlers().Remove(handler, object);
+}
+void TCustomSynEdit::HookKeyUp(TKeyDownProc handler, void* object) {
+  kbdHandler_.KeyUpHandlers().Add(handler, object);
+}
+void TCustomSynEdit::UnhookKeyUp(TKeyDownProc handler, void* object) {
+  kbdHandler_.KeyUpHandlers().Remove(handler, object);
+}
+void TCustomSynEdit::HookKeyPress(TKeyPressProc handler, void* object) {
+  kbdHandler_.KeyPressHandlers().Add(handler, object);
+}
+void TCustomSynEdit::UnhookKeyPress(TKeyPressProc handler, void* object) {
+  kbdHandler_.KeyPressHandlers().Remove(handler, object);
+}
+
+// --- Command pipeline --------------------------------------------------------------
+
+void TCustomSynEdit::RegisterCommandHandler(THookedCommandProc handler, void* object,
+                                            void* handlerData) {
+  if (!handler) return;
+  for (const auto& h : commandHandlers_)
+    if (h.Handler == handler && h.Object == object) return;
+  commandHandlers_.push_back({handler, object, handlerData});
+}
+
+void TCustomSynEdit::UnregisterCommandHandler(THookedCommandProc handler, void* object) {
+  auto it = std::find_if(commandHandlers_.begin(), commandHandlers_.end(),
+                         [&](const auto& h) { return h.Handler == handler && h.Object == object; });
+  if (it != commandHandlers_.end()) commandHandlers_.erase(it);
+}
+
+void TCustomSynEdit::NotifyHookedCommandHandlers(bool afterProcessing, TSynEditorCommand& command,
+                                                 char& aChar, void* data) {
+  bool handled = false;
+  // A copy: a handler may unregister itself.
+  std::vector<THookedCommandHandlerEntry> handlers = commandHandlers_;
+  for (const auto& h : handlers)
+    h.Handler(h.Object, this, afterProcessing, handled, command, aChar, data, h.HandlerData);
+  if (handled) command = ecNone;
+}
+
+void TCustomSynEdit::DoOnProcessCommand(TSynEditorCommand& command, char& aChar, void* data) {
+  if (command < ecUserFirst) {
+    if (OnProcessCommand) OnProcessCommand(this, command, aChar, data);
+  } else if (OnProcessUserCommand) {
+    OnProcessUserCommand(this, command, aChar, data);
+  }
+}
+
+void TCustomSynEdit::DoOnCommandProcessed(TSynEditorCommand& command, char& aChar, void* data) {
+  if (OnCommandProcessed) OnCommandProcessed(this, command, aChar, data);
+}
+
+void TCustomSynEdit::RunCommand(TSynEditorCommand command, char aChar, void* data) {
+  DoOnProcessCommand(command, aChar, data);
+  if (command != ecNone) NotifyHookedCommandHandlers(false, command, aChar, data);
+  if (command != ecNone && command < ecUserFirst) ApplyCommand(command, aChar, data);
+  if (command != ecNone) NotifyHookedCommandHandlers(true, command, aChar, data);
+  DoOnCommandProcessed(command, aChar, data);
+}
+
 void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* data) {
-  (void)aChar;
-  (void)data;
+  static constexpr TSynCommandExec::TFamily families[] = {
+      TSynCommandExec::CaretCommand,  TSynCommandExec::ViewCommand,  TSynCommandExec::TypingCommand,
+      TSynCommandExec::DeleteCommand, TSynCommandExec::BlockCommand, TSynCommandExec::OtherCommand,
+  };
   BeginPaintLock();
   try {
-    switch (command) {
-      case ecLineBreak:
-        DoLineBreak(false);
-        break;
-      case ecInsertLine:
-        DoLineBreak(true);
-        break;
-      case ecSelectAll:
-        SelectWholeText();
-        break;
-      case ecCopy:
-        CopySelection();
-        break;
-      case ecCut:
-        CutSelection();
-        break;
-      case ecPaste:
-        PasteClipboard();
-        break;
-      case ecUndo:
-        Undo();
-        break;
-      case ecRedo:
-        Redo();
-        break;
-      default:
-        break;
-    }
+    for (TSynCommandExec::TFamily family : families)
+      if (family(*this, command, aChar, data)) break;
   } catch (...) {
     EndPaintLock();
     throw;
   }
   EndPaintLock();
 }
+
+// --- Line breaks --------------------------------------------------------------------
 
 void TCustomSynEdit::DoLineBreak(bool insertLine) {
   if (ReadOnly()) return;
@@ -100,7 +212,11 @@ void TCustomSynEdit::DoLineBreak(bool insertLine) {
       lines_->Insert(y, indent + moved);
       if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
     }
-    undoList_->RecordChange(ckLineBreak, pos, pos, moved, smNormal);
+    // Undo only needs the break position; an inserted line (the caret
+    // stays) is told apart by an end on the next line, so redo repeats the
+    // same command.
+    TBufferCoord end = insertLine ? TBufferCoord{1, y + 1} : pos;
+    undoList_->RecordChange(ckLineBreak, pos, end, moved, smNormal);
     FlushTrimRecords();
     InternalSetCaretPos(caret);
   } catch (...) {
@@ -115,6 +231,138 @@ void TCustomSynEdit::DoLineBreak(bool insertLine) {
   EnsureCaretVisible();
   EndUndoBlock();
   EndPaintLock();
+}
+
+// --- Bookmarks -----------------------------------------------------------------------
+
+TSynEditMark* TCustomSynEdit::Bookmark(int number) const {
+  return number >= 0 && number <= 9 ? bookmarks_[number] : nullptr;
+}
+
+void TCustomSynEdit::PlaceBookmark(int number, int aChar, int line) {
+  if (number < 0 || number > 9) return;
+  if (line < 1 || line > std::max(1, lines_->Count())) return;
+  auto mark = std::make_unique<TSynEditMark>(this);
+  mark->SetLine(line);
+  mark->SetChar(aChar);
+  mark->SetImageIndex(number);
+  mark->SetBookmarkNumber(number);
+  mark->SetVisible(true);
+  mark->SetInternalImage(true);  // no bookmark image list of the application's
+  TSynEditMark* offered = mark.get();
+  if (OnPlaceBookmark) OnPlaceBookmark(this, offered);
+  if (offered == nullptr) return;  // vetoed; the mark is released here
+  if (bookmarks_[number]) DropBookmark(number);
+  bookmarks_[number] = mark.get();
+  marks_->Add(std::move(mark));
+}
+
+void TCustomSynEdit::DropBookmark(int number) {
+  if (number < 0 || number > 9 || !bookmarks_[number]) return;
+  TSynEditMark* mark = bookmarks_[number];
+  TSynEditMark* offered = mark;
+  if (OnClearBookmark) OnClearBookmark(this, offered);
+  bookmarks_[number] = nullptr;
+  marks_->Remove(mark);
+}
+
+void TCustomSynEdit::JumpToBookmark(int number) {
+  if (number < 0 || number > 9 || !bookmarks_[number]) return;
+  TSynEditMark* mark = bookmarks_[number];
+  if (mark->Line() > lines_->Count()) return;
+  BeginPaintLock();
+  try {
+    InternalSetCaretPos({mark->Char(), mark->Line()}, false);
+    EnsureCaretVisible(true);
+    if (HasSelection()) InvalidateSelection();
+    selFrom_ = selTo_ = CaretPos();
+  } catch (...) {
+    EndPaintLock();
+    throw;
+  }
+  EndPaintLock();
+}
+
+// --- Modes, bookmarks, clipboard, undo, help ------------------------------------------
+
+bool TSynCommandExec::OtherCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
+                                   void* data) {
+  (void)aChar;
+  if (command >= ecGotoMarker0 && command <= ecGotoMarker9) {
+    if (e.bookMarkOptions_.EnableKeys) e.JumpToBookmark(command - ecGotoMarker0);
+    return true;
+  }
+  if (command >= ecSetMarker0 && command <= ecSetMarker9) {
+    if (!e.bookMarkOptions_.EnableKeys) return true;
+    int n = command - ecSetMarker0;
+    TBufferCoord p = data ? *static_cast<const TBufferCoord*>(data) : e.CaretPos();
+    if (TSynEditMark* old = e.bookmarks_[n]) {
+      // Pressed on the bookmark's own line it only removes the bookmark.
+      int oldLine = old->Line();
+      e.DropBookmark(n);
+      if (p.Line != oldLine) e.PlaceBookmark(n, p.Char, p.Line);
+    } else {
+      e.PlaceBookmark(n, p.Char, p.Line);
+    }
+    return true;
+  }
+  switch (command) {
+    case ecInsertMode:
+      e.SetInsertMode(true);
+      return true;
+    case ecOverwriteMode:
+      e.SetInsertMode(false);
+      return true;
+    case ecToggleMode:
+      e.SetInsertMode(!e.InsertMode());
+      return true;
+    case ecNormalSelect:
+      e.SetSelectionMode(smNormal);
+      return true;
+    case ecColumnSelect:
+      e.SetSelectionMode(smColumn);
+      return true;
+    case ecLineSelect:
+      e.SetSelectionMode(smLine);
+      return true;
+    case ecSelectAll:
+      e.SelectWholeText();
+      return true;
+    case ecCopy:
+      e.CopySelection();
+      return true;
+    case ecCut:
+      e.CutSelection();
+      return true;
+    case ecPaste:
+      e.PasteClipboard();
+      return true;
+    case ecUndo:
+      e.Undo();
+      return true;
+    case ecRedo:
+      e.Redo();
+      return true;
+    case ecLineBreak:
+      e.DoLineBreak(false);
+      return true;
+    case ecInsertLine:
+      e.DoLineBreak(true);
+      return true;
+    case ecClearAll:
+      if (e.ReadOnly()) return true;
+      // Not undoable: clearing the buffer empties both histories.
+      for (TSynEditMark*& b : e.bookmarks_) b = nullptr;
+      e.marks_->Clear();
+      e.lines_->Clear();
+      e.SetContentModified(false);
+      return true;
+    case ecContextHelp:
+      if (e.OnContextHelp) e.OnContextHelp(&e, e.WordAt(e.CaretPos()));
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace ludra

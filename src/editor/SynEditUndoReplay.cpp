@@ -221,7 +221,8 @@ void TCustomSynEdit::RedoItem() {
         break;
       case ckLineBreak:
         placeCaret(it.StartPos);
-        DoLineBreak(false);
+        // An end apart from the start marks an inserted line (caret stays).
+        DoLineBreak(it.EndPos != it.StartPos);
         break;
       case ckIndent:
         undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, it.ChangeText,

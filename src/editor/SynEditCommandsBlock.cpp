@@ -1,0 +1,218 @@
+// Block indent and unindent, and the case commands.
+#include <algorithm>
+
+#include "SynCodePage.h"
+#include "SynEditCommandsInternal.h"
+
+namespace ludra {
+
+namespace {
+
+// The last line of a block: a selection ending at character 1 leaves its
+// last line out.
+int BlockEndLine(const TBufferCoord& first, const TBufferCoord& last) {
+  return last.Char == 1 && last.Line > first.Line ? last.Line - 1 : last.Line;
+}
+
+}  // namespace
+
+void TSynCommandExec::DoBlockIndent(TCustomSynEdit& e) {
+  if (e.ReadOnly() || !e.HasSelection()) return;
+  const TBufferCoord oldFrom = e.selFrom_, oldTo = e.selTo_;
+  const TBufferCoord first = e.SelFirst(), last = e.SelLast();
+  const TBufferCoord caret = e.CaretPos();
+  const TSynSelectionMode mode = e.selectionMode_;
+  const int endLine = BlockEndLine(first, last);
+  const bool spaces = e.options_.Contains(eoTabsToSpaces);
+  const std::string unit = spaces ? std::string(e.TabWidth(), ' ') : std::string("\t");
+  const int unitLen = static_cast<int>(unit.size());
+  const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
+  std::string block;
+  block.reserve(static_cast<size_t>(endLine - first.Line + 1) * (unit.size() + 2));
+  for (int l = first.Line; l <= endLine; ++l) {
+    if (l > first.Line) block += "\r\n";
+    block += unit;
+  }
+  WithUndoBlock(e, [&] {
+    e.undoList_->RecordChange(ckIndent, first, last, std::string(), mode);
+    e.selFrom_ = e.selTo_ = {column, first.Line};
+    e.InternalSetCaretPos({column, first.Line}, false);
+    e.SetSelTextPrimitive(smColumn, block, true, ckInsert);
+    auto shifted = [&](TBufferCoord p, bool isLast) {
+      if (!isLast || p.Char > 1) p.Char += unitLen;
+      return p;
+    };
+    TBufferCoord newFirst = shifted(first, false), newLast = shifted(last, true);
+    bool fromIsFirst = oldFrom == first;
+    TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
+    e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
+                           fromIsFirst ? newLast : newFirst);
+    e.undoList_->RecordChange(ckIndent, e.SelFirst(), e.SelLast(), std::string(), mode);
+  });
+}
+
+void TSynCommandExec::DoBlockUnindent(TCustomSynEdit& e) {
+  if (e.ReadOnly() || !e.HasSelection()) return;
+  const TBufferCoord oldFrom = e.selFrom_, oldTo = e.selTo_;
+  const TBufferCoord first = e.SelFirst(), last = e.SelLast();
+  const TBufferCoord caret = e.CaretPos();
+  const TSynSelectionMode mode = e.selectionMode_;
+  const int endLine = BlockEndLine(first, last);
+  const int tabWidth = e.TabWidth();
+  const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
+  std::vector<int> removed(endLine - first.Line + 1, 0);
+  std::string text;
+  bool any = false;
+  for (int l = first.Line; l <= endLine; ++l) {
+    std::string_view s = e.lines_->GetView(l - 1);
+    std::string_view rest =
+        s.size() >= static_cast<size_t>(column - 1) ? s.substr(column - 1) : std::string_view();
+    int n = 0;
+    if (!rest.empty() && rest[0] == '\t') {
+      n = 1;
+    } else {
+      while (n < tabWidth && n < static_cast<int>(rest.size()) && rest[n] == ' ') ++n;
+      if (n < tabWidth && n < static_cast<int>(rest.size()) && rest[n] == '\t') ++n;
+    }
+    removed[l - first.Line] = n;
+    if (l > first.Line) text += "\r\n";
+    text += rest.substr(0, n);
+    any = any || n > 0;
+  }
+  if (!any) return;
+  WithUndoBlock(e, [&] {
+    e.lines_->BeginUpdate();
+    try {
+      for (int l = first.Line; l <= endLine; ++l) {
+        int n = removed[l - first.Line];
+        if (n == 0) continue;
+        std::string s = e.lines_->Get(l - 1);
+        s.erase(column - 1, n);
+        e.lines_->Put(l - 1, s);  // stored as it is: no trimming
+      }
+    } catch (...) {
+      e.lines_->EndUpdate();
+      throw;
+    }
+    e.lines_->EndUpdate();
+    e.undoList_->RecordChange(ckUnindent, first, last, text, mode);
+    TBufferCoord newFirst = first, newLast = last;
+    if (mode != smColumn) {
+      newFirst.Char = std::max(1, first.Char - removed.front());
+      if (last.Line <= endLine) newLast.Char = std::max(1, last.Char - removed.back());
+    }
+    TBufferCoord newCaret = caret;
+    if (caret.Line >= first.Line && caret.Line <= endLine && caret.Char > 1)
+      newCaret.Char = std::max(1, caret.Char - removed[caret.Line - first.Line]);
+    bool fromIsFirst = oldFrom == first;
+    e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
+                           fromIsFirst ? newLast : newFirst);
+  });
+}
+
+namespace {
+
+std::string ConvertCase(TSynEditorCommand command, std::string_view text) {
+  const TCodePage& page = CodePage();
+  std::string result(text);
+  switch (command) {
+    case ecUpperCase:
+    case ecUpperCaseBlock:
+      return page.UpperCase(text);
+    case ecLowerCase:
+    case ecLowerCaseBlock:
+      return page.LowerCase(text);
+    case ecToggleCase:
+    case ecToggleCaseBlock:
+      for (char& c : result) {
+        auto b = static_cast<unsigned char>(c);
+        c = static_cast<char>(page.IsUpper(b) ? page.LowerCase(b) : page.UpperCase(b));
+      }
+      return result;
+    case ecTitleCase:
+      result = page.LowerCase(text);
+      if (!result.empty())
+        result[0] = static_cast<char>(page.UpperCase(static_cast<unsigned char>(result[0])));
+      return result;
+    default:
+      return result;
+  }
+}
+
+void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
+  const TBufferCoord caret = e.CaretPos();
+  const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
+  const bool block = command >= ecUpperCaseBlock;
+  const bool hadSelection = e.HasSelection();
+  if (!block) {
+    // The word at the caret, else the word before it, tried twice.
+    TBufferCoord p = caret;
+    TBufferCoord a = e.WordStart(p), b = e.WordEnd(p);
+    for (int attempt = 0; attempt < 2 && !(a < b); ++attempt) {
+      p = e.PrevWordPos(p);
+      a = e.WordStart(p);
+      b = e.WordEnd(p);
+    }
+    if (!(a < b)) return;
+    TSynSelectionMode mode = e.SelectionMode();
+    e.SetSelectionMode(smNormal);
+    e.SetCaretAndSelection(caret, a, b);
+    std::string text = e.SelectedText();
+    std::string converted = ConvertCase(command, text);
+    if (converted != text) e.SetSelectedText(converted);
+    e.SetSelectionMode(mode);
+    e.SetCaretPos(caret);
+    return;
+  }
+  if (!hadSelection) {
+    int len = static_cast<int>(e.LineAtCaret().size());
+    if (caret.Char > len) {
+      if (caret.Line < e.Lines().Count()) e.SetCaretPos({1, caret.Line + 1});
+      return;
+    }
+    TSynSelectionMode mode = e.SelectionMode();
+    e.SetSelectionMode(smNormal);
+    e.SetCaretAndSelection(caret, caret, {caret.Char + 1, caret.Line});
+    std::string text = e.SelectedText();
+    std::string converted = ConvertCase(command, text);
+    if (converted != text)
+      e.SetSelectedText(converted);
+    else
+      e.SetCaretPos({caret.Char + 1, caret.Line});
+    e.SetSelectionMode(mode);
+    return;
+  }
+  std::string text = e.SelectedText();
+  std::string converted = ConvertCase(command, text);
+  if (converted != text) e.SetSelectedText(converted);
+  e.SetCaretAndSelection(caret, oldFrom, oldTo);
+}
+
+}  // namespace
+
+bool TSynCommandExec::BlockCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
+                                   void* data) {
+  (void)aChar;
+  (void)data;
+  switch (command) {
+    case ecBlockIndent:
+      DoBlockIndent(e);
+      return true;
+    case ecBlockUnindent:
+      DoBlockUnindent(e);
+      return true;
+    case ecUpperCase:
+    case ecLowerCase:
+    case ecToggleCase:
+    case ecTitleCase:
+    case ecUpperCaseBlock:
+    case ecLowerCaseBlock:
+    case ecToggleCaseBlock:
+      if (!e.ReadOnly()) WithUndoBlock(e, [&] { DoCaseChange(e, command); });
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace ludra

@@ -1,0 +1,363 @@
+// Caret moves with and without selection, word positions, scrolling and
+// bracket matching.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "SynEditCommandsInternal.h"
+#include "SynEditHighlighter.h"
+
+namespace ludra {
+
+namespace {
+
+const TSynCharSet& DefaultIdentChars() {
+  static const TSynCharSet set = [] {
+    TSynCharSet s = SynCharRange('0', '9') | SynCharRange('A', 'Z') | SynCharRange('a', 'z') |
+                    SynCharSet("_") | SynCharRange(192, 214) | SynCharRange(216, 246) |
+                    SynCharRange(248, 255);
+    return s & ~SynCharSet("!\"'()*+,-./:;=?[\\]^{|}");
+  }();
+  return set;
+}
+
+}  // namespace
+
+// --- Word positions ---------------------------------------------------------------
+
+bool TCustomSynEdit::IsIdentChar(char c) const {
+  auto b = static_cast<unsigned char>(c);
+  if (highlighter_) return highlighter_->IdentifierChars()[b] && !highlighter_->WordBreakChars()[b];
+  return DefaultIdentChars()[b];
+}
+
+TBufferCoord TCustomSynEdit::WordStart(const TBufferCoord& pos) const {
+  if (pos.Line < 1 || pos.Line > lines_->Count()) return pos;
+  std::string_view s = lines_->GetView(pos.Line - 1);
+  int x = std::max(1, std::min(pos.Char, static_cast<int>(s.size()) + 1));
+  if (x > 1 && IsIdentChar(s[x - 2]))
+    while (x > 1 && IsIdentChar(s[x - 2])) --x;
+  return {x, pos.Line};
+}
+
+TBufferCoord TCustomSynEdit::WordEnd(const TBufferCoord& pos) const {
+  if (pos.Line < 1 || pos.Line > lines_->Count()) return pos;
+  std::string_view s = lines_->GetView(pos.Line - 1);
+  int len = static_cast<int>(s.size());
+  int x = std::max(1, std::min(pos.Char, len + 1));
+  while (x <= len && IsIdentChar(s[x - 1])) ++x;
+  return {x, pos.Line};
+}
+
+TBufferCoord TCustomSynEdit::NextWordPos(const TBufferCoord& pos) const {
+  int y = pos.Line;
+  if (y < 1 || y > lines_->Count()) return pos;
+  std::string_view s = lines_->GetView(y - 1);
+  int len = static_cast<int>(s.size());
+  int x = pos.Char;
+  if (x < len) {
+    if (IsIdentChar(s[x - 1]))
+      while (x <= len && IsIdentChar(s[x - 1])) ++x;
+    while (x <= len && !IsIdentChar(s[x - 1])) ++x;
+    return {x, y};
+  }
+  if (y >= lines_->Count()) return pos;
+  std::string_view next = lines_->GetView(y);
+  int n = static_cast<int>(next.size());
+  int i = 1;
+  while (i <= n && !IsIdentChar(next[i - 1])) ++i;
+  return {i > n ? 1 : i, y + 1};
+}
+
+TBufferCoord TCustomSynEdit::PrevWordPos(const TBufferCoord& pos) const {
+  int y = pos.Line;
+  if (y < 1 || y > lines_->Count()) return pos;
+  std::string_view s = lines_->GetView(y - 1);
+  int x = std::max(1, std::min(pos.Char, static_cast<int>(s.size()) + 1));
+  auto endOfPrevious = [&]() -> TBufferCoord {
+    if (y == 1) return {1, 1};
+    return {static_cast<int>(lines_->GetView(y - 2).size()) + 1, y - 1};
+  };
+  if (x == 1) return y == 1 ? TBufferCoord{1, 1} : endOfPrevious();
+  int i = x - 1;  // the character before the caret, 1-based
+  if (!IsIdentChar(s[i - 1])) {
+    while (i >= 1 && !IsIdentChar(s[i - 1])) --i;
+    if (i == 0) return endOfPrevious();
+  }
+  while (i >= 1 && IsIdentChar(s[i - 1])) --i;
+  return {i + 1, y};
+}
+
+std::string TCustomSynEdit::WordAt(const TBufferCoord& pos) const {
+  if (pos.Line < 1 || pos.Line > lines_->Count()) return {};
+  TBufferCoord a = WordStart(pos);
+  TBufferCoord b = WordEnd(pos);
+  if (b.Char <= a.Char) return {};
+  return std::string(lines_->GetView(pos.Line - 1).substr(a.Char - 1, b.Char - a.Char));
+}
+
+// --- Bracket matching ------------------------------------------------------------------
+
+TBufferCoord TCustomSynEdit::GetMatchingBracket(const TBufferCoord& pos) const {
+  static constexpr char pairs[] = "()[]{}<>";
+  const TBufferCoord none{0, 0};
+  int y = pos.Line;
+  if (y < 1 || y > lines_->Count()) return none;
+  std::string_view line = lines_->GetView(y - 1);
+  if (pos.Char < 1 || pos.Char > static_cast<int>(line.size())) return none;
+  char bracket = line[pos.Char - 1];
+  const char* p = std::strchr(pairs, bracket);
+  if (bracket == '\0' || p == nullptr) return none;
+  int index = static_cast<int>(p - pairs);
+  bool forward = index % 2 == 0;
+  char partner = forward ? pairs[index + 1] : pairs[index - 1];
+
+  // Brackets inside strings and comments do not count. The highlighter is
+  // run from the top so that every line starts in its proper state.
+  TSynCustomHighlighter* hl = highlighter_;
+  TSynHighlighterAttributes* stringAttr = hl ? hl->DefaultAttribute(3) : nullptr;
+  TSynHighlighterAttributes* commentAttr = hl ? hl->DefaultAttribute(0) : nullptr;
+  std::vector<TSynRange> startStates;
+  if (hl) {
+    int needed = y;
+    startStates.reserve(needed);
+    hl->ResetRangeState();
+    for (int i = 0; i < needed; ++i) {
+      startStates.push_back(hl->GetRangeState());
+      if (i + 1 < needed) {
+        hl->StartLine(lines_->GetView(i), i);
+        hl->ScanToLineEnd();
+      }
+    }
+  }
+  // Marks the bytes of line i (0-based) that lie in strings or comments.
+  std::vector<char> skip;
+  auto scanLine = [&](int i) {
+    std::string_view text = lines_->GetView(i);
+    skip.assign(text.size(), 0);
+    if (!hl) return;
+    hl->SetRangeState(startStates[i]);
+    hl->StartLine(text, i);
+    while (!hl->AtLineEnd()) {
+      TSynHighlighterAttributes* a = hl->TokenAttribute();
+      if (a != nullptr && (a == stringAttr || a == commentAttr)) {
+        int start = hl->TokenStart();
+        int n = static_cast<int>(hl->TokenText().size());
+        for (int k = start; k < start + n && k < static_cast<int>(skip.size()); ++k) skip[k] = 1;
+      }
+      hl->NextToken();
+    }
+    if (static_cast<int>(startStates.size()) == i + 1) startStates.push_back(hl->GetRangeState());
+  };
+
+  int depth = 1;
+  if (forward) {
+    int from = pos.Char;  // 0-based index just after the bracket
+    for (int i = y - 1; i < lines_->Count(); ++i) {
+      scanLine(i);
+      std::string_view text = lines_->GetView(i);
+      for (int k = from; k < static_cast<int>(text.size()); ++k) {
+        if (skip[k]) continue;
+        if (text[k] == bracket)
+          ++depth;
+        else if (text[k] == partner && --depth == 0)
+          return {k + 1, i + 1};
+      }
+      from = 0;
+    }
+  } else {
+    int from = pos.Char - 2;  // 0-based index just before the bracket
+    for (int i = y - 1; i >= 0; --i) {
+      scanLine(i);
+      std::string_view text = lines_->GetView(i);
+      if (i < y - 1) from = static_cast<int>(text.size()) - 1;
+      for (int k = from; k >= 0; --k) {
+        if (skip[k]) continue;
+        if (text[k] == bracket)
+          ++depth;
+        else if (text[k] == partner && --depth == 0)
+          return {k + 1, i + 1};
+      }
+    }
+  }
+  return none;
+}
+
+void TCustomSynEdit::FindMatchingBracket() {
+  TBufferCoord p = GetMatchingBracket(CaretPos());
+  if (p.Char > 0) InternalSetCaretPos(p);
+}
+
+// --- Caret moves -------------------------------------------------------------------------
+
+void TSynCommandExec::MoveCaretAndSelection(TCustomSynEdit& e, const TBufferCoord& before,
+                                            const TBufferCoord& after, bool select) {
+  // Typing after a move starts a new undo group.
+  if (e.options_.Contains(eoGroupUndo) && e.CanUndo()) e.undoList_->AddBreak();
+  e.BeginPaintLock();
+  try {
+    if (select) {
+      if (!e.HasSelection()) e.SetSelFrom(before);
+      e.InternalSetCaretPos(after);
+      TBufferCoord to = e.CaretPos();
+      if (e.selectionMode_ == smColumn && to.Char == e.selFrom_.Char && to.Line != e.selFrom_.Line)
+        ++to.Char;  // a zero-width column block is shown one column wide
+      e.SetSelTo(to);
+    } else {
+      e.InternalSetCaretPos(after);
+      e.SetSelFrom(e.CaretPos());
+    }
+  } catch (...) {
+    e.EndPaintLock();
+    throw;
+  }
+  e.EndPaintLock();
+}
+
+void TSynCommandExec::MoveCaretHorz(TCustomSynEdit& e, int dx, bool select) {
+  TBufferCoord from = e.CaretPos();
+  TBufferCoord to = from;
+  int len = e.LineLength(from.Line);
+  bool wrapLines = !e.options_.Contains(eoScrollPastEol);
+  if (wrapLines && dx == -1 && from.Char == 1 && from.Line > 1) {
+    to = {e.LineLength(from.Line - 1) + 1, from.Line - 1};
+  } else if (wrapLines && dx == 1 && from.Char > len && from.Line < e.lines_->Count()) {
+    to = {1, from.Line + 1};
+  } else {
+    to.Char = std::max(1, from.Char + dx);
+    if (dx > 0 && wrapLines) to.Char = std::min(to.Char, len + 1);
+  }
+  MoveCaretAndSelection(e, from, to, select);
+}
+
+void TSynCommandExec::MoveCaretVert(TCustomSynEdit& e, int dy, bool select) {
+  TDisplayCoord from = e.DisplayCaretPos();
+  TDisplayCoord to = from;
+  to.Row = std::max(1, std::min(to.Row + dy, std::max(1, e.lines_->Count())));
+  if (to.Row != from.Row && e.options_.Contains(eoKeepCaretX)) to.Column = e.lastCaretColumn_;
+  int keep = e.lastCaretColumn_;
+  MoveCaretAndSelection(e, e.CaretPos(), e.DisplayToBuffer(to), select);
+  e.lastCaretColumn_ = keep;
+}
+
+bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
+                                   void* data) {
+  (void)aChar;
+  bool select = command >= ecSelLeft && command <= ecSelGotoXY;
+  TSynEditorCommand move = select ? command - ecSelection : command;
+  if (move < ecLeft || move > ecGotoXY) return false;
+  const TBufferCoord caret = e.CaretPos();
+  auto moveTo = [&](const TBufferCoord& p) { MoveCaretAndSelection(e, caret, p, select); };
+  int page = e.VisibleRows();
+  if (e.options_.Contains(eoHalfPageScroll)) page /= 2;
+  if (e.options_.Contains(eoScrollByOneLess)) --page;
+  switch (move) {
+    case ecLeft:
+      MoveCaretHorz(e, -1, select);
+      break;
+    case ecRight:
+      MoveCaretHorz(e, 1, select);
+      break;
+    case ecUp:
+      MoveCaretVert(e, -1, select);
+      break;
+    case ecDown:
+      MoveCaretVert(e, 1, select);
+      break;
+    case ecWordLeft:
+      moveTo(e.PrevWordPos(caret));
+      break;
+    case ecWordRight:
+      moveTo(e.NextWordPos(caret));
+      break;
+    case ecLineStart: {
+      int target = 1;
+      if (e.options_.Contains(eoEnhanceHomeKey)) {
+        std::string_view s = caret.Line <= e.lines_->Count() ? e.lines_->GetView(caret.Line - 1)
+                                                             : std::string_view();
+        int f = 1;
+        while (f <= static_cast<int>(s.size()) && (s[f - 1] == ' ' || s[f - 1] == '\t')) ++f;
+        // Home alternates between the first non-blank character and 1.
+        target = caret.Char > 1 && caret.Char <= f ? 1 : f;
+      }
+      moveTo({target, caret.Line});
+      break;
+    }
+    case ecLineEnd:
+      moveTo({e.LineLength(caret.Line) + 1, caret.Line});
+      break;
+    case ecPageUp:
+    case ecPageDown: {
+      int counter = move == ecPageUp ? -page : page;
+      e.SetTopRow(e.TopRow() + counter);
+      MoveCaretVert(e, counter, select);
+      break;
+    }
+    case ecPageLeft:
+      MoveCaretHorz(e, -e.VisibleColumns(), select);
+      break;
+    case ecPageRight:
+      MoveCaretHorz(e, e.VisibleColumns(), select);
+      break;
+    case ecPageTop:
+    case ecPageBottom: {
+      TDisplayCoord d = e.DisplayCaretPos();
+      d.Row = move == ecPageTop ? e.TopRow() : e.TopRow() + e.VisibleRows() + 1;
+      d.Row = std::max(1, std::min(d.Row, std::max(1, e.lines_->Count())));
+      moveTo(e.DisplayToBuffer(d));
+      break;
+    }
+    case ecEditorTop:
+      moveTo({1, 1});
+      break;
+    case ecEditorBottom: {
+      int count = e.lines_->Count();
+      moveTo(count == 0 ? TBufferCoord{1, 1} : TBufferCoord{e.LineLength(count) + 1, count});
+      break;
+    }
+    case ecGotoXY:
+      if (data) moveTo(*static_cast<const TBufferCoord*>(data));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool TSynCommandExec::ViewCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
+                                  void* data) {
+  (void)aChar;
+  (void)data;
+  switch (command) {
+    case ecScrollUp:
+    case ecScrollDown: {
+      int y = e.CaretLine();
+      int last = e.TopRow() + e.VisibleRows() - 1;
+      if (y < e.TopRow() || y > last) {
+        e.EnsureCaretVisible();
+        return true;
+      }
+      e.SetTopRow(e.TopRow() + (command == ecScrollUp ? -1 : 1));
+      last = e.TopRow() + e.VisibleRows() - 1;
+      if (y > last)
+        MoveCaretVert(e, last - y, false);
+      else if (y < e.TopRow())
+        MoveCaretVert(e, e.TopRow() - y, false);
+      e.EnsureCaretVisible();
+      return true;
+    }
+    case ecScrollLeft:
+      e.SetFirstVisibleColumn(e.FirstVisibleColumn() - 1);
+      return true;
+    case ecScrollRight:
+      e.SetFirstVisibleColumn(e.FirstVisibleColumn() + 1);
+      return true;
+    case ecMatchBracket:
+      e.FindMatchingBracket();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace ludra

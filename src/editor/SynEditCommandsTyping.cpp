@@ -1,0 +1,259 @@
+// Typed characters in insert and overwrite mode, input-method strings, Tab
+// and Shift+Tab.
+#include <algorithm>
+#include <cstring>
+
+#include "SynEditCommandsInternal.h"
+
+namespace ludra {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+int LineLen(const TCustomSynEdit& e, int line) {
+  if (line < 1 || line > e.Lines().Count()) return 0;
+  return static_cast<int>(e.Lines().GetView(line - 1).size());
+}
+
+// With smart tabs: from the nearest line above that reaches the display
+// column, the width of the rest of the word there and the blanks after it.
+int SmartTabWidth(TSynEditStringList& lines, int line, int column) {
+  for (int l = line - 1; l >= 1; --l) {
+    std::string s = lines.ExpandedLine(l - 1);
+    int size = static_cast<int>(s.size());
+    if (size < column) continue;
+    int p = column - 1;
+    while (p < size && !IsBlank(s[p])) ++p;
+    while (p < size && IsBlank(s[p])) ++p;
+    return p - (column - 1);
+  }
+  return 0;
+}
+
+}  // namespace
+
+void TSynCommandExec::ScrollRightAfterTyping(TCustomSynEdit& e) {
+  int columns = e.VisibleColumns();
+  if (e.DisplayCaretPos().Column >= e.FirstVisibleColumn() + columns)
+    e.SetFirstVisibleColumn(e.FirstVisibleColumn() + std::min(25, columns - 1));
+}
+
+bool TSynCommandExec::TabActsOnBlock(TCustomSynEdit& e) {
+  if (!e.HasSelection() || !e.options_.Contains(eoTabIndent)) return false;
+  TBufferCoord first = e.SelFirst(), last = e.SelLast();
+  if (first.Line != last.Line && e.selectionMode_ != smColumn) return true;
+  return first.Char == 1 && last.Char > e.LineLength(e.CaretLine());
+}
+
+namespace {
+
+void TypeChar(TCustomSynEdit& e, char ch) {
+  const int y = std::max(1, e.CaretLine());
+  const int x = e.CaretChar();
+  if (e.InsertMode() && !e.WordWrap() && !e.Options().Contains(eoAutoSizeMaxScrollWidth) &&
+      x > e.MaxScrollWidth())
+    return;
+  WithUndoBlock(e, [&] {
+    if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+    bool wasEmpty = LineLen(e, y) == 0;
+    TSynCommandExec::FillGapToCaret(e, true);
+    std::string s = e.Lines().Get(y - 1);
+    int len = static_cast<int>(s.size());
+    TBufferCoord caret{x + 1, y};
+    if (!e.InsertMode() && x <= len) {
+      // Overwriting: the replaced character is recorded as removed.
+      e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + 1, y},
+                                std::string(1, s[x - 1]), smNormal);
+      s[x - 1] = ch;
+      e.StoreLine(y - 1, s);
+      e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+    } else {
+      s.insert(static_cast<size_t>(x - 1), 1, ch);
+      e.StoreLine(y - 1, s);
+      e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+      if (wasEmpty) {
+        // A typed blank that trimming removed still advances the caret.
+        if (e.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
+          caret.Char = e.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
+        else
+          caret.Char = LineLen(e, y) + 1;
+      }
+    }
+    e.InternalSetCaretPos(caret, false);
+    e.SetSelFrom(e.CaretPos());
+    TSynCommandExec::ScrollRightAfterTyping(e);
+    e.EnsureCaretVisible();
+  });
+}
+
+void TypeString(TCustomSynEdit& e, const std::string& text) {
+  const int y = std::max(1, e.CaretLine());
+  const int x = e.CaretChar();
+  const int n = static_cast<int>(text.size());
+  WithUndoBlock(e, [&] {
+    if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+    TSynCommandExec::FillGapToCaret(e, false);
+    std::string s = e.Lines().Get(y - 1);
+    int len = static_cast<int>(s.size());
+    if (!e.InsertMode() && x <= len) {
+      int cut = std::min(n, len - (x - 1));
+      e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + cut, y}, s.substr(x - 1, cut),
+                                smNormal);
+      s.erase(x - 1, cut);
+    }
+    s.insert(static_cast<size_t>(x - 1), text);
+    e.StoreLine(y - 1, s);
+    e.UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
+    e.InternalSetCaretPos({x + n, y}, false);
+    e.SetSelFrom(e.CaretPos());
+    TSynCommandExec::ScrollRightAfterTyping(e);
+    e.EnsureCaretVisible();
+  });
+}
+
+void DoTab(TCustomSynEdit& e) {
+  e.DeleteSelection();
+  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+  const TBufferCoord caret = e.CaretPos();
+  const int x = caret.Char, y = caret.Line;
+  const int tabWidth = e.TabWidth();
+  const TSynEditorOptions options = e.Options();
+  std::string_view s = e.Lines().GetView(y - 1);
+  const int len = static_cast<int>(s.size());
+  const int column = e.DisplayCaretPos().Column;
+  int width = options.Contains(eoSmartTabs) ? SmartTabWidth(e.Lines(), y, column) : 0;
+  const bool smart = width > 0;
+  if (!smart) {
+    width = tabWidth;
+    if (options.Contains(eoTabsToSpaces)) width = tabWidth - (x - 1) % tabWidth;
+  }
+  std::string text;
+  if (options.Contains(eoTabsToSpaces)) {
+    text.assign(width, ' ');
+  } else if (options.Contains(eoTrimTrailingSpaces) && x > len) {
+    // Blanks at the line end would be trimmed: only the caret moves.
+    int target = smart ? column + width : ((column - 1) / tabWidth + 1) * tabWidth + 1;
+    e.SetCaretPos({x + target - column, y});
+    return;
+  } else if (smart) {
+    bool textBefore = false;
+    for (int i = 0; i < std::min(x - 1, len); ++i)
+      if (!IsBlank(s[i])) textBefore = true;
+    if (textBefore) {
+      text = "\t";
+    } else {
+      int c = column - 1;
+      int target = c + width;
+      while ((c / tabWidth + 1) * tabWidth <= target) {
+        text += '\t';
+        c = (c / tabWidth + 1) * tabWidth;
+      }
+      text.append(target - c, ' ');
+    }
+  } else {
+    text = "\t";
+  }
+  TCustomSynEdit::TInsertedRange r = TSynCommandExec::ReplaceRange(e, caret, caret, text);
+  e.UndoList().RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
+  e.SetCaretPos(r.End);
+}
+
+void DoShiftTab(TCustomSynEdit& e) {
+  if (e.Lines().Count() == 0) return;
+  const int x = e.CaretChar(), y = e.CaretLine();
+  if (x <= 1) return;
+  const int tabWidth = e.TabWidth();
+  std::string s = e.Lines().Get(y - 1);
+  const int len = static_cast<int>(s.size());
+  int t = 0;
+  if (e.Options().Contains(eoSmartTabs)) {
+    for (int l = y - 1; l >= 1; --l) {
+      std::string_view u = e.Lines().GetView(l - 1);
+      if (static_cast<int>(u.size()) < x - 1) continue;
+      int i = x - 2;
+      while (i >= 0 && IsBlank(u[i])) --i;
+      while (i >= 0 && !IsBlank(u[i])) --i;
+      t = i + 2;
+      break;
+    }
+    if (t >= x) t = 0;
+  }
+  if (t == 0) {
+    int stop = tabWidth * ((x - 2) / tabWidth) + 1;
+    if (x > len + 1) {
+      t = stop;
+    } else if (s[x - 2] == '\t') {
+      t = x - 1;
+    } else {
+      t = x;
+      while (t > stop && s[t - 2] == ' ') --t;
+    }
+  }
+  // Only blanks are taken away: text before the caret is never lost.
+  int realEnd = std::min(x, len + 1);
+  int lo = realEnd;
+  while (lo > t && IsBlank(s[lo - 2])) --lo;
+  t = std::max(t, lo);
+  if (t >= x) return;
+  if (t < realEnd) TSynCommandExec::DeleteRange(e, {t, y}, {realEnd, y}, ckDeleteQuiet);
+  e.SetCaretPos({t, y});
+}
+
+}  // namespace
+
+bool TSynCommandExec::TypingCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
+                                    void* data) {
+  switch (command) {
+    case ecChar: {
+      auto c = static_cast<unsigned char>(aChar);
+      if (c < 32 || c == 127 || e.ReadOnly()) return true;
+      e.DoOnPaintTransient(ttBefore);
+      if (e.HasSelection()) {
+        e.SetSelectedText(std::string(1, aChar));
+      } else {
+        TPastEolScope pastEol(e.options_);
+        TypeChar(e, aChar);
+      }
+      e.DoOnPaintTransient(ttAfter);
+      return true;
+    }
+    case ecImeStr: {
+      if (data == nullptr || e.ReadOnly()) return true;
+      std::string text(static_cast<const char*>(data));
+      if (text.empty()) return true;
+      if (e.HasSelection()) {
+        e.SetSelectedText(text);
+        e.InvalidateGutterLines(-1, -1);
+      } else {
+        TPastEolScope pastEol(e.options_);
+        TypeString(e, text);
+      }
+      return true;
+    }
+    case ecTab:
+    case ecShiftTab: {
+      if (e.ReadOnly()) return true;
+      if (TabActsOnBlock(e)) {
+        if (command == ecTab)
+          DoBlockIndent(e);
+        else
+          DoBlockUnindent(e);
+        return true;
+      }
+      TPastEolScope pastEol(e.options_);
+      WithUndoBlock(e, [&] {
+        if (command == ecTab)
+          DoTab(e);
+        else
+          DoShiftTab(e);
+        e.EnsureCaretVisible();
+      });
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace ludra

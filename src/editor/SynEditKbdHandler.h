@@ -1,0 +1,97 @@
+#pragma once
+// The handler chains through which other components (the completion engine)
+// see keys and characters before the editor translates them, and the hooked
+// command handlers that see every command before and after it runs.
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
+#include "SynEditKeyConst.h"
+#include "SynEditTypes.h"
+
+namespace ludra {
+
+class TCustomSynEdit;
+
+// A handler is a (procedure, object) pair, so that it can be removed again by
+// the same pair.
+using TKeyDownProc = void (*)(void* object, TCustomSynEdit* sender, uint16_t& key,
+                              TShiftState shift);
+using TKeyPressProc = void (*)(void* object, TCustomSynEdit* sender, char& key);
+using THookedCommandProc = void (*)(void* object, TCustomSynEdit* sender, bool afterProcessing,
+                                    bool& handled, TSynEditorCommand& command, char& aChar,
+                                    void* data, void* handlerData);
+
+template <typename Proc>
+struct TSynMethod {
+  Proc Code = nullptr;
+  void* Data = nullptr;
+  friend bool operator==(const TSynMethod&, const TSynMethod&) = default;
+};
+
+template <typename Proc>
+class THandlerList {
+ public:
+  void Add(Proc code, void* data) { items_.push_back({code, data}); }
+  // Removes the newest entry equal to the pair, only that one.
+  void Remove(Proc code, void* data) {
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+      if (it->Code == code && it->Data == data) {
+        items_.erase(std::next(it).base());
+        return;
+      }
+  }
+  int Count() const { return static_cast<int>(items_.size()); }
+  const TSynMethod<Proc>& Get(int index) const { return items_.at(index); }
+
+  // Runs newest first and stops once a handler sets the key to 0. A nested
+  // run of the same chain (a handler sending a key to the editor) is ignored.
+  template <typename Key, typename... Args>
+  void ExecuteUntilZero(TCustomSynEdit* sender, Key& key, Args... args) {
+    if (running_) return;
+    running_ = true;
+    try {
+      // A copy: a handler may unhook itself while the chain runs.
+      std::vector<TSynMethod<Proc>> items = items_;
+      for (auto it = items.rbegin(); it != items.rend() && key != 0; ++it)
+        it->Code(it->Data, sender, key, args...);
+    } catch (...) {
+      running_ = false;
+      throw;
+    }
+    running_ = false;
+  }
+
+ private:
+  std::vector<TSynMethod<Proc>> items_;
+  bool running_ = false;
+};
+
+class TSynEditKbdHandler {
+ public:
+  THandlerList<TKeyDownProc>& KeyDownHandlers() { return keyDown_; }
+  THandlerList<TKeyDownProc>& KeyUpHandlers() { return keyUp_; }
+  THandlerList<TKeyPressProc>& KeyPressHandlers() { return keyPress_; }
+  void ExecuteKeyDown(TCustomSynEdit* sender, uint16_t& key, TShiftState shift) {
+    keyDown_.ExecuteUntilZero(sender, key, shift);
+  }
+  void ExecuteKeyUp(TCustomSynEdit* sender, uint16_t& key, TShiftState shift) {
+    keyUp_.ExecuteUntilZero(sender, key, shift);
+  }
+  void ExecuteKeyPress(TCustomSynEdit* sender, char& key) {
+    keyPress_.ExecuteUntilZero(sender, key);
+  }
+
+ private:
+  THandlerList<TKeyDownProc> keyDown_;
+  THandlerList<TKeyDownProc> keyUp_;
+  THandlerList<TKeyPressProc> keyPress_;
+};
+
+struct THookedCommandHandlerEntry {
+  THookedCommandProc Handler = nullptr;
+  void* Object = nullptr;
+  void* HandlerData = nullptr;
+};
+
+}  // namespace ludra
