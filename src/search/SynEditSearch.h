@@ -38,8 +38,11 @@ class TSynEditSearch : public TSynEditSearchCustom {
  private:
   void MakeFoldTable();
   void InitShiftTable();
+  void ChooseProbes();
   template <bool Fold>
   void Scan(const unsigned char* text, int length);
+  template <bool Fold>
+  void ProbeScan(const unsigned char* text, int length, int readable);
   bool IsWholeWord(const unsigned char* text, int first, int last) const;
 
   std::string pattern_;
@@ -52,6 +55,16 @@ class TSynEditSearch : public TSynEditSearchCustom {
   int patLen_ = 0;
   int lookAt_ = 0;
   bool shiftTableValid_ = false;
+  // Two pattern offsets with bytes that are rare in source text, and every
+  // byte that folds to each; the vector scan looks for windows holding both.
+  struct TProbe {
+    int Offset = 0;
+    unsigned char Bytes[2] = {0, 0};
+  };
+  TProbe probes_[2];
+  bool probesUsable_ = false;
+  // Short lines are copied here so that whole 16-byte blocks can be read.
+  std::array<unsigned char, 64> padded_{};
   std::vector<int> results_;
   int foundCount_ = 0;
 };

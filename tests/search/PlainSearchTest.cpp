@@ -156,24 +156,39 @@ std::vector<int> NaiveFind(const std::string& pattern, const std::string& line, 
 }
 
 TEST(PlainSearch, AgreesWithANaiveScanOnRandomText) {
-  const std::string alphabet = "aAab_ .\xE9\xC9";
-  std::mt19937 random(20261207);
-  auto text = [&](int maxLength) {
-    std::string s(std::uniform_int_distribution<int>(0, maxLength)(random), ' ');
-    for (char& c : s) c = alphabet[random() % alphabet.size()];
-    return s;
+  // Short lines are scanned from a padded copy, long ones in place with a
+  // last block moved back to the line's end, long patterns in short lines
+  // by the skip table: each must give the occurrences of the plain scan.
+  struct Config {
+    std::string alphabet;
+    int maxPattern, maxLine;
+  } configs[] = {
+      {"aAab_ .\xE9\xC9", 6, 40},
+      {"aAab_ .\xE9\xC9", 6, 200},
+      {std::string("aAbB_ 1\xFF\x9F\0", 10), 20, 120},
+      {"ab", 70, 130},
   };
-  TSynEditSearch engine;
-  for (int round = 0; round < 20000; ++round) {
-    bool matchCase = round % 2 != 0, wholeWord = round % 4 >= 2;
-    std::string pattern = text(6);
-    if (pattern.empty()) pattern = "a";
-    std::string line = text(40);
-    engine.SetSearchOptions(Flags(matchCase, wholeWord));
-    engine.SetPattern(pattern);
-    ASSERT_EQ(FindAll(engine, line), NaiveFind(pattern, line, matchCase, wholeWord))
-        << "'" << pattern << "' in '" << line << "'" << (matchCase ? " case" : "")
-        << (wholeWord ? " word" : "");
+  std::mt19937 random(20261207);
+  for (const Config& config : configs) {
+    auto text = [&](int minLength, int maxLength) {
+      std::string s(std::uniform_int_distribution<int>(minLength, maxLength)(random), ' ');
+      for (char& c : s) c = config.alphabet[random() % config.alphabet.size()];
+      return s;
+    };
+    TSynEditSearch engine;
+    for (int round = 0; round < 10000; ++round) {
+      bool matchCase = round % 2 != 0, wholeWord = round % 4 >= 2;
+      std::string pattern = text(1, config.maxPattern);
+      std::string line = text(0, config.maxLine);
+      // Plant occurrences so that long patterns are found too.
+      for (int k = random() % 3; k > 0 && line.size() >= pattern.size(); --k)
+        line.replace(random() % (line.size() - pattern.size() + 1), pattern.size(), pattern);
+      engine.SetSearchOptions(Flags(matchCase, wholeWord));
+      engine.SetPattern(pattern);
+      ASSERT_EQ(FindAll(engine, line), NaiveFind(pattern, line, matchCase, wholeWord))
+          << "'" << pattern << "' in '" << line << "'" << (matchCase ? " case" : "")
+          << (wholeWord ? " word" : "");
+    }
   }
 }
 
