@@ -116,15 +116,17 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
         c = ' ';
       else if (showSpecial && c == ' ')
         c = kSpaceGlyph;
-    if (showSpecial && len != static_cast<int>(lines_->GetView(line - 1).size())) {
+    if (showSpecial && text.find('\t') != std::string::npos) {
       std::string_view raw = lines_->GetView(line - 1);
       int column = 0;
       for (char c : raw) {
         int w = c == '\t' ? tabWidth_ - column % tabWidth_ : 1;
         if (c == '\t') {
           // The middle cell; an even span puts the glyph half a cell further right.
-          shown[column + (w - 1) / 2] = kTabGlyph;
-          if (w % 2 == 0) evenTabs.push_back(column + (w - 1) / 2 + 1);
+          if (w % 2 == 1)
+            shown[column + w / 2] = kTabGlyph;
+          else
+            evenTabs.push_back(column + w / 2);
         }
         column += w;
       }
