@@ -42,7 +42,10 @@ TCustomSynEdit::~TCustomSynEdit() {
   lines_->OnLineChanged = nullptr;
   undoList_->OnItemAdded = nullptr;
   redoList_->OnItemAdded = nullptr;
-  if (highlighter_) highlighter_->RemoveFreeNotification(this);
+  if (highlighter_) {
+    highlighter_->RemoveFreeNotification(this);
+    highlighter_->UnhookAttrChangeEvent(this);
+  }
   if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
 }
 
@@ -497,10 +500,17 @@ void TCustomSynEdit::SetOverwriteCaret(TSynEditCaretType value) {
 void TCustomSynEdit::SetHighlighter(TSynCustomHighlighter* value) {
   if (value == highlighter_) return;
   if (highlighter_) highlighter_->RemoveFreeNotification(this);
+  if (highlighter_) highlighter_->UnhookAttrChangeEvent(this);
   highlighter_ = value;
-  if (highlighter_)
-    highlighter_->FreeNotification(this,
-                                   [this](TSynCustomHighlighter*) { highlighter_ = nullptr; });
+  if (highlighter_) {
+    highlighter_->FreeNotification(this, [this](TSynCustomHighlighter*) { highlighter_ = nullptr; });
+    highlighter_->HookAttrChangeEvent(this, [this](TSynPersistent* sender) {
+      // The highlighter itself as sender means its rules changed: rescan.
+      if (sender == highlighter_) ScanRanges();
+      InvalidateAll();
+    });
+    ScanRanges();
+  }
   InvalidateAll();
 }
 
@@ -661,6 +671,7 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
       secondKnown_ = false;
     }
   }
+  if (index < lines_->Count()) ScanFrom(index);
   InvalidateLines(index + 1, INT_MAX);
   InvalidateGutterLines(index + 1, INT_MAX);
 }
@@ -672,6 +683,9 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
     if (second_.Index >= index) second_.Index += count;
     for (int i = index; i < index + count; ++i) NoteLineLength(i);
   }
+  // Every inserted line gets its state, then the scan runs on until the
+  // stored states agree again.
+  for (int i = index; i < index + count && highlighter_;) i = std::max(ScanFrom(i), i) + 1;
   InvalidateLines(index + 1, INT_MAX);
   InvalidateGutterLines(index + 1, INT_MAX);
   WidenMaxScrollWidth(index);
@@ -679,7 +693,14 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
 
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
   for (int i = index; i < index + count && longestKnown_; ++i) NoteLineLength(i);
-  InvalidateLines(index + 1, index + std::max(count, 1));
+  // Lines after the changed ones whose state changed need a repaint too.
+  int last = index + std::max(count, 1) - 1;
+  for (int i = index; i < index + count && highlighter_;) {
+    int scanned = ScanFrom(i);
+    last = std::max(last, scanned);
+    i = std::max(scanned, i) + 1;
+  }
+  InvalidateLines(index + 1, last + 1);
   WidenMaxScrollWidth(index);
 }
 

@@ -324,6 +324,16 @@ class TCustomSynEdit {
   // Verifies the editor's invariants; throws std::logic_error when broken.
   void Check() const;
 
+  // --- Highlighter range states ------------------------------------------------------
+  // Scans the highlighter's end-of-line states from line index (0-based) on,
+  // storing each in the buffer, until a line's new state equals the stored
+  // one or the last line is reached. Returns the last line scanned; without
+  // a highlighter nothing is scanned and index - 1 is returned.
+  int ScanFrom(int index);
+  // Scans every line (a highlighter was attached or changed its rules).
+  void ScanRanges();
+  // --- End of highlighter range states ---------------------------------------------
+
  protected:
   TSynClipboard* Clipboard() const { return clipboard_; }
   // The selected text; withPadding pads column lines to the block width.
