@@ -50,14 +50,15 @@ namespace {
 
 void TypeChar(TCustomSynEdit& e, char ch) {
   const int y = std::max(1, e.CaretLine());
-  const int x = e.CaretChar();
   if (e.InsertMode() && !e.WordWrap() && !e.Options().Contains(eoAutoSizeMaxScrollWidth) &&
-      x > e.MaxScrollWidth())
+      e.CaretChar() > e.MaxScrollWidth())
     return;
   WithUndoBlock(e, [&] {
     if (e.Lines().Count() == 0) e.Lines().Add(std::string());
     bool wasEmpty = LineLen(e, y) == 0;
     TSynCommandExec::FillGapToCaret(e, true);
+    // Indentation with tabs is shorter in characters than the gap.
+    const int x = std::min(e.CaretChar(), LineLen(e, y) + 1);
     std::string s = e.Lines().Get(y - 1);
     int len = static_cast<int>(s.size());
     TBufferCoord caret{x + 1, y};
