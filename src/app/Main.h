@@ -1,6 +1,10 @@
 #pragma once
 #include <QMainWindow>
+#include <memory>
 #include <string>
+
+#include "SynEditWidget.h"
+#include "SynHighlighterCpp.h"
 
 namespace ludra {
 
@@ -11,6 +15,12 @@ class TfmMain : public QMainWindow {
  public:
   explicit TfmMain(const std::string& programDir, QWidget* parent = nullptr);
   const std::string& ProgramDir() const { return programDir_; }
+
+  // Shows a script in the editor, with line numbers.
+  void LoadScript(const std::string& fileName);
+
+  std::unique_ptr<TSynCppSyn> shCpp;
+  TSynEdit* moCode = nullptr;
 
  private:
   std::string programDir_;

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QPalette>
+#include <QRawFont>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -43,6 +44,7 @@ class TSynQtCanvas : public TSynCanvas {
  private:
   struct TVariant {
     QFont Font;
+    QRawFont Raw;
     int Ascent = 0;
     int Advance = 0;
   };
@@ -53,6 +55,7 @@ class TSynQtCanvas : public TSynCanvas {
   TSynFont font_;
   std::array<std::optional<TVariant>, 16> variants_;
   QString buffer_;
+  QList<QPointF> positions_;
 };
 
 class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {

@@ -1,8 +1,10 @@
 // The QPainter canvas: palette colours, font variants and text in fixed cells.
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <map>
 
 #include "SynCodePage.h"
@@ -81,6 +83,7 @@ const TSynQtCanvas::TVariant& TSynQtCanvas::Variant(TFontStyles style) {
     QFontMetrics fm(v.Font);
     v.Ascent = fm.ascent();
     v.Advance = fm.horizontalAdvance(QLatin1Char('M'));
+    v.Raw = QRawFont::fromFont(v.Font);
     slot = v;
   }
   return *slot;
@@ -126,13 +129,24 @@ void TSynQtCanvas::TextOut(int x, int y, const TRect& clip, std::string_view tex
     painter_->save();
     painter_->setClipRect(qclip, Qt::IntersectClip);
   }
-  painter_->setFont(v.Font);
   painter_->setPen(ToQColor(fg));
   int baseline = y + v.Ascent;
-  if (v.Advance == cellWidth) {
-    // The face's own advance is the cell: one call for the whole run.
-    painter_->drawText(QPoint(x, baseline), buffer_);
+  // Glyphs placed at exact cell positions: the face's own (fractional)
+  // advances would drift away from the grid over a long run.
+  QList<quint32> glyphs = v.Raw.glyphIndexesForString(buffer_);
+  if (glyphs.size() == buffer_.size() && v.Raw.isValid()) {
+    positions_.resize(glyphs.size());
+    for (qsizetype i = 0; i < glyphs.size(); ++i)
+      positions_[i] = QPointF(static_cast<qreal>(cellWidth) * static_cast<qreal>(i), 0);
+    QGlyphRun run;
+    run.setRawFont(v.Raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions_);
+    run.setUnderline(style.Contains(fsUnderline));
+    run.setStrikeOut(style.Contains(fsStrikeOut));
+    painter_->drawGlyphRun(QPointF(x, baseline), run);
   } else {
+    painter_->setFont(v.Font);
     for (qsizetype i = 0; i < buffer_.size(); ++i)
       painter_->drawText(QPoint(x + cellWidth * static_cast<int>(i), baseline),
                          QString(buffer_[i]));
