@@ -332,6 +332,29 @@ TEST_P(SearchReplaceTest, PromptAnswers) {
   }
 }
 
+TEST_P(SearchReplaceTest, ReplacementsWithLineBreaksKeepTheirPlaces) {
+  // The rest of the line moves to a later line; the occurrences still to
+  // come on it and the scope's end move along.
+  for (TSynSearchFlags direction : {TSynSearchFlags{}, TSynSearchFlags{sfBackwards}}) {
+    Load({"ab ab", "ab", "-"});
+    EXPECT_EQ(e.SearchAndReplace("ab", "1\r\n2",
+                                 direction + TSynSearchFlags{sfReplaceAll, sfEntireScope}),
+              3);
+    EXPECT_EQ(e.Text(), Join({"1", "2 1", "2", "1", "2", "-"}));
+    e.Undo();
+    EXPECT_EQ(e.Text(), Join({"ab ab", "ab", "-"}));
+  }
+}
+
+TEST_P(SearchReplaceTest, ReplacesWhereNothingCanBeSelected) {
+  Load({"ab ab"});
+  TSynEditorOptions options = e.Options();
+  options.Include(eoNoSelection);
+  e.SetOptions(options);
+  EXPECT_EQ(e.SearchAndReplace("ab", "c", {sfReplaceAll}), 2);
+  EXPECT_EQ(e.Text(), "c c");
+}
+
 TEST_P(SearchReplaceTest, PromptWithoutAHandlerReplaces) {
   Load({"ab ab"});
   EXPECT_EQ(e.SearchAndReplace("ab", "c", {sfReplaceAll, sfPrompt}), 2);
