@@ -347,3 +347,29 @@ TEST(SynEditWidgetTest, VirtualKeyCodes) {
 
 }  // namespace
 }  // namespace ludra
+
+namespace ludra {
+namespace {
+
+TEST(SynEditWidgetTest, SpecialCharactersMarkBlankCells) {
+  TRecordingSynEdit e;
+  e.SetColor(clWhite);
+  e.resize(300, 100);
+  e.SetTabWidth(4);
+  e.SetText("a b\tc");
+  auto inkInCell = [&](int column) {
+    QImage image = e.viewport()->grab().toImage();
+    QRect cell(e.TextOrigin() + (column - 1) * e.CellWidth(), 0, e.CellWidth(), e.RowHeight());
+    return cell.width() * cell.height() - CountPixels(image, cell, QColor(255, 255, 255));
+  };
+  EXPECT_EQ(inkInCell(2), 0);
+  EXPECT_EQ(inkInCell(6), 0);  // after the line's end
+  e.SetOptions(e.Options() + TSynEditorOptions{eoShowSpecialChars});
+  EXPECT_GT(inkInCell(2), 0);  // the blank's dot
+  EXPECT_GT(inkInCell(6), 0);  // the line-end mark
+  // "a b" ends at column 3: the tab takes the one cell up to the next stop.
+  EXPECT_GT(inkInCell(4), 0);
+}
+
+}  // namespace
+}  // namespace ludra
