@@ -5,14 +5,17 @@
 // - loading the file into the line buffer plus the full scan storing the
 //   states in the buffer, against reading the file and splitting it into lines;
 // - the worst rescan: a comment opened on line 1 changes every end state.
-// The last two run on the line buffer directly, with the rescan rule the
-// editor applies (scan until a stored state stops changing).
+// The last two run both on the line buffer directly, with the rescan rule the
+// editor applies (scan until a stored state stops changing), and through the
+// editor with the highlighter attached.
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "BenchUtil.h"
+#include "SynEdit.h"
+#include "SynEditKeyCmds.h"
 #include "SynEditTextBuffer.h"
 #include "SynHighlighterCpp.h"
 
@@ -212,6 +215,71 @@ void BM_RescanAfterOpeningCommentOnLine1_Worst(benchmark::State& state) {
 BENCHMARK(BM_RescanAfterOpeningCommentOnLine1)->Unit(benchmark::kMillisecond)->Iterations(6);
 BENCHMARK(BM_RescanAfterOpeningCommentOnLine1_Worst)->Unit(benchmark::kMillisecond)->Iterations(6);
 
+// --- Through the editor ---
+
+// Opening a file in an editor that has the highlighter attached: the buffer
+// loads, and every inserted line gets its end state.
+void BM_EditorLoadWithHighlighter(benchmark::State& state) {
+  TSynCppSyn hl;
+  for (auto _ : state) {
+    TCustomSynEdit editor;
+    editor.SetHighlighter(&hl);
+    editor.Lines().LoadFromFile(FileName());
+    benchmark::DoNotOptimize(editor.Lines().LineRange(editor.Lines().Count() - 1));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_EditorLoadWithHighlighter)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Loading first and attaching the highlighter after: one full scan.
+void BM_EditorLoadThenAttach(benchmark::State& state) {
+  TSynCppSyn hl;
+  for (auto _ : state) {
+    TCustomSynEdit editor;
+    editor.Lines().LoadFromFile(FileName());
+    editor.SetHighlighter(&hl);
+    benchmark::DoNotOptimize(editor.Lines().LineRange(editor.Lines().Count() - 1));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
+}
+BENCHMARK(BM_EditorLoadThenAttach)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Typing "/" and "*" at the start of line 1 (timed: the "*", which opens the
+// comment), then removing them again (not timed).
+void EditorTypeCommentOpener(benchmark::State& state, bool worst) {
+  std::string text = Text();
+  if (worst)
+    for (size_t p = text.find("/* block comment */"); p != std::string::npos;
+         p = text.find("/* block comment */", p))
+      text.replace(p, 19, "   block comment   ");
+  TSynCppSyn hl;
+  TCustomSynEdit editor;
+  editor.SetHighlighter(&hl);
+  editor.Lines().LoadFromBytes(text);
+  int lastState = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    editor.SetCaretPos({1, 1});
+    editor.RunCommand(ecChar, '/', nullptr);
+    state.ResumeTiming();
+    editor.RunCommand(ecChar, '*', nullptr);
+    state.PauseTiming();
+    lastState = editor.Lines().LineRange(editor.Lines().Count() - 1);
+    editor.RunCommand(ecDeleteLastChar, 0, nullptr);
+    editor.RunCommand(ecDeleteLastChar, 0, nullptr);
+    state.ResumeTiming();
+  }
+  state.counters["last line in comment"] = lastState == rsInComment;
+}
+void BM_EditorTypeCommentOpenerOnLine1(benchmark::State& state) {
+  EditorTypeCommentOpener(state, false);
+}
+void BM_EditorTypeCommentOpenerOnLine1_Worst(benchmark::State& state) {
+  EditorTypeCommentOpener(state, true);
+}
+BENCHMARK(BM_EditorTypeCommentOpenerOnLine1)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_EditorTypeCommentOpenerOnLine1_Worst)->Unit(benchmark::kMillisecond)->Iterations(4);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -221,5 +289,7 @@ int main(int argc, char** argv) {
   return bench::RunWithRatios(argc, argv,
                               {{"BM_FullScan", "BM_Baseline_PlainByteLoop"},
                                {"BM_ScanWithTokenText", "BM_Baseline_PlainByteLoop"},
-                               {"BM_LoadAndFullScan", "BM_Baseline_ReadAndSplit"}});
+                               {"BM_LoadAndFullScan", "BM_Baseline_ReadAndSplit"},
+                               {"BM_EditorLoadWithHighlighter", "BM_Baseline_ReadAndSplit"},
+                               {"BM_EditorLoadThenAttach", "BM_Baseline_ReadAndSplit"}});
 }
