@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Typing into the editor: a typed keyword is painted in the keyword colour,
+# and deleting it again with Backspace leaves no keyword colour behind.
+. "$(dirname "$0")/lib.sh"
+
+# Counts the clearly blue pixels of a window (keywords are blue; anti-aliased
+# glyphs still have a core of such pixels). Reads the window's xwd image,
+# 32 bits per pixel in the server's byte order (blue first on this server).
+blue_pixels() {
+  local file="$E2E_DIR/shot.xwd" header ncolors
+  xwd -id "$1" -silent >"$file"
+  header=$(od -An -tu4 --endian=big -j 0 -N 4 "$file" | tr -d ' ')
+  ncolors=$(od -An -tu4 --endian=big -j 76 -N 4 "$file" | tr -d ' ')
+  od -An -tu1 -v -w4 -j $((header + ncolors * 12)) "$file" |
+    awk '$1 > 160 && $2 < 110 && $3 < 110 { n++ } END { print n + 0 }'
+}
+
+# Waits until the blue count satisfies a test, so a late repaint is not missed.
+wait_blue() {
+  local test=$1 n
+  for _ in $(seq 1 30); do
+    n=$(blue_pixels "$win")
+    if eval "[ $n $test ]"; then
+      echo "$n"
+      return 0
+    fi
+    sleep 0.2
+  done
+  echo "$n"
+  return 1
+}
+
+e2e_start_x
+e2e_start_app
+win=$(e2e_wait_window "Ludra") || fail "main window did not appear"
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+sleep 0.5
+
+before=$(blue_pixels "$win")
+[ "$before" -lt 20 ] || fail "blue before typing: $before"
+
+xdotool type --delay 40 "new value;"
+typed=$(wait_blue "-gt $((before + 20))") || fail "typed keyword not painted blue ($typed, before $before)"
+
+# Ten Backspaces remove the line's text, keyword included.
+for _ in $(seq 1 10); do xdotool key BackSpace; done
+after=$(wait_blue "-lt 20") || fail "keyword colour left after deleting ($after)"
+
+e2e_close_window "$win"
+e2e_wait_exit || fail "program still running after its window was closed"
+echo "editor_typing: ok (blue pixels $before -> $typed -> $after)"
