@@ -181,14 +181,12 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
             int lineDelta = after.Line - line;
             if (shift != 0 || lineDelta != 0) {
               lineShift += shift;
-              if (selectionMode_ != smColumn) {
-                if (line == scopeLast.Line) {
-                  scopeLast.Char += shift;
-                  scopeLast.Line += lineDelta;
-                  SetSelTo(scopeLast);
-                } else {
-                  scopeLast.Line += lineDelta;
-                }
+              // A column scope ends at a column, not at a place in the text.
+              bool growEnd = line == scopeLast.Line && selectionMode_ != smColumn;
+              scopeLast.Line += lineDelta;
+              if (growEnd) {
+                scopeLast.Char += shift;
+                SetSelTo(scopeLast);
               }
               line = after.Line;
             }
