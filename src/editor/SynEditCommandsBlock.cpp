@@ -139,9 +139,22 @@ std::string ConvertCase(TSynEditorCommand command, std::string_view text) {
   }
 }
 
+// Replaces the selection with its converted text. The selection and the caret
+// from before the command are recorded first, so undo ends on them.
+void ReplaceConverted(TCustomSynEdit& e, TSynEditorCommand command, const TBufferCoord& caret,
+                      const TBufferCoord& oldFirst, const TBufferCoord& oldLast) {
+  std::string text = e.SelectedText();
+  std::string converted = ConvertCase(command, text);
+  if (converted == text) return;
+  e.UndoList().RecordChange(ckSelection, oldFirst, oldLast, std::string(), e.SelectionMode());
+  e.UndoList().RecordChange(ckCaret, caret, caret, std::string(), e.SelectionMode());
+  e.SetSelectedText(converted);
+}
+
 void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
   const TBufferCoord caret = e.CaretPos();
   const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
+  const TBufferCoord oldFirst = e.SelFirst(), oldLast = e.SelLast();
   const bool block = command >= ecUpperCaseBlock;
   const bool hadSelection = e.HasSelection();
   if (!block) {
@@ -157,9 +170,7 @@ void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
     TSynSelectionMode mode = e.SelectionMode();
     e.SetSelectionMode(smNormal);
     e.SetCaretAndSelection(caret, a, b);
-    std::string text = e.SelectedText();
-    std::string converted = ConvertCase(command, text);
-    if (converted != text) e.SetSelectedText(converted);
+    ReplaceConverted(e, command, caret, oldFirst, oldLast);
     e.SetSelectionMode(mode);
     e.SetCaretPos(caret);
     return;
@@ -173,18 +184,12 @@ void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
     TSynSelectionMode mode = e.SelectionMode();
     e.SetSelectionMode(smNormal);
     e.SetCaretAndSelection(caret, caret, {caret.Char + 1, caret.Line});
-    std::string text = e.SelectedText();
-    std::string converted = ConvertCase(command, text);
-    if (converted != text)
-      e.SetSelectedText(converted);
-    else
-      e.SetCaretPos({caret.Char + 1, caret.Line});
+    ReplaceConverted(e, command, caret, oldFirst, oldLast);
+    e.SetCaretPos({caret.Char + 1, caret.Line});
     e.SetSelectionMode(mode);
     return;
   }
-  std::string text = e.SelectedText();
-  std::string converted = ConvertCase(command, text);
-  if (converted != text) e.SetSelectedText(converted);
+  ReplaceConverted(e, command, caret, oldFirst, oldLast);
   e.SetCaretAndSelection(caret, oldFrom, oldTo);
 }
 
