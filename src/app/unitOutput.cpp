@@ -1,0 +1,202 @@
+#include "unitOutput.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <filesystem>
+#include <system_error>
+
+#include "ProgramDirectory.h"
+#include "SynCodePage.h"
+#include "SynCompilerProcess.h"
+
+namespace ludra {
+
+namespace {
+
+constexpr int kOuterWidth = 616;
+constexpr int kOuterHeight = 355;
+constexpr int kVkEscape = 27;
+
+// The directory part of a path ending in '/', or empty when it has none.
+std::string DirectoryPart(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+// A relative script path is made absolute: the compiler runs in the
+// script's folder, where the relative path would name another file.
+std::string AbsoluteScriptPath(const std::string& fileName) {
+  std::filesystem::path path(fileName);
+  if (path.is_absolute()) return fileName;
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? fileName : absolute.lexically_normal().string();
+}
+
+QString LineText(std::string_view line) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
+  if (!utf8.hasError()) return text;
+  return QString::fromStdString(CodePage().ToUtf8(line));
+}
+
+}  // namespace
+
+std::string CompilerOutputPath(const std::string& fileName) {
+  size_t nameStart = fileName.rfind('/');
+  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+  size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || dot < nameStart) return fileName + ".amx";
+  return fileName.substr(0, dot) + ".amx";
+}
+
+QString CompilerOutputText(const std::string& bytes) {
+  QString text;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    size_t next = end == std::string::npos ? bytes.size() : end + 1;
+    size_t lineEnd = end == std::string::npos ? bytes.size() : end;
+    if (lineEnd > start && bytes[lineEnd - 1] == '\r' && end != std::string::npos) --lineEnd;
+    text += LineText(std::string_view(bytes).substr(start, lineEnd - start));
+    if (end != std::string::npos) text += '\n';
+    start = next;
+  }
+  return text;
+}
+
+TfmOutput::TfmOutput(QWidget* owner, TCompileJob job)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      job_(std::move(job)) {
+  setObjectName("fmOutput");
+  setWindowTitle("PAWN Compiler Output");
+  setSizeGripEnabled(false);
+
+  moOutput = new QPlainTextEdit(this);
+  moOutput->setObjectName("moOutput");
+  moOutput->setReadOnly(true);
+  // Read-only, but the text can still be walked and copied from the keyboard.
+  moOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  moOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
+  moOutput->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  moOutput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QFont font("Courier New", 10);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  moOutput->setFont(font);
+  QPalette palette = moOutput->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+  moOutput->setPalette(palette);
+  moOutput->installEventFilter(this);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(moOutput);
+  resize(kOuterWidth, kOuterHeight);
+}
+
+void TfmOutput::PlaceOverOwner() {
+  // The outer size includes the frame; a window not yet framed borrows the
+  // owner's frame sizes, which the window manager gives both alike.
+  QSize frame = frameGeometry().size() - geometry().size();
+  QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+  if (frame.isNull() && owner) frame = owner->frameGeometry().size() - owner->geometry().size();
+  resize(kOuterWidth - frame.width(), kOuterHeight - frame.height());
+  if (owner) {
+    QPoint center = owner->frameGeometry().center();
+    move(center.x() - kOuterWidth / 2, center.y() - kOuterHeight / 2);
+  }
+}
+
+void TfmOutput::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (activated_) return;
+  PlaceOverOwner();
+  // The compile starts once the window is up, from the event loop, so the
+  // window is painted before the compiler runs.
+  QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TfmOutput::FormActivate() {
+  if (activated_) return;
+  activated_ = true;
+  auto status = [this](const std::string& text) {
+    if (job_.SetStatusText) job_.SetStatusText(text);
+  };
+  const std::string name = ExtractFileName(job_.FileName);
+  status("Compiling '" + name + "'...");
+
+  const std::string script = AbsoluteScriptPath(job_.FileName);
+  const std::string outputPath = CompilerOutputPath(script);
+  TSynProcessRun run;
+  run.Program = JoinPath(job_.ProgramDir, "pawncc");
+  run.Arguments = {"-;+", "-(+", script};
+  run.WorkingDirectory = DirectoryPart(script);
+  run.LibraryDirectory = job_.ProgramDir;
+
+  busy_ = true;
+  struct BusyEnd {
+    TfmOutput* form;
+    ~BusyEnd() {
+      form->busy_ = false;
+      // A close asked for during the compile is carried out now.
+      if (form->closeRequested_) QTimer::singleShot(0, form, [f = form] { f->reject(); });
+    }
+  } busyEnd{this};
+
+  moOutput->setPlainText(QString::fromStdString("Compiling '" + name + "'..."));
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  std::optional<std::string> output = RunCollectingOutput(run);
+  QApplication::restoreOverrideCursor();
+
+  moOutput->setPlainText(output ? CompilerOutputText(*output) : QString());
+  if (!output && job_.ShowError) job_.ShowError("Unable to execute compiler...");
+
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(outputPath, ec)) {
+    const std::string outputName = ExtractFileName(outputPath);
+    status("File '" + name + "' has been compiled to '" + outputName + "'.");
+    if (job_.RunAfterCompile) {
+      // Neither the copy nor the launch is checked: both fail silently.
+      std::filesystem::copy_file(outputPath, job_.CopyDir + outputName,
+                                 std::filesystem::copy_options::overwrite_existing, ec);
+      LaunchDetached(job_.ExeFile, job_.Params, DirectoryPart(job_.ExeFile));
+    }
+  } else {
+    status("Unable to compile '" + name + "'.");
+  }
+  job_.RunAfterCompile = false;
+}
+
+void TfmOutput::reject() {
+  if (busy_) {
+    closeRequested_ = true;
+    return;
+  }
+  QDialog::reject();
+}
+
+bool TfmOutput::FormKeyDown(int key, Qt::KeyboardModifiers) {
+  if (key != kVkEscape) return false;
+  close();
+  return true;
+}
+
+bool TfmOutput::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == moOutput && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && FormKeyDown(kVkEscape, key->modifiers())) return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace ludra

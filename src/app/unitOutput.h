@@ -1,0 +1,64 @@
+#pragma once
+// The compiler output window: opened modally for one compile, it runs the
+// compiler when it first becomes active, shows what the compiler wrote and
+// stays open until the user closes it.
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <functional>
+#include <string>
+
+namespace ludra {
+
+// What one compile needs from the main window.
+struct TCompileJob {
+  std::string ProgramDir;  // where pawncc lies
+  std::string FileName;    // the saved script (CurrentFileName)
+  bool RunAfterCompile = false;
+  std::string CopyDir;
+  std::string ExeFile;
+  std::string Params;
+  std::function<void(const std::string&)> SetStatusText;
+  std::function<void(const std::string&)> ShowError;
+};
+
+// The compiled file of a script: its extension (from the last dot of the
+// name part on) replaced by ".amx", or ".amx" appended when it has none.
+std::string CompilerOutputPath(const std::string& fileName);
+
+// The compiler's bytes as display text: CR LF as one line end; each line
+// that is valid UTF-8 (file names on this system) is shown as such, any
+// other through the document code page (quoted script text).
+QString CompilerOutputText(const std::string& bytes);
+
+class TfmOutput : public QDialog {
+  Q_OBJECT
+ public:
+  TfmOutput(QWidget* owner, TCompileJob job);
+
+  QPlainTextEdit* moOutput = nullptr;
+
+  // True while the compiler runs.
+  bool Busy() const { return busy_; }
+
+  // The compile: runs once, when the window is first shown.
+  void FormActivate();
+  // Keys reach the window before its text box; Escape closes it.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
+
+  // A close asked for while the compiler runs waits for the compile step.
+  void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void PlaceOverOwner();
+
+  TCompileJob job_;
+  bool activated_ = false;
+  bool busy_ = false;
+  bool closeRequested_ = false;
+};
+
+}  // namespace ludra

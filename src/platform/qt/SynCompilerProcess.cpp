@@ -1,0 +1,119 @@
+#include "SynCompilerProcess.h"
+
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <algorithm>
+
+namespace ludra {
+
+namespace {
+
+QString Path(const std::string& s) { return QString::fromStdString(s); }
+
+QStringList ToStringList(const std::vector<std::string>& words) {
+  QStringList list;
+  for (const auto& w : words) list << QString::fromStdString(w);
+  return list;
+}
+
+}  // namespace
+
+std::optional<std::string> RunCollectingOutput(const TSynProcessRun& run) {
+  QProcess process;
+  process.setProgram(Path(run.Program));
+  process.setArguments(ToStringList(run.Arguments));
+  if (!run.WorkingDirectory.empty()) process.setWorkingDirectory(Path(run.WorkingDirectory));
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  // A compiler that asks for input gets an end of file rather than waiting
+  // on whatever the program itself was started with.
+  process.setStandardInputFile(QProcess::nullDevice());
+  if (!run.LibraryDirectory.empty()) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QString paths = env.value("LD_LIBRARY_PATH");
+    env.insert("LD_LIBRARY_PATH", paths.isEmpty() ? Path(run.LibraryDirectory)
+                                                  : Path(run.LibraryDirectory) + ":" + paths);
+    process.setProcessEnvironment(env);
+  }
+
+  std::string output;
+  auto collect = [&] {
+    QByteArray bytes = process.readAll();
+    output.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+  };
+  QEventLoop loop;
+  QObject::connect(&process, &QProcess::readyRead, &loop, collect);
+  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  process.start(QIODevice::ReadOnly);
+  if (!process.waitForStarted(-1)) return std::nullopt;
+  // The windows are painted and take input while the compiler runs.
+  if (process.state() != QProcess::NotRunning) loop.exec();
+  collect();
+  std::erase(output, '\0');
+  return output;
+}
+
+std::vector<std::string> SplitShellWords(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  size_t i = 0, n = text.size();
+  auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (i < n) {
+    char c = text[i];
+    if (isBlank(c)) {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      ++i;
+    } else if (c == '\'') {
+      inWord = true;
+      size_t close = text.find('\'', i + 1);
+      if (close == std::string::npos) close = n;  // an open quote runs to the end
+      word.append(text, i + 1, close - i - 1);
+      i = close + 1;
+    } else if (c == '"') {
+      inWord = true;
+      ++i;
+      while (i < n && text[i] != '"') {
+        if (text[i] == '\\' && i + 1 < n) {
+          char next = text[i + 1];
+          if (next == '$' || next == '`' || next == '"' || next == '\\') {
+            word += next;
+            i += 2;
+            continue;
+          }
+          if (next == '\n') {
+            i += 2;
+            continue;
+          }
+        }
+        word += text[i++];
+      }
+      ++i;
+    } else if (c == '\\') {
+      if (i + 1 < n && text[i + 1] == '\n') {  // a line continuation is removed
+        i += 2;
+        continue;
+      }
+      inWord = true;
+      word += i + 1 < n ? text[i + 1] : c;
+      i += 2;
+    } else {
+      inWord = true;
+      word += c;
+      ++i;
+    }
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+bool LaunchDetached(const std::string& program, const std::string& params,
+                    const std::string& workingDirectory) {
+  return QProcess::startDetached(Path(program), ToStringList(SplitShellWords(params)),
+                                 Path(workingDirectory));
+}
+
+}  // namespace ludra
