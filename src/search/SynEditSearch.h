@@ -1,6 +1,8 @@
 #pragma once
 // The plain search engine: finds a literal pattern in a line with a skip
-// table, optionally folding case and accepting only whole words.
+// table, optionally folding case and accepting only whole words. Where the
+// processor compares sixteen bytes at once, a filter on two rare pattern
+// bytes finds the same occurrences faster.
 #include <array>
 #include <string>
 #include <vector>
