@@ -318,6 +318,9 @@ bool TSynCommandExec::OtherCommand(TCustomSynEdit& e, TSynEditorCommand command,
       return true;
     case ecNormalSelect:
       e.SetSelectionMode(smNormal);
+      // Column ends may lie past line ends; a normal selection may not.
+      e.selFrom_ = e.LimitSelectionPoint(e.selFrom_);
+      e.selTo_ = e.LimitSelectionPoint(e.selTo_);
       return true;
     case ecColumnSelect:
       e.SetSelectionMode(smColumn);
