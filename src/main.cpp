@@ -1,14 +1,15 @@
 #include "Main.h"
 
-#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "LudraApplication.h"
 #include "ProgramDirectory.h"
 
 int main(int argc, char** argv) {
   ludra::TLudraApplication app(argc, argv);
-  ludra::TfmMain fmMain(ludra::ProgramDirectory());
-  if (argc > 1 && std::filesystem::is_regular_file(argv[1])) fmMain.LoadScript(argv[1]);
+  std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
+  ludra::TfmMain fmMain(ludra::ProgramDirectory(), params);
   fmMain.show();
   return app.exec();
 }

@@ -1,24 +1,227 @@
 #include "Main.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <filesystem>
+
+#include "LudraApplication.h"
+#include "MainImages.h"
+#include "ProgramDirectory.h"
+
 namespace ludra {
 
-TfmMain::TfmMain(const std::string& programDir, QWidget* parent)
-    : QMainWindow(parent), shCpp(std::make_unique<TSynCppSyn>()), programDir_(programDir) {
+namespace {
+
+QFont FunctionListFont(const TSynFont& font) {
+  QFont result(QString::fromStdString(font.Name));
+  if (font.Size > 0) result.setPointSize(font.Size);
+  result.setBold(true);
+  return result;
+}
+
+}  // namespace
+
+TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& params,
+                 std::unique_ptr<TLudraDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      shCpp(std::make_unique<TSynCppSyn>()),
+      SynEditSearch(std::make_unique<TSynEditSearch>()),
+      SynEditRegexSearch(std::make_unique<TSynEditRegexSearch>()),
+      programDir_(programDir),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>()),
+      params_(params) {
   setObjectName("fmMain");
   setWindowTitle("Ludra");
-  resize(744, 432);
+  setFont(QFont("MS Sans Serif", 8));
+  ConfigureHighlighter();
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateEditor();
+  CreateStatusBar();
+  setMinimumSize(292, 154 + menuBar()->sizeHint().height());
+  SetClientSize(744, 432);
+  // Menu shortcuts run their menu's enabled rule first; the key reaches the
+  // focus widget as a shortcut override before the shortcut map is asked.
+  qApp->installEventFilter(this);
+  Guarded([this] { FormCreate(this); });
+}
 
-  shCpp->CommentAttri()->SetForeground(RGB(0, 128, 0));
-  shCpp->DirecAttri()->SetForeground(clBlue);
-  shCpp->IdentifierAttri()->SetForeground(clBlack);
-  shCpp->KeyAttri()->SetForeground(clBlue);
-  shCpp->KeyAttri()->SetStyle({});
-  for (TSynHighlighterAttributes* a :
-       {shCpp->NumberAttri(), shCpp->FloatAttri(), shCpp->HexAttri(), shCpp->StringAttri()})
-    a->SetForeground(RGB(0, 0, 128));
-  shCpp->AsmAttri()->SetStyle({fsBold});
+TfmMain::~TfmMain() {
+  qApp->removeEventFilter(this);
+  // The editor goes before the highlighter and search engines it refers to.
+  delete moCode;
+  moCode = nullptr;
+}
 
-  moCode = new TSynEdit(this);
+TProfileFile TfmMain::Settings() const { return TProfileFile(programDir_ + "/settings.ini"); }
+
+// --- Construction ----------------------------------------------------------------
+
+void TfmMain::ConfigureHighlighter() { ApplyMainWindowColors(*shCpp); }
+
+void TfmMain::CreateActions() {
+  auto item = [this](const char* name, const char* caption, QKeySequence shortcut,
+                     void (TfmMain::*handler)(QObject*)) {
+    auto* action = new QAction(QString::fromLatin1(caption), this);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this,
+            [this, action, handler] { Guarded([&] { (this->*handler)(action); }); });
+    return action;
+  };
+  miNew = item("miNew", "New", QKeySequence(Qt::CTRL | Qt::Key_N), &TfmMain::miNewClick);
+  miOpen = item("miOpen", "Open", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmMain::miOpenClick);
+  miClose = item("miClose", "Close", {}, &TfmMain::miCloseClick);
+  miSave = item("miSave", "Save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmMain::miSaveClick);
+  miSaveAs = item("miSaveAs", "Save As...", {}, &TfmMain::miSaveAsClick);
+  miExit = item("miExit", "Exit", {}, &TfmMain::miExitClick);
+  miUndo = item("miUndo", "Undo", {}, &TfmMain::miUndoClick);
+  miCut = item("miCut", "Cut", {}, &TfmMain::miCutClick);
+  miCopy = item("miCopy", "Copy", {}, &TfmMain::miCopyClick);
+  miPaste = item("miPaste", "Paste", {}, &TfmMain::miPasteClick);
+  miDelete = item("miDelete", "Delete", {}, &TfmMain::miDeleteClick);
+  miFind =
+      item("miFind", "Find...", QKeySequence(Qt::CTRL | Qt::Key_F), &TfmMain::actSearchExecute);
+  miFindNext =
+      item("miFindNext", "Find Next", QKeySequence(Qt::Key_F3), &TfmMain::actSearchNextExecute);
+  miFindPrev =
+      item("miFindPrev", "Find Prev", QKeySequence(Qt::Key_F4), &TfmMain::actSearchPrevExecute);
+  miReplace = item("miReplace", "Replace...", QKeySequence(Qt::CTRL | Qt::Key_H),
+                   &TfmMain::actSearchReplaceExecute);
+  miGoto = item("miGoto", "Go to...", QKeySequence(Qt::CTRL | Qt::Key_G), &TfmMain::miGotoClick);
+  miSelectAll = item("miSelectAll", "Select All", QKeySequence(Qt::CTRL | Qt::Key_A),
+                     &TfmMain::miSelectAllClick);
+  miCompile = item("miCompile", "Compile", QKeySequence(Qt::Key_F5), &TfmMain::miCompileClick);
+  miCompileRun =
+      item("miCompileRun", "Compile/Run", QKeySequence(Qt::Key_F6), &TfmMain::miCompileRunClick);
+  miRunOptions = item("miRunOptions", "Run Options", {}, &TfmMain::miRunOptionsClick);
+  miFont = item("miFont", "Font", {}, &TfmMain::miFontClick);
+  miShowFunctionList =
+      item("miShowFunctionList", "Show Function List", {}, &TfmMain::miShowFunctionListClick);
+  miAssoc = item("miAssoc", "Associate with *.pwn files", {}, &TfmMain::miAssocClick);
+  miHelpTopics =
+      item("miHelpTopics", "Help Topics", QKeySequence(Qt::Key_F1), &TfmMain::miHelpTopicsClick);
+  miAbout = item("miAbout", "About Ludra", {}, &TfmMain::miAboutClick);
+  // The handlers of the check items toggle the mark themselves; Qt has
+  // already toggled it when triggered fires, so that is undone first (this
+  // connection was made after the handler's, so it is made again before it).
+  for (QAction* check : {miShowFunctionList, miAssoc}) {
+    check->setCheckable(true);
+    auto handler =
+        check == miShowFunctionList ? &TfmMain::miShowFunctionListClick : &TfmMain::miAssocClick;
+    disconnect(check, &QAction::triggered, this, nullptr);
+    connect(check, &QAction::triggered, this, [this, check, handler](bool checked) {
+      {
+        const QSignalBlocker block(check);
+        check->setChecked(!checked);
+      }
+      Guarded([&] { (this->*handler)(check); });
+    });
+  }
+
+  auto popupItem = [this](const char* name, QAction* same) {
+    auto* action = new QAction(same->text(), this);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, same, &QAction::trigger);
+    return action;
+  };
+  piUndo = popupItem("piUndo", miUndo);
+  piCut = popupItem("piCut", miCut);
+  piCopy = popupItem("piCopy", miCopy);
+  piPaste = popupItem("piPaste", miPaste);
+  piDelete = popupItem("piDelete", miDelete);
+  piSelectAll = popupItem("piSelectAll", miSelectAll);
+}
+
+void TfmMain::CreateMenus() {
+  menuBar()->setObjectName("mmMenu");
+  auto menu = [this](const char* name, const char* caption, std::initializer_list<QAction*> items,
+                     void (TfmMain::*rule)(QObject*)) {
+    QMenu* m = menuBar()->addMenu(QString::fromLatin1(caption));
+    m->setObjectName(name);
+    for (QAction* a : items) {
+      if (a)
+        m->addAction(a);
+      else
+        m->addSeparator();
+    }
+    if (rule)
+      connect(m, &QMenu::aboutToShow, this,
+              [this, m, rule] { Guarded([&] { (this->*rule)(m); }); });
+    return m;
+  };
+  miFile =
+      menu("miFile", "File", {miNew, miOpen, miClose, nullptr, miSave, miSaveAs, nullptr, miExit},
+           &TfmMain::miFileClick);
+  miEdit = menu("miEdit", "Edit",
+                {miUndo, nullptr, miCut, miCopy, miPaste, miDelete, nullptr, miFind, miFindNext,
+                 miFindPrev, miReplace, miGoto, nullptr, miSelectAll},
+                &TfmMain::miEditClick);
+  miBuild = menu("miBuild", "Build", {miCompile, miCompileRun, nullptr, miRunOptions},
+                 &TfmMain::miBuildClick);
+  miOptions = menu("miOptions", "Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
+  miHelp = menu("miHelp", "Help", {miHelpTopics, nullptr, miAbout}, nullptr);
+
+  pmMain = new QMenu(this);
+  pmMain->setObjectName("pmMain");
+  pmMain->addActions({piUndo});
+  pmMain->addSeparator();
+  pmMain->addActions({piCut, piCopy, piPaste, piDelete});
+  pmMain->addSeparator();
+  pmMain->addAction(piSelectAll);
+}
+
+void TfmMain::CreateToolBar() {
+  tbMain = addToolBar("tbMain");
+  tbMain->setObjectName("tbMain");
+  tbMain->setMovable(false);
+  tbMain->setFloatable(false);
+  tbMain->setIconSize(QSize(16, 16));
+  tbMain->setContextMenuPolicy(Qt::PreventContextMenu);
+  tbMain->setContentsMargins(4, 0, 0, 0);
+  tbMain->toggleViewAction()->setVisible(false);
+  auto button = [this](const char* name, const char* hint, int image,
+                       void (TfmMain::*handler)(QObject*)) {
+    auto* action = new QAction(ToolbarImage(image), QString::fromLatin1(hint), this);
+    action->setObjectName(name);
+    action->setToolTip(QString::fromLatin1(hint));
+    connect(action, &QAction::triggered, this,
+            [this, action, handler] { Guarded([&] { (this->*handler)(action); }); });
+    tbMain->addAction(action);
+    if (QWidget* w = tbMain->widgetForAction(action)) w->setFixedSize(23, 22);
+    return action;
+  };
+  tbNew = button("tbNew", "New", 0, &TfmMain::miNewClick);
+  tbOpen = button("tbOpen", "Open", 1, &TfmMain::miOpenClick);
+  tbSave = button("tbSave", "Save", 2, &TfmMain::miSaveClick);
+  tbMain->addSeparator();
+  tbFind = button("tbFind", "Find", 3, &TfmMain::actSearchExecute);
+  tbFindNext = button("tbFindNext", "Find Next", 4, &TfmMain::actSearchNextExecute);
+  tbFindPrev = button("tbFindPrev", "Find Prev", 5, &TfmMain::actSearchPrevExecute);
+  tbReplace = button("tbReplace", "Replace", 6, &TfmMain::actSearchReplaceExecute);
+  tbMain->addSeparator();
+  tbCompile = button("tbCompile", "Compile", 7, &TfmMain::miCompileClick);
+  tbCompileRun = button("tbCompileRun", "Compile/Run", 8, &TfmMain::miCompileRunClick);
+  tbMain->addSeparator();
+  tbHelpTopics = button("tbHelpTopics", "Help Topics", 9, &TfmMain::miHelpTopicsClick);
+  SetSaveEnabled(false);
+  SetDocumentButtons(false);
+}
+
+void TfmMain::CreateEditor() {
+  moCode = new TSynEdit();
   moCode->setObjectName("moCode");
   moCode->SetColor(clWhite);
   TSynFont font;
@@ -40,14 +243,344 @@ TfmMain::TfmMain(const std::string& programDir, QWidget* parent)
   gutter.SetLeftOffset(4);
   gutter.SetRightOffset(4);
   gutter.SetWidth(42);
+  gutter.SetShowLineNumbers(false);
   moCode->SetHighlighter(shCpp.get());
-  setCentralWidget(moCode);
-  moCode->setFocus();
+  moCode->SetSearchEngine(SynEditSearch.get());
+  moCode->OnChange = [this](TCustomSynEdit* sender) { moCodeChange(sender); };
+  moCode->OnStatusChange = [this](TCustomSynEdit* sender, TSynStatusChanges changes) {
+    moCodeStatusChange(sender, changes);
+  };
+  moCode->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(moCode, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    Guarded([this] { pmMainPopup(pmMain); });
+    pmMain->popup(moCode->viewport()->mapToGlobal(pos));
+  });
+  moCode->setEnabled(false);
+
+  lbFunctions = new QListWidget();
+  lbFunctions->setObjectName("lbFunctions");
+  lbFunctions->setFrameShape(QFrame::NoFrame);
+  lbFunctions->setFont(FunctionListFont(font));
+  lbFunctions->setEnabled(false);
+
+  spLitter = new QSplitter(Qt::Horizontal);
+  spLitter->setObjectName("spLitter");
+  spLitter->setHandleWidth(5);
+  spLitter->setChildrenCollapsible(false);
+  spLitter->addWidget(moCode);
+  spLitter->addWidget(lbFunctions);
+  // A wider window widens the editor; the list keeps its width.
+  spLitter->setStretchFactor(0, 1);
+  spLitter->setStretchFactor(1, 0);
+  connect(spLitter, &QSplitter::splitterMoved, this,
+          [this] { functionListWidth_ = lbFunctions->width(); });
+  setCentralWidget(spLitter);
+  SetFunctionListWidth(185);
 }
 
-void TfmMain::LoadScript(const std::string& fileName) {
-  moCode->Lines().LoadFromFile(fileName);
-  moCode->Gutter().SetShowLineNumbers(true);
+void TfmMain::CreateStatusBar() {
+  sbMain = statusBar();
+  sbMain->setObjectName("sbMain");
+  sbMain->setMinimumHeight(19);
+  for (int i = 0; i < 2; ++i) {
+    statusPanels_[i] = new QLabel();
+    statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanels_[i]->setIndent(2);
+    sbMain->addWidget(statusPanels_[i], i);
+  }
+  statusPanels_[1]->setMinimumWidth(50);
 }
+
+// --- Reporting ---------------------------------------------------------------------
+
+void TfmMain::SetStatusText(const std::string& text) {
+  statusPanels_[0]->setText(QString::fromStdString(text));
+}
+
+void TfmMain::ShowError(const std::string& text) {
+  SetStatusText("Error: " + text);
+  dialogs_->MessageDlg(this, text, mtError, mbOK);
+}
+
+std::string TfmMain::StatusText(int panel) const {
+  return statusPanels_[panel]->text().toStdString();
+}
+
+void TfmMain::ReportException(const std::string& message) {
+  dialogs_->ReportError(this, ErrorReportText(message));
+}
+
+// --- Start-up, geometry and closing ------------------------------------------------------
+
+void TfmMain::FormCreate(QObject* sender) {
+  (void)sender;
+  NameList.Clear();
+  ParamList.Clear();
+  TSynFont font = moCode->Font();
+  font.Style = {};
+  moCode->SetFont(font);
+
+  TProfileFile ini = Settings();
+  CopyDir = ini.ReadString("RunOpts", "CopyDir", "");
+  ExeFile = ini.ReadString("RunOpts", "ExeFile", "");
+  Params = ini.ReadString("RunOpts", "Params", "");
+  font.Name = ini.ReadString("Display", "Font_Name", "Courier New");
+  font.Size = ini.ReadInteger("Display", "Font_Size", 10);
+  moCode->SetFont(font);
+  lbFunctions->setFont(FunctionListFont(moCode->Font()));
+  miAssoc->setChecked(ini.ReadBool("General", "FileAssoc", true));
+  bool showList = ini.ReadBool("Display", "ShowFuncList", true);
+  miShowFunctionList->setChecked(showList);
+  lbFunctions->setVisible(showList);
+  int left = ini.ReadInteger("Display", "WindowX", x());
+  int top = ini.ReadInteger("Display", "WindowY", y());
+  int width = ini.ReadInteger("Display", "WindowW", ClientWidth());
+  int height = ini.ReadInteger("Display", "WindowH", ClientHeight());
+  move(left, top);
+  SetClientSize(width, height);
+  SetFunctionListWidth(ini.ReadInteger("Display", "Splitter", FunctionListWidth()));
+  if (ini.ReadBool("Display", "WindowMax", false))
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+  // A program folder the user cannot write to must not cost the rest of the
+  // start-up: the refused write is reported and the later steps still run.
+  Guarded([this] { MakeAssoc(miAssoc->isChecked()); });
+  SetStatusText("Ludra is ready.");
+  InfoList = std::make_unique<TStringList>();
+  Guarded([this] { ScanIncludes(); });
+  std::error_code ec;
+  if (!params_.empty() && std::filesystem::is_regular_file(params_[0], ec)) LoadScript(params_[0]);
+}
+
+int TfmMain::ClientWidth() const { return width(); }
+
+int TfmMain::ClientHeight() const {
+  return height() - (menuBar()->isHidden() && isVisible() ? 0 : menuBar()->sizeHint().height());
+}
+
+void TfmMain::SetClientSize(int width, int height) {
+  resize(width, height + menuBar()->sizeHint().height());
+}
+
+int TfmMain::FunctionListWidth() const {
+  return lbFunctions->isVisible() ? lbFunctions->width() : functionListWidth_;
+}
+
+void TfmMain::SetFunctionListWidth(int value) {
+  functionListWidth_ = value;
+  int total = spLitter->width() > 0 && spLitter->isVisible() ? spLitter->width() : ClientWidth();
+  spLitter->setSizes({std::max(0, total - value - spLitter->handleWidth()), value});
+}
+
+void TfmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (placed_) return;
+  placed_ = true;
+  SetFunctionListWidth(functionListWidth_);
+  if (isMaximized() || isFullScreen()) return;
+  // Opens centred on the screen with the stored size.
+  if (QScreen* s = screen()) {
+    QRect frame = frameGeometry();
+    QRect area = s->availableGeometry();
+    move(area.x() + (area.width() - frame.width()) / 2,
+         area.y() + (area.height() - frame.height()) / 2);
+  }
+}
+
+void TfmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Guarded([this] { FormResize(this); });
+}
+
+void TfmMain::FormResize(QObject* sender) {
+  (void)sender;
+  statusPanels_[0]->setFixedWidth(std::max(0, ClientWidth() - 120));
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+  bool canClose = false;
+  Guarded([&] { FormCloseQuery(this, canClose); });
+  if (!canClose) {
+    event->ignore();
+    return;
+  }
+  // A settings file that cannot be written is reported, but must not keep
+  // the program from ending.
+  Guarded([this] { FormClose(this); });
+  event->accept();
+}
+
+void TfmMain::FormCloseQuery(QObject* sender, bool& canClose) {
+  (void)sender;
+  canClose = false;
+  if (!QuerySaveChanges()) return;
+  canClose = true;
+}
+
+void TfmMain::FormClose(QObject* sender) {
+  (void)sender;
+  TProfileFile ini = Settings();
+  bool maximized = isMaximized();
+  ini.WriteBool("Display", "WindowMax", maximized);
+  // The stored geometry is the restored window's, not the maximized one's.
+  QPoint frameOffset = geometry().topLeft() - pos();
+  QRect normal = maximized ? normalGeometry() : geometry();
+  if (maximized) {
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+    QApplication::processEvents();
+    if (!isMaximized()) normal = geometry();
+  }
+  int listWidth = FunctionListWidth();
+  ini.WriteInteger("Display", "WindowX", normal.x() - frameOffset.x());
+  ini.WriteInteger("Display", "WindowY", normal.y() - frameOffset.y());
+  ini.WriteInteger("Display", "WindowW", normal.width());
+  ini.WriteInteger("Display", "WindowH", normal.height() - (height() - ClientHeight()));
+  ini.WriteInteger("Display", "Splitter", listWidth);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this)
+    RunShortcutRule(*static_cast<QKeyEvent*>(event));
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmMain::RunShortcutRule(const QKeyEvent& event) {
+  QKeySequence pressed(event.keyCombination());
+  auto matches = [&](QMenu* menu) {
+    for (QAction* a : menu->actions())
+      if (!a->shortcut().isEmpty() && a->shortcut() == pressed) return true;
+    return false;
+  };
+  if (matches(miFile)) Guarded([this] { miFileClick(miFile); });
+  if (matches(miEdit)) Guarded([this] { miEditClick(miEdit); });
+  if (matches(miBuild)) Guarded([this] { miBuildClick(miBuild); });
+}
+
+// --- Enabled rules -------------------------------------------------------------------
+
+void TfmMain::miFileClick(QObject* sender) {
+  (void)sender;
+  bool open = !CurrentFileName.empty();
+  for (QAction* a : {miClose, miSave, miSaveAs}) a->setEnabled(open);
+}
+
+void TfmMain::miEditClick(QObject* sender) {
+  (void)sender;
+  bool open = !CurrentFileName.empty();
+  for (QAction* a : {miUndo, miCut, miCopy, miPaste, miDelete, miFind, miFindNext, miFindPrev,
+                     miReplace, miGoto, miSelectAll})
+    a->setEnabled(open);
+}
+
+void TfmMain::miBuildClick(QObject* sender) {
+  (void)sender;
+  bool open = !CurrentFileName.empty();
+  for (QAction* a : {miCompile, miCompileRun}) a->setEnabled(open);
+}
+
+void TfmMain::pmMainPopup(QObject* sender) {
+  (void)sender;
+  bool open = !CurrentFileName.empty();
+  for (QAction* a : {piUndo, piCut, piCopy, piPaste, piDelete, piSelectAll}) a->setEnabled(open);
+}
+
+// --- Editor and window commands ---------------------------------------------------------
+
+void TfmMain::moCodeStatusChange(TCustomSynEdit* sender, TSynStatusChanges changes) {
+  (void)sender, (void)changes;
+  statusPanels_[1]->setText(
+      QString("Ln: %1   Col: %2").arg(moCode->CaretLine()).arg(moCode->CaretChar()));
+}
+
+void TfmMain::miUndoClick(QObject* sender) {
+  (void)sender;
+  moCode->Undo();
+}
+
+void TfmMain::miCutClick(QObject* sender) {
+  (void)sender;
+  moCode->CutSelection();
+}
+
+void TfmMain::miCopyClick(QObject* sender) {
+  (void)sender;
+  moCode->CopySelection();
+}
+
+void TfmMain::miPasteClick(QObject* sender) {
+  (void)sender;
+  moCode->PasteClipboard();
+}
+
+void TfmMain::miDeleteClick(QObject* sender) {
+  (void)sender;
+  moCode->DeleteSelection();
+}
+
+void TfmMain::miSelectAllClick(QObject* sender) {
+  (void)sender;
+  moCode->SelectWholeText();
+}
+
+void TfmMain::miGotoClick(QObject* sender) {
+  (void)sender;
+  std::optional<std::string> text =
+      dialogs_->InputQuery(this, "Go to...", "Enter line number:", "0");
+  if (!text) return;
+  moCode->SetCaretChar(0);
+  moCode->SetCaretLine(ProfileStrToIntDef(*text, 0));
+}
+
+void TfmMain::miFontClick(QObject* sender) {
+  (void)sender;
+  if (std::optional<TSynFont> chosen = dialogs_->ChooseFont(this, moCode->Font())) {
+    TSynFont font = moCode->Font();
+    font.Name = chosen->Name;
+    font.Size = chosen->Size;
+    moCode->SetFont(font);
+    lbFunctions->setFont(FunctionListFont(moCode->Font()));
+  }
+  TProfileFile ini = Settings();
+  ini.WriteString("Display", "Font_Name", moCode->Font().Name);
+  ini.WriteInteger("Display", "Font_Size", moCode->Font().Size);
+}
+
+void TfmMain::miShowFunctionListClick(QObject* sender) {
+  (void)sender;
+  bool show = !miShowFunctionList->isChecked();
+  miShowFunctionList->setChecked(show);
+  if (!show && lbFunctions->isVisible()) functionListWidth_ = lbFunctions->width();
+  lbFunctions->setVisible(show);
+  if (show) SetFunctionListWidth(functionListWidth_);
+  Settings().WriteBool("Display", "ShowFuncList", show);
+}
+
+void TfmMain::miHelpTopicsClick(QObject* sender) {
+  (void)sender;
+  dialogs_->OpenDocument("pawn-lang.pdf", programDir_);
+}
+
+void TfmMain::miAboutClick(QObject* sender) {
+  (void)sender;
+  dialogs_->AboutBox(this, "About Ludra",
+                     "Ludra\nVersion 1.0\n\n"
+                     "A small editor for PAWN scripts that sits beside the compiler and its "
+                     "include folder. Its editing control, highlighter, search engines and "
+                     "completion were written for this program; the windows are drawn with Qt.");
+}
+
+// --- Later features --------------------------------------------------------------------
+
+void TfmMain::actSearchExecute(QObject* sender) { (void)sender; }
+void TfmMain::actSearchNextExecute(QObject* sender) { (void)sender; }
+void TfmMain::actSearchPrevExecute(QObject* sender) { (void)sender; }
+void TfmMain::actSearchReplaceExecute(QObject* sender) { (void)sender; }
+
+void TfmMain::miAssocClick(QObject* sender) { (void)sender; }
+
+void TfmMain::MakeAssoc(bool associate) { Settings().WriteBool("General", "FileAssoc", associate); }
+
+void TfmMain::ScanIncludes() {}
 
 }  // namespace ludra

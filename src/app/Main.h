@@ -1,29 +1,190 @@
 #pragma once
+// The main window: menus, tool bar, editor, function list, status bar, the
+// settings file and the document commands. Handlers carry the names of the
+// components they serve (miSaveClick serves the Save item and button).
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "LudraDialogs.h"
+#include "SynEditRegexSearch.h"
+#include "SynEditSearch.h"
 #include "SynEditWidget.h"
 #include "SynHighlighterCpp.h"
+#include "SynProfileFile.h"
+#include "SynStrings.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
 
 namespace ludra {
 
-// The main window. It is given the program directory (settings.ini, the
-// include folder and the compiler live there) so tests can use another one.
 class TfmMain : public QMainWindow {
   Q_OBJECT
  public:
-  explicit TfmMain(const std::string& programDir, QWidget* parent = nullptr);
-  const std::string& ProgramDir() const { return programDir_; }
+  // programDir holds settings.ini, new.pwn, the help file, the include folder
+  // and the compiler; params are the command-line arguments after the program
+  // name (only the first is looked at). Without dialogs the Qt ones are used.
+  explicit TfmMain(const std::string& programDir, const std::vector<std::string>& params = {},
+                   std::unique_ptr<TLudraDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+  ~TfmMain() override;
 
-  // Shows a script in the editor, with line numbers.
+  const std::string& ProgramDir() const { return programDir_; }
+  TLudraDialogs& Dialogs() { return *dialogs_; }
+  // settings.ini beside the program; every use reads or writes the file afresh.
+  TProfileFile Settings() const;
+
+  // --- Application state --------------------------------------------------------
+  // Empty: no document; "Untitled": a new document never saved; else its path.
+  std::string CurrentFileName;
+  bool DocumentModified = false;
+  std::string CopyDir, ExeFile, Params;
+  bool RunAfterCompile = false;
+  TStringList NameList, ParamList;
+  std::unique_ptr<TStringList> InfoList;
+
+  // --- Reporting ----------------------------------------------------------------
+  void SetStatusText(const std::string& text);
+  // "Error: " + text in the status bar, then an error box with the text.
+  void ShowError(const std::string& text);
+  // The text of status panel 0 (messages) or 1 (caret position).
+  std::string StatusText(int panel) const;
+  // Runs a command; an error it raises is reported (caption "Ludra") and the
+  // command stops there, so no exception reaches Qt's event loop.
+  template <class F>
+  void Guarded(F&& command);
+  void ReportException(const std::string& message);
+
+  // --- Components -----------------------------------------------------------------
+  std::unique_ptr<TSynCppSyn> shCpp;
+  std::unique_ptr<TSynEditSearch> SynEditSearch;
+  std::unique_ptr<TSynEditRegexSearch> SynEditRegexSearch;
+  TSynEdit* moCode = nullptr;
+  QListWidget* lbFunctions = nullptr;
+  QSplitter* spLitter = nullptr;
+  QStatusBar* sbMain = nullptr;
+  QToolBar* tbMain = nullptr;
+  QAction *tbNew = nullptr, *tbOpen = nullptr, *tbSave = nullptr, *tbFind = nullptr,
+          *tbFindNext = nullptr, *tbFindPrev = nullptr, *tbReplace = nullptr, *tbCompile = nullptr,
+          *tbCompileRun = nullptr, *tbHelpTopics = nullptr;
+  QMenu *miFile = nullptr, *miEdit = nullptr, *miBuild = nullptr, *miOptions = nullptr,
+        *miHelp = nullptr;
+  QAction *miNew = nullptr, *miOpen = nullptr, *miClose = nullptr, *miSave = nullptr,
+          *miSaveAs = nullptr, *miExit = nullptr;
+  QAction *miUndo = nullptr, *miCut = nullptr, *miCopy = nullptr, *miPaste = nullptr,
+          *miDelete = nullptr, *miFind = nullptr, *miFindNext = nullptr, *miFindPrev = nullptr,
+          *miReplace = nullptr, *miGoto = nullptr, *miSelectAll = nullptr;
+  QAction *miCompile = nullptr, *miCompileRun = nullptr, *miRunOptions = nullptr;
+  QAction *miFont = nullptr, *miShowFunctionList = nullptr, *miAssoc = nullptr;
+  QAction *miHelpTopics = nullptr, *miAbout = nullptr;
+  QMenu* pmMain = nullptr;
+  QAction *piUndo = nullptr, *piCut = nullptr, *piCopy = nullptr, *piPaste = nullptr,
+          *piDelete = nullptr, *piSelectAll = nullptr;
+
+  // --- Handlers ---------------------------------------------------------------------
+  void FormCreate(QObject* sender);
+  void FormCloseQuery(QObject* sender, bool& canClose);
+  void FormClose(QObject* sender);
+  void FormResize(QObject* sender);
+  void moCodeChange(TCustomSynEdit* sender);
+  void moCodeStatusChange(TCustomSynEdit* sender, TSynStatusChanges changes);
+  // Enabled rules, run when a menu opens and before one of its shortcuts.
+  void miFileClick(QObject* sender);
+  void miEditClick(QObject* sender);
+  void miBuildClick(QObject* sender);
+  void pmMainPopup(QObject* sender);
+
+  void miNewClick(QObject* sender);
+  void miOpenClick(QObject* sender);
+  void miSaveClick(QObject* sender);
+  void miSaveAsClick(QObject* sender);
+  void miCloseClick(QObject* sender);
+  void miExitClick(QObject* sender);
+  void miUndoClick(QObject* sender);
+  void miCutClick(QObject* sender);
+  void miCopyClick(QObject* sender);
+  void miPasteClick(QObject* sender);
+  void miDeleteClick(QObject* sender);
+  void miSelectAllClick(QObject* sender);
+  void miGotoClick(QObject* sender);
+  void miFontClick(QObject* sender);
+  void miShowFunctionListClick(QObject* sender);
+  void miHelpTopicsClick(QObject* sender);
+  void miAboutClick(QObject* sender);
+  // Search and replace dialogs, the file association: filled in later.
+  void actSearchExecute(QObject* sender);
+  void actSearchNextExecute(QObject* sender);
+  void actSearchPrevExecute(QObject* sender);
+  void actSearchReplaceExecute(QObject* sender);
+  void miAssocClick(QObject* sender);
+  // Compiling and run options (MainCompile.cpp).
+  void miCompileClick(QObject* sender);
+  void miCompileRunClick(QObject* sender);
+  void miRunOptionsClick(QObject* sender);
+
+  // Registers or removes the *.pwn association and writes "General"
+  // "FileAssoc".
+  void MakeAssoc(bool associate);
+  // Reads the native declarations of the include folder into the function list.
+  void ScanIncludes();
+  // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
 
-  std::unique_ptr<TSynCppSyn> shCpp;
-  TSynEdit* moCode = nullptr;
+  // The modified-document prompt; false when the command must stop.
+  bool QuerySaveChanges();
+  // The function list's width, also while it is hidden.
+  int FunctionListWidth() const;
+  void SetFunctionListWidth(int value);
+  // The window's client area below the menu bar.
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateEditor();
+  void CreateStatusBar();
+  void ConfigureHighlighter();
+  // Puts the window into the state of an open document (new or loaded).
+  void DocumentOpened();
+  // Loads the lines first, so a file that cannot be read leaves everything as it was.
+  void LoadDocument(const std::string& fileName);
+  void SetDocumentButtons(bool enabled);
+  void SetSaveEnabled(bool enabled);
+  void UpdateCaption();
+  // Runs the enabled rule of the menu whose shortcut the key event is.
+  void RunShortcutRule(const QKeyEvent& event);
+
   std::string programDir_;
+  std::unique_ptr<TLudraDialogs> dialogs_;
+  std::vector<std::string> params_;
+  QLabel* statusPanels_[2] = {};
+  int functionListWidth_ = 185;
+  bool placed_ = false;
+  bool closing_ = false;
 };
+
+template <class F>
+void TfmMain::Guarded(F&& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    ReportException(e.what());
+  }
+}
 
 }  // namespace ludra

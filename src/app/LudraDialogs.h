@@ -1,0 +1,72 @@
+#pragma once
+// The questions and pickers the main window puts to the user. The window only
+// talks to this interface, so tests hand it scripted answers; TQtDialogs is
+// the real one.
+#include <optional>
+#include <string>
+
+#include "SynCanvas.h"
+
+class QWidget;
+
+namespace ludra {
+
+// The answer of a message box; mrCancel also stands for a box closed by Escape.
+enum TModalResult { mrNone, mrOk, mrCancel, mrYes, mrNo };
+
+// Confirmation ("Confirm", question mark), information ("Information") or
+// error ("Error") box.
+enum TMsgDlgType { mtConfirmation, mtInformation, mtError };
+
+// The buttons of a message box. Enter answers OK when present, else Yes;
+// Escape answers Cancel when present, else No, else OK.
+enum TMsgDlgButtons { mbOK, mbYesNo, mbYesNoCancel };
+
+class TLudraDialogs {
+ public:
+  virtual ~TLudraDialogs() = default;
+
+  virtual TModalResult MessageDlg(QWidget* parent, const std::string& text, TMsgDlgType type,
+                                  TMsgDlgButtons buttons) = 0;
+  // The file picked in an open dialog ("PAWN Scripts (*.pwn)", "All Files"),
+  // or nothing when cancelled. The file need not exist.
+  virtual std::optional<std::string> OpenFileName(QWidget* parent,
+                                                  const std::string& initialName) = 0;
+  // The file picked in a save dialog; the default extension is added to a
+  // name typed without one. The dialog asks nothing about existing files.
+  virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& initialName,
+                                                  const std::string& defaultExt) = 0;
+  // The font picked (name and size only; no effects), or nothing.
+  virtual std::optional<TSynFont> ChooseFont(QWidget* parent, const TSynFont& initial) = 0;
+  // The text entered in a one-line input box, or nothing when cancelled.
+  virtual std::optional<std::string> InputQuery(QWidget* parent, const std::string& caption,
+                                                const std::string& prompt,
+                                                const std::string& initial) = 0;
+  // A box with the program's icon, a caption and text, and an OK button.
+  virtual void AboutBox(QWidget* parent, const std::string& caption, const std::string& text) = 0;
+  // The error report of a failed command: caption "Ludra", error icon, the
+  // message with its full stop rule already applied.
+  virtual void ReportError(QWidget* parent, const std::string& text) = 0;
+  // Opens a document (the help file) with the desktop's default application;
+  // the outcome is not examined.
+  virtual void OpenDocument(const std::string& fileName, const std::string& directory) = 0;
+};
+
+// The dialogs on screen, through Qt.
+class TQtDialogs : public TLudraDialogs {
+ public:
+  TModalResult MessageDlg(QWidget* parent, const std::string& text, TMsgDlgType type,
+                          TMsgDlgButtons buttons) override;
+  std::optional<std::string> OpenFileName(QWidget* parent, const std::string& initialName) override;
+  std::optional<std::string> SaveFileName(QWidget* parent, const std::string& initialName,
+                                          const std::string& defaultExt) override;
+  std::optional<TSynFont> ChooseFont(QWidget* parent, const TSynFont& initial) override;
+  std::optional<std::string> InputQuery(QWidget* parent, const std::string& caption,
+                                        const std::string& prompt,
+                                        const std::string& initial) override;
+  void AboutBox(QWidget* parent, const std::string& caption, const std::string& text) override;
+  void ReportError(QWidget* parent, const std::string& text) override;
+  void OpenDocument(const std::string& fileName, const std::string& directory) override;
+};
+
+}  // namespace ludra

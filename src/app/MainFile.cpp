@@ -1,0 +1,171 @@
+// The document commands of the main window: New, Open, Save, Save As, Close,
+// Exit, the modified-document prompt and the editor's change notice.
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <filesystem>
+
+#include "Main.h"
+#include "ProgramDirectory.h"
+
+namespace ludra {
+
+namespace {
+
+const char* const kUntitled = "Untitled";
+
+// A confirmed file dialog leaves the current directory at the file's folder;
+// the full path is taken first, so a relative answer keeps its meaning.
+std::string ChangeToFolderOf(const std::string& fileName) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(fileName, ec);
+  std::string result = ec ? fileName : full.lexically_normal().string();
+  QDir::setCurrent(QString::fromStdString(ExtractFileDir(result)));
+  return result;
+}
+
+}  // namespace
+
+bool TfmMain::QuerySaveChanges() {
+  if (!DocumentModified) return true;
+  switch (
+      dialogs_->MessageDlg(this, "File modified. Save changes?", mtConfirmation, mbYesNoCancel)) {
+    case mrYes:
+      // A failed save raises and so stops the asking command too.
+      miSaveClick(this);
+      return true;
+    case mrNo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TfmMain::UpdateCaption() {
+  setWindowTitle(CurrentFileName.empty()
+                     ? QString("Ludra")
+                     : QString::fromStdString(ExtractFileName(CurrentFileName)) + " - Ludra");
+}
+
+void TfmMain::SetSaveEnabled(bool enabled) { tbSave->setEnabled(enabled); }
+
+void TfmMain::SetDocumentButtons(bool enabled) {
+  for (QAction* a : {tbFind, tbFindNext, tbFindPrev, tbReplace, tbCompile, tbCompileRun})
+    a->setEnabled(enabled);
+}
+
+void TfmMain::DocumentOpened() {
+  moCode->setEnabled(true);
+  moCode->Gutter().SetShowLineNumbers(true);
+  lbFunctions->setEnabled(true);
+  DocumentModified = false;
+  SetSaveEnabled(false);
+  SetDocumentButtons(true);
+  moCode->setFocus();
+}
+
+void TfmMain::LoadDocument(const std::string& fileName) {
+  // The lines are read first: a file that cannot be read raises here and
+  // leaves the previous document, its name and caption as they were.
+  moCode->Lines().LoadFromFile(fileName);
+  CurrentFileName = fileName;
+  UpdateCaption();
+  DocumentOpened();
+}
+
+void TfmMain::LoadScript(const std::string& fileName) { LoadDocument(fileName); }
+
+void TfmMain::moCodeChange(TCustomSynEdit* sender) {
+  (void)sender;
+  DocumentModified = true;
+  SetSaveEnabled(true);
+}
+
+void TfmMain::miNewClick(QObject* sender) {
+  (void)sender;
+  if (!QuerySaveChanges()) return;
+  CurrentFileName = kUntitled;
+  UpdateCaption();
+  moCode->Lines().Clear();
+  DocumentOpened();
+  SetStatusText("New file created.");
+  // The template is read last: if it cannot be read the new document is
+  // empty, but complete, and the error is reported.
+  std::string templateFile = ProgramDir() + "/new.pwn";
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(templateFile, ec))
+    moCode->Lines().LoadFromFile(templateFile);
+}
+
+void TfmMain::miOpenClick(QObject* sender) {
+  (void)sender;
+  if (!QuerySaveChanges()) return;
+  std::optional<std::string> fileName =
+      dialogs_->OpenFileName(this, ExtractFileName(CurrentFileName));
+  if (!fileName) return;
+  *fileName = ChangeToFolderOf(*fileName);
+  LoadDocument(*fileName);
+  SetStatusText("File '" + ExtractFileName(*fileName) + "' opened.");
+}
+
+void TfmMain::miSaveClick(QObject* sender) {
+  if (CurrentFileName.empty()) return;
+  if (CurrentFileName == kUntitled) {
+    miSaveAsClick(sender);
+    return;
+  }
+  moCode->Lines().SaveToFile(CurrentFileName);
+  DocumentModified = false;
+  SetSaveEnabled(false);
+  SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' saved.");
+}
+
+void TfmMain::miSaveAsClick(QObject* sender) {
+  (void)sender;
+  if (CurrentFileName.empty()) return;
+  std::optional<std::string> fileName =
+      dialogs_->SaveFileName(this, ExtractFileName(CurrentFileName), "pwn");
+  if (!fileName) return;
+  *fileName = ChangeToFolderOf(*fileName);
+  std::error_code ec;
+  if (std::filesystem::exists(*fileName, ec) &&
+      dialogs_->MessageDlg(this, "File exists. Overwrite?", mtConfirmation, mbYesNo) != mrYes)
+    return;
+  // Written before the document takes the new name, so a failed write leaves
+  // the document under its old name, still modified.
+  moCode->Lines().SaveToFile(*fileName);
+  CurrentFileName = *fileName;
+  DocumentModified = false;
+  SetSaveEnabled(false);
+  UpdateCaption();
+  SetStatusText("File saved as '" + ExtractFileName(*fileName) + "'.");
+}
+
+void TfmMain::miCloseClick(QObject* sender) {
+  (void)sender;
+  if (!QuerySaveChanges()) return;
+  if (CurrentFileName != kUntitled)
+    SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' closed.");
+  else
+    SetStatusText("Ludra is ready.");
+  CurrentFileName.clear();
+  UpdateCaption();
+  moCode->Lines().Clear();
+  DocumentModified = false;
+  SetSaveEnabled(false);
+  moCode->setEnabled(false);
+  moCode->Gutter().SetShowLineNumbers(false);
+  lbFunctions->setEnabled(false);
+  statusPanels_[1]->clear();
+  SetDocumentButtons(false);
+}
+
+void TfmMain::miExitClick(QObject* sender) {
+  (void)sender;
+  if (!QuerySaveChanges()) return;
+  // The close query asks again while the document is still modified.
+  close();
+}
+
+}  // namespace ludra
