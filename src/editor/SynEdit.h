@@ -20,6 +20,7 @@
 #include "SynEditSearchCustom.h"
 #include "SynEditTextBuffer.h"
 #include "SynTextDrawer.h"
+#include "SynTimer.h"
 #include "SynEditTypes.h"
 #include "SynEditUndo.h"
 
@@ -519,6 +520,134 @@ class TCustomSynEdit {
   TSynEditMark* bookmarks_[10] = {};
   TSynBookMarkOpt bookMarkOptions_;
   // --- End of key bindings, command pipeline and editing commands ---
+
+  // --- Mouse, drag-and-drop, handler chains and focus (SynEditMouse.cpp, SynEditDragDrop.cpp) ---
+ public:
+  enum TDragState : uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+  using TMouseEvent = std::function<void(TCustomSynEdit* sender, TMouseButton button,
+                                         TShiftState shift, int x, int y)>;
+  using TMouseMoveEvent =
+      std::function<void(TCustomSynEdit* sender, TShiftState shift, int x, int y)>;
+  using TGutterClickEvent = std::function<void(TCustomSynEdit* sender, TMouseButton button, int x,
+                                               int y, int line, TSynEditMark* mark)>;
+  using TMouseCursorEvent = std::function<void(TCustomSynEdit* sender,
+                                               const TBufferCoord& aLineCharPos, TCursor& aCursor)>;
+  using TDropFilesEvent =
+      std::function<void(TCustomSynEdit* sender, int x, int y, const TStrings& aFiles)>;
+  using TDragOverEvent = std::function<void(TCustomSynEdit* sender, TCustomSynEdit* source, int x,
+                                            int y, TDragState state, bool& accept)>;
+  using TDragDropEvent =
+      std::function<void(TCustomSynEdit* sender, TCustomSynEdit* source, int x, int y)>;
+  using TScrollEvent = std::function<void(TCustomSynEdit* sender, TSynScrollBarKind bar)>;
+  // A window that takes the keyboard focus in the editor's place.
+  class TFocusTarget {
+   public:
+    virtual ~TFocusTarget() = default;
+    virtual void SetFocus() = 0;
+  };
+
+  // The window's mouse messages, in client pixels. A double-click arrives as
+  // a press with ssDouble followed by DblClick().
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void MouseMove(TShiftState shift, int x, int y);
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void DblClick();
+  // wheelDelta in wheel units (120 a notch, positive away from the user).
+  void MouseWheel(TShiftState shift, int wheelDelta);
+  // The cursor for the pointer at x, y.
+  TCursor MouseCursorAt(int x, int y);
+  // The window lost the mouse capture (another window took it).
+  void MouseCaptureLost();
+  bool MouseCapture() const { return mouseCapture_; }
+  bool IsPointInSelection(const TBufferCoord& value) const;
+  // Selects the word at pos as a double-click does.
+  void SetWordBlock(const TBufferCoord& pos);
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor value) { cursor_ = value; }
+  TCursor GutterCursor() const { return gutterCursor_; }
+  void SetGutterCursor(TCursor value) { gutterCursor_ = value; }
+  int ScrollDeltaX() const { return scrollDeltaX_; }
+  int ScrollDeltaY() const { return scrollDeltaY_; }
+  bool AutoScrollActive() const { return scrollTimer_ && scrollTimer_->Enabled(); }
+  bool WaitingForDrag() const { return waitForDrag_; }
+  // This editor is the source of a running drag.
+  bool Dragging() const { return dragging_; }
+
+  // Drag and drop of text between editors. source is the dragging editor.
+  void DragOver(TCustomSynEdit* source, int x, int y, TDragState state, TShiftState shift,
+                bool& accept, TCursor& dragCursor);
+  void DragDrop(TCustomSynEdit* source, int x, int y, TShiftState shift);
+  // The platform ended this editor's drag (dropped anywhere or cancelled).
+  void EndDrag();
+  // Files dropped from the desktop, in drop order.
+  void DropFiles(int x, int y, const std::vector<std::string>& files);
+
+  // Mouse handler chains: newest first, every handler runs.
+  void HookMouseDown(TMouseProc handler, void* object);
+  void UnhookMouseDown(TMouseProc handler, void* object);
+  void HookMouseUp(TMouseProc handler, void* object);
+  void UnhookMouseUp(TMouseProc handler, void* object);
+  void HookMouseCursor(TMouseCursorProc handler, void* object);
+  void UnhookMouseCursor(TMouseCursorProc handler, void* object);
+
+  // Focus: pop-up windows that take the focus in the editor's place.
+  void AddFocusControl(TFocusTarget* target);
+  void RemoveFocusControl(TFocusTarget* target);
+  // Gives the focus to the newest redirect window, else to the editor.
+  void TakeFocus();
+  bool KeepCaretShown() const { return keepCaretShown_; }
+  void SetKeepCaretShown(bool value);
+
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnDblClick;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TGutterClickEvent OnGutterClick;
+  TMouseCursorEvent OnMouseCursor;
+  TDropFilesEvent OnDropFiles;
+  TScrollEvent OnScrolled;
+
+  // Window services of the mouse (the platform layer overrides these).
+  // The pointer in client pixels now.
+  virtual TPoint MousePosition() const { return lastMouse_; }
+  // Shift, Ctrl and Alt as held now.
+  virtual TShiftState KeyboardShiftState() const { return {}; }
+  virtual int DragThreshold() const { return 4; }
+  // Lines per wheel notch; -1 is a page.
+  virtual int WheelScrollLines() const { return 3; }
+  virtual bool HasPopupMenu() const { return false; }
+  // Starts the platform's drag of the selection; EndDrag() follows.
+  virtual void BeginDrag() {}
+  virtual std::unique_ptr<TSynTimer> CreateTimer() { return nullptr; }
+  virtual void SetCaptureHook(bool captured) { (void)captured; }
+
+ protected:
+  void AutoScrollTick();
+  void ComputeAutoScroll(int x, int y);
+  void StopAutoScroll();
+  void ComputeCaretAt(int x, int y);
+  void DoOnGutterClick(TMouseButton button, int x, int y);
+  void SetMouseCapture(bool value);
+
+ private:
+  TPoint mouseDown_;
+  TPoint lastMouse_;
+  int scrollDeltaX_ = 0;
+  int scrollDeltaY_ = 0;
+  std::unique_ptr<TSynTimer> scrollTimer_;
+  int wheelRemainder_ = 0;
+  bool mouseCapture_ = false;
+  bool waitForDrag_ = false;
+  bool dblClicked_ = false;
+  bool possibleGutterClick_ = false;
+  bool dragging_ = false;
+  bool keepCaretShown_ = false;
+  TCursor cursor_ = crIBeam;
+  TCursor gutterCursor_ = crDefault;
+  std::vector<TFocusTarget*> focusList_;
+  // --- End of mouse, drag-and-drop, handler chains and focus ---
 };
 
 }  // namespace ludra

@@ -4,6 +4,7 @@
 // command handlers that see every command before and after it runs.
 #include <cstdint>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "SynEditKeyConst.h"
@@ -18,6 +19,14 @@ class TCustomSynEdit;
 using TKeyDownProc = void (*)(void* object, TCustomSynEdit* sender, uint16_t& key,
                               TShiftState shift);
 using TKeyPressProc = void (*)(void* object, TCustomSynEdit* sender, char& key);
+// Mouse buttons and cursor identities shared with the mouse chains.
+enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+using TCursor = int;
+inline constexpr TCursor crDefault = 0, crArrow = -2, crIBeam = -4, crDrag = -12, crMultiDrag = -16;
+using TMouseProc = void (*)(void* object, TCustomSynEdit* sender, TMouseButton button,
+                            TShiftState shift, int x, int y);
+using TMouseCursorProc = void (*)(void* object, TCustomSynEdit* sender,
+                                  const TBufferCoord& aLineCharPos, TCursor& aCursor);
 using THookedCommandProc = void (*)(void* object, TCustomSynEdit* sender, bool afterProcessing,
                                     bool& handled, TSynEditorCommand& command, char& aChar,
                                     void* data, void* handlerData);
@@ -62,6 +71,22 @@ class THandlerList {
     running_ = false;
   }
 
+  // Runs newest first, every handler (the mouse chains never stop early).
+  template <typename... Args>
+  void ExecuteAll(TCustomSynEdit* sender, Args&&... args) {
+    if (running_) return;
+    running_ = true;
+    try {
+      std::vector<TSynMethod<Proc>> items = items_;
+      for (auto it = items.rbegin(); it != items.rend(); ++it)
+        it->Code(it->Data, sender, std::forward<Args>(args)...);
+    } catch (...) {
+      running_ = false;
+      throw;
+    }
+    running_ = false;
+  }
+
  private:
   std::vector<TSynMethod<Proc>> items_;
   bool running_ = false;
@@ -81,11 +106,28 @@ class TSynEditKbdHandler {
   void ExecuteKeyPress(TCustomSynEdit* sender, char& key) {
     keyPress_.ExecuteUntilZero(sender, key);
   }
+  THandlerList<TMouseProc>& MouseDownHandlers() { return mouseDown_; }
+  THandlerList<TMouseProc>& MouseUpHandlers() { return mouseUp_; }
+  THandlerList<TMouseCursorProc>& MouseCursorHandlers() { return mouseCursor_; }
+  void ExecuteMouseDown(TCustomSynEdit* sender, TMouseButton button, TShiftState shift, int x,
+                        int y) {
+    mouseDown_.ExecuteAll(sender, button, shift, x, y);
+  }
+  void ExecuteMouseUp(TCustomSynEdit* sender, TMouseButton button, TShiftState shift, int x,
+                      int y) {
+    mouseUp_.ExecuteAll(sender, button, shift, x, y);
+  }
+  void ExecuteMouseCursor(TCustomSynEdit* sender, const TBufferCoord& pos, TCursor& cursor) {
+    mouseCursor_.ExecuteAll(sender, pos, cursor);
+  }
 
  private:
   THandlerList<TKeyDownProc> keyDown_;
   THandlerList<TKeyDownProc> keyUp_;
   THandlerList<TKeyPressProc> keyPress_;
+  THandlerList<TMouseProc> mouseDown_;
+  THandlerList<TMouseProc> mouseUp_;
+  THandlerList<TMouseCursorProc> mouseCursor_;
 };
 
 struct THookedCommandHandlerEntry {

@@ -1,0 +1,81 @@
+#pragma once
+// Ordered lists of (procedure, object) callbacks, fired oldest first, with an
+// optional exception handler that decides whether the remaining entries run.
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SynExceptions.h"
+
+namespace ludra {
+
+template <typename... Args>
+class TSynMethodChain {
+ public:
+  using TProc = void (*)(void* object, Args... args);
+  // Called with the error; leaving doContinue true runs the later entries.
+  using TExceptionEvent =
+      std::function<void(TSynMethodChain* sender, const std::exception& error, bool& doContinue)>;
+
+  virtual ~TSynMethodChain() = default;
+
+  void Add(TProc code, void* object) { items_.push_back({code, object}); }
+  // Removes every entry equal to the pair.
+  void Remove(TProc code, void* object) {
+    std::erase_if(items_, [&](const TEntry& e) { return e.Code == code && e.Object == object; });
+  }
+  int Count() const { return static_cast<int>(items_.size()); }
+  void Fire(Args... args) { FireWith(args...); }
+
+  TExceptionEvent OnException;
+
+ protected:
+  virtual const char* ClassName() const { return "TSynMethodChain"; }
+
+  void FireWith(Args... args) {
+    // A copy, so that an entry may remove itself (or others) while firing.
+    std::vector<TEntry> items = items_;
+    for (const TEntry& e : items) {
+      try {
+        e.Code(e.Object, args...);
+      } catch (const std::exception& error) {
+        if (!OnException) throw;
+        bool doContinue = true;
+        try {
+          OnException(this, error, doContinue);
+        } catch (...) {
+          throw ESynEditError(std::string(ClassName()) +
+                              ".DoHandleException : MUST NOT occur any kind of exception in "
+                              "ExceptionHandler");
+        }
+        if (!doContinue) return;
+      }
+    }
+  }
+
+ private:
+  struct TEntry {
+    TProc Code;
+    void* Object;
+  };
+  std::vector<TEntry> items_;
+};
+
+// Calls each entry as a notify callback with the chain's sender.
+class TSynNotifyEventChain : public TSynMethodChain<void*> {
+ public:
+  explicit TSynNotifyEventChain(void* sender = nullptr) : sender_(sender) {}
+  void* Sender() const { return sender_; }
+  void SetSender(void* value) { sender_ = value; }
+  void Fire() { FireWith(sender_); }
+
+ protected:
+  const char* ClassName() const override { return "TSynNotifyEventChain"; }
+
+ private:
+  void* sender_;
+};
+
+}  // namespace ludra

@@ -1,0 +1,119 @@
+// Dragging the selection within one editor or between editors, and files
+// dropped from the desktop.
+#include <algorithm>
+
+#include "SynEdit.h"
+#include "SynEditCommandsInternal.h"
+
+namespace ludra {
+
+void TCustomSynEdit::DragOver(TCustomSynEdit* source, int x, int y, TDragState state,
+                              TShiftState shift, bool& accept, TCursor& dragCursor) {
+  lastMouse_ = {x, y};
+  if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
+  if (source == nullptr || ReadOnly()) return;
+  accept = true;
+  dragCursor = shift.Contains(ssCtrl) ? crMultiDrag : crDrag;
+  if (!dragging_ || source != this) {
+    ComputeCaretAt(x, y);
+    return;
+  }
+  if (state == dsDragLeave) {
+    ComputeCaretAt(mouseDown_.X, mouseDown_.Y);
+    StopAutoScroll();
+    return;
+  }
+  TDisplayCoord cell = PixelsToRowColumn(x, y);
+  cell.Column = std::max(firstVisibleColumn_,
+                         std::min(cell.Column, firstVisibleColumn_ + visibleColumns_ - 1));
+  cell.Row = std::max(topRow_, std::min(cell.Row, topRow_ + std::max(visibleRows_, 1) - 1));
+  InternalSetCaretPos(DisplayToBuffer(cell), false);
+  ComputeAutoScroll(x, y);
+}
+
+void TCustomSynEdit::EndDrag() {
+  dragging_ = false;
+  StopAutoScroll();
+}
+
+void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState shift) {
+  lastMouse_ = {x, y};
+  if (source == nullptr || !source->HasSelection() || ReadOnly()) {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
+    return;
+  }
+  BeginPaintLock();
+  try {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
+    ComputeCaretAt(x, y);
+    TBufferCoord p = CaretPos();
+    bool sameEditor = source == this;
+    bool move, allowed, behind = false;
+    TBufferCoord first = SelFirst(), last = SelLast();
+    if (sameEditor) {
+      move = !shift.Contains(ssCtrl);
+      behind = p > last || (!move && p == last);
+      allowed = behind || p < first || (!move && p == first);
+    } else {
+      move = shift.Contains(ssShift);
+      allowed = true;
+    }
+    if (allowed) {
+      std::string text = source->SelectedText();
+      BeginUndoBlock();
+      try {
+        if (move && sameEditor) {
+          // The block goes first; p is corrected so it points at the same text.
+          RecordSelectionDeletion();
+          selFrom_ = first;
+          selTo_ = last;
+          SetSelTextPrimitive(selectionMode_, std::string_view());
+          if (behind) {
+            if (p.Line == last.Line) p.Char = first.Char + (p.Char - last.Char);
+            p.Line -= last.Line - first.Line;
+          }
+        } else if (move) {
+          source->SetSelectedText(std::string());
+        }
+        TSynEditorOptions saved = options_;
+        options_ += TSynEditorOptions{eoScrollPastEol};
+        try {
+          InternalSetCaretPos(p);
+          SetSelFrom(p);
+          TInsertedRange r = SetSelTextPrimitive(smNormal, text);
+          if (!text.empty())
+            undoList_->RecordChange(sameEditor ? ckDropInsert : ckInsert, r.Start, r.End,
+                                    std::string(), smNormal);
+          FlushTrimRecords();
+          SetSelFrom(r.End);
+          SetSelTo(r.End);
+          TBufferCoord target = r.Start;
+          // Caret to the start with the dropped text selected.
+          RunCommand(ecSelGotoXY, '\0', &target);
+        } catch (...) {
+          options_ = saved;
+          throw;
+        }
+        options_ = saved;
+      } catch (...) {
+        EndUndoBlock();
+        throw;
+      }
+      EndUndoBlock();
+    }
+  } catch (...) {
+    EndPaintLock();
+    throw;
+  }
+  EndPaintLock();
+}
+
+void TCustomSynEdit::DropFiles(int x, int y, const std::vector<std::string>& files) {
+  if (!options_.Contains(eoDropFiles) || !OnDropFiles) return;
+  TStringList names;
+  // Names are passed whole: a cut path would name another file.
+  for (const std::string& f : files) names.Add(f);
+  OnDropFiles(this, x, y, names);
+}
+
+}  // namespace ludra

@@ -1,0 +1,19 @@
+#pragma once
+// The timer interface on a QTimer: ticks come from the Qt event loop.
+#include <QTimer>
+
+#include "SynTimer.h"
+
+namespace ludra {
+
+class TSynQtTimer : public TSynTimer {
+ public:
+  TSynQtTimer();
+  void SetInterval(int milliseconds) override;
+  void SetEnabled(bool value) override;
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace ludra
