@@ -39,6 +39,8 @@ class TfmOutput : public QDialog {
 
   // True while the compiler runs.
   bool Busy() const { return busy_; }
+  // True once the compile step has finished (its text shown, status set).
+  bool CompileDone() const { return activated_ && !busy_; }
 
   // The compile: runs once, when the window is first shown.
   void FormActivate();
