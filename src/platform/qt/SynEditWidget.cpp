@@ -49,6 +49,7 @@ TSynEdit::TSynEdit(QWidget* parent, TSynClipboard* clipboard)
       if (OnScroll) OnScroll(this, bar);
     });
   }
+  SetupMouse();
   FontChanged();
 }
 

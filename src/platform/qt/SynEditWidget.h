@@ -17,6 +17,7 @@
 #include "SynEdit.h"
 
 class QLabel;
+class QMimeData;
 class QPainter;
 
 namespace ludra {
@@ -81,7 +82,9 @@ class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
   void CreateSystemCaret(int width, int height) override;
   void DestroySystemCaret() override;
   void SetSystemCaret(int x, int y, bool visible) override;
-  void SetDropFilesAccepted(bool value) override { setAcceptDrops(value); }
+  // Drops stay accepted for text dragged between editors; files are
+  // filtered by eoDropFiles when they arrive.
+  void SetDropFilesAccepted(bool value) override { (void)value; }
 
   // The caret rectangle as last placed (empty when hidden), for tests.
   QRect CaretRect() const;
@@ -118,6 +121,36 @@ class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
   bool sizePending_ = false;
   bool thumbDragging_ = false;
   static QLabel* scrollHint_;
+
+  // --- Mouse, wheel, drag-and-drop and timers (SynEditWidgetMouse.cpp) ---
+ public:
+  TShiftState KeyboardShiftState() const override;
+  int DragThreshold() const override;
+  int WheelScrollLines() const override;
+  bool HasPopupMenu() const override { return contextMenuPolicy() != Qt::NoContextMenu; }
+  void BeginDrag() override;
+  std::unique_ptr<TSynTimer> CreateTimer() override;
+  // Shift state of a mouse event: keys and held buttons.
+  static TShiftState MouseShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+  // The editor a drag's data came from, while it is alive; else nullptr.
+  static TSynEdit* DragSourceOf(const QMimeData* data);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void SetupMouse();
+  void ShowCursorAt(const QPoint& pos);
+  void DragOverAt(QDropEvent* event, TDragState state);
+  // --- End of mouse ---
 };
 
 }  // namespace ludra
