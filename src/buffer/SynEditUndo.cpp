@@ -48,7 +48,18 @@ void TSynEditUndoList::Append(std::unique_ptr<TSynEditUndoItem> item) {
 void TSynEditUndoList::Trim() {
   if (static_cast<int>(items_.size()) <= maxEntries_) return;
   truncated_ = true;
-  while (static_cast<int>(items_.size()) > maxEntries_) items_.pop_front();
+  if (maxEntries_ == 0) {
+    items_.clear();
+  } else {
+    // Whole steps go, oldest first; the newest step stays whole even when it
+    // alone is over the limit, so an undo never reverts half of a step (a
+    // replace-all of thousands of occurrences is one step).
+    uint32_t newest = items_.back()->ChangeNumber;
+    while (static_cast<int>(items_.size()) > maxEntries_ && items_.front()->ChangeNumber != newest) {
+      uint32_t oldest = items_.front()->ChangeNumber;
+      while (items_.front()->ChangeNumber == oldest) items_.pop_front();
+    }
+  }
   // The empty history no longer stands for the saved text once its oldest
   // change is gone; undoing everything must not look unmodified.
   if (savedChangeNumber_ == 0) savedChangeNumber_ = NoSavedPoint;
@@ -152,7 +163,12 @@ void TSynEditUndoList::Assign(const TSynEditUndoList& source) {
 void TSynEditUndoList::Check() const {
   auto fail = [](const char* what) { throw std::logic_error(what); };
   if (maxEntries_ < 0) fail("negative MaxEntries");
-  if (static_cast<int>(items_.size()) > maxEntries_) fail("more records than MaxEntries");
+  if (static_cast<int>(items_.size()) > maxEntries_) {
+    // Only the newest step may be over the limit on its own.
+    for (const auto& item : items_)
+      if (item && item->ChangeNumber != items_.back()->ChangeNumber)
+        fail("more records than MaxEntries");
+  }
   if (nextChangeNumber_ == 0) fail("next change number is 0");
   if (blockCount_ < 0) fail("negative block count");
   if (lockCount_ < 0) fail("negative lock count");

@@ -327,6 +327,32 @@ TEST(UndoList, TrimmingDropsTheOldestAndSetsTruncated) {
   EXPECT_FALSE(list.Truncated());
 }
 
+TEST(UndoList, TrimmingTakesWholeStepsAndKeepsTheNewestWhole) {
+  TSynEditUndoList list;
+  list.SetMaxEntries(3);
+  Rec(list, ckInsert, "a");
+  list.OpenBlock();
+  Rec(list, ckInsert, "b1");
+  Rec(list, ckInsert, "b2");
+  list.CloseBlock();
+  Rec(list, ckInsert, "c");  // four records: "a" goes, the block stays whole
+  ASSERT_EQ(list.ItemCount(), 3);
+  EXPECT_EQ(list.Items(0).ChangeText, "b1");
+  Rec(list, ckInsert, "d");  // the oldest step is the block: both records go
+  ASSERT_EQ(list.ItemCount(), 2);
+  EXPECT_EQ(list.Items(0).ChangeText, "c");
+  // A step larger than the limit is kept whole while it is the newest.
+  list.OpenBlock();
+  for (int i = 0; i < 10; ++i) Rec(list, ckInsert, "e" + std::to_string(i));
+  list.CloseBlock();
+  EXPECT_EQ(list.ItemCount(), 10);
+  EXPECT_EQ(list.Items(0).ChangeText, "e0");
+  list.Check();
+  Rec(list, ckInsert, "f");
+  EXPECT_EQ(list.ItemCount(), 1);
+  list.Check();
+}
+
 TEST(UndoList, SavedPointRules) {
   TSynEditUndoList list;
   // A new, empty history stands at the saved point.
