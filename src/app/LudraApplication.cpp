@@ -33,8 +33,8 @@ void TLudraApplication::ShowException(const std::string& message) {
     OnShowException(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, applicationName(), QString::fromStdString(CodePage().ToUtf8(text)),
-                  QMessageBox::Ok, activeWindow());
+  QMessageBox box(QMessageBox::Critical, applicationName(),
+                  QString::fromStdString(CodePage().ToUtf8(text)), QMessageBox::Ok, activeWindow());
   box.exec();
 }
 

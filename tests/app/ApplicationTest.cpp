@@ -25,16 +25,16 @@ TEST(ErrorReport, FullStopOnlyAfterCharactersThatSortAfterIt) {
 }
 
 TEST(ErrorReport, AnErrorInAnEventHandlerIsReportedAndTheLoopGoesOn) {
-  int argc = 1;
-  char name[] = "ludra";
-  char* argv[] = {name, nullptr};
-  TLudraApplication app(argc, argv);
+  auto* application = qobject_cast<TLudraApplication*>(QApplication::instance());
+  ASSERT_NE(application, nullptr);
+  TLudraApplication& app = *application;
   EXPECT_EQ(QApplication::applicationName(), "Ludra");
   std::vector<std::string> reports;
   app.OnShowException = [&](const std::string& text) { reports.push_back(text); };
   QTimer::singleShot(0, [] { throw ESynEditError("No search engine has been assigned"); });
   QTimer::singleShot(10, [&] { app.quit(); });
   app.exec();
+  app.OnShowException = nullptr;
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0], "No search engine has been assigned.");
 }

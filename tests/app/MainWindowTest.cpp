@@ -1,0 +1,266 @@
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QScreen>
+
+#include "MainWindowTestSupport.h"
+
+using namespace ludra;
+
+namespace {
+
+std::vector<QAction*> EnabledRuleItems(TfmMain& w) {
+  return {w.miClose, w.miSave,      w.miSaveAs,  w.miUndo,      w.miCut,      w.miCopy,
+          w.miPaste, w.miDelete,    w.miFind,    w.miFindNext,  w.miFindPrev, w.miReplace,
+          w.miGoto,  w.miSelectAll, w.miCompile, w.miCompileRun};
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, FirstStartWithoutSettings) {
+  TfmMain& w = Start();
+  EXPECT_EQ(Caption(), "Ludra");
+  EXPECT_EQ(w.moCode->Font().Name, "Courier New");
+  EXPECT_EQ(w.moCode->Font().Size, 10);
+  EXPECT_TRUE(w.lbFunctions->font().bold());
+  EXPECT_EQ(w.lbFunctions->font().pointSize(), 10);
+  EXPECT_TRUE(w.miShowFunctionList->isChecked());
+  EXPECT_TRUE(w.lbFunctions->isVisible());
+  EXPECT_TRUE(w.miAssoc->isChecked());
+  EXPECT_EQ(Ini("General", "FileAssoc"), "1");
+  EXPECT_EQ(w.ClientWidth(), 744);
+  EXPECT_EQ(w.ClientHeight(), 432);
+  EXPECT_EQ(w.FunctionListWidth(), 185);
+  EXPECT_FALSE(w.isMaximized());
+  QRect area = w.screen()->availableGeometry();
+  EXPECT_LE(std::abs(w.frameGeometry().center().x() - area.center().x()), 1);
+  EXPECT_LE(std::abs(w.frameGeometry().center().y() - area.center().y()), 1);
+  EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
+  EXPECT_EQ(w.StatusText(1), "");
+  // No document: editor and list off, no line numbers, only New, Open and Help buttons.
+  EXPECT_FALSE(w.moCode->isEnabled());
+  EXPECT_FALSE(w.lbFunctions->isEnabled());
+  EXPECT_FALSE(w.moCode->Gutter().ShowLineNumbers());
+  for (QAction* on : {w.tbNew, w.tbOpen, w.tbHelpTopics}) EXPECT_TRUE(on->isEnabled());
+  for (QAction* off :
+       {w.tbSave, w.tbFind, w.tbFindNext, w.tbFindPrev, w.tbReplace, w.tbCompile, w.tbCompileRun})
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  EXPECT_EQ(w.tbFindPrev->toolTip().toStdString(), "Find Prev");
+  EXPECT_TRUE(dialogs_->Errors.empty());
+}
+
+TEST_F(MainWindowTest, SettingsAreReadWithDefaultsForBadValues) {
+  struct Case {
+    const char* ini;
+    std::string fontName;
+    int fontSize;
+    bool showList;
+    bool assoc;
+  } cases[] = {
+      {"[Display]\nFont_Size=0x0C\n", "Courier New", 12, true, true},
+      {"[DISPLAY]\nfont_name=Liberation Mono\nFONT_SIZE=14\nShowFuncList=0\n", "Liberation Mono",
+       14, false, true},
+      {"[Display]\nFont_Size=abc\nShowFuncList=7\n[General]\nFileAssoc=0\n", "Courier New", 10,
+       true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ini);
+    WriteIni(c.ini);
+    TfmMain& w = Start();
+    EXPECT_EQ(w.moCode->Font().Name, c.fontName);
+    EXPECT_EQ(w.moCode->Font().Size, c.fontSize);
+    EXPECT_EQ(w.lbFunctions->font().pointSize(), c.fontSize);
+    EXPECT_EQ(w.miShowFunctionList->isChecked(), c.showList);
+    EXPECT_EQ(w.lbFunctions->isVisible(), c.showList);
+    EXPECT_EQ(w.miAssoc->isChecked(), c.assoc);
+    EXPECT_EQ(Ini("General", "FileAssoc"), c.assoc ? "1" : "0");
+  }
+}
+
+TEST_F(MainWindowTest, RunOptionsAreReadAtStartUp) {
+  WriteIni("[RunOpts]\nCopyDir=/srv/gm/\nExeFile=/srv/server\nParams=-port 7777\n");
+  TfmMain& w = Start();
+  EXPECT_EQ(w.CopyDir, "/srv/gm/");
+  EXPECT_EQ(w.ExeFile, "/srv/server");
+  EXPECT_EQ(w.Params, "-port 7777");
+}
+
+TEST_F(MainWindowTest, GeometryIsStoredOnCloseAndRestored) {
+  TfmMain& w = Start();
+  w.SetClientSize(600, 300);
+  QApplication::processEvents();
+  ASSERT_TRUE(CloseWindow());
+  EXPECT_EQ(Ini("Display", "WindowMax"), "0");
+  EXPECT_EQ(Ini("Display", "WindowW"), "600");
+  EXPECT_EQ(Ini("Display", "WindowH"), "300");
+  EXPECT_EQ(Ini("Display", "Splitter"), "185");
+  EXPECT_NE(Ini("Display", "WindowX"), "<none>");
+  EXPECT_NE(Ini("Display", "WindowY"), "<none>");
+
+  TfmMain& again = Start();
+  EXPECT_EQ(again.ClientWidth(), 600);
+  EXPECT_EQ(again.ClientHeight(), 300);
+  EXPECT_FALSE(again.isMaximized());
+}
+
+TEST_F(MainWindowTest, MaximizedWindowStoresTheRestoredGeometryAndOpensMaximized) {
+  WriteIni("[Display]\nWindowW=640\nWindowH=320\nSplitter=150\n");
+  TfmMain& w = Start();
+  EXPECT_EQ(w.FunctionListWidth(), 150);
+  w.setWindowState(Qt::WindowMaximized);
+  QApplication::processEvents();
+  ASSERT_TRUE(w.isMaximized());
+  ASSERT_TRUE(CloseWindow());
+  EXPECT_EQ(Ini("Display", "WindowMax"), "1");
+  EXPECT_EQ(Ini("Display", "WindowW"), "640");
+  EXPECT_EQ(Ini("Display", "WindowH"), "320");
+  EXPECT_EQ(Ini("Display", "Splitter"), "150");
+
+  TfmMain& again = Start();
+  EXPECT_TRUE(again.isMaximized());
+  again.setWindowState(Qt::WindowNoState);
+  QApplication::processEvents();
+  EXPECT_EQ(again.ClientWidth(), 640);
+  EXPECT_EQ(again.ClientHeight(), 320);
+}
+
+TEST_F(MainWindowTest, EnabledRulesFollowTheDocument) {
+  TfmMain& w = Start();
+  auto runRules = [&] {
+    w.miFileClick(w.miFile);
+    w.miEditClick(w.miEdit);
+    w.miBuildClick(w.miBuild);
+    w.pmMainPopup(w.pmMain);
+  };
+  runRules();
+  for (QAction* a : EnabledRuleItems(w)) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  for (QAction* a : {w.piUndo, w.piCut, w.piCopy, w.piPaste, w.piDelete, w.piSelectAll})
+    EXPECT_FALSE(a->isEnabled());
+  for (QAction* a : {w.miNew, w.miOpen, w.miExit, w.miRunOptions}) EXPECT_TRUE(a->isEnabled());
+
+  w.miNewClick(w.miNew);
+  runRules();
+  for (QAction* a : EnabledRuleItems(w)) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+  for (QAction* a : {w.piUndo, w.piCut, w.piCopy, w.piPaste, w.piDelete, w.piSelectAll})
+    EXPECT_TRUE(a->isEnabled());
+}
+
+TEST_F(MainWindowTest, AShortcutRunsItsMenuRuleFirst) {
+  TfmMain& w = Start();
+  int finds = 0;
+  QObject::connect(w.miFind, &QAction::triggered, [&] { ++finds; });
+  // Left enabled by an earlier rule: the rule must switch it off before dispatch.
+  w.miFind->setEnabled(true);
+  PressKey(Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(finds, 0);
+  EXPECT_FALSE(w.miFind->isEnabled());
+  PressKey(Qt::Key_G, Qt::ControlModifier);
+  EXPECT_TRUE(dialogs_->Inputs.empty());
+
+  w.miNewClick(w.miNew);
+  PressKey(Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(finds, 1);
+  dialogs_->InputAnswers.push_back(std::nullopt);
+  PressKey(Qt::Key_G, Qt::ControlModifier);
+  ASSERT_EQ(dialogs_->Inputs.size(), 1u);
+  EXPECT_EQ(dialogs_->Inputs[0], "Go to...|Enter line number:|0");
+}
+
+TEST_F(MainWindowTest, GoToPutsTheCaretAtTheStartOfTheLine) {
+  WriteFile(root_ + "/ten.pwn", "a\nbb\nccc\ndddd\neeeee\nf\ng\nh\ni\nj\n");
+  TfmMain& w = Start({root_ + "/ten.pwn"});
+  struct Case {
+    std::optional<std::string> answer;
+    int line;
+  } cases[] = {{"abc", 1}, {"4", 4}, {"-3", 1}, {"0", 1}, {"999", 10}, {"", 1}, {std::nullopt, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer.value_or("<cancel>"));
+    w.moCode->SetCaretPos({3, 5});
+    dialogs_->InputAnswers.push_back(c.answer);
+    w.miGotoClick(w.miGoto);
+    if (!c.answer) {
+      EXPECT_EQ(w.moCode->CaretLine(), 5);
+      EXPECT_EQ(w.moCode->CaretChar(), 3);
+    } else {
+      EXPECT_EQ(w.moCode->CaretLine(), c.line);
+      EXPECT_EQ(w.moCode->CaretChar(), 1);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, StatusPanelShowsTheCaret) {
+  std::string text;
+  for (int i = 0; i < 14; ++i) text += "\tline\n";
+  WriteFile(root_ + "/s.pwn", text);
+  TfmMain& w = Start({root_ + "/s.pwn"});
+  w.moCode->SetCaretPos({5, 12});
+  EXPECT_EQ(w.StatusText(1), "Ln: 12   Col: 5");
+  w.moCode->SetCaretPos({2, 3});
+  EXPECT_EQ(w.StatusText(1), "Ln: 3   Col: 2");
+}
+
+TEST_F(MainWindowTest, FontCommandWritesBothKeysAlsoWhenCancelled) {
+  TfmMain& w = Start();
+  dialogs_->FontAnswers.push_back(std::nullopt);
+  w.miFontClick(w.miFont);
+  ASSERT_EQ(dialogs_->FontDialogs.size(), 1u);
+  EXPECT_EQ(dialogs_->FontDialogs[0].Name, "Courier New");
+  EXPECT_EQ(Ini("Display", "Font_Name"), "Courier New");
+  EXPECT_EQ(Ini("Display", "Font_Size"), "10");
+
+  TSynFont chosen;
+  chosen.Name = "Liberation Mono";
+  chosen.Size = 13;
+  dialogs_->FontAnswers.push_back(chosen);
+  w.miFontClick(w.miFont);
+  EXPECT_EQ(w.moCode->Font().Name, "Liberation Mono");
+  EXPECT_EQ(w.moCode->Font().Size, 13);
+  EXPECT_EQ(w.lbFunctions->font().family().toStdString(), "Liberation Mono");
+  EXPECT_EQ(w.lbFunctions->font().pointSize(), 13);
+  EXPECT_TRUE(w.lbFunctions->font().bold());
+  EXPECT_EQ(Ini("Display", "Font_Name"), "Liberation Mono");
+  EXPECT_EQ(Ini("Display", "Font_Size"), "13");
+}
+
+TEST_F(MainWindowTest, ShowFunctionListTogglesListAndSetting) {
+  TfmMain& w = Start();
+  w.miShowFunctionList->trigger();
+  EXPECT_FALSE(w.miShowFunctionList->isChecked());
+  EXPECT_FALSE(w.lbFunctions->isVisible());
+  EXPECT_EQ(Ini("Display", "ShowFuncList"), "0");
+  w.miShowFunctionList->trigger();
+  EXPECT_TRUE(w.miShowFunctionList->isChecked());
+  EXPECT_TRUE(w.lbFunctions->isVisible());
+  EXPECT_EQ(Ini("Display", "ShowFuncList"), "1");
+  EXPECT_EQ(w.FunctionListWidth(), 185);
+}
+
+TEST_F(MainWindowTest, HelpTopicsOpensTheManualAndAboutNamesTheVersion) {
+  TfmMain& w = Start();
+  w.tbHelpTopics->trigger();
+  ASSERT_EQ(dialogs_->Documents.size(), 1u);
+  EXPECT_EQ(dialogs_->Documents[0], programDir_ + "/pawn-lang.pdf");
+  w.miAbout->trigger();
+  ASSERT_EQ(dialogs_->Abouts.size(), 1u);
+  EXPECT_EQ(dialogs_->Abouts[0].rfind("About Ludra|Ludra\nVersion 1.0\n", 0), 0u);
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsAreReportedAndStartUpGoesOn) {
+  // A folder in the file's place: every write is refused, reads give defaults.
+  std::filesystem::create_directory(programDir_ + "/settings.ini");
+  WriteFile(root_ + "/a.pwn", "main() {}\n");
+  TfmMain& w = Start({root_ + "/a.pwn"});
+  const std::string error = "Unable to write to " + programDir_ + "/settings.ini.";
+  ASSERT_EQ(dialogs_->Errors.size(), 1u);
+  EXPECT_EQ(dialogs_->Errors[0], error);
+  EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
+  EXPECT_EQ(Caption(), "a.pwn - Ludra");
+
+  dialogs_->FontAnswers.push_back(std::nullopt);
+  w.miFont->trigger();
+  ASSERT_EQ(dialogs_->Errors.size(), 2u);
+  EXPECT_EQ(dialogs_->Errors[1], error);
+  // Closing still ends the program after reporting the refused write.
+  EXPECT_TRUE(CloseWindow());
+  EXPECT_EQ(dialogs_->Errors.size(), 3u);
+}
