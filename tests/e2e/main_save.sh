@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# A script named on the command line opens; typed text is saved with Ctrl+S.
+. "$(dirname "$0")/lib.sh"
+script="$E2E_DIR/work/game.pwn"
+mkdir -p "$E2E_DIR/work"
+printf 'main()\n{\n}\n' >"$script"
+e2e_start_x
+e2e_start_app "$script"
+win=$(e2e_wait_window "game.pwn - Ludra") || fail "no window titled after the script"
+xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+sleep 0.3
+xdotool type --delay 20 "new x;"
+xdotool key Return
+sleep 0.2
+xdotool key ctrl+s
+for _ in $(seq 1 50); do
+  head -n 1 "$script" | grep -q '^new x;$' && break
+  sleep 0.1
+done
+[ "$(head -n 2 "$script")" = "$(printf 'new x;\nmain()')" ] || fail "saved file is: $(cat "$script")"
+[ "$(wc -l <"$script")" -eq 4 ] || fail "saved file has $(wc -l <"$script") lines"
+# Saving keeps the caption; a modified document would ask before closing.
+[ -n "$(e2e_wait_window "game.pwn - Ludra")" ] || fail "caption changed"
+e2e_close_window "$win"
+e2e_wait_exit || fail "program still running after its window was closed (a question?)"
+grep -q '^FileAssoc=1' "$PROGRAM_DIR/settings.ini" || fail "settings.ini lacks FileAssoc"
+grep -q '^WindowW=' "$PROGRAM_DIR/settings.ini" || fail "geometry not stored on close"
+echo "main_save: ok"
