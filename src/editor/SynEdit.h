@@ -23,6 +23,7 @@
 #include "SynTimer.h"
 #include "SynEditTypes.h"
 #include "SynEditUndo.h"
+#include "SynEditWordWrap.h"
 
 namespace ludra {
 
@@ -66,7 +67,8 @@ class TCustomSynEdit {
   void SetCaretLine(int value) { SetCaretPos({caretChar_, value}); }
   // Moves the caret within its limits and leaves the selection alone.
   void InternalSetCaretPos(const TBufferCoord& value, bool ensureVisible = true);
-  TDisplayCoord DisplayCaretPos() const { return BufferToDisplay(CaretPos()); }
+  // With word wrap, a caret at a row end shows there rather than on the next row.
+  TDisplayCoord DisplayCaretPos() const;
   int LastCaretColumn() const { return lastCaretColumn_; }
 
   TBufferCoord SelFrom() const { return selFrom_; }
@@ -135,7 +137,6 @@ class TCustomSynEdit {
   TScrollStyle ScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle value);
   void UpdateScrollBars();
-  bool WordWrap() const { return false; }
 
   // --- Modes and settings ----------------------------------------------------
   TSynEditorOptions Options() const { return options_; }
@@ -648,6 +649,41 @@ class TCustomSynEdit {
   TCursor gutterCursor_ = crDefault;
   std::vector<TFocusTarget*> focusList_;
   // --- End of mouse, drag-and-drop, handler chains and focus ---
+
+  // --- Word wrap (SynEditWordWrap*.cpp) ---
+ public:
+  bool WordWrap() const { return wordWrap_ != nullptr; }
+  // On: rows no wider than the visible text and no horizontal scrolling.
+  void SetWordWrap(bool value);
+  TSynWrapGlyph& WordWrapGlyph() { return *wordWrapGlyph_; }
+  void SetWordWrapGlyph(const TSynWrapGlyph& value) { wordWrapGlyph_->Assign(value); }
+  TSynWordWrapPlugin* WordWrapPlugin() const { return wordWrap_.get(); }
+  // First row of a line, line of a row (1-based; equal without wrap).
+  int LineToRow(int line) const;
+  int RowToLine(int row) const;
+  // Rows of the whole text (at least 1).
+  int DisplayRowCount() const;
+  // The caret stands at the end of a row, not at the start of the next.
+  bool CaretAfterWrap() const { return wordWrap_ && caretAfterWrapAt_ == CaretPos(); }
+
+ protected:
+  void PaintWrapped(TSynCanvas& canvas, const TRect& clip);
+  // Home and End by rows; false when wrapping is off.
+  bool WrappedLineStartEnd(bool toEnd, bool select);
+  void SetCaretAfterWrap(bool value);
+  // Buffer line notices for the wrap table; answer the change in rows.
+  void WrapLinesInserted(int index, int count);
+  void WrapLinesDeleted(int index, int count);
+  void WrapLinesChanged(int index, int count);
+  // Lines first..last to their rows, count to the row count.
+  void WrapLinesToRows(int& first, int& last, int& count) const;
+
+ private:
+  std::unique_ptr<TSynWrapGlyph> MakeWrapGlyph();
+  std::unique_ptr<TSynWordWrapPlugin> wordWrap_;
+  std::unique_ptr<TSynWrapGlyph> wordWrapGlyph_ = MakeWrapGlyph();
+  TBufferCoord caretAfterWrapAt_{0, 0};
+  // --- End of word wrap ---
 };
 
 }  // namespace ludra

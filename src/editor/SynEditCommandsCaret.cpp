@@ -271,6 +271,7 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
       moveTo(e.NextWordPos(caret));
       break;
     case ecLineStart: {
+      if (e.WrappedLineStartEnd(false, select)) break;
       int target = 1;
       if (e.options_.Contains(eoEnhanceHomeKey)) {
         std::string_view s = caret.Line <= e.lines_->Count() ? e.lines_->GetView(caret.Line - 1)
@@ -284,6 +285,7 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
       break;
     }
     case ecLineEnd:
+      if (e.WrappedLineStartEnd(true, select)) break;
       moveTo({e.LineLength(caret.Line) + 1, caret.Line});
       break;
     case ecPageUp:

@@ -30,7 +30,12 @@ constexpr int WheelNotch = 120;
 // --- Caret from pixels -----------------------------------------------------------
 
 void TCustomSynEdit::ComputeCaretAt(int x, int y) {
-  InternalSetCaretPos(DisplayToBuffer(PixelsToRowColumn(x, y, true)));
+  TDisplayCoord cell = PixelsToRowColumn(x, y, true);
+  InternalSetCaretPos(DisplayToBuffer(cell));
+  // A click past the end of a wrapped row puts the caret at that row's end.
+  if (TSynWordWrapPlugin* wrap = wordWrap_.get())
+    SetCaretAfterWrap(cell.Row < wrap->RowCount() && cell.Column > wrap->GetRowLength(cell.Row) &&
+                      wrap->RowToLine(cell.Row + 1) == wrap->RowToLine(cell.Row));
 }
 
 bool TCustomSynEdit::IsPointInSelection(const TBufferCoord& value) const {

@@ -112,9 +112,13 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
   int lastRow = std::min(std::max((clip.Bottom + rh - 1) / rh + topRow_, 1), rowCount);
   textDrawer_->BeginDrawing(&canvas);
   try {
-    if (clip.Left < gutterPixels_) PaintGutter(canvas, clip, firstRow, lastRow);
-    if (clip.Right > gutterPixels_)
-      PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn);
+    if (wordWrap_) {
+      PaintWrapped(canvas, clip);
+    } else {
+      if (clip.Left < gutterPixels_) PaintGutter(canvas, clip, firstRow, lastRow);
+      if (clip.Right > gutterPixels_)
+        PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn);
+    }
     DoOnPaint(canvas);
     if (OnPaintTransient) {
       canvas.SetFont(font_);

@@ -1,0 +1,282 @@
+#include "SynEditWordWrap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "SynEdit.h"
+#include "SynExceptions.h"
+
+namespace ludra {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+TSynWordWrapPlugin::TSynWordWrapPlugin(TCustomSynEdit* owner) : editor_(owner) {
+  if (!owner) throw ESynEditError(SWordWrapNoOwner);
+  Reset();
+}
+
+void TSynWordWrapPlugin::ReadSettings() {
+  int visible = std::max(editor_->VisibleColumns(), 0);
+  maxRowLength_ = std::min(visible, MaxRowWidth);
+  minRowLength_ = std::min(std::max(visible - visible / 3, 1), std::max(maxRowLength_, 1));
+  breakChars_.reset();
+  for (int b = 32; b < 256; ++b)
+    if (b != 127 && !editor_->IsIdentChar(static_cast<char>(b))) breakChars_.set(b);
+}
+
+void TSynWordWrapPlugin::WrapLine(std::string_view text, int maxRow, int minRow,
+                                  const TBreakChars& breaks, std::vector<uint8_t>& rows) {
+  int len = static_cast<int>(text.size());
+  int start = 0;
+  while (start + maxRow < len) {
+    int pos = start + maxRow;  // the first character that no longer fits
+    int row;
+    if (IsBlank(text[pos])) {
+      // Blanks hang at the end of the row.
+      int end = pos;
+      while (end < len && IsBlank(text[end])) ++end;
+      row = end - start;
+    } else {
+      int p = pos;
+      while (p >= start + minRow && !breaks[static_cast<unsigned char>(text[p - 1])]) --p;
+      row = p >= start + minRow ? p - start : maxRow;  // no break: the word is cut
+    }
+    row = std::min(row, MaxRowWidth);
+    rows.push_back(static_cast<uint8_t>(row));
+    start += row;
+  }
+  rows.push_back(static_cast<uint8_t>(len - start));
+}
+
+void TSynWordWrapPlugin::WrapBufferLine(int index, std::vector<uint8_t>& rows) const {
+  std::string_view s = editor_->Lines().GetView(index);
+  // Most lines fit and have no tabs: one row, no scan.
+  bool tabs = std::memchr(s.data(), '\t', s.size()) != nullptr;
+  if (!tabs) {
+    if (static_cast<int>(s.size()) <= maxRowLength_)
+      rows.push_back(static_cast<uint8_t>(s.size()));
+    else
+      WrapLine(s, maxRowLength_, minRowLength_, breakChars_, rows);
+    return;
+  }
+  // Tabs count as the blanks they expand to.
+  int tabWidth = editor_->TabWidth();
+  std::string expanded;
+  for (char c : s) {
+    if (c == '\t')
+      expanded.append(tabWidth - static_cast<int>(expanded.size()) % tabWidth, ' ');
+    else
+      expanded.push_back(c);
+  }
+  WrapLine(expanded, maxRowLength_, minRowLength_, breakChars_, rows);
+}
+
+void TSynWordWrapPlugin::Reset() {
+  ReadSettings();
+  lineOffsets_.clear();
+  rowLengths_.clear();
+  int count = editor_->Lines().Count();
+  if (count == 0 || maxRowLength_ == 0) return;
+  lineOffsets_.reserve(count);
+  rowLengths_.reserve(count + count / 8);
+  for (int i = 0; i < count; ++i) {
+    WrapBufferLine(i, rowLengths_);
+    lineOffsets_.push_back(static_cast<int32_t>(rowLengths_.size()));
+  }
+}
+
+void TSynWordWrapPlugin::DisplayChanged() {
+  if (std::min(std::max(editor_->VisibleColumns(), 0), MaxRowWidth) != maxRowLength_) Reset();
+}
+
+int TSynWordWrapPlugin::Rewrap(int index, int oldLines, int newLines) {
+  if (maxRowLength_ == 0) return 0;
+  int wrapped = WrappedLineCount();
+  index = std::max(0, std::min(index, wrapped));
+  oldLines = std::max(0, std::min(oldLines, wrapped - index));
+  int rowStart = RowsBefore(index);
+  int rowEnd = RowsBefore(index + oldLines);
+  std::vector<uint8_t> rows;
+  std::vector<int32_t> offsets;
+  offsets.reserve(newLines);
+  int bufferCount = editor_->Lines().Count();
+  for (int i = index; i < index + newLines && i < bufferCount; ++i) {
+    WrapBufferLine(i, rows);
+    offsets.push_back(static_cast<int32_t>(rowStart + rows.size()));
+  }
+  int delta = static_cast<int>(rows.size()) - (rowEnd - rowStart);
+  // Replace the row slice and the offsets in one move each.
+  auto rowFirst = rowLengths_.begin() + rowStart;
+  size_t common = std::min<size_t>(rows.size(), static_cast<size_t>(rowEnd - rowStart));
+  std::copy(rows.begin(), rows.begin() + common, rowFirst);
+  if (rows.size() > common)
+    rowLengths_.insert(rowFirst + common, rows.begin() + common, rows.end());
+  else
+    rowLengths_.erase(rowFirst + common, rowLengths_.begin() + rowEnd);
+  auto lineFirst = lineOffsets_.begin() + index;
+  size_t same = std::min<size_t>(offsets.size(), static_cast<size_t>(oldLines));
+  std::copy(offsets.begin(), offsets.begin() + same, lineFirst);
+  if (offsets.size() > same)
+    lineOffsets_.insert(lineFirst + same, offsets.begin() + same, offsets.end());
+  else
+    lineOffsets_.erase(lineFirst + same, lineOffsets_.begin() + index + oldLines);
+  if (delta != 0)
+    for (size_t i = index + offsets.size(); i < lineOffsets_.size(); ++i) lineOffsets_[i] += delta;
+  return delta;
+}
+
+int TSynWordWrapPlugin::LinesInserted(int index, int count) { return Rewrap(index, 0, count); }
+
+int TSynWordWrapPlugin::LinesDeleted(int index, int count) { return -Rewrap(index, count, 0); }
+
+int TSynWordWrapPlugin::LinesPutted(int index, int count) { return Rewrap(index, count, count); }
+
+int TSynWordWrapPlugin::GetRowLength(int row) const {
+  if (row < 1 || row > static_cast<int>(rowLengths_.size())) return 0;
+  return rowLengths_[row - 1];
+}
+
+int TSynWordWrapPlugin::LineToRow(int line) const {
+  if (line > WrappedLineCount()) return RowCount() + (line - WrappedLineCount());
+  return RowsBefore(line - 1) + 1;
+}
+
+int TSynWordWrapPlugin::RowToLine(int row) const {
+  if (row > RowCount()) return WrappedLineCount() + (row - RowCount());
+  if (row < 1) return row;
+  // The first line whose cumulative row count reaches the row.
+  auto it = std::lower_bound(lineOffsets_.begin(), lineOffsets_.end(), row);
+  return static_cast<int>(it - lineOffsets_.begin()) + 1;
+}
+
+TDisplayCoord TSynWordWrapPlugin::BufferToDisplayPos(const TBufferCoord& pos) const {
+  if (pos.Line > WrappedLineCount() || pos.Line < 1)
+    return {pos.Char, RowCount() + (pos.Line - WrappedLineCount())};
+  int first = RowsBefore(pos.Line - 1);
+  int last = lineOffsets_[pos.Line - 1];
+  int sum = 0;
+  for (int r = first; r < last; ++r) {
+    int len = rowLengths_[r];
+    sum += len;
+    if (sum >= pos.Char) return {pos.Char - (sum - len), r + 1};
+  }
+  // Beyond the text: the last row, past its end.
+  return {pos.Char - (sum - rowLengths_[last - 1]), last};
+}
+
+TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) const {
+  if (pos.Row > RowCount() || pos.Row < 1)
+    return {pos.Column, WrappedLineCount() + (pos.Row - RowCount())};
+  int line = RowToLine(pos.Row);
+  int first = RowsBefore(line - 1);
+  int last = lineOffsets_[line - 1];
+  int before = 0;
+  for (int r = first; r < pos.Row - 1; ++r) before += rowLengths_[r];
+  int len = rowLengths_[pos.Row - 1];
+  int column = pos.Row < last ? std::min(pos.Column, len + 1)
+                              : std::min(pos.Column, std::max(maxRowLength_, len) + 1);
+  return {before + column, line};
+}
+
+void TSynWordWrapPlugin::Check() const {
+  auto fail = [](const std::string& what) { throw std::logic_error("word wrap: " + what); };
+  int count = editor_->Lines().Count();
+  if (maxRowLength_ == 0 || count == 0) {
+    if (!lineOffsets_.empty() || !rowLengths_.empty()) fail("tables kept while wrapping is off");
+    return;
+  }
+  if (WrappedLineCount() != count) fail("line count differs from the buffer");
+  if (static_cast<int>(rowLengths_.size()) != RowCount()) fail("row table size differs");
+  std::vector<uint8_t> rows;
+  for (int i = 0; i < count; ++i) {
+    rows.clear();
+    WrapBufferLine(i, rows);
+    int first = RowsBefore(i);
+    if (lineOffsets_[i] - first != static_cast<int>(rows.size()))
+      fail("row count of line " + std::to_string(i + 1));
+    if (!std::equal(rows.begin(), rows.end(), rowLengths_.begin() + first))
+      fail("row lengths of line " + std::to_string(i + 1));
+  }
+}
+
+// --- The continuation glyph -----------------------------------------------------
+
+const TSynGlyph& InternalWrapGlyph() {
+  // A hooked arrow pointing down and left: the line goes on below.
+  static const TSynGlyph glyph = [] {
+    static const char* const art[14] = {
+        "...............",  //
+        "..........##...",  //
+        "..........##...",  //
+        "..........##...",  //
+        "..........##...",  //
+        "..........##...",  //
+        "...#......##...",  //
+        "..##......##...",  //
+        ".###########...",  //
+        "############...",  //
+        ".###########...",  //
+        "..##...........",  //
+        "...#...........",  //
+        "...............",
+    };
+    TSynGlyph g;
+    g.Width = 15;
+    g.Height = 14;
+    for (const char* row : art)
+      for (int x = 0; x < 15; ++x)
+        g.Pixels.push_back(row[x] == '#' ? RGB(0, 0, 128) : WrapGlyphMaskColor);
+    return g;
+  }();
+  return glyph;
+}
+
+void TSynWrapGlyph::Changed() {
+  drawnValid_ = false;
+  if (OnChange) OnChange(this);
+}
+
+void TSynWrapGlyph::SetGlyph(const TSynGlyph& value) {
+  glyph_ = value;
+  Changed();
+}
+
+void TSynWrapGlyph::SetMaskColor(TColor value) {
+  if (value == maskColor_) return;
+  maskColor_ = value;
+  Changed();
+}
+
+void TSynWrapGlyph::SetVisible(bool value) {
+  if (value == visible_) return;
+  visible_ = value;
+  Changed();
+}
+
+void TSynWrapGlyph::Assign(const TSynWrapGlyph& source) {
+  glyph_ = source.glyph_;
+  maskColor_ = source.maskColor_;
+  visible_ = source.visible_;
+  Changed();
+}
+
+const TSynGlyph& TSynWrapGlyph::DrawnGlyph() const {
+  if (!drawnValid_) {
+    bool own = glyph_.Width > 0 && glyph_.Height > 0;
+    drawn_ = own ? glyph_ : InternalWrapGlyph();
+    TColor mask = own ? maskColor_ : WrapGlyphMaskColor;
+    if (mask != clNone)
+      for (TColor& c : drawn_.Pixels)
+        if (c == mask) c = clNone;
+    drawnValid_ = true;
+  }
+  return drawn_;
+}
+
+}  // namespace ludra

@@ -1,0 +1,119 @@
+// The editor's side of word wrap: switching it, rows and lines, the caret
+// at a row end, Home and End by rows, and the line notices.
+#include <algorithm>
+#include <climits>
+
+#include "SynEdit.h"
+#include "SynEditCommandsInternal.h"
+
+namespace ludra {
+
+std::unique_ptr<TSynWrapGlyph> TCustomSynEdit::MakeWrapGlyph() {
+  auto glyph = std::make_unique<TSynWrapGlyph>();
+  glyph->OnChange = [this](TSynWrapGlyph*) { InvalidateGutterLines(-1, -1); };
+  return glyph;
+}
+
+void TCustomSynEdit::SetWordWrap(bool value) {
+  if (value == WordWrap()) return;
+  InvalidateAll();
+  BeginPaintLock();
+  try {
+    if (value) {
+      wordWrap_ = std::make_unique<TSynWordWrapPlugin>(this);
+      SetFirstVisibleColumn(1);  // no horizontal scrolling while wrapping
+    } else {
+      wordWrap_.reset();
+      caretAfterWrapAt_ = {0, 0};
+    }
+    UpdateScrollBars();
+    if (options_.Contains(eoScrollPastEol)) {
+      // Positions past a row end were allowed before; apply the limits again.
+      TBufferCoord from = selFrom_, to = selTo_;
+      InternalSetCaretPos(CaretPos(), false);
+      selFrom_ = LimitSelectionPoint(from);
+      selTo_ = LimitSelectionPoint(to);
+    }
+    SetTopRow(topRow_);
+    EnsureCaretVisible();
+  } catch (...) {
+    EndPaintLock();
+    throw;
+  }
+  EndPaintLock();
+}
+
+int TCustomSynEdit::LineToRow(int line) const {
+  return wordWrap_ ? wordWrap_->LineToRow(line) : line;
+}
+
+int TCustomSynEdit::RowToLine(int row) const { return wordWrap_ ? wordWrap_->RowToLine(row) : row; }
+
+int TCustomSynEdit::DisplayRowCount() const {
+  return std::max(wordWrap_ ? wordWrap_->RowCount() : lines_->Count(), 1);
+}
+
+void TCustomSynEdit::WrapLinesToRows(int& first, int& last, int& count) const {
+  int lines = count;
+  count = wordWrap_->RowCount();
+  first = wordWrap_->LineToRow(first);
+  // The last row of line last; everything below when last is past the text.
+  last = last >= lines ? INT_MAX : wordWrap_->LineToRow(last + 1) - 1;
+}
+
+// --- Caret at a row end -------------------------------------------------------------
+
+TDisplayCoord TCustomSynEdit::DisplayCaretPos() const {
+  TDisplayCoord d = BufferToDisplay(CaretPos());
+  if (CaretAfterWrap() && d.Column == 1 && d.Row > 1 && RowToLine(d.Row - 1) == caretLine_) {
+    --d.Row;
+    d.Column = wordWrap_->GetRowLength(d.Row) + 1;
+  }
+  return d;
+}
+
+void TCustomSynEdit::SetCaretAfterWrap(bool value) {
+  TBufferCoord at = value && wordWrap_ ? CaretPos() : TBufferCoord{0, 0};
+  if (at == caretAfterWrapAt_) return;
+  caretAfterWrapAt_ = at;
+  state_ += TSynStateFlags{sfCaretChanged};
+  UpdateCaret();
+}
+
+bool TCustomSynEdit::WrappedLineStartEnd(bool toEnd, bool select) {
+  if (!wordWrap_) return false;
+  TDisplayCoord d = DisplayCaretPos();
+  int firstRow = wordWrap_->LineToRow(caretLine_);
+  // On the line's first row the enhanced Home rule of unwrapped lines applies.
+  if (!toEnd && d.Row == firstRow && options_.Contains(eoEnhanceHomeKey)) return false;
+  bool lastRowOfLine =
+      wordWrap_->RowToLine(d.Row + 1) != caretLine_ || d.Row >= wordWrap_->RowCount();
+  TDisplayCoord target{1, d.Row};
+  if (toEnd) target.Column = std::min(wordWrap_->GetRowLength(d.Row) + 1, visibleColumns_ + 1);
+  TBufferCoord before = CaretPos();
+  TSynCommandExec::MoveCaretAndSelection(*this, before, DisplayToBuffer(target), select);
+  SetCaretAfterWrap(toEnd && !lastRowOfLine);
+  return true;
+}
+
+// --- Line notices ---------------------------------------------------------------------
+
+void TCustomSynEdit::WrapLinesInserted(int index, int count) {
+  if (wordWrap_) wordWrap_->LinesInserted(index, count);
+}
+
+void TCustomSynEdit::WrapLinesDeleted(int index, int count) {
+  if (wordWrap_) wordWrap_->LinesDeleted(index, count);
+}
+
+void TCustomSynEdit::WrapLinesChanged(int index, int count) {
+  if (!wordWrap_) return;
+  if (wordWrap_->LinesPutted(index, count) != 0) {
+    // The rows below moved.
+    InvalidateLines(index + 1, INT_MAX);
+    InvalidateGutterLines(index + 1, INT_MAX);
+    state_ += TSynStateFlags{sfScrollBarsChanged};
+  }
+}
+
+}  // namespace ludra
