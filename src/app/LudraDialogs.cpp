@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -18,7 +19,6 @@ namespace {
 const char* const kFilter = "PAWN Scripts (*.pwn);;All Files (*)";
 
 std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string& initialName) {
-  dialog.setNameFilter(QString());
   dialog.setNameFilters(QString::fromLatin1(kFilter).split(";;"));
   dialog.selectNameFilter("PAWN Scripts (*.pwn)");
   dialog.setDirectory(QDir::current());
@@ -79,8 +79,10 @@ std::optional<std::string> TQtDialogs::SaveFileName(QWidget* parent, const std::
 }
 
 std::optional<TSynFont> TQtDialogs::ChooseFont(QWidget* parent, const TSynFont& initial) {
-  QFont font(QString::fromStdString(initial.Name));
-  if (initial.Size > 0) font.setPointSize(initial.Size);
+  QFont requested(QString::fromStdString(initial.Name));
+  if (initial.Size > 0) requested.setPointSize(initial.Size);
+  // The list shows real faces: start on the one the requested name maps to.
+  QFont font(QFontInfo(requested).family(), requested.pointSize());
   QFontDialog dialog(font, parent);
   dialog.setOption(QFontDialog::DontUseNativeDialog);
   // Colour, underline and strike-out are not the editor's to choose.
@@ -107,7 +109,8 @@ std::optional<std::string> TQtDialogs::InputQuery(QWidget* parent, const std::st
 void TQtDialogs::AboutBox(QWidget* parent, const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Information, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::NoButton, parent);
-  box.setIconPixmap(QApplication::windowIcon().pixmap(48, 48));
+  if (!QApplication::windowIcon().isNull())
+    box.setIconPixmap(QApplication::windowIcon().pixmap(48, 48));
   box.addButton("OK", QMessageBox::AcceptRole);
   box.exec();
 }
