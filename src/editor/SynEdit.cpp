@@ -367,6 +367,7 @@ void TCustomSynEdit::SizeChanged() {
   if (wordWrap_ && wordWrap_->MaxRowLength() != std::min(visibleColumns_, 255)) {
     wordWrap_->DisplayChanged();
     InvalidateAll();
+    if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);  // fewer rows now
   }
   UpdateScrollBars();
 }

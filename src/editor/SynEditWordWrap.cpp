@@ -57,7 +57,7 @@ void TSynWordWrapPlugin::WrapLine(std::string_view text, int maxRow, int minRow,
 void TSynWordWrapPlugin::WrapBufferLine(int index, std::vector<uint8_t>& rows) const {
   std::string_view s = editor_->Lines().GetView(index);
   // Most lines fit and have no tabs: one row, no scan.
-  bool tabs = std::memchr(s.data(), '\t', s.size()) != nullptr;
+  bool tabs = !s.empty() && std::memchr(s.data(), '\t', s.size()) != nullptr;
   if (!tabs) {
     if (static_cast<int>(s.size()) <= maxRowLength_)
       rows.push_back(static_cast<uint8_t>(s.size()));
