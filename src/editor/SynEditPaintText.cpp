@@ -108,8 +108,12 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     }
     const bool wholeRow = selA <= firstColumn && selB > lastColumn;
 
-    // What the cells show: tab filler as blanks, or the visible whitespace.
-    shown.assign(text);
+    // What the visible cells show (from column shownFrom on): tab filler as
+    // blanks, or the visible whitespace. Only the visible part is copied, so
+    // a very long line costs no more here than a short one.
+    const int shownFrom = std::min(firstColumn, len + 1);
+    shown.assign(text, static_cast<size_t>(shownFrom - 1),
+                 static_cast<size_t>(std::max(std::min(len, lastColumn + 1) - shownFrom + 1, 0)));
     evenTabs.clear();
     for (char& c : shown)
       if (c == '\t')
@@ -123,12 +127,14 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
         int w = c == '\t' ? tabWidth_ - column % tabWidth_ : 1;
         if (c == '\t') {
           // The middle cell; an even span puts the glyph half a cell further right.
-          if (w % 2 == 1)
-            shown[column + w / 2] = kTabGlyph;
-          else
-            evenTabs.push_back(column + w / 2);
+          int middle = column + w / 2 + 1;  // 1-based column
+          if (w % 2 == 0)
+            evenTabs.push_back(middle - 1);
+          else if (middle >= shownFrom && middle - shownFrom < static_cast<int>(shown.size()))
+            shown[middle - shownFrom] = kTabGlyph;
         }
         column += w;
+        if (column > lastColumn) break;
       }
     }
 
@@ -184,7 +190,7 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
         d.SetBackColor(selected ? selBg : runBg);
         int x = (a - 1) * cw + origin;
         TRect cells{std::max(x, textLeft), y, x + (b - a) * cw, y + rh};
-        d.ExtTextOut(x, y, cells, std::string_view(shown).substr(a - 1, b - a));
+        d.ExtTextOut(x, y, cells, std::string_view(shown).substr(a - shownFrom, b - a));
         for (int column : evenTabs)
           if (column >= a && column < b) {
             int gx = (column - 1) * cw + origin + cw / 2;

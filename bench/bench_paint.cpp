@@ -1,0 +1,159 @@
+// Painting benchmarks on the offscreen platform: a full 60 x 200 screen of
+// highlighted code, and the time from a key press to the painted frame in a
+// million-line document and on one 5 MB line. The baseline draws the same
+// characters as plain text, one QPainter::drawText per row.
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "BenchUtil.h"
+#include "SynEditWidget.h"
+#include "SynHighlighterCpp.h"
+#include "SynMemoryClipboard.h"
+
+namespace ludra {
+namespace {
+
+constexpr int kRows = 60;
+constexpr int kColumns = 200;
+
+// Counts the paint requests, to show that each key really reached the screen.
+class TCountingSynEdit : public TSynEdit {
+ public:
+  using TSynEdit::TSynEdit;
+  int paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    ++paints;
+    TSynEdit::paintEvent(event);
+  }
+};
+
+// An editor with the main window's look, sized to rows x columns of cells.
+struct TBenchEditor {
+  explicit TBenchEditor(const std::string& text) : editor(nullptr, &clipboard) {
+    cpp.KeyAttri()->SetForeground(clBlue);
+    cpp.KeyAttri()->SetStyle({});
+    cpp.CommentAttri()->SetForeground(RGB(0, 128, 0));
+    cpp.StringAttri()->SetForeground(RGB(0, 0, 128));
+    editor.SetHighlighter(&cpp);
+    editor.SetColor(clWhite);
+    editor.SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint,
+                       eoSmartTabDelete, eoTabIndent, eoTrimTrailingSpaces});
+    editor.SetTabWidth(4);
+    editor.SetWantTabs(true);
+    editor.SetScrollBars(ssNone);
+    editor.setFrameStyle(0);
+    editor.resize(editor.GutterPixels() + 2 + kColumns * editor.CellWidth(),
+                  kRows * editor.RowHeight());
+    // The viewport takes its size when the widget is laid out on screen.
+    editor.show();
+    QApplication::processEvents();
+    editor.SetText(text);
+  }
+  TSynMemoryClipboard clipboard;
+  TSynCppSyn cpp;
+  TCountingSynEdit editor;
+};
+
+std::string ScreenText() {
+  std::string text = bench::MakeCLikeText(kRows * 220, 190);
+  return text;
+}
+
+void BM_PaintFullFrame(benchmark::State& state) {
+  TBenchEditor b(ScreenText());
+  TSynEdit& e = b.editor;
+  QImage image(e.ClientWidth(), e.ClientHeight(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  TSynQtCanvas canvas(&painter, e.palette());
+  for (auto _ : state) {
+    e.Paint(canvas, {0, 0, e.ClientWidth(), e.ClientHeight()});
+    benchmark::ClobberMemory();
+  }
+  state.counters["rows"] = e.VisibleRows();
+  state.counters["columns"] = e.VisibleColumns();
+}
+BENCHMARK(BM_PaintFullFrame)->Unit(benchmark::kMillisecond);
+
+void BM_Baseline_PlainDrawTextFrame(benchmark::State& state) {
+  TBenchEditor b(ScreenText());
+  TSynEdit& e = b.editor;
+  QImage image(e.ClientWidth(), e.ClientHeight(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  painter.setFont(TSynQtCanvas::ToQFont(e.Font(), {}));
+  std::vector<QString> rows;
+  for (int i = 0; i < kRows && i < e.Lines().Count(); ++i)
+    rows.push_back(QString::fromLatin1(e.Lines().ExpandedLine(i).substr(0, kColumns)));
+  for (auto _ : state) {
+    painter.fillRect(image.rect(), Qt::white);
+    for (size_t i = 0; i < rows.size(); ++i)
+      painter.drawText(QPoint(e.GutterPixels() + 2, static_cast<int>(i) * e.RowHeight() + 12),
+                       rows[i]);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Baseline_PlainDrawTextFrame)->Unit(benchmark::kMillisecond);
+
+void SendKey(QWidget& w, int key, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(&w, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(&w, &release);
+}
+
+// One key and its painted frame per iteration: "x" typed, then Backspace, so
+// the document stays the same.
+void TypeAndPaint(benchmark::State& state, TCountingSynEdit& e) {
+  e.show();
+  e.setFocus();
+  QApplication::processEvents();
+  const int paintsBefore = e.paints;
+  bool type = true;
+  for (auto _ : state) {
+    if (type)
+      SendKey(e, Qt::Key_X, "x");
+    else
+      SendKey(e, Qt::Key_Backspace, "\b");
+    QApplication::processEvents();
+    type = !type;
+  }
+  state.counters["paints_per_key"] =
+      static_cast<double>(e.paints - paintsBefore) / static_cast<double>(state.iterations());
+}
+
+void BM_KeyToFrame_MillionLines(benchmark::State& state) {
+  std::string text = bench::MakeCLikeText(40u * 1000000u, 40);
+  TBenchEditor b(text);
+  b.editor.SetCaretPos({1, 1});
+  state.counters["lines"] = b.editor.Lines().Count();
+  TypeAndPaint(state, b.editor);
+}
+BENCHMARK(BM_KeyToFrame_MillionLines)->Unit(benchmark::kMillisecond);
+
+void BM_KeyToFrame_FiveMegabyteLine(benchmark::State& state) {
+  std::string line = bench::MakeCLikeText(5u << 20, 60);
+  for (char& c : line)
+    if (c == '\n') c = ' ';
+  TBenchEditor b(line);
+  // Typing past MaxScrollWidth inserts nothing unless the width follows the text.
+  b.editor.SetOptions(b.editor.Options() + TSynEditorOptions{eoAutoSizeMaxScrollWidth});
+  b.editor.SetCaretPos({static_cast<int>(line.size()) + 1, 1});
+  TypeAndPaint(state, b.editor);
+}
+BENCHMARK(BM_KeyToFrame_FiveMegabyteLine)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace ludra
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  return ludra::bench::RunWithRatios(
+      argc, argv,
+      {{"BM_PaintFullFrame", "BM_Baseline_PlainDrawTextFrame"},
+       {"BM_KeyToFrame_MillionLines", "BM_Baseline_PlainDrawTextFrame"},
+       {"BM_KeyToFrame_FiveMegabyteLine", "BM_Baseline_PlainDrawTextFrame"}});
+}
