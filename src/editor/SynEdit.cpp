@@ -238,10 +238,16 @@ TDisplayCoord TCustomSynEdit::BufferToDisplay(const TBufferCoord& pos) const {
     i = next + 1;
   }
   if (n > inLine) column += n - inLine;  // past the end: one column per character
+  if (wordWrap_) return wordWrap_->BufferToDisplayPos({column + 1, pos.Line});
   return {column + 1, pos.Line};
 }
 
-TBufferCoord TCustomSynEdit::DisplayToBuffer(const TDisplayCoord& pos) const {
+TBufferCoord TCustomSynEdit::DisplayToBuffer(const TDisplayCoord& displayPos) const {
+  TDisplayCoord pos = displayPos;
+  if (wordWrap_) {
+    TBufferCoord unwrapped = wordWrap_->DisplayToBufferPos(displayPos);
+    pos = {unwrapped.Char, unwrapped.Line};
+  }
   std::string_view s;
   if (pos.Row >= 1 && pos.Row <= lines_->Count()) s = lines_->GetView(pos.Row - 1);
   int target = pos.Column - 1;
@@ -278,7 +284,7 @@ TDisplayCoord TCustomSynEdit::PixelsToRowColumn(int x, int y, bool roundColumn) 
 // --- View --------------------------------------------------------------------------
 
 int TCustomSynEdit::MaxTopRow() const {
-  int count = lines_->Count();
+  int count = wordWrap_ ? wordWrap_->RowCount() : lines_->Count();
   if (options_.Contains(eoScrollPastEof)) return std::max(1, count);
   return std::max(1, count - visibleRows_ + 1);
 }
@@ -358,6 +364,11 @@ void TCustomSynEdit::FontChanged() {
 void TCustomSynEdit::SizeChanged() {
   visibleRows_ = std::max(ClientHeight(), 0) / rowHeight_;
   visibleColumns_ = std::max(ClientWidth() - gutterPixels_ - 2, 0) / cellWidth_;
+  if (wordWrap_ && wordWrap_->MaxRowLength() != std::min(visibleColumns_, 255)) {
+    wordWrap_->DisplayChanged();
+    InvalidateAll();
+    if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);  // fewer rows now
+  }
   UpdateScrollBars();
 }
 
@@ -371,7 +382,7 @@ void TCustomSynEdit::EnsureCaretVisible(bool centre) {
       SetFirstVisibleColumn(x - visibleColumns_ + 1);
     else
       SetFirstVisibleColumn(firstVisibleColumn_);
-    int y = caretLine_;
+    int y = DisplayCaretPos().Row;
     if (!centre) {
       if (y < topRow_)
         SetTopRow(y);
@@ -434,7 +445,7 @@ void TCustomSynEdit::UpdateScrollBars() {
     SetScrollBar(sbHorizontal, TSynScrollBarInfo{});
   }
   if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) {
-    int maximum = std::max(lines_->Count(), 1);
+    int maximum = DisplayRowCount();
     if (options_.Contains(eoScrollPastEof)) maximum += visibleRows_ - 1;
     SetScrollBar(sbVertical, ComputeScrollBar(maximum, visibleRows_, topRow_));
   } else {
@@ -652,6 +663,7 @@ void TCustomSynEdit::LinesChanged() {
 }
 
 void TCustomSynEdit::BufferCleared() {
+  if (wordWrap_) wordWrap_->Reset();
   longestKnown_ = false;
   undoList_->Clear();
   redoList_->Clear();
@@ -664,6 +676,7 @@ void TCustomSynEdit::BufferCleared() {
 }
 
 void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
+  WrapLinesDeleted(index, count);
   marks_->LinesDeleted(index + 1, count);
   if (longestKnown_) {
     if (secondKnown_) {
@@ -686,6 +699,7 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLinesInserted(int index, int count) {
+  WrapLinesInserted(index, count);
   marks_->LinesInserted(index + 1, count);
   if (longestKnown_) {
     if (longest_.Index >= index) longest_.Index += count;
@@ -701,6 +715,7 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
+  WrapLinesChanged(index, count);
   for (int i = index; i < index + count && longestKnown_; ++i) NoteLineLength(i);
   // Lines after the changed ones whose state changed need a repaint too.
   int last = index + std::max(count, 1) - 1;
@@ -786,10 +801,12 @@ void TCustomSynEdit::InvalidateLines(int first, int last) {
     r = {gutterPixels_, 0, ClientWidth(), ClientHeight()};
   } else {
     if (last < first) std::swap(first, last);
+    int count = lines_->Count();
+    if (wordWrap_) WrapLinesToRows(first, last, count);
     int lastVisible = topRow_ + visibleRows_;  // a partly visible row counts
     first = std::max(first, topRow_);
     if (first > lastVisible) return;
-    int bottom = last > lines_->Count() ? ClientHeight()
+    int bottom = last > count ? ClientHeight()
                                         : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
     r = {gutterPixels_, (first - topRow_) * rowHeight_, ClientWidth(), bottom};
   }
@@ -803,10 +820,12 @@ void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
     r = {0, 0, gutterPixels_, ClientHeight()};
   } else {
     if (last < first) std::swap(first, last);
+    int count = lines_->Count();
+    if (wordWrap_) WrapLinesToRows(first, last, count);
     int lastVisible = topRow_ + visibleRows_;
     first = std::max(first, topRow_);
     if (first > lastVisible) return;
-    int bottom = last > lines_->Count() ? ClientHeight()
+    int bottom = last > count ? ClientHeight()
                                         : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
     r = {0, (first - topRow_) * rowHeight_, gutterPixels_, bottom};
   }
@@ -814,7 +833,8 @@ void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
 }
 
 void TCustomSynEdit::InvalidateLine(int line) {
-  if (line < 1 || line > lines_->Count() || line < topRow_ || line > topRow_ + visibleRows_) return;
+  if (line < 1 || line > lines_->Count()) return;
+  if (!wordWrap_ && (line < topRow_ || line > topRow_ + visibleRows_)) return;
   InvalidateLines(line, line);
 }
 
@@ -888,6 +908,7 @@ void TCustomSynEdit::Check() const {
   undoList_->Check();
   redoList_->Check();
   lines_->Check();
+  if (wordWrap_) wordWrap_->Check();
 }
 
 }  // namespace ludra
