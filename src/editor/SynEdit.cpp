@@ -527,10 +527,12 @@ void TCustomSynEdit::SetHighlighter(TSynCustomHighlighter* value) {
     highlighter_->HookAttrChangeEvent(this, [this](TSynPersistent* sender) {
       // The highlighter itself as sender means its rules changed: rescan.
       if (sender == highlighter_) ScanRanges();
+      FontChanged();  // the cell covers the styles the attributes use
       InvalidateAll();
     });
     ScanRanges();
   }
+  FontChanged();
   InvalidateAll();
 }
 
