@@ -650,6 +650,17 @@ class TCustomSynEdit {
   std::vector<TFocusTarget*> focusList_;
   // --- End of mouse, drag-and-drop, handler chains and focus ---
 
+  // --- Bookmark images (SynEditMarks.cpp) ---
+ public:
+  // The application's mark images, not owned; without them every mark shows
+  // a built-in glyph and only one per row.
+  const std::vector<TSynGlyph>* BookmarkImages() const { return bookmarkImages_; }
+  void SetBookmarkImages(const std::vector<TSynGlyph>* value);
+
+ private:
+  const std::vector<TSynGlyph>* bookmarkImages_ = nullptr;
+  // --- End of bookmark images ---
+
   // --- Word wrap (SynEditWordWrap*.cpp) ---
  public:
   bool WordWrap() const { return wordWrap_ != nullptr; }

@@ -248,7 +248,7 @@ void TCustomSynEdit::PlaceBookmark(int number, int aChar, int line) {
   mark->SetImageIndex(number);
   mark->SetBookmarkNumber(number);
   mark->SetVisible(true);
-  mark->SetInternalImage(true);  // no bookmark image list of the application's
+  mark->SetInternalImage(BookmarkImages() == nullptr);
   TSynEditMark* offered = mark.get();
   if (OnPlaceBookmark) OnPlaceBookmark(this, offered);
   if (offered == nullptr) return;  // vetoed; the mark is released here

@@ -92,7 +92,15 @@ void TSynEditMarkList::LinesDeleted(int line, int count) {
 }
 
 void TSynEditMarkList::Changed() {
+  // The editor shows the marks in its gutter.
+  if (owner_) owner_->InvalidateGutterLines(-1, -1);
   if (OnChange) OnChange(this);
+}
+
+void TCustomSynEdit::SetBookmarkImages(const std::vector<TSynGlyph>* value) {
+  if (value == bookmarkImages_) return;
+  bookmarkImages_ = value;
+  InvalidateGutterLines(-1, -1);
 }
 
 }  // namespace ludra

@@ -10,18 +10,25 @@ void TCustomSynEdit::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int
                                       int lastRow, std::vector<int>& rowOffsets) {
   const TSynBookMarkOpt& opt = BookMarkOptions();
   if (!opt.GlyphsVisible || Marks().Count() == 0 || lastRow < firstRow) return;
-  // The editor has no image list of its own: every mark shows a built-in glyph.
   constexpr bool drawBookmarksFirst = true;
+  const std::vector<TSynGlyph>* images = BookmarkImages();
   auto drawMark = [&](const TSynEditMark& mark) {
     int& offset = rowOffsets[mark.Line() - firstRow];
-    const TSynGlyph* glyph = InternalBookmarkGlyph(mark.ImageIndex());
-    if (!glyph) return;
-    if (offset == 0) {
+    // Marks with an image of the application's stand side by side; the
+    // built-in glyphs only fill an empty place.
+    bool own = !mark.InternalImage() && images;
+    const TSynGlyph* glyph =
+        !own ? InternalBookmarkGlyph(mark.ImageIndex())
+        : mark.ImageIndex() >= 0 && mark.ImageIndex() < static_cast<int>(images->size())
+            ? &(*images)[mark.ImageIndex()]
+            : nullptr;
+    if (glyph && (own || offset == 0)) {
       int top = (mark.Line() - topRow_) * rowHeight_;
       // Centred in the row; a low row shows the glyph's middle.
       TRect row = IntersectRect({0, top, gutterPixels_, top + rowHeight_}, clip);
       if (!row.IsEmpty())
-        canvas.DrawGlyph(opt.LeftMargin, top + (rowHeight_ - glyph->Height) / 2, *glyph, row);
+        canvas.DrawGlyph(opt.LeftMargin + offset, top + (rowHeight_ - glyph->Height) / 2, *glyph,
+                         row);
     }
     offset += opt.Xoffset;
   };
