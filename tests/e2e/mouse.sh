@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The mouse in the real editor: a drag selects the text it passes over, a
+# double-click selects one word, and typing replaces what was selected.
+. "$(dirname "$0")/lib.sh"
+DOC="$E2E_DIR/mouse.pwn"
+LINE="alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi omicron pi rho sigma tau"
+for _ in $(seq 1 80); do printf '%s\r\n' "$LINE"; done >"$DOC"
+cp "$DOC" "$E2E_DIR/original.pwn"
+
+e2e_start_x
+e2e_start_app "$DOC"
+win=$(e2e_wait_window "mouse.pwn - Ludra") || fail "document window did not appear"
+xdotool windowactivate --sync "$win" 2>/dev/null || true
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$win")"
+# The editor fills the middle of the window; every row there shows a line.
+cx=$((X + WIDTH / 2))
+cy=$((Y + HEIGHT / 2))
+
+# The lines that differ from the original, after saving.
+changed_lines() {
+  xdotool key --window "$win" ctrl+s
+  sleep 0.7
+  diff <(tr -d '\r' <"$E2E_DIR/original.pwn") <(tr -d '\r' <"$DOC") | sed -n 's/^> //p' || true
+}
+
+# A drag along one row selects what it passes; a typed character replaces it.
+xdotool mousemove "$((cx - 120))" "$cy" mousedown 1
+for dx in 30 60 90 120 150; do
+  xdotool mousemove "$((cx - 120 + dx))" "$cy"
+  sleep 0.05
+done
+if [ -n "${LUDRA_E2E_SHOTS:-}" ]; then import -window root "$LUDRA_E2E_SHOTS/drag.png"; fi
+xdotool mouseup 1
+sleep 0.2
+xdotool type --delay 50 "Z"
+sleep 0.3
+got=$(changed_lines)
+[ "$(printf '%s\n' "$got" | grep -c .)" = 1 ] || fail "drag: expected one changed line, got: $got"
+case "$got" in *Z*) ;; *) fail "drag: the typed character is missing: $got" ;; esac
+removed=$((${#LINE} - ${#got} + 1))
+# 150 pixels of a monospaced font are well over ten characters.
+[ "$removed" -ge 10 ] || fail "drag selected only $removed characters: $got"
+before=${got%%Z*}
+after=${got#*Z}
+[ "$before$(printf '%s' "$LINE" | cut -c$((${#before} + 1))-$((${#before} + removed)))$after" = "$LINE" ] ||
+  fail "drag: the replaced text is not one run of the line: $got"
+cp "$DOC" "$E2E_DIR/original.pwn"
+
+# A double-click on a word selects exactly that word.
+xdotool mousemove "$cx" "$((cy + 60))" click --repeat 2 --delay 80 1
+sleep 0.3
+xdotool type --delay 50 "Q"
+sleep 0.3
+got=$(changed_lines)
+[ "$(printf '%s\n' "$got" | grep -c .)" = 1 ] || fail "double-click: expected one changed line, got: $got"
+words=$(printf '%s' "$got" | tr ' ' '\n')
+[ "$(printf '%s\n' "$words" | grep -c '^Q$')" = 1 ] || fail "double-click: no whole word replaced: $got"
+[ "$(printf '%s' "$got" | wc -w)" = "$(printf '%s' "$LINE" | wc -w)" ] ||
+  fail "double-click: the word count changed: $got"
+
+e2e_close_window "$win"
+sleep 0.5
+# The document was saved, so no question holds the program open.
+e2e_wait_exit || fail "program still running after its window was closed"
+echo "mouse: ok"
