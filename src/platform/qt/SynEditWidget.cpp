@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -123,6 +124,8 @@ void TSynEdit::SetSystemCaret(int x, int y, bool visible) {
   caretPlaced_ = visible;
   if (!old.isEmpty()) viewport()->update(old);
   RestartBlink();
+  // The input method's composition window follows the caret.
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
 QRect TSynEdit::CaretRect() const {
