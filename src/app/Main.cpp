@@ -579,7 +579,13 @@ void TfmMain::actSearchReplaceExecute(QObject* sender) { (void)sender; }
 
 void TfmMain::miAssocClick(QObject* sender) { (void)sender; }
 
-void TfmMain::MakeAssoc(bool associate) { Settings().WriteBool("General", "FileAssoc", associate); }
+void TfmMain::MakeAssoc(bool associate) {
+  // Every write goes to disk before it returns, which costs more than the
+  // rest of start-up; a value already stored as written is left alone.
+  TProfileFile ini = Settings();
+  if (ini.ReadString("General", "FileAssoc", "") != (associate ? "1" : "0"))
+    ini.WriteBool("General", "FileAssoc", associate);
+}
 
 void TfmMain::ScanIncludes() {}
 
