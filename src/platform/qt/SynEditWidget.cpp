@@ -402,10 +402,12 @@ void TSynEdit::ScrollAction(TSynScrollBarKind bar, int action) {
       break;
     case QAbstractSlider::SliderMove: {
       int position = sb->sliderPosition();
-      // A scaled bar maps its 0..32767 range back onto the rows or columns.
-      target = maximum > 32767
-                   ? static_cast<int>(static_cast<long long>(maximum) * position / 32767)
-                   : position;
+      // A scaled bar maps its 0..32767 range back onto the rows (every row
+      // plus a page, so the thumb reaches the last one) or the columns.
+      long long span = maximum;
+      if (vertical) span = std::max(Lines().Count(), 1) + VisibleRows() - 1;
+      bool scaled = vertical ? Lines().Count() >= 32768 : maximum > 32767;
+      target = scaled ? static_cast<int>(span * position / 32767) : position;
       if (sb->isSliderDown()) {
         thumbDragging_ = true;
         if (vertical && Options().Contains(eoShowScrollHint)) ShowScrollHint(position);
