@@ -354,9 +354,9 @@ void TfmMain::FormCreate(QObject* sender) {
 
 int TfmMain::ClientWidth() const { return width(); }
 
-int TfmMain::ClientHeight() const {
-  return height() - (menuBar()->isHidden() && isVisible() ? 0 : menuBar()->sizeHint().height());
-}
+// The menu bar is part of a Qt window, not of its frame: it is left out so
+// the stored size means the same area as the client size it was taken from.
+int TfmMain::ClientHeight() const { return height() - menuBar()->sizeHint().height(); }
 
 void TfmMain::SetClientSize(int width, int height) {
   resize(width, height + menuBar()->sizeHint().height());
