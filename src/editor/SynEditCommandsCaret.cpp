@@ -233,7 +233,7 @@ void TSynCommandExec::MoveCaretHorz(TCustomSynEdit& e, int dx, bool select) {
 void TSynCommandExec::MoveCaretVert(TCustomSynEdit& e, int dy, bool select) {
   TDisplayCoord from = e.DisplayCaretPos();
   TDisplayCoord to = from;
-  to.Row = std::max(1, std::min(to.Row + dy, std::max(1, e.lines_->Count())));
+  to.Row = std::max(1, std::min(to.Row + dy, e.DisplayRowCount()));  // rows when wrapping
   if (to.Row != from.Row && e.options_.Contains(eoKeepCaretX)) to.Column = e.lastCaretColumn_;
   int keep = e.lastCaretColumn_;
   MoveCaretAndSelection(e, e.CaretPos(), e.DisplayToBuffer(to), select);
@@ -305,7 +305,7 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
     case ecPageBottom: {
       TDisplayCoord d = e.DisplayCaretPos();
       d.Row = move == ecPageTop ? e.TopRow() : e.TopRow() + e.VisibleRows() + 1;
-      d.Row = std::max(1, std::min(d.Row, std::max(1, e.lines_->Count())));
+      d.Row = std::max(1, std::min(d.Row, e.DisplayRowCount()));
       moveTo(e.DisplayToBuffer(d));
       break;
     }

@@ -163,6 +163,23 @@ TEST(WordWrapTest, EndAndHomeWorkOnRowsAndTheCaretStaysAtTheRowEnd) {
   EXPECT_FALSE(e.CaretAfterWrap());
 }
 
+TEST(WordWrapTest, UpAndDownMoveByRows) {
+  TWrapEditor e(40);
+  e.SetText(std::string(100, 'a') + "\r\nbb");
+  e.SetWordWrap(true);
+  e.SetCaretPos({5, 1});
+  std::vector<B> seen;
+  for (int i = 0; i < 4; ++i) {
+    e.RunCommand(ecDown, '\0', nullptr);
+    seen.push_back(e.CaretPos());
+  }
+  EXPECT_EQ(seen,
+            (std::vector<B>{{45, 1}, {85, 1}, {5, 2}, {5, 2}}));  // past the end: eoScrollPastEol
+  e.RunCommand(ecUp, '\0', nullptr);
+  EXPECT_EQ(e.CaretLine(), 1);
+  EXPECT_EQ(e.DisplayCaretPos().Row, 3);
+}
+
 TEST(WordWrapTest, ClickBeyondARowEndPutsTheCaretThere) {
   TWrapEditor e(40);
   e.SetText("aaaa bbbb cccc dddd eeee ffff gggg hhhhhhhhhh");
