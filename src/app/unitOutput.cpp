@@ -105,11 +105,13 @@ TfmOutput::TfmOutput(QWidget* owner, TCompileJob job)
 }
 
 void TfmOutput::PlaceOverOwner() {
-  // The outer size includes the frame; a window not yet framed borrows the
-  // owner's frame sizes, which the window manager gives both alike.
-  QSize frame = frameGeometry().size() - geometry().size();
+  // The outer size includes the frame. The window is placed before it is
+  // framed, so it borrows the owner's frame sizes, which the window manager
+  // gives both alike.
   QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-  if (frame.isNull() && owner) frame = owner->frameGeometry().size() - owner->geometry().size();
+  QSize frame(0, 0);
+  if (owner && owner->isVisible()) frame = owner->frameGeometry().size() - owner->geometry().size();
+  frame = frame.expandedTo(QSize(0, 0)).boundedTo(QSize(kOuterWidth / 2, kOuterHeight / 2));
   resize(kOuterWidth - frame.width(), kOuterHeight - frame.height());
   if (owner) {
     QPoint center = owner->frameGeometry().center();
@@ -117,10 +119,19 @@ void TfmOutput::PlaceOverOwner() {
   }
 }
 
+void TfmOutput::setVisible(bool visible) {
+  // Placed before it is mapped: moving a window during its first show
+  // leaves it unpainted on X11.
+  if (visible && !placed_) {
+    placed_ = true;
+    PlaceOverOwner();
+  }
+  QDialog::setVisible(visible);
+}
+
 void TfmOutput::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (activated_) return;
-  PlaceOverOwner();
   // The compile starts once the window is up, from the event loop, so the
   // window is painted before the compiler runs.
   QTimer::singleShot(0, this, [this] { FormActivate(); });

@@ -49,6 +49,7 @@ class TfmOutput : public QDialog {
 
   // A close asked for while the compiler runs waits for the compile step.
   void reject() override;
+  void setVisible(bool visible) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -58,6 +59,7 @@ class TfmOutput : public QDialog {
   void PlaceOverOwner();
 
   TCompileJob job_;
+  bool placed_ = false;
   bool activated_ = false;
   bool busy_ = false;
   bool closeRequested_ = false;

@@ -280,14 +280,15 @@ TEST_F(CompileOutputTest, TheWindowIsCentredOverItsOwner) {
   owner.setGeometry(100, 120, 900, 700);
   owner.show();
   TfmOutput fm(&owner, Job(script));
-  QPoint centre;
+  QRect shown;
   DriveModal([&] { fm.exec(); },
              [&](QWidget* modal) {
                if (modal != &fm || !fm.CompileDone()) return;
-               centre = fm.frameGeometry().center();
+               shown = fm.frameGeometry();
                fm.close();
              });
-  EXPECT_LE((centre - owner.frameGeometry().center()).manhattanLength(), 2);
+  EXPECT_EQ(shown.size(), QSize(616, 355));
+  EXPECT_LE((shown.center() - owner.frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST(CompilerOutputPath, TheExtensionOfTheNamePartBecomesAmx) {
