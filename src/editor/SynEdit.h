@@ -682,6 +682,10 @@ class TCustomSynEdit {
   // Home and End by rows; false when wrapping is off.
   bool WrappedLineStartEnd(bool toEnd, bool select);
   void SetCaretAfterWrap(bool value);
+  // Left and Right at a row end first only move the caret's shown place:
+  // true when that was the whole step.
+  bool WrapCaretStep(int dx);
+  void WrapCaretMoved(int dx);
   // Buffer line notices for the wrap table; answer the change in rows.
   void WrapLinesInserted(int index, int count);
   void WrapLinesDeleted(int index, int count);

@@ -215,6 +215,7 @@ void TSynCommandExec::MoveCaretAndSelection(TCustomSynEdit& e, const TBufferCoor
 }
 
 void TSynCommandExec::MoveCaretHorz(TCustomSynEdit& e, int dx, bool select) {
+  if (e.WrapCaretStep(dx)) return;
   TBufferCoord from = e.CaretPos();
   TBufferCoord to = from;
   int len = e.LineLength(from.Line);
@@ -228,6 +229,7 @@ void TSynCommandExec::MoveCaretHorz(TCustomSynEdit& e, int dx, bool select) {
     if (dx > 0 && wrapLines) to.Char = std::min(to.Char, len + 1);
   }
   MoveCaretAndSelection(e, from, to, select);
+  e.WrapCaretMoved(dx);
 }
 
 void TSynCommandExec::MoveCaretVert(TCustomSynEdit& e, int dy, bool select) {

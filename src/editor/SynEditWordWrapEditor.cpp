@@ -80,6 +80,30 @@ void TCustomSynEdit::SetCaretAfterWrap(bool value) {
   UpdateCaret();
 }
 
+// Column 1 of a row after the caret line's first row.
+static bool AtContinuationStart(const TCustomSynEdit& e, const TDisplayCoord& d) {
+  return d.Column == 1 && d.Row > 1 && e.RowToLine(d.Row - 1) == e.CaretLine();
+}
+
+bool TCustomSynEdit::WrapCaretStep(int dx) {
+  if (!wordWrap_ || dx == 0) return false;
+  bool after = CaretAfterWrap();
+  if (dx > 0 && after) {
+    SetCaretAfterWrap(false);  // from the row end to the next row's start
+    return true;
+  }
+  if (dx < 0 && !after && AtContinuationStart(*this, BufferToDisplay(CaretPos()))) {
+    SetCaretAfterWrap(true);  // to the end of the row above, same character
+    return true;
+  }
+  return false;
+}
+
+void TCustomSynEdit::WrapCaretMoved(int dx) {
+  if (!wordWrap_ || dx <= 0 || caretChar_ > LineLength(caretLine_)) return;
+  if (AtContinuationStart(*this, BufferToDisplay(CaretPos()))) SetCaretAfterWrap(true);
+}
+
 bool TCustomSynEdit::WrappedLineStartEnd(bool toEnd, bool select) {
   if (!wordWrap_) return false;
   TDisplayCoord d = DisplayCaretPos();

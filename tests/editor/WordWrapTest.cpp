@@ -180,6 +180,29 @@ TEST(WordWrapTest, UpAndDownMoveByRows) {
   EXPECT_EQ(e.DisplayCaretPos().Row, 3);
 }
 
+TEST(WordWrapTest, LeftAndRightStopAtTheRowEndOnce) {
+  TWrapEditor e(40);
+  e.SetText(std::string(100, 'a'));
+  e.SetWordWrap(true);
+  e.SetCaretPos({40, 1});
+  struct Step {
+    TSynEditorCommand command;
+    B caret;
+    D shown;
+  } steps[] = {
+      {ecRight, {41, 1}, {41, 1}},  // onto the row end
+      {ecRight, {41, 1}, {1, 2}},   // then to the next row's start
+      {ecRight, {42, 1}, {2, 2}},  {ecLeft, {41, 1}, {1, 2}},
+      {ecLeft, {41, 1}, {41, 1}},  // back to the row end without moving
+      {ecLeft, {40, 1}, {40, 1}},
+  };
+  for (const Step& s : steps) {
+    e.RunCommand(s.command, '\0', nullptr);
+    EXPECT_EQ(e.CaretPos(), s.caret) << EditorCommandToIdent(s.command);
+    EXPECT_EQ(e.DisplayCaretPos(), s.shown) << EditorCommandToIdent(s.command);
+  }
+}
+
 TEST(WordWrapTest, ClickBeyondARowEndPutsTheCaretThere) {
   TWrapEditor e(40);
   e.SetText("aaaa bbbb cccc dddd eeee ffff gggg hhhhhhhhhh");
