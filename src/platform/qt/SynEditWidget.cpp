@@ -163,9 +163,10 @@ void TSynEdit::BlinkCaret() {
 
 void TSynEdit::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  TSynQtCanvas canvas(&painter, palette());
+  canvas_.SetPainter(&painter, palette());
   for (const QRect& r : event->region())
-    Paint(canvas, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    Paint(canvas_, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  canvas_.SetPainter(nullptr, palette());
   QRect caret = CaretRect();
   if (caretOn_ && !caret.isEmpty() && event->region().intersects(caret)) {
     // Inverted, so a block caret keeps the character under it readable.

@@ -28,6 +28,8 @@ namespace ludra {
 class TSynQtCanvas : public TSynCanvas {
  public:
   explicit TSynQtCanvas(QPainter* painter = nullptr, const QPalette& palette = QPalette());
+  // The canvas keeps its font variants from one frame to the next.
+  void SetPainter(QPainter* painter, const QPalette& palette);
 
   void SetFont(const TSynFont& font) override;
   TSynCellSize MeasureCell(TFontStyles style) override;
@@ -46,6 +48,7 @@ class TSynQtCanvas : public TSynCanvas {
   struct TVariant {
     QFont Font;
     QRawFont Raw;
+    std::array<quint32, 256> Glyphs{};
     int Ascent = 0;
     int Advance = 0;
   };
@@ -55,8 +58,9 @@ class TSynQtCanvas : public TSynCanvas {
   QPalette palette_;
   TSynFont font_;
   std::array<std::optional<TVariant>, 16> variants_;
-  QString buffer_;
+  QList<quint32> glyphs_;
   QList<QPointF> positions_;
+  int positionsCell_ = 0;
 };
 
 class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
@@ -113,6 +117,7 @@ class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
   void BlinkCaret();
   void RestartBlink();
 
+  TSynQtCanvas canvas_;
   QTimer caretTimer_;
   QPoint caretPos_;
   bool caretPlaced_ = false;

@@ -15,6 +15,11 @@ namespace ludra {
 TSynQtCanvas::TSynQtCanvas(QPainter* painter, const QPalette& palette)
     : painter_(painter), palette_(palette) {}
 
+void TSynQtCanvas::SetPainter(QPainter* painter, const QPalette& palette) {
+  painter_ = painter;
+  palette_ = palette;
+}
+
 QColor TSynQtCanvas::ToQColor(TColor color) const {
   if (!IsSystemColor(color))
     return QColor(static_cast<int>(GetRValue(color)), static_cast<int>(GetGValue(color)),
@@ -84,6 +89,13 @@ const TSynQtCanvas::TVariant& TSynQtCanvas::Variant(TFontStyles style) {
     v.Ascent = fm.ascent();
     v.Advance = fm.horizontalAdvance(QLatin1Char('M'));
     v.Raw = QRawFont::fromFont(v.Font);
+    // The glyph of every code-page byte, looked up once (0: the face has none).
+    const TCodePage& page = CodePage();
+    for (int b = 0; b < 256; ++b) {
+      QList<quint32> g = v.Raw.glyphIndexesForString(
+          QString(QChar(static_cast<char16_t>(page.ToUnicode(static_cast<unsigned char>(b))))));
+      v.Glyphs[b] = g.size() == 1 ? g[0] : 0;
+    }
     slot = v;
   }
   return *slot;
@@ -114,12 +126,13 @@ void TSynQtCanvas::TextOut(int x, int y, const TRect& clip, std::string_view tex
   painter_->fillRect(qclip, ToQColor(bg));
   if (text.empty()) return;
   const TVariant& v = Variant(style);
-  const TCodePage& page = CodePage();
-  buffer_.resize(static_cast<qsizetype>(text.size()));
   bool blank = true;
+  glyphs_.resize(static_cast<qsizetype>(text.size()));
+  bool complete = v.Raw.isValid();
   for (size_t i = 0; i < text.size(); ++i) {
     auto b = static_cast<unsigned char>(text[i]);
-    buffer_[static_cast<qsizetype>(i)] = QChar(static_cast<char16_t>(page.ToUnicode(b)));
+    glyphs_[static_cast<qsizetype>(i)] = v.Glyphs[b];
+    complete = complete && v.Glyphs[b] != 0;
     blank = blank && b == ' ';
   }
   if (blank && !style.Contains(fsUnderline) && !style.Contains(fsStrikeOut)) return;
@@ -131,25 +144,29 @@ void TSynQtCanvas::TextOut(int x, int y, const TRect& clip, std::string_view tex
   }
   painter_->setPen(ToQColor(fg));
   int baseline = y + v.Ascent;
-  // Glyphs placed at exact cell positions: the face's own (fractional)
-  // advances would drift away from the grid over a long run.
-  QList<quint32> glyphs = v.Raw.glyphIndexesForString(buffer_);
-  if (glyphs.size() == buffer_.size() && v.Raw.isValid()) {
-    positions_.resize(glyphs.size());
-    for (qsizetype i = 0; i < glyphs.size(); ++i)
-      positions_[i] = QPointF(static_cast<qreal>(cellWidth) * static_cast<qreal>(i), 0);
+  if (complete) {
+    // Glyphs placed at exact cell positions: the face's own (fractional)
+    // advances would drift away from the grid over a long run.
+    if (positions_.size() < glyphs_.size() || cellWidth != positionsCell_) {
+      positions_.resize(std::max(glyphs_.size(), positions_.size()));
+      for (qsizetype i = 0; i < positions_.size(); ++i)
+        positions_[i] = QPointF(static_cast<qreal>(cellWidth) * static_cast<qreal>(i), 0);
+      positionsCell_ = cellWidth;
+    }
     QGlyphRun run;
     run.setRawFont(v.Raw);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions_);
+    run.setRawData(glyphs_.constData(), positions_.constData(), glyphs_.size());
     run.setUnderline(style.Contains(fsUnderline));
     run.setStrikeOut(style.Contains(fsStrikeOut));
     painter_->drawGlyphRun(QPointF(x, baseline), run);
   } else {
+    // A character the face lacks: let the font machinery find a substitute.
+    const TCodePage& page = CodePage();
     painter_->setFont(v.Font);
-    for (qsizetype i = 0; i < buffer_.size(); ++i)
+    for (size_t i = 0; i < text.size(); ++i)
       painter_->drawText(QPoint(x + cellWidth * static_cast<int>(i), baseline),
-                         QString(buffer_[i]));
+                         QString(QChar(static_cast<char16_t>(
+                             page.ToUnicode(static_cast<unsigned char>(text[i]))))));
   }
   if (clipped) painter_->restore();
 }
