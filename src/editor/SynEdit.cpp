@@ -849,7 +849,7 @@ void TCustomSynEdit::InvalidateAll() {
 }
 
 void TCustomSynEdit::UpdateCaret() {
-  if (paintLock_ > 0 || !Focused()) {
+  if (paintLock_ > 0 || !(Focused() || keepCaretShown_)) {
     state_ += TSynStateFlags{sfCaretChanged};
     return;
   }

@@ -475,6 +475,10 @@ TEST(MouseTest, KeepCaretShownPlacesTheCaretWithoutFocus) {
   e.SetText("abc");
   e.SetKeepCaretShown(true);
   EXPECT_TRUE(e.caretVisible);
+  // The caret keeps following the moves while a pop-up has the focus.
+  TPoint before = e.caretPixel;
+  e.SetCaretPos({3, 1});
+  EXPECT_EQ(e.caretPixel.X, before.X + 2 * e.CellWidth());
   e.SetKeepCaretShown(false);
   EXPECT_FALSE(e.caretVisible);
   // With the focus the window's own caret handling stays in charge.
