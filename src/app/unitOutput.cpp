@@ -120,8 +120,7 @@ void TfmOutput::PlaceOverOwner() {
 }
 
 void TfmOutput::setVisible(bool visible) {
-  // Placed before it is mapped: moving a window during its first show
-  // leaves it unpainted on X11.
+  // Placed before it is mapped, so it first appears where it belongs.
   if (visible && !placed_) {
     placed_ = true;
     PlaceOverOwner();
