@@ -58,6 +58,23 @@ words=$(printf '%s' "$got" | tr ' ' '\n')
 [ "$(printf '%s\n' "$words" | grep -c '^Q$')" = 1 ] || fail "double-click: no whole word replaced: $got"
 [ "$(printf '%s' "$got" | wc -w)" = "$(printf '%s' "$LINE" | wc -w)" ] ||
   fail "double-click: the word count changed: $got"
+cp "$DOC" "$E2E_DIR/original.pwn"
+
+# Dragging a selected word drops it, moved, where the pointer is released.
+xdotool mousemove "$cx" "$((cy - 60))" click --repeat 2 --delay 80 1
+sleep 0.3
+xdotool mousemove "$cx" "$((cy - 60))" mousedown 1
+for d in 5 10 20 40 60 80; do
+  xdotool mousemove "$((cx - 2 * d))" "$((cy - 60 + d))"
+  sleep 0.1
+done
+xdotool mouseup 1
+sleep 0.3
+got=$(changed_lines)
+[ "$(printf '%s\n' "$got" | grep -c .)" = 2 ] || fail "drag and drop: expected two changed lines, got: $got"
+total=$(printf '%s' "$got" | tr -d '\n' | wc -c)
+[ "$total" = $((2 * ${#LINE})) ] || fail "drag and drop: text was lost or doubled: $got"
+printf '%s\n' "$got" | grep -q '  ' || fail "drag and drop: no word left its place: $got"
 
 e2e_close_window "$win"
 sleep 0.5
