@@ -300,8 +300,11 @@ TShiftState TSynEdit::ShiftStateOf(Qt::KeyboardModifiers modifiers) {
 }
 
 void TSynEdit::keyPressEvent(QKeyEvent* event) {
+  // Every key goes down the key path, also one without a virtual-key code:
+  // that clears the flag left by an earlier command key, which would
+  // otherwise drop this key's character.
   uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
-  if (key != 0) KeyDown(key, ShiftStateOf(event->modifiers()));
+  KeyDown(key, ShiftStateOf(event->modifiers()));
   // The characters follow as the character messages would; one that belongs
   // to a key already turned into a command is dropped by the control.
   std::string bytes = CodePage().FromUtf8(event->text().toStdString());

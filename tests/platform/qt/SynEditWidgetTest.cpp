@@ -184,6 +184,14 @@ TEST(SynEditWidgetTest, TypedTextBecomesCodePageCharacters) {
   EXPECT_EQ(log.chars[2], '\xE9');
 }
 
+TEST(SynEditWidgetTest, AKeyWithoutCodeAfterACommandKeyStillTypes) {
+  TRecordingSynEdit e;
+  SendKey(e, Qt::Key_A, Qt::NoModifier, "a");
+  SendKey(e, Qt::Key_Left, Qt::ShiftModifier);  // a command: its character is to be dropped
+  SendKey(e, 0, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));  // é has no key code
+  EXPECT_EQ(e.Lines().Get(0), "\xE9");  // typed over the selected "a"
+}
+
 TEST(SynEditWidgetTest, InputMethodCommitInsertsTheString) {
   TRecordingSynEdit e;
   e.SetText("x");
