@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -197,6 +198,28 @@ void TSynEdit::changeEvent(QEvent* event) {
 
 // --- Keys ---------------------------------------------------------------------------
 
+uint16_t TSynEdit::VirtualKeyOf(const QKeyEvent& event) {
+  Qt::KeyboardModifiers modifiers = event.modifiers();
+  if (!modifiers.testFlag(Qt::KeypadModifier)) {
+    // Ctrl+Shift+1 sets bookmark 1: the binding wants the digit key, while
+    // the toolkit reports the symbol Shift gives it. On X the key codes of
+    // the main keyboard's digit row tell the key whatever the layout.
+    quint32 scanCode = event.nativeScanCode();
+    if (QGuiApplication::platformName() == "xcb" && scanCode >= 10 && scanCode <= 19)
+      return static_cast<uint16_t>(scanCode == 19 ? '0' : '1' + (scanCode - 10));
+    if (modifiers.testFlag(Qt::ShiftModifier)) {
+      // Without key codes, the symbols of the usual layout.
+      static const int kShiftedDigits[10] = {
+          Qt::Key_ParenRight, Qt::Key_Exclam,   Qt::Key_At,          Qt::Key_NumberSign,
+          Qt::Key_Dollar,     Qt::Key_Percent,  Qt::Key_AsciiCircum, Qt::Key_Ampersand,
+          Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+      for (int d = 0; d < 10; ++d)
+        if (event.key() == kShiftedDigits[d]) return static_cast<uint16_t>('0' + d);
+    }
+  }
+  return VirtualKeyOf(event.key(), modifiers);
+}
+
 uint16_t TSynEdit::VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
   const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
   if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
@@ -303,7 +326,7 @@ void TSynEdit::keyPressEvent(QKeyEvent* event) {
   // Every key goes down the key path, also one without a virtual-key code:
   // that clears the flag left by an earlier command key, which would
   // otherwise drop this key's character.
-  uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
+  uint16_t key = VirtualKeyOf(*event);
   KeyDown(key, ShiftStateOf(event->modifiers()));
   // The characters follow as the character messages would; one that belongs
   // to a key already turned into a command is dropped by the control.
@@ -314,7 +337,7 @@ void TSynEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TSynEdit::keyReleaseEvent(QKeyEvent* event) {
-  uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
+  uint16_t key = VirtualKeyOf(*event);
   if (key != 0) KeyUp(key, ShiftStateOf(event->modifiers()));
   event->accept();
 }

@@ -20,6 +20,8 @@ class QLabel;
 class QMimeData;
 class QPainter;
 
+class QKeyEvent;
+
 namespace ludra {
 
 // The canvas on a QPainter (or, without one, for measuring only). System
@@ -95,6 +97,9 @@ class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
   bool ScrollHintVisible() const;
   // Virtual-key code and shift state of a Qt key event (0 when the key has none).
   static uint16_t VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
+  // The key of an event, with the main keyboard's digit keys as digits also
+  // when Shift turned them into symbols.
+  static uint16_t VirtualKeyOf(const QKeyEvent& event);
   static TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers);
 
  protected:

@@ -184,6 +184,20 @@ TEST(SynEditWidgetTest, TypedTextBecomesCodePageCharacters) {
   EXPECT_EQ(log.chars[2], '\xE9');
 }
 
+TEST(SynEditWidgetTest, CtrlShiftDigitSetsABookmarkThoughShiftMakesASymbol) {
+  TRecordingSynEdit e;
+  e.Lines().SetText("one\ntwo\nthree\n");
+  e.SetCaretPos({2, 2});
+  SendKey(e, Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier, "!");
+  ASSERT_NE(e.Bookmark(1), nullptr);
+  EXPECT_EQ(e.Lines().Get(1), "two");  // nothing typed
+  e.SetCaretPos({1, 3});
+  SendKey(e, Qt::Key_1, Qt::ControlModifier);
+  EXPECT_EQ(e.CaretPos().Line, 2);
+  SendKey(e, Qt::Key_ParenRight, Qt::ShiftModifier, ")");  // Shift alone still types
+  EXPECT_EQ(e.Lines().Get(1), "t)wo");
+}
+
 TEST(SynEditWidgetTest, AKeyWithoutCodeAfterACommandKeyStillTypes) {
   TRecordingSynEdit e;
   SendKey(e, Qt::Key_A, Qt::NoModifier, "a");
