@@ -165,8 +165,14 @@ void TSynEdit::BlinkCaret() {
 void TSynEdit::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   canvas_.SetPainter(&painter, palette());
-  for (const QRect& r : event->region())
+  // Each rectangle is painted inside its own bounds: rows are drawn whole,
+  // and a row reaching into the next rectangle must not cover what that
+  // rectangle's pass drew there (a bookmark glyph, say).
+  for (const QRect& r : event->region()) {
+    painter.setClipRect(r);
     Paint(canvas_, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  }
+  painter.setClipping(false);
   canvas_.SetPainter(nullptr, palette());
   QRect caret = CaretRect();
   if (caretOn_ && !caret.isEmpty() && event->region().intersects(caret)) {

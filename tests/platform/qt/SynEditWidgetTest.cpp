@@ -198,12 +198,55 @@ TEST(SynEditWidgetTest, CtrlShiftDigitSetsABookmarkThoughShiftMakesASymbol) {
   EXPECT_EQ(e.Lines().Get(1), "t)wo");
 }
 
+TEST(SynEditWidgetTest, SettingABookmarkRepaintsItsGutterRow) {
+  TRecordingSynEdit e;
+  TSynCppSyn cpp;
+  MainWindowLook(e, cpp);
+  e.Gutter().SetShowLineNumbers(true);
+  e.resize(400, 300);
+  e.show();
+  e.Lines().SetText("one\ntwo\nthree\n");
+  Settle();
+  e.SetCaretPos({1, 2});
+  Settle();
+  e.painted.clear();
+  SendKey(e, Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier, "!");
+  Settle();
+  QRect gutterRow(0, e.RowHeight(), e.GutterPixels(), e.RowHeight());
+  bool repainted = false;
+  for (const QRegion& r : e.painted) repainted = repainted || r.contains(gutterRow);
+  EXPECT_TRUE(repainted);
+}
+
+TEST(SynEditWidgetTest, AGlyphSurvivesAPaintRegionSplitAcrossItsRow) {
+  TRecordingSynEdit e;
+  TSynCppSyn cpp;
+  MainWindowLook(e, cpp);
+  e.Gutter().SetShowLineNumbers(true);
+  e.resize(400, 300);
+  e.Lines().SetText("one\ntwo\nthree\n");
+  e.PlaceBookmark(1, 1, 2);
+  // The caret's rectangle often splits a gutter repaint into pieces like these.
+  int top = e.RowHeight(), bottom = 2 * e.RowHeight();
+  QRegion region(0, 0, e.GutterPixels(), 300);
+  region += QRect(e.GutterPixels() + 5, top + 3, 2, 4);
+  ASSERT_GE(region.rectCount(), 3);
+  QImage image(e.viewport()->size(), QImage::Format_ARGB32);
+  image.fill(Qt::black);
+  e.viewport()->render(&image, QPoint(), region);
+  QImage whole(e.viewport()->size(), QImage::Format_ARGB32);
+  whole.fill(Qt::black);
+  e.viewport()->render(&whole, QPoint(), QRegion(0, 0, e.GutterPixels(), 300));
+  QRect row(0, top, e.GutterPixels(), bottom - top);
+  EXPECT_EQ(image.copy(row), whole.copy(row));
+}
+
 TEST(SynEditWidgetTest, AKeyWithoutCodeAfterACommandKeyStillTypes) {
   TRecordingSynEdit e;
   SendKey(e, Qt::Key_A, Qt::NoModifier, "a");
   SendKey(e, Qt::Key_Left, Qt::ShiftModifier);  // a command: its character is to be dropped
   SendKey(e, 0, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));  // é has no key code
-  EXPECT_EQ(e.Lines().Get(0), "\xE9");  // typed over the selected "a"
+  EXPECT_EQ(e.Lines().Get(0), "\xE9");                           // typed over the selected "a"
 }
 
 TEST(SynEditWidgetTest, InputMethodCommitInsertsTheString) {
