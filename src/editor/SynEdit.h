@@ -701,4 +701,17 @@ class TCustomSynEdit {
   // --- End of word wrap ---
 };
 
+// Runs f inside the editor's paint lock, which is closed on every path.
+template <typename F>
+void WithPaintLock(TCustomSynEdit& editor, F&& f) {
+  editor.BeginPaintLock();
+  try {
+    f();
+  } catch (...) {
+    editor.EndPaintLock();
+    throw;
+  }
+  editor.EndPaintLock();
+}
+
 }  // namespace ludra

@@ -9,19 +9,6 @@ namespace ludra {
 
 namespace {
 
-// Runs f inside a paint lock that is closed on every path.
-template <typename F>
-void Locked(TCustomSynEdit& e, F&& f) {
-  e.BeginPaintLock();
-  try {
-    f();
-  } catch (...) {
-    e.EndPaintLock();
-    throw;
-  }
-  e.EndPaintLock();
-}
-
 constexpr int AutoScrollInterval = 100;
 constexpr int WheelNotch = 120;
 
@@ -73,7 +60,7 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
   kbdHandler_.ExecuteMouseDown(this, button, shift, x, y);
 
   if (button == mbLeft || (button == mbRight && options_.Contains(eoRightMouseMovesCursor))) {
-    Locked(*this, [&] {
+    WithPaintLock(*this, [&] {
       ComputeCaretAt(x, y);
       bool dragStart = false;
       if (button == mbLeft) {
@@ -123,7 +110,7 @@ void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
   TDisplayCoord caret = DisplayCaretPos();
   if (scrollDeltaX_ != 0) target.Column = caret.Column;
   if (scrollDeltaY_ != 0) target.Row = caret.Row;
-  Locked(*this, [&] {
+  WithPaintLock(*this, [&] {
     InternalSetCaretPos(DisplayToBuffer(target));
     SetSelTo(CaretPos());
   });
@@ -140,7 +127,7 @@ void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     DoOnGutterClick(button, x, y);
   } else if (waitForDrag_ && !dblClicked_) {
     // A click inside the selection that never became a drag.
-    Locked(*this, [&] {
+    WithPaintLock(*this, [&] {
       ComputeCaretAt(x, y);
       if (shift.Contains(ssShift))
         SetSelTo(CaretPos());
@@ -213,7 +200,7 @@ void TCustomSynEdit::AutoScrollTick() {
   target.Row = std::max(target.Row, 1);
   target.Column = std::max(target.Column, 1);
   if (target != DisplayCaretPos()) {
-    Locked(*this, [&] {
+    WithPaintLock(*this, [&] {
       InternalSetCaretPos(DisplayToBuffer(target));
       if (mouseCapture_) SetSelTo(CaretPos());
     });
@@ -270,7 +257,7 @@ void TCustomSynEdit::SetWordBlock(const TBufferCoord& pos) {
   int left = pos.Char - 1;  // last character before the word
   while (left >= 1 && IsIdentChar(s[left - 1])) --left;
   TBufferCoord start{left + 1, pos.Line}, end{right, pos.Line};
-  Locked(*this, [&] {
+  WithPaintLock(*this, [&] {
     InternalSetCaretPos(end);
     SetSelFrom(start);
     SetSelTo(end);

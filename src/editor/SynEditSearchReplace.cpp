@@ -26,22 +26,6 @@ TSynReplaceAction TCustomSynEdit::DoOnReplaceText(const std::string& aSearch,
   return action;
 }
 
-namespace {
-
-// Releases a paint lock on every path.
-class TPaintLockScope {
- public:
-  explicit TPaintLockScope(TCustomSynEdit& editor) : editor_(editor) { editor_.BeginPaintLock(); }
-  ~TPaintLockScope() { editor_.EndPaintLock(); }
-  TPaintLockScope(const TPaintLockScope&) = delete;
-  TPaintLockScope& operator=(const TPaintLockScope&) = delete;
-
- private:
-  TCustomSynEdit& editor_;
-};
-
-}  // namespace
-
 int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::string& aReplace,
                                      TSynSearchFlags options) {
   if (!searchEngine_) throw ESynEditError(SNoSearchEngine);
@@ -118,17 +102,16 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
         int len = engine.MatchLength(i);
         if (!inRange(line, pos, len)) continue;
         ++result;
-        {
-          // One notice for the whole move; the detour over the line start
-          // scrolls the occurrence into view from the left.
-          TPaintLockScope lock(*this);
+        // One notice for the whole move; the detour over the line start
+        // scrolls the occurrence into view from the left.
+        WithPaintLock(*this, [&] {
           SetSelFrom({pos, line});
           InternalSetCaretPos({1, line}, false);
           EnsureCaretVisible(true);
           SetSelTo({pos + len, line});
           InternalSetCaretPos({pos + len, line});
           if (backwards) InternalSetCaretPos(SelFirst());
-        }
+        });
         if (!replace) {
           done = true;
           break;

@@ -25,19 +25,6 @@ std::vector<std::string_view> SplitPieces(std::string_view text) {
   return pieces;
 }
 
-// Runs f inside a paint lock that is released on every path.
-template <typename F>
-void WithPaintLock(TCustomSynEdit& e, F&& f) {
-  e.BeginPaintLock();
-  try {
-    f();
-  } catch (...) {
-    e.EndPaintLock();
-    throw;
-  }
-  e.EndPaintLock();
-}
-
 }  // namespace
 
 std::string TCustomSynEdit::SelectedText() const {
