@@ -35,6 +35,34 @@ inline std::string MakeCLikeText(size_t bytes, size_t lineLength = 40, unsigned 
   return text;
 }
 
+// The whole file as one string, read with one fread.
+inline std::string ReadFileBytes(const std::string& name) {
+  std::string s;
+  if (std::FILE* f = std::fopen(name.c_str(), "rb")) {
+    std::fseek(f, 0, SEEK_END);
+    long size = std::ftell(f);
+    std::fseek(f, 0, SEEK_SET);
+    s.resize(size > 0 ? static_cast<size_t>(size) : 0);
+    s.resize(std::fread(s.data(), 1, s.size(), f));
+    std::fclose(f);
+  }
+  return s;
+}
+
+// The plain baseline of loading: the file's bytes split at LF into strings.
+inline std::vector<std::string> ReadAndSplitLines(const std::string& name) {
+  std::string data = ReadFileBytes(name);
+  std::vector<std::string> lines;
+  size_t p = 0;
+  while (p < data.size()) {
+    size_t e = data.find('\n', p);
+    if (e == std::string::npos) e = data.size();
+    lines.emplace_back(data, p, e - p);
+    p = e + 1;
+  }
+  return lines;
+}
+
 // Collects real times and, at the end, prints name / baseline ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:

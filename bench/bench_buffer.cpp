@@ -29,29 +29,9 @@ const std::string& FileName() {
   return name;
 }
 
-std::string ReadAll(const std::string& name) {
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  std::string s(static_cast<size_t>(size), '\0');
-  size_t got = std::fread(s.data(), 1, s.size(), f);
-  std::fclose(f);
-  s.resize(got);
-  return s;
-}
-
 void BM_Baseline_ReadAndSplit(benchmark::State& state) {
   for (auto _ : state) {
-    std::string data = ReadAll(FileName());
-    std::vector<std::string> lines;
-    size_t p = 0;
-    while (p < data.size()) {
-      size_t e = data.find('\n', p);
-      if (e == std::string::npos) e = data.size();
-      lines.emplace_back(data, p, e - p);
-      p = e + 1;
-    }
+    std::vector<std::string> lines = bench::ReadAndSplitLines(FileName());
     benchmark::DoNotOptimize(lines.data());
     state.counters["lines"] = static_cast<double>(lines.size());
   }
@@ -81,7 +61,7 @@ void BM_LongestLineLengthAfterLoad(benchmark::State& state) {
 BENCHMARK(BM_LongestLineLengthAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_Baseline_OneFwrite(benchmark::State& state) {
-  std::string data = ReadAll(FileName());
+  std::string data = bench::ReadFileBytes(FileName());
   for (auto _ : state) {
     std::FILE* f = std::fopen("/tmp/ludra-bench-out.pwn", "wb");
     std::fwrite(data.data(), 1, data.size(), f);
@@ -91,7 +71,7 @@ void BM_Baseline_OneFwrite(benchmark::State& state) {
 BENCHMARK(BM_Baseline_OneFwrite)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_Baseline_OneFwriteSynced(benchmark::State& state) {
-  std::string data = ReadAll(FileName());
+  std::string data = bench::ReadFileBytes(FileName());
   for (auto _ : state) {
     std::FILE* f = std::fopen("/tmp/ludra-bench-out.pwn", "wb");
     std::fwrite(data.data(), 1, data.size(), f);

@@ -62,14 +62,6 @@ int64_t LineBytes() {
   return bytes;
 }
 
-std::string ReadAll(const std::string& name) {
-  std::ifstream in(name, std::ios::binary | std::ios::ate);
-  std::string s(static_cast<size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  in.read(s.data(), static_cast<std::streamsize>(s.size()));
-  return s;
-}
-
 void BM_Baseline_PlainByteLoop(benchmark::State& state) {
   const auto& lines = Lines();
   for (auto _ : state) {
@@ -122,15 +114,7 @@ BENCHMARK(BM_ScanWithTokenText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_Baseline_ReadAndSplit(benchmark::State& state) {
   for (auto _ : state) {
-    std::string data = ReadAll(FileName());
-    std::vector<std::string> lines;
-    size_t p = 0;
-    while (p < data.size()) {
-      size_t e = data.find('\n', p);
-      if (e == std::string::npos) e = data.size();
-      lines.emplace_back(data, p, e - p);
-      p = e + 1;
-    }
+    std::vector<std::string> lines = bench::ReadAndSplitLines(FileName());
     benchmark::DoNotOptimize(lines.data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Text().size()));
