@@ -119,15 +119,22 @@ int TSynWordWrapPlugin::Rewrap(int index, int oldLines, int newLines) {
     rowLengths_.insert(rowFirst + common, rows.begin() + common, rows.end());
   else
     rowLengths_.erase(rowFirst + common, rowLengths_.begin() + rowEnd);
-  auto lineFirst = lineOffsets_.begin() + index;
-  size_t same = std::min<size_t>(offsets.size(), static_cast<size_t>(oldLines));
-  std::copy(offsets.begin(), offsets.begin() + same, lineFirst);
-  if (offsets.size() > same)
-    lineOffsets_.insert(lineFirst + same, offsets.begin() + same, offsets.end());
-  else
-    lineOffsets_.erase(lineFirst + same, lineOffsets_.begin() + index + oldLines);
-  if (delta != 0)
-    for (size_t i = index + offsets.size(); i < lineOffsets_.size(); ++i) lineOffsets_[i] += delta;
+  // The offsets of the following lines move and shift by delta in one pass,
+  // since a line break in a long document touches every one of them.
+  size_t tailFrom = static_cast<size_t>(index + oldLines);
+  size_t tailTo = static_cast<size_t>(index) + offsets.size();
+  size_t tailLength = lineOffsets_.size() - tailFrom;
+  int32_t* data;
+  if (tailTo > tailFrom) {
+    lineOffsets_.resize(tailTo + tailLength);
+    data = lineOffsets_.data();
+    for (size_t k = tailLength; k-- > 0;) data[tailTo + k] = data[tailFrom + k] + delta;
+  } else {
+    data = lineOffsets_.data();
+    for (size_t k = 0; k < tailLength; ++k) data[tailTo + k] = data[tailFrom + k] + delta;
+    lineOffsets_.resize(tailTo + tailLength);
+  }
+  std::copy(offsets.begin(), offsets.end(), lineOffsets_.begin() + index);
   return delta;
 }
 
