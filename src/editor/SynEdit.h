@@ -358,6 +358,7 @@ class TCustomSynEdit {
   friend class TSynReplayScope;
   void UndoItem();
   void RedoItem();
+  void ReplayPositionMark(const TSynEditUndoItem& it, TSynEditUndoList& opposite);
   void UndoRedoAdded(TSynEditUndoList* sender);
   void BufferChanging();
   void BufferCleared();

@@ -84,6 +84,18 @@ class TSynReplayScope {
   bool finished_ = false;
 };
 
+// A caret or selection mark: the current one goes to the opposite history,
+// the recorded one is restored. Undo and redo replay it alike.
+void TCustomSynEdit::ReplayPositionMark(const TSynEditUndoItem& it, TSynEditUndoList& opposite) {
+  if (it.ChangeKind == ckCaret) {
+    opposite.RecordChange(it.ChangeKind, CaretPos(), CaretPos(), std::string(), selectionMode_);
+    SetCaretAndSelection(it.StartPos, it.StartPos, it.StartPos);
+  } else {
+    opposite.RecordChange(it.ChangeKind, SelFirst(), SelLast(), std::string(), selectionMode_);
+    SetCaretAndSelection(CaretPos(), it.StartPos, it.EndPos);
+  }
+}
+
 void TCustomSynEdit::UndoItem() {
   std::unique_ptr<TSynEditUndoItem> item = undoList_->TakeTopItem();
   if (!item) return;
@@ -167,14 +179,8 @@ void TCustomSynEdit::UndoItem() {
           break;
         }
         case ckCaret:
-          redoList_->RecordChange(it.ChangeKind, CaretPos(), CaretPos(), std::string(),
-                                  selectionMode_);
-          placeCaret(it.StartPos);
-          break;
         case ckSelection:
-          redoList_->RecordChange(it.ChangeKind, SelFirst(), SelLast(), std::string(),
-                                  selectionMode_);
-          SetCaretAndSelection(CaretPos(), it.StartPos, it.EndPos);
+          ReplayPositionMark(it, *redoList_);
           break;
         case ckWhiteSpaceAdd:
           SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
@@ -262,14 +268,8 @@ void TCustomSynEdit::RedoItem() {
         break;
       }
       case ckCaret:
-        undoList_->RecordChange(it.ChangeKind, CaretPos(), CaretPos(), std::string(),
-                                selectionMode_);
-        placeCaret(it.StartPos);
-        break;
       case ckSelection:
-        undoList_->RecordChange(it.ChangeKind, SelFirst(), SelLast(), std::string(),
-                                selectionMode_);
-        SetCaretAndSelection(CaretPos(), it.StartPos, it.EndPos);
+        ReplayPositionMark(it, *undoList_);
         break;
       case ckWhiteSpaceAdd:
         undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::string(),
