@@ -166,16 +166,22 @@ int Rescan(TSynEditStringList& buffer, TSynCustomHighlighter& hl, int n) {
   }
 }
 
+// The benchmark text with its block comments blanked out, so that a comment
+// opened on line 1 is never closed: the worst case of a rescan.
+std::string TextWithoutBlockComments() {
+  std::string text = Text();
+  for (size_t p = text.find("/* block comment */"); p != std::string::npos;
+       p = text.find("/* block comment */", p))
+    text.replace(p, 19, "   block comment   ");
+  return text;
+}
+
 // Typing "/*" on line 1 and removing it again. In the generated text the
 // comment soon meets a "*/"; in the worst case (the same text without block
 // comments) nothing closes it, every end state changes and every line is
 // rescanned.
 void RescanAfterOpeningCommentOnLine1(benchmark::State& state, bool worst) {
-  std::string text = Text();
-  if (worst)
-    for (size_t p = text.find("/* block comment */"); p != std::string::npos;
-         p = text.find("/* block comment */", p))
-      text.replace(p, 19, "   block comment   ");
+  std::string text = worst ? TextWithoutBlockComments() : Text();
   TSynCppSyn hl;
   TSynEditStringList buffer;
   buffer.LoadFromBytes(text);
@@ -231,11 +237,7 @@ BENCHMARK(BM_EditorLoadThenAttach)->Unit(benchmark::kMillisecond)->Iterations(5)
 // Typing "/" and "*" at the start of line 1 (timed: the "*", which opens the
 // comment), then removing them again (not timed).
 void EditorTypeCommentOpener(benchmark::State& state, bool worst) {
-  std::string text = Text();
-  if (worst)
-    for (size_t p = text.find("/* block comment */"); p != std::string::npos;
-         p = text.find("/* block comment */", p))
-      text.replace(p, 19, "   block comment   ");
+  std::string text = worst ? TextWithoutBlockComments() : Text();
   TSynCppSyn hl;
   TCustomSynEdit editor;
   editor.SetHighlighter(&hl);
