@@ -1,0 +1,227 @@
+#include "IncludeScanner.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "SynExceptions.h"
+#include "SynStrUtils.h"
+
+namespace ludra {
+
+namespace {
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    unsigned char a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(prefix[i]);
+    if (a >= 'A' && a <= 'Z') a = static_cast<unsigned char>(a + 32);
+    if (a != b) return false;
+  }
+  return true;
+}
+
+bool EqualsNoCase(std::string_view s, std::string_view lower) {
+  return s.size() == lower.size() && StartsWithNoCase(s, lower);
+}
+
+// Removes a leading tag (compared without case) and one blank after it.
+std::string_view DropTag(std::string_view name, std::string_view tag) {
+  if (!StartsWithNoCase(name, tag)) return name;
+  name.remove_prefix(tag.size());
+  if (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  return name;
+}
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+}  // namespace
+
+std::string_view TrimLine(std::string_view line) {
+  size_t b = 0, e = line.size();
+  while (b < e && static_cast<unsigned char>(line[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(line[e - 1]) <= 32) --e;
+  return line.substr(b, e - b);
+}
+
+std::string NativeRawName(std::string_view s) {
+  size_t p = s.find("native");
+  size_t open = s.find('(');
+  if (p == std::string_view::npos || open == std::string_view::npos || open < p + 7) return {};
+  return std::string(s.substr(p + 7, open - p - 7));
+}
+
+std::string NativeCompletionName(std::string_view rawName) {
+  std::string_view name = DropTag(rawName, "float:");
+  name = DropTag(name, "file:");
+  name = DropTag(name, "bool:");
+  return std::string(name);
+}
+
+std::string NativeParamText(std::string_view s) {
+  size_t close = s.find(')');
+  if (close == std::string_view::npos) return {};
+  size_t open = s.find('(');
+  if (open == std::string_view::npos) return std::string(s.substr(0, close));
+  if (close < open) return {};
+  return std::string(s.substr(open + 1, close - open - 1));
+}
+
+std::string NativeHintString(std::string_view paramText) {
+  if (paramText.empty()) return "\"/* No parameters expected */\"";
+  std::string hint;
+  for (int n = 1;; ++n) {
+    std::string piece = GetToken(paramText, n, ",");
+    if (piece.empty()) break;
+    hint += n == 1 ? "\"" : ",\"";
+    hint += piece;
+    hint += ",\"";
+  }
+  // The last parameter loses the comma that every other one keeps.
+  if (hint.size() >= 2 && hint[hint.size() - 2] == ',') {
+    hint[hint.size() - 2] = '"';
+    hint.pop_back();
+  }
+  return hint;
+}
+
+std::optional<std::string> NativeListName(std::string_view s) {
+  std::string field = Tkn(s, 2);
+  if (EqualsNoCase(field, "float:") || EqualsNoCase(field, "file:") || EqualsNoCase(field, "bool:"))
+    field = Tkn(s, 3);
+  size_t open = field.find('(');
+  std::string name = open == std::string::npos ? std::string() : field.substr(0, open);
+  size_t colon = name.find(':');
+  if (colon != std::string::npos) name.erase(0, colon + 1);
+  if (name.find("operator") != std::string::npos) return std::nullopt;
+  return name;
+}
+
+std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
+  std::string_view s = TrimLine(line);
+  // Field 1 is exactly "native": the line is that word alone or it and a blank.
+  if (s.substr(0, 6) != "native" || (s.size() > 6 && s[6] != ' ')) return std::nullopt;
+  TNativeDeclaration d;
+  d.RawName = NativeRawName(s);
+  d.CompletionName = NativeCompletionName(d.RawName);
+  d.ParamText = NativeParamText(s);
+  d.ItemText =
+      "native \\column{}\\style{+B}" + d.CompletionName + "\\style{-B}(" + d.ParamText + ")";
+  d.HintString = NativeHintString(d.ParamText);
+  d.ListName = NativeListName(s);
+  return d;
+}
+
+void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text) {
+  auto row = [&scan](std::string text, std::string info) {
+    scan.Rows.push_back(std::move(text));
+    scan.InfoList.Add(info);
+  };
+  if (scan.FileCount > 0) row(" ", "");
+  row(" ", "");
+  row(" // " + fileName, "Functions from file: " + fileName);
+  row(" ", "");
+  ++scan.FileCount;
+
+  // Lines end at CR LF, LF or CR; every other byte, NUL included, is text.
+  size_t p = 0;
+  while (p < text.size()) {
+    size_t e = p;
+    while (e < text.size() && text[e] != '\r' && text[e] != '\n') ++e;
+    std::string_view line = text.substr(p, e - p);
+    if (e < text.size() && text[e] == '\r') ++e;
+    if (e < text.size() && text[e] == '\n') ++e;
+    p = e;
+    std::optional<TNativeDeclaration> d = ParseNativeLine(line);
+    if (!d) continue;
+    scan.InsertList.Add(d->CompletionName);
+    scan.ItemList.Add(d->ItemText);
+    scan.NameList.Add(d->CompletionName);
+    scan.ParamList.Add(d->HintString);
+    if (d->ListName) row(*d->ListName, "[" + fileName + "]  " + std::string(TrimLine(line)));
+  }
+}
+
+std::vector<std::string> ListIncludeFiles(const std::string& folder,
+                                          std::vector<std::string>& errors) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) {
+    // No include folder is an empty function list, not an error.
+    if (errno != ENOENT && errno != ENOTDIR)
+      errors.push_back("Cannot read folder \"" + folder + "\". " + SystemReason(errno));
+    return names;
+  }
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name.size() >= 4 && EqualsNoCase(name.substr(name.size() - 4), ".inc"))
+      names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+std::string ReadIncludeFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st;
+  if (::fstat(fd, &st) != 0)
+    throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason(errno));
+  if (S_ISDIR(st.st_mode))
+    throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason(EISDIR));
+  std::string data;
+  data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  size_t size = 0;
+  for (;;) {
+    if (size == data.size()) data.resize(data.empty() ? 65536 : data.size() * 2);
+    ssize_t n = ::read(fd, data.data() + size, data.size() - size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EReadError("Cannot read file \"" + path + "\". " + SystemReason(errno));
+    }
+    if (n == 0) break;
+    size += static_cast<size_t>(n);
+  }
+  data.resize(size);
+  return data;
+}
+
+TIncludeScan ScanIncludeFolder(const std::string& folder) {
+  TIncludeScan scan;
+  for (const std::string& name : ListIncludeFiles(folder, scan.Errors)) {
+    std::string text;
+    try {
+      text = ReadIncludeFile(folder + "/" + name);
+    } catch (const EStreamError& e) {
+      scan.Errors.push_back(e.what());
+      continue;
+    }
+    AddIncludeFile(scan, name, text);
+  }
+  return scan;
+}
+
+std::optional<TCallInsertion> InsertCall(std::string_view line, int caretChar,
+                                         std::string_view rowText) {
+  if (rowText.empty() || rowText.front() == ' ') return std::nullopt;
+  size_t before = caretChar > 1 ? static_cast<size_t>(caretChar - 1) : 0;
+  if (before > line.size()) before = line.size();
+  TCallInsertion result;
+  result.Line.reserve(line.size() + rowText.size() + 2);
+  result.Line.append(line.substr(0, before))
+      .append(rowText)
+      .append("()")
+      .append(line.substr(before));
+  result.CaretChar = caretChar + static_cast<int>(rowText.size()) + 1;
+  return result;
+}
+
+}  // namespace ludra

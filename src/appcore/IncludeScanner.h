@@ -1,0 +1,80 @@
+#pragma once
+// The native declarations of the compiler's include files: which lines are
+// natives, the names and texts taken from them, and the lists they fill (the
+// function list with its file headings, the code-completion items, and the
+// name and hint lists the parameter hints look up).
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SynStrings.h"
+
+namespace ludra {
+
+// One native declaration line taken apart.
+struct TNativeDeclaration {
+  std::string RawName;         // after "native " up to the first "("
+  std::string CompletionName;  // the raw name without a float:, file: or bool: tag
+  std::string ParamText;       // between the first "(" and the first ")"
+  std::string ItemText;        // the completion item, in item mark-up
+  std::string HintString;      // the parameters as quoted comma text
+  // The function-list name; none for operators, which are not listed.
+  std::optional<std::string> ListName;
+};
+
+// The line with leading and trailing characters of code 32 or less removed.
+std::string_view TrimLine(std::string_view line);
+// A native line: its first blank-separated field is exactly "native".
+std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line);
+
+// The pieces of a native declaration, each from the trimmed line s.
+std::string NativeRawName(std::string_view s);
+std::string NativeCompletionName(std::string_view rawName);
+std::string NativeParamText(std::string_view s);
+std::string NativeHintString(std::string_view paramText);
+std::optional<std::string> NativeListName(std::string_view s);
+
+// Everything the include files give, in scan order.
+struct TIncludeScan {
+  // Rows of the function list and, row for row, their status texts.
+  std::vector<std::string> Rows;
+  TStringList InfoList;
+  // Items and insert texts of code completion.
+  TStringList ItemList, InsertList;
+  // Completion names and their hint strings, for the parameter hints.
+  TStringList NameList, ParamList;
+  // One message per include file (or folder) that could not be read.
+  std::vector<std::string> Errors;
+  // Files whose natives were taken, in scan order.
+  int FileCount = 0;
+};
+
+// Adds one include file: its heading rows, then its natives. fileName is
+// the name without folder; text the file's bytes, in any line-end style.
+void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text);
+
+// The names in folder matching *.inc, in the order the folder listing gives
+// them; none when the folder does not exist. A folder that exists but cannot
+// be listed adds a message to errors.
+std::vector<std::string> ListIncludeFiles(const std::string& folder,
+                                          std::vector<std::string>& errors);
+
+// Scans folder/*.inc. A file that cannot be read is skipped with a message
+// in Errors; the others are still scanned.
+TIncludeScan ScanIncludeFolder(const std::string& folder);
+
+// The whole file's bytes; raises EFOpenError or EReadError with the
+// system's reason.
+std::string ReadIncludeFile(const std::string& path);
+
+// Inserting a function-list row's name as a call at the caret.
+struct TCallInsertion {
+  std::string Line;  // the caret line with the call inserted
+  int CaretChar;     // the caret after the insertion
+};
+// None for rows that are not names (empty, or starting with a blank).
+std::optional<TCallInsertion> InsertCall(std::string_view line, int caretChar,
+                                         std::string_view rowText);
+
+}  // namespace ludra
