@@ -50,6 +50,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   CreateToolBar();
   CreateEditor();
   CreateStatusBar();
+  ConnectFunctionList();
   setMinimumSize(292, 154 + menuBar()->sizeHint().height());
   SetClientSize(744, 432);
   // Menu shortcuts run their menu's enabled rule first; the key reaches the
@@ -586,7 +587,5 @@ void TfmMain::MakeAssoc(bool associate) {
   if (ini.ReadString("General", "FileAssoc", "") != (associate ? "1" : "0"))
     ini.WriteBool("General", "FileAssoc", associate);
 }
-
-void TfmMain::ScanIncludes() {}
 
 }  // namespace ludra

@@ -131,8 +131,11 @@ class TfmMain : public QMainWindow {
   // Registers or removes the *.pwn association and writes "General"
   // "FileAssoc".
   void MakeAssoc(bool associate);
-  // Reads the native declarations of the include folder into the function list.
+  // Function list (MainFunctions.cpp): the natives of the include folder;
+  // a click shows a row's status text, a double click inserts a call.
   void ScanIncludes();
+  void lbFunctionsClick(QObject* sender);
+  void lbFunctionsDblClick(QObject* sender);
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
 
@@ -158,6 +161,7 @@ class TfmMain : public QMainWindow {
   void CreateToolBar();
   void CreateEditor();
   void CreateStatusBar();
+  void ConnectFunctionList();
   void ConfigureHighlighter();
   // Puts the window into the state of an open document (new or loaded).
   void DocumentOpened();

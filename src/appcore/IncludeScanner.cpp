@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "SynCodePage.h"
 #include "SynExceptions.h"
 #include "SynStrUtils.h"
 
@@ -204,7 +205,9 @@ TIncludeScan ScanIncludeFolder(const std::string& folder) {
       scan.Errors.push_back(e.what());
       continue;
     }
-    AddIncludeFile(scan, name, text);
+    // The name joins text of the document's code page in the list and the
+    // status texts, so it is carried in that page too.
+    AddIncludeFile(scan, CodePage().FromUtf8(name), text);
   }
   return scan;
 }

@@ -35,7 +35,8 @@ std::string NativeParamText(std::string_view s);
 std::string NativeHintString(std::string_view paramText);
 std::optional<std::string> NativeListName(std::string_view s);
 
-// Everything the include files give, in scan order.
+// Everything the include files give, in scan order. All texts but the error
+// messages are in the document's code page.
 struct TIncludeScan {
   // Rows of the function list and, row for row, their status texts.
   std::vector<std::string> Rows;
@@ -51,7 +52,8 @@ struct TIncludeScan {
 };
 
 // Adds one include file: its heading rows, then its natives. fileName is
-// the name without folder; text the file's bytes, in any line-end style.
+// the name without folder (in the code page); text the file's bytes, in any
+// line-end style.
 void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text);
 
 // The names in folder matching *.inc, in the order the folder listing gives

@@ -1,0 +1,108 @@
+#include <QListWidget>
+
+#include "MainWindowTestSupport.h"
+
+using namespace ludra;
+
+namespace {
+
+std::vector<std::string> Rows(const QListWidget& list) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < list.count(); ++i) rows.push_back(list.item(i)->text().toStdString());
+  return rows;
+}
+
+}  // namespace
+
+class FunctionListTest : public MainWindowTest {
+ protected:
+  void WriteInclude(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories(programDir_ + "/include");
+    WriteFile(programDir_ + "/include/" + name, text);
+  }
+  // A script holding text, opened from the command line.
+  TfmMain& StartWithScript(const std::string& text) {
+    script_ = root_ + "/x.pwn";
+    WriteFile(script_, text);
+    return Start({script_});
+  }
+  void Select(int row) { window_->lbFunctions->setCurrentRow(row); }
+  std::string script_;
+};
+
+TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
+  WriteInclude("x.inc",
+               "/* sounds */\r\nnative Beep(freq, ms);\r\nnative Float:operator*(Float:a);\r\n"
+               "native Float:halve(Float:value);\r\n");
+  TfmMain& w = Start();
+  EXPECT_TRUE(dialogs_->Errors.empty());
+  EXPECT_EQ(Rows(*w.lbFunctions),
+            (std::vector<std::string>{" ", " // x.inc", " ", "Beep", "halve"}));
+  EXPECT_EQ(w.InfoList->Count(), 5);
+  EXPECT_EQ(w.NameList.Count(), 3);
+  EXPECT_EQ(w.NameList[2], "halve");
+  EXPECT_EQ(w.ParamList[0], R"("freq,"," ms")");
+  EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
+
+  // Clicking needs no document; the list is only disabled for the mouse.
+  Select(3);
+  EXPECT_EQ(w.StatusText(0), "[x.inc]  native Beep(freq, ms);");
+  Select(1);
+  EXPECT_EQ(w.StatusText(0), "Functions from file: x.inc");
+  Select(2);
+  EXPECT_EQ(w.StatusText(0), "");
+}
+
+TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
+  WriteInclude("x.inc", "native Beep(freq, ms);\n");
+  TfmMain& w = StartWithScript("ab\nsecond\n");
+  w.moCode->SetCaretPos(TBufferCoord{3, 1});
+  Select(3);
+  ASSERT_EQ(w.lbFunctions->currentItem()->text().toStdString(), "Beep");
+  emit w.lbFunctions->itemDoubleClicked(w.lbFunctions->currentItem());
+  EXPECT_EQ(w.moCode->Lines()[0], "abBeep()");
+  EXPECT_EQ(w.moCode->CaretChar(), 8);
+  EXPECT_EQ(w.moCode->CaretLine(), 1);
+  EXPECT_FALSE(w.DocumentModified);
+  EXPECT_FALSE(w.tbSave->isEnabled());
+
+  // Headings and blank rows insert nothing.
+  for (int row : {0, 1, 2}) {
+    Select(row);
+    w.lbFunctionsDblClick(w.lbFunctions);
+  }
+  EXPECT_EQ(w.moCode->Lines()[0], "abBeep()");
+}
+
+TEST_F(FunctionListTest, DoubleClickWithoutADocumentDoesNothing) {
+  WriteInclude("x.inc", "native Beep(freq, ms);\n");
+  TfmMain& w = Start();
+  Select(3);
+  w.lbFunctionsDblClick(w.lbFunctions);
+  EXPECT_EQ(w.moCode->Lines().Count(), 0);
+}
+
+TEST_F(FunctionListTest, MissingIncludeFolderGivesAnEmptyListAndStartUpGoesOn) {
+  TfmMain& w = StartWithScript("main() {}\n");
+  EXPECT_EQ(w.lbFunctions->count(), 0);
+  EXPECT_EQ(w.NameList.Count(), 0);
+  EXPECT_TRUE(dialogs_->Errors.empty());
+  EXPECT_EQ(w.CurrentFileName, script_);
+}
+
+TEST_F(FunctionListTest, UnreadableIncludeFilesAreReportedOnceAndSkipped) {
+  WriteInclude("a.inc", "native A();\n");
+  std::filesystem::create_directories(programDir_ + "/include/x.inc");
+  std::filesystem::create_directories(programDir_ + "/include/y.inc");
+  TfmMain& w = StartWithScript("main() {}\n");
+  ASSERT_EQ(dialogs_->Errors.size(), 1u);
+  const std::string& report = dialogs_->Errors[0];
+  EXPECT_NE(report.find("Cannot open file \"" + programDir_ + "/include/x.inc\". Is a directory."),
+            std::string::npos);
+  EXPECT_NE(report.find("Cannot open file \"" + programDir_ + "/include/y.inc\". Is a directory."),
+            std::string::npos);
+  EXPECT_EQ(Rows(*w.lbFunctions), (std::vector<std::string>{" ", " // a.inc", " ", "A"}));
+  // The script named on the command line still opens.
+  EXPECT_EQ(w.CurrentFileName, script_);
+  EXPECT_TRUE(w.moCode->isEnabled());
+}
