@@ -35,6 +35,11 @@ TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
 }
 
 TCustomSynEdit::~TCustomSynEdit() {
+  // A handler may remove itself (or others) while being told.
+  std::vector<TFreeHook> hooks = std::move(freeHooks_);
+  freeHooks_.clear();
+  for (auto& hook : hooks)
+    if (hook.Handler) hook.Handler(this);
   lines_->OnChanging = nullptr;
   lines_->OnChange = nullptr;
   lines_->OnCleared = nullptr;
@@ -48,6 +53,16 @@ TCustomSynEdit::~TCustomSynEdit() {
     highlighter_->UnhookAttrChangeEvent(this);
   }
   if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
+}
+
+void TCustomSynEdit::FreeNotification(const void* owner,
+                                      std::function<void(TCustomSynEdit*)> handler) {
+  RemoveFreeNotification(owner);
+  freeHooks_.push_back({owner, std::move(handler)});
+}
+
+void TCustomSynEdit::RemoveFreeNotification(const void* owner) {
+  std::erase_if(freeHooks_, [owner](const TFreeHook& h) { return h.Owner == owner; });
 }
 
 // --- Text -------------------------------------------------------------------

@@ -204,6 +204,12 @@ class TCustomSynEdit {
   TNotifyEvent OnChange;
   TStatusChangeEvent OnStatusChange;
 
+  // Components attached by reference (the completion engines) are told when
+  // the editor goes, so they drop their hooks and references. One handler per
+  // owner; removed again with RemoveFreeNotification.
+  void FreeNotification(const void* owner, std::function<void(TCustomSynEdit*)> handler);
+  void RemoveFreeNotification(const void* owner);
+
   // --- Window services (the platform layer overrides these) ------------------------
   virtual bool HandleAllocated() const { return true; }
   virtual int ClientWidth() const { return 200; }
@@ -374,6 +380,11 @@ class TCustomSynEdit {
   TSynScrollBarInfo ComputeScrollBar(int maximum, int page, int position) const;
 
   std::unique_ptr<TSynEditStringList> lines_;
+  struct TFreeHook {
+    const void* Owner;
+    std::function<void(TCustomSynEdit*)> Handler;
+  };
+  std::vector<TFreeHook> freeHooks_;
   std::unique_ptr<TSynEditUndoList> undoList_;
   std::unique_ptr<TSynEditUndoList> redoList_;
   TSynClipboard* clipboard_ = nullptr;

@@ -302,5 +302,25 @@ TEST(EditorViewTest, CaretIsPlacedOnlyWithFocusAndOutsideLocks) {
   EXPECT_FALSE(e.caretVisible);
 }
 
+TEST(EditorLifetimeTest, FreeNotificationTellsEachOwnerOnceUnlessRemoved) {
+  std::vector<std::string> told;
+  {
+    THeadlessSynEdit e;
+    int a = 0, b = 0, c = 0;
+    e.FreeNotification(&a, [&](TCustomSynEdit*) { told.push_back("a"); });
+    // An owner that unhooks itself while being told (as the engines do).
+    e.FreeNotification(&b, [&](TCustomSynEdit* s) {
+      EXPECT_EQ(s, &e);
+      s->RemoveFreeNotification(&b);
+      told.push_back("b");
+    });
+    e.FreeNotification(&c, [&](TCustomSynEdit*) { told.push_back("c-old"); });
+    e.FreeNotification(&c, [&](TCustomSynEdit*) { told.push_back("c"); });  // replaces
+    e.RemoveFreeNotification(&a);
+    e.FreeNotification(&a, [&](TCustomSynEdit*) { told.push_back("a2"); });
+  }
+  EXPECT_EQ(told, (std::vector<std::string>{"b", "c", "a2"}));
+}
+
 }  // namespace
 }  // namespace ludra::test
