@@ -2,6 +2,18 @@
 
 namespace ludra {
 
+int TSynCanvas::TextWidth(std::string_view text, TFontStyles style) {
+  return MeasureCell(style).Width * static_cast<int>(text.size());
+}
+
+void TSynCanvas::DrawText(int x, int y, const TRect& clip, std::string_view text, TFontStyles style,
+                          TColor fg) {
+  // A surface without proportional text lays the run out in its cells.
+  TRect run = IntersectRect(clip, {x, y, x + TextWidth(text, style), clip.Bottom});
+  if (run.IsEmpty()) return;
+  TextOut(x, y, run, text, MeasureCell(style).Width, style, fg, clNone);
+}
+
 TSynCellSize TSynRecordingCanvas::MeasureCell(TFontStyles style) {
   ++Measurements;
   TSynCellSize size;
@@ -50,6 +62,24 @@ void TSynRecordingCanvas::DrawGlyph(int x, int y, const TSynGlyph& glyph, const 
   op.Y = y;
   op.Rect = clip;
   op.Glyph = &glyph;
+  Ops.push_back(std::move(op));
+}
+
+int TSynRecordingCanvas::TextWidth(std::string_view text, TFontStyles style) {
+  return (style.Contains(fsBold) ? BoldCellWidth : CellWidth) * static_cast<int>(text.size());
+}
+
+void TSynRecordingCanvas::DrawText(int x, int y, const TRect& clip, std::string_view text,
+                                   TFontStyles style, TColor fg) {
+  TOp op;
+  op.Kind = opText;
+  op.Rect = clip;
+  op.X = x;
+  op.Y = y;
+  op.Text = std::string(text);
+  op.Style = style;
+  op.Fg = fg;
+  op.FontName = font_.Name;
   Ops.push_back(std::move(op));
 }
 

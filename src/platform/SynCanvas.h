@@ -58,6 +58,15 @@ class TSynCanvas {
   // horizontal and vertical lines are asked for.
   virtual void DrawLine(int x1, int y1, int x2, int y2, TColor color) = 0;
   virtual void DrawGlyph(int x, int y, const TSynGlyph& glyph, const TRect& clip) = 0;
+
+  // Proportional text, for pop-up windows whose fonts are not laid out in
+  // cells: the advance of text in the font with a style, and text drawn at
+  // the face's own advances from (x, y) on a transparent background, clipped
+  // to clip. By default a surface lays the text out in its cells.
+  virtual int TextWidth(std::string_view text, TFontStyles style);
+  virtual int TextHeight(TFontStyles style) { return MeasureCell(style).Height; }
+  virtual void DrawText(int x, int y, const TRect& clip, std::string_view text, TFontStyles style,
+                        TColor fg);
 };
 
 // Remembers what a frame drew, for tests and measurements. Cells measure
@@ -86,6 +95,11 @@ class TSynRecordingCanvas : public TSynCanvas {
                TFontStyles style, TColor fg, TColor bg) override;
   void DrawLine(int x1, int y1, int x2, int y2, TColor color) override;
   void DrawGlyph(int x, int y, const TSynGlyph& glyph, const TRect& clip) override;
+  // Every character advances CellWidth (BoldCellWidth when bold); a
+  // proportional run is recorded as text with CellWidth 0 and no background.
+  int TextWidth(std::string_view text, TFontStyles style) override;
+  void DrawText(int x, int y, const TRect& clip, std::string_view text, TFontStyles style,
+                TColor fg) override;
 
   const TSynFont& Font() const { return font_; }
   std::vector<TOp> Ops;

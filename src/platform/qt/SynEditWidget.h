@@ -40,6 +40,10 @@ class TSynQtCanvas : public TSynCanvas {
                TFontStyles style, TColor fg, TColor bg) override;
   void DrawLine(int x1, int y1, int x2, int y2, TColor color) override;
   void DrawGlyph(int x, int y, const TSynGlyph& glyph, const TRect& clip) override;
+  int TextWidth(std::string_view text, TFontStyles style) override;
+  int TextHeight(TFontStyles style) override;
+  void DrawText(int x, int y, const TRect& clip, std::string_view text, TFontStyles style,
+                TColor fg) override;
 
   QColor ToQColor(TColor color) const;
   // The font of a style variant; a face without fixed pitch is asked for
@@ -55,6 +59,9 @@ class TSynQtCanvas : public TSynCanvas {
     int Advance = 0;
   };
   const TVariant& Variant(TFontStyles style);
+  // The face as asked for, without the fixed-pitch hint, for proportional text.
+  const QFont& ProportionalFont(TFontStyles style);
+  std::array<std::optional<QFont>, 16> proportional_;
 
   QPainter* painter_;
   QPalette palette_;

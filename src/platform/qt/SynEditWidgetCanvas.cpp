@@ -78,6 +78,7 @@ void TSynQtCanvas::SetFont(const TSynFont& font) {
   if (font == font_) return;
   font_ = font;
   variants_ = {};
+  proportional_ = {};
 }
 
 const TSynQtCanvas::TVariant& TSynQtCanvas::Variant(TFontStyles style) {
@@ -169,6 +170,49 @@ void TSynQtCanvas::TextOut(int x, int y, const TRect& clip, std::string_view tex
                              page.ToUnicode(static_cast<unsigned char>(text[i]))))));
   }
   if (clipped) painter_->restore();
+}
+
+const QFont& TSynQtCanvas::ProportionalFont(TFontStyles style) {
+  auto& slot = proportional_[style.Bits() & 15];
+  if (!slot) {
+    QFont f = ToQFont(font_, style);
+    f.setStyleHint(QFont::AnyStyle);
+    f.setFixedPitch(false);
+    f.setKerning(true);
+    slot = f;
+  }
+  return *slot;
+}
+
+static QString CodePageText(std::string_view text) {
+  const TCodePage& page = CodePage();
+  QString s;
+  s.reserve(static_cast<qsizetype>(text.size()));
+  for (char c : text)
+    s.append(QChar(static_cast<char16_t>(page.ToUnicode(static_cast<unsigned char>(c)))));
+  return s;
+}
+
+int TSynQtCanvas::TextWidth(std::string_view text, TFontStyles style) {
+  if (text.empty()) return 0;
+  return QFontMetrics(ProportionalFont(style)).horizontalAdvance(CodePageText(text));
+}
+
+int TSynQtCanvas::TextHeight(TFontStyles style) {
+  return std::max(QFontMetrics(ProportionalFont(style)).height(), 1);
+}
+
+void TSynQtCanvas::DrawText(int x, int y, const TRect& clip, std::string_view text,
+                            TFontStyles style, TColor fg) {
+  if (!painter_ || clip.IsEmpty() || text.empty()) return;
+  const QFont& font = ProportionalFont(style);
+  painter_->save();
+  painter_->setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top),
+                        Qt::IntersectClip);
+  painter_->setFont(font);
+  painter_->setPen(ToQColor(fg));
+  painter_->drawText(QPoint(x, y + QFontMetrics(font).ascent()), CodePageText(text));
+  painter_->restore();
 }
 
 void TSynQtCanvas::DrawLine(int x1, int y1, int x2, int y2, TColor color) {
