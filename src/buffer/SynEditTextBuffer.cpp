@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 
 #include "SynExceptions.h"
+#include "SynFiles.h"
 
 namespace ludra {
 
@@ -204,7 +206,8 @@ void TSynEditStringList::SetCapacity(int value) {
 void TSynEditStringList::InsertItem(int index, std::string_view s) {
   if (count_ == capacity_) Grow();
   if (index < count_)
-    std::memmove(list_ + index + 1, list_ + index, static_cast<size_t>(count_ - index) * sizeof(Rec));
+    std::memmove(list_ + index + 1, list_ + index,
+                 static_cast<size_t>(count_ - index) * sizeof(Rec));
   Rec& r = list_[index];
   r = Rec{nullptr, 0, NullRange, -1, kExpandedLengthUnknown, false, 0};
   ++count_;
@@ -212,7 +215,8 @@ void TSynEditStringList::InsertItem(int index, std::string_view s) {
     SetRecText(r, s);
   } catch (...) {
     --count_;
-    std::memmove(list_ + index, list_ + index + 1, static_cast<size_t>(count_ - index) * sizeof(Rec));
+    std::memmove(list_ + index, list_ + index + 1,
+                 static_cast<size_t>(count_ - index) * sizeof(Rec));
     throw;
   }
   indexOfLongestLine_ = -1;
@@ -239,7 +243,8 @@ void TSynEditStringList::Delete(int index) {
   FreeText(list_[index]);
   --count_;
   if (index < count_)
-    std::memmove(list_ + index, list_ + index + 1, static_cast<size_t>(count_ - index) * sizeof(Rec));
+    std::memmove(list_ + index, list_ + index + 1,
+                 static_cast<size_t>(count_ - index) * sizeof(Rec));
   indexOfLongestLine_ = -1;
   if (OnLinesDeleted) OnLinesDeleted(this, index, 1);
 }
@@ -268,7 +273,8 @@ void TSynEditStringList::DeleteLines(int index, int numLines) {
   if (linesAfter > 0) {
     // Only moving the following records is bracketed.
     UpdateGuard guard(*this);
-    std::memmove(list_ + index, list_ + index + numLines, static_cast<size_t>(linesAfter) * sizeof(Rec));
+    std::memmove(list_ + index, list_ + index + numLines,
+                 static_cast<size_t>(linesAfter) * sizeof(Rec));
     count_ -= numLines;
   } else {
     count_ -= numLines;
@@ -421,33 +427,69 @@ void TSynEditStringList::SetText(std::string_view value) {
 }
 
 void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t size) {
+  const char* data = arena.get();
+  // Everything that can fail comes before the old lines are cleared: the
+  // limits are checked and the record array is allocated first, so a load
+  // that fails leaves the document (and the editor's undo history) intact.
+  size_t lines = 0, longest = 0;
+  // The next CR and LF are each searched for only once they are passed, so
+  // a file of one kind of line end is not rescanned for the other.
+  auto next = [&](char c, size_t from) {
+    const char* q = static_cast<const char*>(std::memchr(data + from, c, size - from));
+    return q ? static_cast<size_t>(q - data) : size;
+  };
+  size_t nextCr = size > 0 ? next('\r', 0) : 0, nextLf = size > 0 ? next('\n', 0) : 0;
+  for (size_t p = 0; p < size;) {
+    if (nextCr < p) nextCr = next('\r', p);
+    if (nextLf < p) nextLf = next('\n', p);
+    size_t e = std::min(nextCr, nextLf);
+    longest = std::max(longest, e - p);
+    ++lines;
+    if (e < size && data[e] == '\r') ++e;
+    if (e < size && data[e] == '\n') ++e;
+    p = e;
+  }
+  bool extraLine =
+      !terminateLastLine_ && size > 0 && (data[size - 1] == '\r' || data[size - 1] == '\n');
+  if (lines + extraLine > std::min(loadLimits_.MaxLines, static_cast<size_t>(INT32_MAX - 1)))
+    throw EReadError("Too many lines to load");
+  if (longest > std::min(loadLimits_.MaxLineLength, static_cast<size_t>(INT32_MAX)))
+    throw EReadError("Line too long to load");
+  size_t records = lines + extraLine;
+  Rec* fresh = nullptr;
+  if (records > 0) {
+    fresh = static_cast<Rec*>(std::malloc(records * sizeof(Rec)));
+    if (!fresh) throw std::bad_alloc();
+  }
+  struct FreshGuard {
+    Rec* p;
+    ~FreshGuard() { std::free(p); }
+  } freshGuard{fresh};
+  std::vector<std::unique_ptr<char[]>> arenas;
+  if (size > 0) arenas.push_back(std::move(arena));
+
   UpdateGuard guard(*this);
   Clear();
-  const char* data = arena.get();
-  // Size the record array once for the lines about to come, instead of
-  // growing it step by step through a file of a million lines.
-  size_t lines = 0;
-  for (const char* q = data; (q = static_cast<const char*>(std::memchr(q, '\n', data + size - q)));
-       ++q)
-    ++lines;
-  for (const char* q = data; (q = static_cast<const char*>(std::memchr(q, '\r', data + size - q)));
-       ++q)
-    if (q + 1 == data + size || q[1] != '\n') ++lines;
-  if (size > 0 && data[size - 1] != '\r' && data[size - 1] != '\n') ++lines;
-  if (lines > static_cast<size_t>(INT32_MAX - 1)) throw EReadError("Too many lines to load");
-  if (static_cast<int>(lines) > capacity_) SetCapacity(static_cast<int>(lines));
-  if (size > 0) arenas_.push_back(std::move(arena));
+  // Nothing below allocates: the new records and text are already in place.
+  std::free(list_);
+  list_ = freshGuard.p;
+  freshGuard.p = nullptr;
+  capacity_ = static_cast<int>(records);
+  arenas_.swap(arenas);
   bool sawCR = false, sawLF = false;
   size_t p = 0;
   while (p < size) {
     size_t e = p;
     while (e < size && data[e] != '\r' && data[e] != '\n') ++e;
-    if (e - p > static_cast<size_t>(INT32_MAX)) throw EReadError("Line too long to load");
     UpdateGuard lineGuard(*this);
     int index = count_;
-    if (count_ == capacity_) Grow();
-    list_[count_++] = Rec{e > p ? data + p : nullptr, static_cast<int32_t>(e - p), NullRange, -1,
-                          kExpandedLengthUnknown, false, 0};
+    list_[count_++] = Rec{e > p ? data + p : nullptr,
+                          static_cast<int32_t>(e - p),
+                          NullRange,
+                          -1,
+                          kExpandedLengthUnknown,
+                          false,
+                          0};
     if (OnLinesInserted) OnLinesInserted(this, index, 1);
     if (e < size && data[e] == '\r') {
       sawCR = true;
@@ -459,8 +501,7 @@ void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t siz
     }
     p = e;
   }
-  if (!terminateLastLine_ && size > 0 && (data[size - 1] == '\r' || data[size - 1] == '\n'))
-    Add(std::string());
+  if (extraLine) Add(std::string());
   indexOfLongestLine_ = -1;
   if (sawCR && !sawLF)
     lineEndStyle_ = leCr;
@@ -477,43 +518,52 @@ void TSynEditStringList::LoadFromBytes(std::string_view data) {
 }
 
 void TSynEditStringList::LoadFromFile(const std::string& fileName) {
-  int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    int err = errno;
-    throw EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(err));
-  }
+  std::string reason;
+  int fd = OpenRegularFile(fileName, reason);
+  if (fd < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + reason);
   struct FdCloser {
     int fd;
     ~FdCloser() { ::close(fd); }
   } closer{fd};
-  struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
-    throw EFOpenError("Cannot open file \"" + fileName + "\". " +
-                      SysErrorMessage(S_ISDIR(st.st_mode) ? EISDIR : errno));
-  // The whole file is read before the buffer is touched, so a failed read
-  // leaves the old lines in place.
-  size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
-  std::unique_ptr<char[]> arena(new char[capacity ? capacity : 1]);
+  auto readError = [&](const std::string& why) {
+    return EReadError("Cannot read file \"" + fileName + "\". " + why);
+  };
+  std::unique_ptr<char[]> arena;
   size_t size = 0;
-  for (;;) {
-    if (size == capacity) {
-      // The file grew while reading, or reports no size (a pipe): read on.
-      size_t bigger = capacity ? capacity * 2 : 65536;
-      std::unique_ptr<char[]> next(new char[bigger]);
-      if (size) std::memcpy(next.get(), arena.get(), size);
-      arena = std::move(next);
-      capacity = bigger;
+  try {
+    struct stat st;
+    if (fstat(fd, &st) != 0) throw readError(SysErrorMessage(errno));
+    // The whole file is read before the buffer is touched, so a failed read
+    // leaves the old lines in place.
+    size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+    arena.reset(new char[capacity ? capacity : 1]);
+    for (;;) {
+      if (size == capacity) {
+        // The file grew while reading, or reports no size (/proc): read on.
+        size_t bigger = capacity ? capacity * 2 : 65536;
+        std::unique_ptr<char[]> next(new char[bigger]);
+        if (size) std::memcpy(next.get(), arena.get(), size);
+        arena = std::move(next);
+        capacity = bigger;
+      }
+      ssize_t n = ::read(fd, arena.get() + size, capacity - size);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw readError(SysErrorMessage(errno));
+      }
+      if (n == 0) break;
+      size += static_cast<size_t>(n);
     }
-    ssize_t n = ::read(fd, arena.get() + size, capacity - size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      throw EReadError("Cannot read file \"" + fileName + "\". " + SysErrorMessage(err));
-    }
-    if (n == 0) break;
-    size += static_cast<size_t>(n);
+  } catch (const std::bad_alloc&) {
+    throw readError(SysErrorMessage(ENOMEM));
   }
-  LoadFromArena(std::move(arena), size);
+  try {
+    LoadFromArena(std::move(arena), size);
+  } catch (const EReadError& e) {
+    throw readError(e.what());
+  } catch (const std::bad_alloc&) {
+    throw readError(SysErrorMessage(ENOMEM));
+  }
 }
 
 void TSynEditStringList::LoadFromStream(std::istream& stream) {

@@ -3,6 +3,7 @@
 // with the highlighter's range state, a cached expanded length and tab flags
 // per line, change notices, and file loading/saving that keeps the file's
 // line-end style.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -24,7 +25,15 @@ using TSynEditStringFlags = TSet<TSynEditStringFlag>;
 
 class TSynEditStringList;
 using TStringListNotify = std::function<void(TSynEditStringList* sender)>;
-using TStringListChangeEvent = std::function<void(TSynEditStringList* sender, int index, int count)>;
+using TStringListChangeEvent =
+    std::function<void(TSynEditStringList* sender, int index, int count)>;
+
+// What a load accepts; a file beyond either limit is refused before the
+// current lines are touched.
+struct TSynLoadLimits {
+  size_t MaxLines = SIZE_MAX;
+  size_t MaxLineLength = SIZE_MAX;
+};
 
 class TSynEditStringList : public TStrings {
  public:
@@ -74,6 +83,8 @@ class TSynEditStringList : public TStrings {
   std::string Text() const;
   void SetText(std::string_view value);
 
+  // A load either replaces every line or, when it fails (the file cannot be
+  // read, is beyond the limits, memory runs out), changes nothing at all.
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(std::istream& stream);
   // Loads from bytes already in memory.
@@ -83,6 +94,11 @@ class TSynEditStringList : public TStrings {
   // leaves the old file as it was.
   void SaveToFile(const std::string& fileName);
   void SaveToStream(std::ostream& stream);
+
+  // The system's own limits (2^31 lines and bytes in a line) always apply;
+  // these can only lower them.
+  const TSynLoadLimits& LoadLimits() const { return loadLimits_; }
+  void SetLoadLimits(const TSynLoadLimits& value) { loadLimits_ = value; }
 
   TSynLineEndStyle LineEndStyle() const { return lineEndStyle_; }
   void SetLineEndStyle(TSynLineEndStyle value) { lineEndStyle_ = value; }
@@ -124,6 +140,7 @@ class TSynEditStringList : public TStrings {
   int indexOfLongestLine_ = -1;
   TSynLineEndStyle lineEndStyle_ = leCrLf;
   bool terminateLastLine_ = true;
+  TSynLoadLimits loadLimits_;
   // Blocks holding the text of loaded files; lines point into them until
   // they change. Freed when the buffer is cleared or destroyed.
   std::vector<std::unique_ptr<char[]>> arenas_;

@@ -1,0 +1,26 @@
+#pragma once
+// Reading files the user or the program directory names, safely: only
+// regular files are opened, and opening never waits (a FIFO with no writer,
+// a device), so no file can freeze or exhaust the window.
+#include <string>
+
+namespace ludra {
+
+// The reason given for a file that exists but is not a regular file.
+extern const char* const kNotARegularFile;
+
+// Opens a regular file for reading (close-on-exec). Returns the descriptor,
+// or -1 with a reason: the system's text for errno, or kNotARegularFile
+// for a directory, FIFO, socket or device, which is never opened for real.
+// On failure errno is ENOENT when nothing has that name.
+int OpenRegularFile(const std::string& path, std::string& reason);
+
+// True when the path names a regular file (following symbolic links).
+bool IsRegularFile(const std::string& path);
+
+// Reads a whole regular file. False with a reason when it cannot be opened
+// or read; a missing file sets missing.
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& reason,
+                     bool* missing = nullptr);
+
+}  // namespace ludra
