@@ -138,6 +138,10 @@ class TfmMain : public QMainWindow {
   void lbFunctionsDblClick(QObject* sender);
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
+  // The document's file, resolved once when it was opened or saved (a
+  // relative name against the current directory of that moment); saving
+  // and compiling use it, the caption shows CurrentFileName as given.
+  std::string DocumentPath() const;
 
   // The modified-document prompt; false when the command must stop.
   bool QuerySaveChanges();
@@ -167,6 +171,7 @@ class TfmMain : public QMainWindow {
   void DocumentOpened();
   // Loads the lines first, so a file that cannot be read leaves everything as it was.
   void LoadDocument(const std::string& fileName);
+  void SetDocumentName(const std::string& fileName, const std::string& path);
   void SetDocumentButtons(bool enabled);
   void SetSaveEnabled(bool enabled);
   void UpdateCaption();
@@ -176,6 +181,7 @@ class TfmMain : public QMainWindow {
   std::string programDir_;
   std::unique_ptr<TLudraDialogs> dialogs_;
   std::vector<std::string> params_;
+  std::string documentName_, documentPath_;
   QLabel* statusPanels_[2] = {};
   int functionListWidth_ = 185;
   bool placed_ = false;

@@ -16,7 +16,7 @@ void TfmMain::miCompileClick(QObject* sender) {
 
   TCompileJob job;
   job.ProgramDir = ProgramDir();
-  job.FileName = CurrentFileName;
+  job.FileName = DocumentPath();
   job.RunAfterCompile = RunAfterCompile;
   job.CopyDir = CopyDir;
   job.ExeFile = ExeFile;

@@ -1,7 +1,8 @@
 // The document commands of the main window: New, Open, Save, Save As, Close,
 // Exit, the modified-document prompt and the editor's change notice.
+#include <unistd.h>
+
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <filesystem>
@@ -15,14 +16,23 @@ namespace {
 
 const char* const kUntitled = "Untitled";
 
-// A confirmed file dialog leaves the current directory at the file's folder;
-// the full path is taken first, so a relative answer keeps its meaning.
-std::string ChangeToFolderOf(const std::string& fileName) {
+// The file a name means now: a relative name is taken against the current
+// directory at the moment it is given, so later changes of the current
+// directory never move the document.
+std::string ResolvePath(const std::string& fileName) {
+  if (fileName.empty() || fileName[0] == '/') return fileName;
   std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(fileName, ec);
-  std::string result = ec ? fileName : full.lexically_normal().string();
-  QDir::setCurrent(QString::fromStdString(ExtractFileDir(result)));
-  return result;
+  std::filesystem::path cwd = std::filesystem::current_path(ec);
+  return ec ? fileName : (cwd / fileName).string();
+}
+
+// A confirmed file dialog leaves the current directory at the file's folder,
+// once the command has succeeded.
+void ChangeToFolderOf(const std::string& path) {
+  // The bytes as they are: a folder name need not be valid UTF-8.
+  if (::chdir(ExtractFileDir(path).c_str()) != 0) {
+    // The folder went away meanwhile: the current directory stays.
+  }
 }
 
 }  // namespace
@@ -65,11 +75,24 @@ void TfmMain::DocumentOpened() {
   moCode->setFocus();
 }
 
+void TfmMain::SetDocumentName(const std::string& fileName, const std::string& path) {
+  CurrentFileName = fileName;
+  documentName_ = fileName;
+  documentPath_ = path;
+}
+
+std::string TfmMain::DocumentPath() const {
+  // The name was set from outside the document commands: take it as it is now.
+  if (CurrentFileName != documentName_) return ResolvePath(CurrentFileName);
+  return documentPath_;
+}
+
 void TfmMain::LoadDocument(const std::string& fileName) {
   // The lines are read first: a file that cannot be read raises here and
   // leaves the previous document, its name and caption as they were.
-  moCode->Lines().LoadFromFile(fileName);
-  CurrentFileName = fileName;
+  std::string path = ResolvePath(fileName);
+  moCode->Lines().LoadFromFile(path);
+  SetDocumentName(fileName, path);
   UpdateCaption();
   DocumentOpened();
 }
@@ -85,7 +108,7 @@ void TfmMain::moCodeChange(TCustomSynEdit* sender) {
 void TfmMain::miNewClick(QObject* sender) {
   (void)sender;
   if (!QuerySaveChanges()) return;
-  CurrentFileName = kUntitled;
+  SetDocumentName(kUntitled, std::string());
   UpdateCaption();
   moCode->Lines().Clear();
   DocumentOpened();
@@ -104,8 +127,8 @@ void TfmMain::miOpenClick(QObject* sender) {
   std::optional<std::string> fileName =
       dialogs_->OpenFileName(this, ExtractFileName(CurrentFileName));
   if (!fileName) return;
-  *fileName = ChangeToFolderOf(*fileName);
   LoadDocument(*fileName);
+  ChangeToFolderOf(documentPath_);
   SetStatusText("File '" + ExtractFileName(*fileName) + "' opened.");
 }
 
@@ -115,7 +138,7 @@ void TfmMain::miSaveClick(QObject* sender) {
     miSaveAsClick(sender);
     return;
   }
-  moCode->Lines().SaveToFile(CurrentFileName);
+  moCode->Lines().SaveToFile(DocumentPath());
   DocumentModified = false;
   SetSaveEnabled(false);
   SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' saved.");
@@ -127,15 +150,16 @@ void TfmMain::miSaveAsClick(QObject* sender) {
   std::optional<std::string> fileName =
       dialogs_->SaveFileName(this, ExtractFileName(CurrentFileName), "pwn");
   if (!fileName) return;
-  *fileName = ChangeToFolderOf(*fileName);
+  std::string path = ResolvePath(*fileName);
   std::error_code ec;
-  if (std::filesystem::exists(*fileName, ec) &&
+  if (std::filesystem::exists(path, ec) &&
       dialogs_->MessageDlg(this, "File exists. Overwrite?", mtConfirmation, mbYesNo) != mrYes)
     return;
   // Written before the document takes the new name, so a failed write leaves
   // the document under its old name, still modified.
-  moCode->Lines().SaveToFile(*fileName);
-  CurrentFileName = *fileName;
+  moCode->Lines().SaveToFile(path);
+  SetDocumentName(*fileName, path);
+  ChangeToFolderOf(path);
   DocumentModified = false;
   SetSaveEnabled(false);
   UpdateCaption();
@@ -149,7 +173,7 @@ void TfmMain::miCloseClick(QObject* sender) {
     SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' closed.");
   else
     SetStatusText("Ludra is ready.");
-  CurrentFileName.clear();
+  SetDocumentName(std::string(), std::string());
   UpdateCaption();
   moCode->Lines().Clear();
   DocumentModified = false;

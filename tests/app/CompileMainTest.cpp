@@ -136,6 +136,17 @@ TEST_F(CompileMainTest, AModifiedDocumentIsSavedBeforeTheCompilerReadsIt) {
   EXPECT_EQ(main->StatusText(0), "File 'a.pwn' has been compiled to 'a.amx'.");
 }
 
+TEST_F(CompileMainTest, AScriptOpenedByARelativeNameIsCompiledWhereverTheCurrentDirectoryIs) {
+  std::filesystem::current_path(tmp / "scripts");
+  main->LoadScript("a.pwn");
+  std::filesystem::create_directories(runDir);
+  std::filesystem::current_path(runDir);
+  Run(&TfmMain::miCompileClick);
+  EXPECT_EQ(ReadFile(programDir + "/compiled.txt"), "main() {}\n");
+  EXPECT_TRUE(Exists(tmp / "scripts/a.amx"));
+  EXPECT_EQ(main->StatusText(0), "File 'a.pwn' has been compiled to 'a.amx'.");
+}
+
 TEST_F(CompileMainTest, ACompileRunStoppedAtSaveAsDoesNotCarryOverToAPlainCompile) {
   main->ExeFile = runDir + "/server";
   main->CopyDir = copyDir;

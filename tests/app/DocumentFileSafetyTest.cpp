@@ -44,3 +44,55 @@ TEST_F(DocumentFileSafetyTest, AFileBeyondTheLoadLimitsLeavesTheDocumentAndItsUn
             "Cannot read file \"" + root_ + "/big.pwn\". Too many lines to load.");
   ExpectUnchanged(w);
 }
+
+TEST_F(DocumentFileSafetyTest, ARelativeNameKeepsItsFileWhenTheCurrentDirectoryChanges) {
+  std::filesystem::create_directories(root_ + "/a");
+  std::filesystem::create_directories(root_ + "/b");
+  WriteFile(root_ + "/a/a.pwn", "one\n");
+  WriteFile(root_ + "/b/a.pwn", "other\n");
+  QDir::setCurrent(QString::fromStdString(root_ + "/a"));
+  TfmMain& w = Start({"a.pwn"});
+  Type("X");
+  // Save As onto an existing file elsewhere, answered No: nothing moves.
+  dialogs_->FileAnswers = {root_ + "/b/a.pwn"};
+  dialogs_->MessageAnswers = {mrNo};
+  w.miSaveAs->trigger();
+  EXPECT_EQ(std::filesystem::canonical(QDir::currentPath().toStdString()),
+            std::filesystem::canonical(root_ + "/a"));
+  // Even with the current directory moved on, Save writes the file opened.
+  QDir::setCurrent(QString::fromStdString(root_ + "/b"));
+  w.miSave->trigger();
+  EXPECT_TRUE(dialogs_->Errors.empty());
+  EXPECT_EQ(ReadFile(root_ + "/a/a.pwn"), "Xone\n");
+  EXPECT_EQ(ReadFile(root_ + "/b/a.pwn"), "other\n");
+  EXPECT_EQ(w.CurrentFileName, "a.pwn");
+  EXPECT_EQ(Caption(), "a.pwn - Ludra");
+  EXPECT_EQ(w.DocumentPath(), root_ + "/a/a.pwn");
+}
+
+TEST_F(DocumentFileSafetyTest, OpenAndSaveAsMoveTheCurrentDirectoryOnlyWhenTheySucceed) {
+  std::filesystem::create_directories(root_ + "/elsewhere");
+  std::filesystem::create_directories(root_ + "/done");
+  std::filesystem::create_directories(root_ + "/elsewhere/dir.pwn");
+  TfmMain& w = StartModified();
+  QDir::setCurrent(QString::fromStdString(root_));
+  auto cwd = [] { return std::filesystem::canonical(QDir::currentPath().toStdString()); };
+  // An Open that fails.
+  dialogs_->MessageAnswers = {mrNo};
+  dialogs_->FileAnswers = {root_ + "/elsewhere/dir.pwn"};
+  w.miOpen->trigger();
+  EXPECT_EQ(dialogs_->Errors.size(), 1u);
+  EXPECT_EQ(cwd(), std::filesystem::canonical(root_));
+  // A Save As that fails.
+  dialogs_->FileAnswers = {root_ + "/elsewhere/dir.pwn"};
+  dialogs_->MessageAnswers = {mrYes};
+  w.miSaveAs->trigger();
+  EXPECT_EQ(dialogs_->Errors.size(), 2u);
+  EXPECT_EQ(cwd(), std::filesystem::canonical(root_));
+  ExpectUnchanged(w);
+  // A Save As that succeeds.
+  dialogs_->FileAnswers = {root_ + "/done/y.pwn"};
+  w.miSaveAs->trigger();
+  EXPECT_EQ(ReadFile(root_ + "/done/y.pwn"), "old\n");
+  EXPECT_EQ(cwd(), std::filesystem::canonical(root_ + "/done"));
+}
