@@ -12,6 +12,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "SynEditFileSave.h"
 #include "SynExceptions.h"
 #include "SynFiles.h"
 
@@ -591,77 +592,18 @@ std::string_view LineEndBytes(TSynLineEndStyle style) {
   }
 }
 
-// Where a save really goes: the target of a symbolic link, followed to the end.
-std::string ResolveSaveTarget(const std::string& fileName) {
-  std::string target = fileName;
-  for (int depth = 0; depth < 40; ++depth) {
-    struct stat st;
-    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
-    std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-    ssize_t n = readlink(target.c_str(), link.data(), link.size());
-    if (n < 0) return target;
-    link.resize(static_cast<size_t>(n));
-    if (!link.empty() && link[0] == '/') {
-      target = link;
-    } else {
-      size_t slash = target.rfind('/');
-      target = slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
-    }
-  }
-  return target;
-}
-
 }  // namespace
 
 void TSynEditStringList::SaveToFile(const std::string& fileName) {
-  std::string target = ResolveSaveTarget(fileName);
-  size_t slash = target.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string tmp = (dir == "/" ? "" : dir) + "/." + base + ".ludra-XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) {
-    int err = errno;
-    throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(err));
-  }
-  ::close(fd);
-  try {
-    {
-      TSynEditFileWriter writer(tmp);
-      writer.SetLineEndStyle(lineEndStyle_);
-      for (int i = 0; i < count_; ++i) {
-        if (i < count_ - 1 || terminateLastLine_)
-          writer.WriteLine(RecText(list_[i]));
-        else
-          writer.WriteText(RecText(list_[i]));
-      }
-      writer.Close();
+  SaveFileSafely(fileName, [this](TSynEditFileWriter& writer) {
+    writer.SetLineEndStyle(lineEndStyle_);
+    for (int i = 0; i < count_; ++i) {
+      if (i < count_ - 1 || terminateLastLine_)
+        writer.WriteLine(RecText(list_[i]));
+      else
+        writer.WriteText(RecText(list_[i]));
     }
-    // Keep the permissions (and, where allowed, the owner) of the file replaced.
-    struct stat st;
-    if (stat(target.c_str(), &st) == 0) {
-      ::chmod(tmp.c_str(), st.st_mode & 07777);
-      if (::chown(tmp.c_str(), st.st_uid, st.st_gid) != 0) {
-        // Not the owner: the file becomes ours, as any rewrite would make it.
-      }
-    } else {
-      mode_t mask = umask(0);
-      umask(mask);
-      ::chmod(tmp.c_str(), 0666 & ~mask);
-    }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-      int err = errno;
-      throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(err));
-    }
-  } catch (...) {
-    ::unlink(tmp.c_str());
-    throw;
-  }
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  });
 }
 
 void TSynEditStringList::SaveToStream(std::ostream& stream) {
@@ -679,12 +621,23 @@ void TSynEditStringList::SaveToStream(std::ostream& stream) {
     throw EWriteError("Stream write error");
 }
 
-TSynEditFileWriter::TSynEditFileWriter(const std::string& fileName)
-    : fileName_(fileName), buffer_(16384) {
+TSynEditFileWriter::TSynEditFileWriter(const std::string& fileName, const std::string& shownName)
+    : fileName_(shownName.empty() ? fileName : shownName), buffer_(16384) {
   fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd_ < 0) {
     int err = errno;
-    throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(err));
+    throw EFCreateError("Cannot create file \"" + fileName_ + "\". " + SysErrorMessage(err));
+  }
+}
+
+TSynEditFileWriter::TSynEditFileWriter(int fd, const std::string& shownName)
+    : fileName_(shownName), fd_(fd), buffer_(16384) {}
+
+void TSynEditFileWriter::TruncateHere() {
+  Flush();
+  if (::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
+    int err = errno;
+    throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(err));
   }
 }
 
@@ -733,6 +686,7 @@ void TSynEditFileWriter::Flush() {
       throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(err));
     }
     done += static_cast<size_t>(n);
+    written_ += static_cast<size_t>(n);
   }
   filePos_ = 0;
 }

@@ -89,9 +89,7 @@ class TSynEditStringList : public TStrings {
   void LoadFromStream(std::istream& stream);
   // Loads from bytes already in memory.
   void LoadFromBytes(std::string_view data);
-  // Writes through a temporary file in the target's folder and renames it
-  // over the target only once everything is on disk, so a failed save
-  // leaves the old file as it was.
+  // Saves without ever losing the old file: see SaveFileSafely.
   void SaveToFile(const std::string& fileName);
   void SaveToStream(std::ostream& stream);
 
@@ -150,7 +148,12 @@ class TSynEditStringList : public TStrings {
 // longer than it; flushed and closed on destruction.
 class TSynEditFileWriter {
  public:
-  explicit TSynEditFileWriter(const std::string& fileName);
+  // Creates or truncates the file; errors name shownName when it is given
+  // (the user's file, when the writer writes a temporary one).
+  explicit TSynEditFileWriter(const std::string& fileName, const std::string& shownName = {});
+  // Writes from the descriptor's position on, without truncating; the
+  // writer owns the descriptor from here on.
+  TSynEditFileWriter(int fd, const std::string& shownName);
   ~TSynEditFileWriter();
   TSynEditFileWriter(const TSynEditFileWriter&) = delete;
   TSynEditFileWriter& operator=(const TSynEditFileWriter&) = delete;
@@ -160,6 +163,8 @@ class TSynEditFileWriter {
   void WriteText(std::string_view s);
   void WriteLine(std::string_view s);
   void Flush();
+  // Flushes and cuts the file off after what was written.
+  void TruncateHere();
   // Flushes, syncs to disk and closes; raises EWriteError on any failure.
   void Close();
   int BufferSize() const { return static_cast<int>(buffer_.size()); }
@@ -170,6 +175,7 @@ class TSynEditFileWriter {
   int fd_ = -1;
   std::vector<char> buffer_;
   size_t filePos_ = 0;
+  size_t written_ = 0;
   TSynLineEndStyle lineEndStyle_ = leCrLf;
 };
 
