@@ -10,6 +10,7 @@
 
 #include "SynCodePage.h"
 #include "SynExceptions.h"
+#include "SynFiles.h"
 #include "SynStrUtils.h"
 
 namespace ludra {
@@ -167,8 +168,11 @@ std::vector<std::string> ListIncludeFiles(const std::string& folder,
 }
 
 std::string ReadIncludeFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason(errno));
+  // Only a regular file, opened without waiting: a FIFO or a device named
+  // like an include file cannot hold up the start-up.
+  std::string reason;
+  int fd = OpenRegularFile(path, reason);
+  if (fd < 0) throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }

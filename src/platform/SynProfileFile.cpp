@@ -13,6 +13,7 @@
 
 #include "ProgramDirectory.h"
 #include "SynExceptions.h"
+#include "SynFiles.h"
 
 namespace ludra {
 
@@ -103,23 +104,13 @@ struct TDocument {
 
 enum class TLoad { Ok, Missing, Failed };
 
+// Only a regular file is read, and opening it never waits: a settings file
+// that is a FIFO or a device gives the defaults and refuses writes.
 TLoad ReadWholeFile(const std::string& path, std::string& text) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? TLoad::Missing : TLoad::Failed;
-  text.clear();
-  char buf[65536];
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      close(fd);
-      return TLoad::Failed;
-    }
-    if (n == 0) break;
-    text.append(buf, static_cast<size_t>(n));
-  }
-  close(fd);
-  return TLoad::Ok;
+  std::string reason;
+  bool missing = false;
+  if (ReadRegularFile(path, text, reason, &missing)) return TLoad::Ok;
+  return missing ? TLoad::Missing : TLoad::Failed;
 }
 
 TLoad LoadDocument(const std::string& path, TDocument& doc) {

@@ -96,3 +96,27 @@ TEST_F(DocumentFileSafetyTest, OpenAndSaveAsMoveTheCurrentDirectoryOnlyWhenTheyS
   EXPECT_EQ(ReadFile(root_ + "/done/y.pwn"), "old\n");
   EXPECT_EQ(cwd(), std::filesystem::canonical(root_ + "/done"));
 }
+
+TEST_F(DocumentFileSafetyTest, SpecialFilesNeverBlockTheWindow) {
+  std::string fifo = root_ + "/pipe.pwn";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Chosen in the Open dialog: refused, the document stays.
+  TfmMain& w = StartModified();
+  dialogs_->MessageAnswers = {mrNo};
+  dialogs_->FileAnswers = {fifo};
+  w.miOpen->trigger();
+  ASSERT_EQ(dialogs_->Errors.size(), 1u);
+  EXPECT_EQ(dialogs_->Errors[0], "Cannot open file \"" + fifo + "\". Not a regular file.");
+  ExpectUnchanged(w);
+  // Named on the command line, as the settings file and as the template.
+  window_.reset();
+  std::filesystem::remove(programDir_ + "/settings.ini");
+  ASSERT_EQ(mkfifo((programDir_ + "/settings.ini").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((programDir_ + "/new.pwn").c_str(), 0600), 0);
+  TfmMain& again = Start({fifo});
+  EXPECT_EQ(again.CurrentFileName, "");
+  EXPECT_EQ(again.StatusText(0), "Ludra is ready.");
+  again.miNew->trigger();
+  EXPECT_EQ(again.CurrentFileName, "Untitled");
+  EXPECT_EQ(again.moCode->Lines().Count(), 0);
+}

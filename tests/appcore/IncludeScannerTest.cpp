@@ -240,3 +240,13 @@ TEST_F(IncludeFolderTest, UnlistableFolderIsReported) {
                std::vector<std::string>{"Cannot read folder \"" + folder + "\". Permission denied"};
   }));
 }
+
+TEST_F(IncludeFolderTest, SpecialFilesAreReportedAndSkippedWithoutWaiting) {
+  Write("a.inc", "native A();\n");
+  // Read, a FIFO without a writer would hold up the start-up for good.
+  ASSERT_EQ(mkfifo((folder_ + "/pipe.inc").c_str(), 0600), 0);
+  TIncludeScan scan = ScanIncludeFolder(folder_);
+  ASSERT_EQ(scan.Errors.size(), 1u);
+  EXPECT_EQ(scan.Errors[0], "Cannot open file \"" + folder_ + "/pipe.inc\". Not a regular file");
+  EXPECT_EQ(scan.NameList.Count(), 1);
+}

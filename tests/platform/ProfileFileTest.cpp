@@ -354,3 +354,14 @@ TEST_F(ProfileFileTest, RefusedWritesRaiseAndLeaveTheFileAlone) {
 }
 
 }  // namespace
+
+TEST_F(ProfileFileTest, ASettingsFileThatIsAFifoGivesTheDefaultsWithoutWaiting) {
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  TProfileFile ini(path_);
+  EXPECT_EQ(ini.ReadString("Display", "Font_Name", "Courier New"), "Courier New");
+  EXPECT_EQ(ini.ReadInteger("Display", "Font_Size", 10), 10);
+  EXPECT_THROW(ini.WriteString("Display", "Font_Name", "x"), EIniFileException);
+  struct stat st;
+  ASSERT_EQ(lstat(path_.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));  // not replaced
+}
