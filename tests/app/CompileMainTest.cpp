@@ -147,6 +147,17 @@ TEST_F(CompileMainTest, AScriptOpenedByARelativeNameIsCompiledWhereverTheCurrent
   EXPECT_EQ(main->StatusText(0), "File 'a.pwn' has been compiled to 'a.amx'.");
 }
 
+TEST_F(CompileMainTest, AScriptPathThatIsNotUtf8ReachesTheCompilerAsItsBytes) {
+  std::string folder = tmp / "scripts/caf\xe9";
+  std::filesystem::create_directories(folder);
+  WriteFile(folder + "/b\xff.pwn", "main() { /* bytes */ }\n");
+  main->LoadScript(folder + "/b\xff.pwn");
+  Run(&TfmMain::miCompileClick);
+  EXPECT_TRUE(dialogs->messages.empty());
+  EXPECT_EQ(ReadFile(programDir + "/compiled.txt"), "main() { /* bytes */ }\n");
+  EXPECT_TRUE(Exists(folder + "/b\xff.amx"));
+}
+
 TEST_F(CompileMainTest, ACompileRunStoppedAtSaveAsDoesNotCarryOverToAPlainCompile) {
   main->ExeFile = runDir + "/server";
   main->CopyDir = copyDir;

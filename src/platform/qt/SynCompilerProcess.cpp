@@ -1,10 +1,14 @@
 #include "SynCompilerProcess.h"
 
+#include <unistd.h>
+
 #include <QEventLoop>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace ludra {
 
@@ -21,10 +25,35 @@ QStringList ToStringList(const std::vector<std::string>& words) {
 }  // namespace
 
 std::optional<std::string> RunCollectingOutput(const TSynProcessRun& run) {
+  // File names are bytes, not always valid UTF-8, and would not survive
+  // Qt's text arguments: the child starts the program from the bytes
+  // themselves, right where Qt would (its own start stays the fallback).
+  std::vector<std::string> argBytes{run.Program};
+  argBytes.insert(argBytes.end(), run.Arguments.begin(), run.Arguments.end());
+  std::vector<char*> argv;
+  for (std::string& a : argBytes) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envBytes;
+  for (char** e = environ; *e; ++e)
+    if (run.LibraryDirectory.empty() || std::strncmp(*e, "LD_LIBRARY_PATH=", 16) != 0)
+      envBytes.emplace_back(*e);
+  if (!run.LibraryDirectory.empty()) {
+    const char* paths = std::getenv("LD_LIBRARY_PATH");
+    envBytes.push_back("LD_LIBRARY_PATH=" + run.LibraryDirectory +
+                       (paths && *paths ? std::string(":") + paths : std::string()));
+  }
+  std::vector<char*> envp;
+  for (std::string& e : envBytes) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  const std::string& directory = run.WorkingDirectory;
+
   QProcess process;
+  process.setChildProcessModifier([&] {
+    if (!directory.empty() && ::chdir(directory.c_str()) != 0) ::_exit(127);
+    ::execve(argv[0], argv.data(), envp.data());
+  });
   process.setProgram(Path(run.Program));
   process.setArguments(ToStringList(run.Arguments));
-  if (!run.WorkingDirectory.empty()) process.setWorkingDirectory(Path(run.WorkingDirectory));
   process.setProcessChannelMode(QProcess::MergedChannels);
   // A compiler that asks for input gets an end of file rather than waiting
   // on whatever the program itself was started with.
