@@ -183,6 +183,9 @@ class TfmMain : public QMainWindow {
   std::vector<std::string> params_;
   std::string documentName_, documentPath_;
   QLabel* statusPanels_[2] = {};
+  // The function list's rows in the document's code page, for the call a
+  // double click inserts.
+  std::vector<std::string> functionRows_;
   int functionListWidth_ = 185;
   bool placed_ = false;
   bool closing_ = false;

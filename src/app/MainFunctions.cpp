@@ -10,6 +10,9 @@
 namespace ludra {
 
 void TfmMain::ConnectFunctionList() {
+  // Every row has the same height, so thousands of natives are laid out
+  // without measuring each one.
+  lbFunctions->setUniformItemSizes(true);
   // A click selects; the arrow keys select too, and both show the status text.
   connect(lbFunctions, &QListWidget::currentRowChanged, this,
           [this] { Guarded([this] { lbFunctionsClick(lbFunctions); }); });
@@ -21,14 +24,12 @@ void TfmMain::ConnectFunctionList() {
 
 void TfmMain::ScanIncludes() {
   TIncludeScan scan = ScanIncludeFolder(programDir_ + "/include");
-  lbFunctions->setUpdatesEnabled(false);
-  for (const std::string& row : scan.Rows) {
-    auto* item = new QListWidgetItem(QString::fromStdString(CodePage().ToUtf8(row)));
-    // The row's own bytes, for the call a double click inserts.
-    item->setData(Qt::UserRole, QByteArray(row.data(), static_cast<qsizetype>(row.size())));
-    lbFunctions->addItem(item);
-  }
-  lbFunctions->setUpdatesEnabled(true);
+  QStringList rows;
+  rows.reserve(static_cast<qsizetype>(scan.Rows.size()));
+  for (const std::string& row : scan.Rows)
+    rows.append(QString::fromStdString(CodePage().ToUtf8(row)));
+  lbFunctions->addItems(rows);
+  functionRows_ = std::move(scan.Rows);
   *InfoList = std::move(scan.InfoList);
   NameList = std::move(scan.NameList);
   ParamList = std::move(scan.ParamList);
@@ -51,12 +52,10 @@ void TfmMain::lbFunctionsClick(QObject* sender) {
 
 void TfmMain::lbFunctionsDblClick(QObject* sender) {
   (void)sender;
-  QListWidgetItem* item = lbFunctions->currentItem();
-  if (!moCode->isEnabled() || !item) return;
-  QByteArray bytes = item->data(Qt::UserRole).toByteArray();
+  int row = lbFunctions->currentRow();
+  if (!moCode->isEnabled() || row < 0 || row >= static_cast<int>(functionRows_.size())) return;
   std::string line = moCode->Lines().Get(moCode->CaretLine() - 1);
-  std::optional<TCallInsertion> call =
-      InsertCall(line, moCode->CaretChar(), std::string_view(bytes.constData(), bytes.size()));
+  std::optional<TCallInsertion> call = InsertCall(line, moCode->CaretChar(), functionRows_[row]);
   if (!call) return;
   moCode->setFocus();
   // Straight into the buffer: the insertion is neither undoable nor a change
