@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -121,6 +122,13 @@ void TQtDialogs::ReportError(QWidget* parent, const std::string& text) {
   box.addButton("OK", QMessageBox::AcceptRole);
   box.exec();
 }
+
+TModalResult TLudraDialogs::ShowModal(QDialog& dialog) {
+  int result = dialog.exec();
+  return result == QDialog::Rejected ? mrCancel : static_cast<TModalResult>(result);
+}
+
+void TLudraDialogs::Beep() { QApplication::beep(); }
 
 void TQtDialogs::OpenDocument(const std::string& fileName, const std::string& directory) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(

@@ -7,12 +7,14 @@
 
 #include "SynCanvas.h"
 
+class QDialog;
 class QWidget;
 
 namespace ludra {
 
-// The answer of a message box; mrCancel also stands for a box closed by Escape.
-enum TModalResult { mrNone, mrOk, mrCancel, mrYes, mrNo };
+// The answer of a message box or dialog; mrCancel also stands for one closed
+// by Escape or its close box.
+enum TModalResult { mrNone, mrOk, mrCancel, mrYes, mrNo, mrYesToAll };
 
 // Confirmation ("Confirm", question mark), information ("Information") or
 // error ("Error") box.
@@ -50,6 +52,13 @@ class TLudraDialogs {
   // Opens a document (the help file) with the desktop's default application;
   // the outcome is not examined.
   virtual void OpenDocument(const std::string& fileName, const std::string& directory) = 0;
+  // Shows one of the program's own dialogs modally; its buttons close it with
+  // a TModalResult, and Escape or the close box count as mrCancel. Tests
+  // answer through the dialog's controls instead. (Not abstract, so that
+  // fakes that never show such a dialog need not override it.)
+  virtual TModalResult ShowModal(QDialog& dialog);
+  // The desktop's information beep.
+  virtual void Beep();
 };
 
 // The dialogs on screen, through Qt.

@@ -57,6 +57,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   // focus widget as a shortcut override before the shortcut map is asked.
   qApp->installEventFilter(this);
   Guarded([this] { FormCreate(this); });
+  CreateReplaceConfirmDialog();
 }
 
 TfmMain::~TfmMain() {
@@ -250,6 +251,11 @@ void TfmMain::CreateEditor() {
   moCode->OnChange = [this](TCustomSynEdit* sender) { moCodeChange(sender); };
   moCode->OnStatusChange = [this](TCustomSynEdit* sender, TSynStatusChanges changes) {
     moCodeStatusChange(sender, changes);
+  };
+  moCode->OnReplaceText = [this](TCustomSynEdit* sender, const std::string& aSearch,
+                                 const std::string& aReplace, int line, int column,
+                                 TSynReplaceAction& action) {
+    moCodeReplaceText(sender, aSearch, aReplace, line, column, action);
   };
   moCode->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(moCode, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -572,11 +578,6 @@ void TfmMain::miAboutClick(QObject* sender) {
 }
 
 // --- Later features --------------------------------------------------------------------
-
-void TfmMain::actSearchExecute(QObject* sender) { (void)sender; }
-void TfmMain::actSearchNextExecute(QObject* sender) { (void)sender; }
-void TfmMain::actSearchPrevExecute(QObject* sender) { (void)sender; }
-void TfmMain::actSearchReplaceExecute(QObject* sender) { (void)sender; }
 
 void TfmMain::miAssocClick(QObject* sender) { (void)sender; }
 

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "LudraDialogs.h"
+#include "SearchOptions.h"
 #include "SynEditRegexSearch.h"
 #include "SynEditSearch.h"
 #include "SynEditWidget.h"
 #include "SynHighlighterCpp.h"
 #include "SynProfileFile.h"
 #include "SynStrings.h"
+#include "dlgConfirmReplace.h"
 
 class QAction;
 class QLabel;
@@ -117,12 +119,16 @@ class TfmMain : public QMainWindow {
   void miShowFunctionListClick(QObject* sender);
   void miHelpTopicsClick(QObject* sender);
   void miAboutClick(QObject* sender);
-  // Search and replace dialogs, the file association: filled in later.
+  // The file association: filled in later.
+  void miAssocClick(QObject* sender);
+  // Find and replace (MainSearch.cpp).
   void actSearchExecute(QObject* sender);
   void actSearchNextExecute(QObject* sender);
   void actSearchPrevExecute(QObject* sender);
   void actSearchReplaceExecute(QObject* sender);
-  void miAssocClick(QObject* sender);
+  void moCodeReplaceText(TCustomSynEdit* sender, const std::string& aSearch,
+                         const std::string& aReplace, int line, int column,
+                         TSynReplaceAction& action);
   // Compiling and run options (MainCompile.cpp).
   void miCompileClick(QObject* sender);
   void miCompileRunClick(QObject* sender);
@@ -142,6 +148,20 @@ class TfmMain : public QMainWindow {
   // relative name against the current directory of that moment); saving
   // and compiling use it, the caption shows CurrentFileName as given.
   std::string DocumentPath() const;
+
+  // Opens the Find or Replace dialog; OK stores the choices and searches.
+  void ShowSearchDialog(bool replace);
+  // Searches (or replaces) with the remembered choices.
+  void RunSearch(bool replace, bool backward);
+  // The remembered find and replace choices, for as long as the program runs.
+  TSearchOptions SearchOptions;
+  // Whether the next search starts at the caret rather than at the start
+  // (or end) of the document.
+  bool SearchFromCaret = false;
+  // The replace confirmation: made at start-up, released after every search
+  // run, made again when a replace asks.
+  std::unique_ptr<TConfirmReplaceDialog> ReplaceConfirmDialog;
+  void CreateReplaceConfirmDialog();
 
   // The modified-document prompt; false when the command must stop.
   bool QuerySaveChanges();

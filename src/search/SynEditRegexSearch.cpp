@@ -1,5 +1,6 @@
 #include "SynEditRegexSearch.h"
 
+#include <algorithm>
 #include <array>
 
 namespace ludra {
@@ -17,15 +18,28 @@ int TSynEditRegexSearch::MatchPosition(int index) const {
   return positions_[index];
 }
 
+void TSynEditRegexSearch::SetPattern(const std::string& value) {
+  regExpr_.SetExpression(value);
+  runSteps_ = runBytes_ = 0;
+}
+
 void TSynEditRegexSearch::SetSearchOptions(TSynSearchFlags options) {
   regExpr_.SetModifierI(!options.Contains(sfMatchCase));
   backwards_ = options.Contains(sfBackwards);
+  runSteps_ = runBytes_ = 0;
 }
 
 int TSynEditRegexSearch::FindAllInLine(const std::string& line) {
   positions_.clear();
   lengths_.clear();
   groups_.clear();
+  runBytes_ += static_cast<int64_t>(line.size()) + 1;
+  const int64_t left = runBudget_ + kStepsPerByte * runBytes_ - runSteps_;
+  regExpr_.SetStepBudget(std::max<int64_t>(0, std::min(left, perLineBudget_)));
+  struct TCount {
+    TSynEditRegexSearch& self;
+    ~TCount() { self.runSteps_ += self.regExpr_.StepsUsed(); }
+  } count{*this};
   if (regExpr_.Exec(line)) {
     groupCount_ = regExpr_.SubExprCount();
     do {

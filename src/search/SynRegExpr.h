@@ -141,6 +141,12 @@ class TRegExpr {
 
   int CompilerErrorPos() const { return compilerErrorPos_; }
   virtual std::string ErrorText(int code) const;
+
+  // The work allowed for the searches in one input (kStepBudget unless
+  // changed), and the work spent on the current input so far.
+  int64_t StepBudget() const { return stepBudget_; }
+  void SetStepBudget(int64_t value) { stepBudget_ = value; }
+  int64_t StepsUsed() const { return steps_; }
   // Number of capturing groups in the compiled pattern.
   int SubExprCount() const { return groupCount_; }
 
@@ -148,8 +154,6 @@ class TRegExpr {
   // Raises ERegExpr for a code; a derived class may report differently but
   // must not return normally.
   virtual void Error(int code);
-  // Lets a fuzzing harness spend less time on hopeless patterns.
-  void SetStepBudget(int64_t value) { stepBudget_ = value; }
 
  private:
   using TCharSet = std::array<uint64_t, 4>;

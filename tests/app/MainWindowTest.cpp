@@ -158,8 +158,10 @@ TEST_F(MainWindowTest, AShortcutRunsItsMenuRuleFirst) {
   EXPECT_TRUE(dialogs_->Inputs.empty());
 
   w.miNewClick(w.miNew);
+  dialogs_->ModalAnswers.push_back([](QDialog&) { return mrCancel; });
   PressKey(Qt::Key_F, Qt::ControlModifier);
   EXPECT_EQ(finds, 1);
+  EXPECT_EQ(dialogs_->ModalDialogs, std::vector<std::string>{"Search Text"});
   dialogs_->InputAnswers.push_back(std::nullopt);
   PressKey(Qt::Key_G, Qt::ControlModifier);
   ASSERT_EQ(dialogs_->Inputs.size(), 1u);

@@ -3,7 +3,9 @@
 // queue and is recorded; a question nobody scripted fails the test.
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,9 @@ class TScriptedDialogs : public TLudraDialogs {
   std::deque<std::optional<std::string>> FileAnswers;
   std::deque<std::optional<TSynFont>> FontAnswers;
   std::deque<std::optional<std::string>> InputAnswers;
+  // Answers for the program's own dialogs: each may set the dialog's
+  // controls and returns the button that closes it.
+  std::deque<std::function<TModalResult(QDialog&)>> ModalAnswers;
 
   std::vector<TMessage> Messages;
   // "open <initial name>" or "save <initial name> <default extension>".
@@ -31,7 +36,9 @@ class TScriptedDialogs : public TLudraDialogs {
   std::vector<std::string> Inputs;  // caption|prompt|initial
   std::vector<std::string> Abouts;  // caption|text
   std::vector<std::string> Errors;
-  std::vector<std::string> Documents;  // directory/file
+  std::vector<std::string> Documents;     // directory/file
+  std::vector<std::string> ModalDialogs;  // window titles
+  int Beeps = 0;
 
   TModalResult MessageDlg(QWidget*, const std::string& text, TMsgDlgType type,
                           TMsgDlgButtons buttons) override {
@@ -66,10 +73,22 @@ class TScriptedDialogs : public TLudraDialogs {
     Documents.push_back(directory + "/" + fileName);
   }
 
+  TModalResult ShowModal(QDialog& dialog) override {
+    std::string title = dialog.windowTitle().toStdString();
+    ModalDialogs.push_back(title);
+    auto answer =
+        Next(ModalAnswers, std::function<TModalResult(QDialog&)>(), "dialog \"" + title + "\"");
+    TModalResult result = answer ? answer(dialog) : mrCancel;
+    // Closes it as its button would, close query included.
+    dialog.done(result);
+    return result;
+  }
+  void Beep() override { ++Beeps; }
+
   // Every scripted answer was asked for.
   bool AllAnswered() const {
     return MessageAnswers.empty() && FileAnswers.empty() && FontAnswers.empty() &&
-           InputAnswers.empty();
+           InputAnswers.empty() && ModalAnswers.empty();
   }
 
  private:

@@ -69,6 +69,48 @@ TEST(RegexSearch, ABadPatternRaisesFromTheSearch) {
   }
 }
 
+// A search over many lines has one budget: ordinary lines stay within the
+// allowance of their bytes, while a pattern that backtracks on line after
+// line runs the budget down and is abandoned long before the last line.
+TEST(RegexSearch, OneSearchOverManyLinesHasABoundedBudget) {
+  struct {
+    const char* pattern;
+    std::string line;
+    bool abandoned;
+  } cases[] = {
+      {"\\w+", "\tnew value = GetPlayerScore(playerid); // score", false},
+      {".*d", "abcabcabcabcabcabcabcabcabcabcabcabcd", false},
+      {"(a|aa)*b", std::string(10, 'a') + "c", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    TSynEditRegexSearch engine;
+    engine.SetRunStepBudget(20000, 1000000);
+    engine.SetSearchOptions({});
+    engine.SetPattern(c.pattern);
+    int lines = 0;
+    int code = 0;
+    try {
+      for (; lines < 5000; ++lines) engine.FindAllInLine(c.line);
+    } catch (const ERegExpr& e) {
+      code = e.ErrorCode();
+    }
+    if (c.abandoned) {
+      EXPECT_EQ(code, reeStepBudgetExceeded);
+      // Not the first line (each is well within the per-line limit), and far
+      // from the last.
+      EXPECT_GT(lines, 1);
+      EXPECT_LT(lines, 100);
+    } else {
+      EXPECT_EQ(code, 0);
+      EXPECT_EQ(lines, 5000);
+    }
+    // A new search starts with a fresh budget.
+    engine.SetPattern("x");
+    EXPECT_EQ(engine.FindAllInLine("axb"), 1);
+  }
+}
+
 TEST(RegexSearch, ReplacementTextExpandsGroupsOfEachOccurrence) {
   struct {
     const char* pattern;

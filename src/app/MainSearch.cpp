@@ -1,0 +1,135 @@
+// Find and replace: the dialogs, the remembered choices, the search runs and
+// the confirmation asked before each replacement.
+#include <memory>
+
+#include "Main.h"
+#include "dlgReplaceText.h"
+#include "dlgSearchText.h"
+
+namespace ludra {
+
+void TfmMain::actSearchExecute(QObject* sender) {
+  (void)sender;
+  ShowSearchDialog(false);
+}
+
+void TfmMain::actSearchReplaceExecute(QObject* sender) {
+  (void)sender;
+  ShowSearchDialog(true);
+}
+
+void TfmMain::actSearchNextExecute(QObject* sender) {
+  (void)sender;
+  RunSearch(false, false);
+}
+
+void TfmMain::actSearchPrevExecute(QObject* sender) {
+  (void)sender;
+  RunSearch(false, true);
+}
+
+void TfmMain::CreateReplaceConfirmDialog() {
+  ReplaceConfirmDialog = std::make_unique<TConfirmReplaceDialog>(this);
+}
+
+void TfmMain::ShowSearchDialog(bool replace) {
+  SetStatusText("");
+  TSearchOptions& o = SearchOptions;
+  std::unique_ptr<TTextSearchDialog> dialog;
+  TTextReplaceDialog* replaceDialog = nullptr;
+  if (replace) {
+    auto owned = std::make_unique<TTextReplaceDialog>(this);
+    replaceDialog = owned.get();
+    dialog = std::move(owned);
+  } else {
+    dialog = std::make_unique<TTextSearchDialog>(this);
+  }
+  dialog->SetSearchDirection(o.OptBackward ? 1 : 0);
+  dialog->cbSearchCaseSensitive->setChecked(o.OptMatchCase);
+  dialog->cbSearchFromCursor->setChecked(o.OptFromCaret);
+  dialog->cbSearchSelectedOnly->setChecked(o.OptSelectionOnly);
+  SetComboItems(dialog->cbSearchText, SplitHistory(o.SearchHistory));
+  SetComboText(dialog->cbSearchText, o.LastSearchText);
+  if (replaceDialog) {
+    SetComboItems(replaceDialog->cbReplaceText, SplitHistory(o.ReplaceHistory));
+    SetComboText(replaceDialog->cbReplaceText, o.LastReplaceText);
+  }
+  dialog->cbSearchWholeWords->setChecked(o.OptWholeWords);
+  // The regular-expression box starts cleared at every opening.
+
+  if (dialogs_->ShowModal(*dialog) != mrOk) return;
+  o.OptBackward = dialog->SearchDirection() == 1;
+  o.OptMatchCase = dialog->cbSearchCaseSensitive->isChecked();
+  o.OptFromCaret = dialog->cbSearchFromCursor->isChecked();
+  o.OptSelectionOnly = dialog->cbSearchSelectedOnly->isChecked();
+  o.OptWholeWords = dialog->cbSearchWholeWords->isChecked();
+  o.OptRegex = dialog->cbRegularExpression->isChecked();
+  o.LastSearchText = ComboText(dialog->cbSearchText);
+  o.SearchHistory = JoinHistory(ComboItems(dialog->cbSearchText));
+  if (replaceDialog) {
+    o.LastReplaceText = ComboText(replaceDialog->cbReplaceText);
+    o.ReplaceHistory = JoinHistory(ComboItems(replaceDialog->cbReplaceText));
+  }
+  SearchFromCaret = o.OptFromCaret;
+  if (!o.LastSearchText.empty()) {
+    RunSearch(replace, o.OptBackward);
+    SearchFromCaret = true;
+  }
+}
+
+void TfmMain::RunSearch(bool replace, bool backward) {
+  SetStatusText("");
+  const TSearchOptions& o = SearchOptions;
+  TSynSearchFlags flags = SearchRunFlags(replace, backward, SearchFromCaret, o);
+  moCode->SetSearchEngine(o.OptRegex ? static_cast<TSynEditSearchCustom*>(SynEditRegexSearch.get())
+                                     : SynEditSearch.get());
+  // The confirmation goes with the run, also with one that a bad pattern
+  // ended.
+  struct TRelease {
+    std::unique_ptr<TConfirmReplaceDialog>& dialog;
+    ~TRelease() { dialog.reset(); }
+  } release{ReplaceConfirmDialog};
+  int n = moCode->SearchAndReplace(o.LastSearchText, o.LastReplaceText, flags);
+  if (n == 0) {
+    dialogs_->Beep();
+    SetStatusText("Text not found.");
+    if (backward)
+      moCode->SetSelTo(moCode->SelFirst());
+    else
+      moCode->SetSelFrom(moCode->SelLast());
+    moCode->SetCaretPos(moCode->SelFirst());
+  }
+}
+
+void TfmMain::moCodeReplaceText(TCustomSynEdit* sender, const std::string& aSearch,
+                                const std::string& aReplace, int line, int column,
+                                TSynReplaceAction& action) {
+  (void)sender;
+  if (aSearch == aReplace) {
+    action = raSkip;
+    return;
+  }
+  TPoint p = moCode->RowColumnToPixels(moCode->BufferToDisplay({column, line}));
+  QPoint at = moCode->viewport()->mapToGlobal(QPoint(p.X, p.Y));
+  // The client area lies below the menu bar.
+  QPoint client = mapToGlobal(QPoint(0, height() - ClientHeight()));
+  TRect area{client.x(), client.y(), client.x() + ClientWidth(), client.y() + ClientHeight()};
+  if (!ReplaceConfirmDialog) CreateReplaceConfirmDialog();
+  ReplaceConfirmDialog->PositionNear(area, at.x(), at.y(), at.y() + moCode->RowHeight(), aSearch);
+  switch (dialogs_->ShowModal(*ReplaceConfirmDialog)) {
+    case mrYes:
+      action = raReplace;
+      break;
+    case mrNo:
+      action = raSkip;
+      break;
+    case mrYesToAll:
+      action = raReplaceAll;
+      break;
+    default:
+      action = raCancel;
+      break;
+  }
+}
+
+}  // namespace ludra
