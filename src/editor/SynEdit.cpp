@@ -537,6 +537,7 @@ void TCustomSynEdit::SetHighlighter(TSynCustomHighlighter* value) {
   if (highlighter_) highlighter_->RemoveFreeNotification(this);
   if (highlighter_) highlighter_->UnhookAttrChangeEvent(this);
   highlighter_ = value;
+  pendingScanBegin_ = pendingScanEnd_ = 0;
   if (highlighter_) {
     highlighter_->FreeNotification(this, [this](TSynCustomHighlighter*) { highlighter_ = nullptr; });
     highlighter_->HookAttrChangeEvent(this, [this](TSynPersistent* sender) {
@@ -592,7 +593,9 @@ void TCustomSynEdit::BeginPaintLock() { ++paintLock_; }
 
 void TCustomSynEdit::EndPaintLock() {
   if (paintLock_ <= 0) return;
-  if (--paintLock_ > 0 || !HandleAllocated()) return;
+  if (--paintLock_ > 0) return;
+  FlushPendingScan();
+  if (!HandleAllocated()) return;
   if (state_.Contains(sfScrollBarsChanged)) UpdateScrollBars();
   if (state_.Contains(sfCaretChanged)) UpdateCaret();
   if (!pendingStatus_.Empty()) DeliverStatus();
@@ -667,6 +670,9 @@ void TCustomSynEdit::FlushTrimRecords() {
 void TCustomSynEdit::BufferChanging() { state_ += TSynStateFlags{sfLinesChanging}; }
 
 void TCustomSynEdit::LinesChanged() {
+  // The scan of waiting lines brackets the buffer itself and so ends here
+  // again, where the rest is done.
+  if (paintLock_ == 0 && FlushPendingScan()) return;
   state_ -= TSynStateFlags{sfLinesChanging};
   UpdateScrollBars();
   InternalSetCaretPos(CaretPos(), false);
@@ -680,6 +686,7 @@ void TCustomSynEdit::LinesChanged() {
 }
 
 void TCustomSynEdit::BufferCleared() {
+  pendingScanBegin_ = pendingScanEnd_ = 0;
   if (wordWrap_) wordWrap_->Reset();
   longestKnown_ = false;
   undoList_->Clear();
@@ -710,7 +717,14 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
       secondKnown_ = false;
     }
   }
-  if (index < lines_->Count()) ScanFrom(index);
+  if (ScanPending()) {
+    // The waiting lines close up over the deleted ones.
+    auto shift = [&](int p) { return p >= index + count ? p - count : std::min(p, index); };
+    pendingScanBegin_ = shift(pendingScanBegin_);
+    pendingScanEnd_ = shift(pendingScanEnd_);
+  }
+  // The line after the cut follows a different line now.
+  if (index < lines_->Count()) MarkForScan(index, index + 1);
   InvalidateLines(index + 1, INT_MAX);
   InvalidateGutterLines(index + 1, INT_MAX);
 }
@@ -725,7 +739,11 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
   }
   // Every inserted line gets its state, then the scan runs on until the
   // stored states agree again.
-  for (int i = index; i < index + count && highlighter_;) i = std::max(ScanFrom(i), i) + 1;
+  if (ScanPending()) {
+    if (pendingScanBegin_ >= index) pendingScanBegin_ += count;
+    if (pendingScanEnd_ > index) pendingScanEnd_ += count;
+  }
+  MarkForScan(index, index + count);
   InvalidateLines(index + 1, INT_MAX);
   InvalidateGutterLines(index + 1, INT_MAX);
   WidenMaxScrollWidth(index);
@@ -734,14 +752,10 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
   WrapLinesChanged(index, count);
   for (int i = index; i < index + count && longestKnown_; ++i) NoteLineLength(i);
-  // Lines after the changed ones whose state changed need a repaint too.
-  int last = index + std::max(count, 1) - 1;
-  for (int i = index; i < index + count && highlighter_;) {
-    int scanned = ScanFrom(i);
-    last = std::max(last, scanned);
-    i = std::max(scanned, i) + 1;
-  }
-  InvalidateLines(index + 1, last + 1);
+  // Lines after the changed ones whose state changed are repainted after
+  // their scan.
+  InvalidateLines(index + 1, index + std::max(count, 1));
+  MarkForScan(index, index + count);
   WidenMaxScrollWidth(index);
 }
 
@@ -921,6 +935,18 @@ void TCustomSynEdit::Check() const {
     for (int i = 0; secondKnown_ && i < lines_->Count(); ++i)
       if (i != longest_.Index && lines_->ExpandedLineLength(i) > second_.Length)
         fail("second longest line length out of date");
+  }
+  if (ScanPending() && paintLock_ == 0 && lines_->UpdateCount() == 0)
+    fail("lines wait for their highlighter scan outside a paint lock");
+  if (highlighter_ && !ScanPending()) {
+    // Every stored end state is the one a scan from the top gives.
+    highlighter_->ResetRangeState();
+    for (int i = 0; i < lines_->Count(); ++i) {
+      highlighter_->StartLine(lines_->GetView(i), i);
+      highlighter_->ScanToLineEnd();
+      if (highlighter_->GetRangeState() != lines_->LineRange(i))
+        fail("stored highlighter state out of date");
+    }
   }
   undoList_->Check();
   redoList_->Check();

@@ -340,6 +340,14 @@ class TCustomSynEdit {
   int ScanFrom(int index);
   // Scans every line (a highlighter was attached or changed its rules).
   void ScanRanges();
+  // Edited lines wait for their scan while the paint lock is held, so that a
+  // paste or a replay scans the rest of the text once rather than once per
+  // stored line. Scans the waiting lines now; true when there were any.
+  bool FlushPendingScan();
+  bool ScanPending() const { return pendingScanEnd_ > pendingScanBegin_; }
+  // The highlighter's state at the start of line index (0-based), from the
+  // stored end states (scanning only lines still waiting for their scan).
+  TSynRange LineStartState(int index) const;
   // --- End of highlighter range states ---------------------------------------------
 
  protected:
@@ -371,6 +379,11 @@ class TCustomSynEdit {
   void BufferLinesDeleted(int index, int count);
   void BufferLinesInserted(int index, int count);
   void BufferLineChanged(int index, int count);
+  // Lines [first, last) (0-based) need their end states scanned again.
+  void MarkForScan(int first, int last);
+  // Scans lines [first, last) and on until the stored states agree; returns
+  // the last line scanned.
+  int ScanSpan(int first, int last);
   void WidenMaxScrollWidth(int index);
   // The longest line's expanded length, kept up to date from the line
   // notices so that scroll limits need no scan of the buffer per edit.
@@ -444,6 +457,11 @@ class TCustomSynEdit {
   TLineWidth second_;
   bool longestKnown_ = false;
   bool secondKnown_ = false;
+
+  // Lines [begin, end) whose end states wait for a scan; outside them every
+  // stored state follows from the line before it.
+  int pendingScanBegin_ = 0;
+  int pendingScanEnd_ = 0;
 
   // Search and replace.
   TSynEditSearchCustom* searchEngine_ = nullptr;

@@ -112,31 +112,18 @@ TBufferCoord TCustomSynEdit::GetMatchingBracket(const TBufferCoord& pos) const {
   bool forward = index % 2 == 0;
   char partner = forward ? pairs[index + 1] : pairs[index - 1];
 
-  // Brackets inside strings and comments do not count. The highlighter is
-  // run from the top so that every line starts in its proper state.
+  // Brackets inside strings and comments do not count. Each line is scanned
+  // from the end state stored for the line before it.
   TSynCustomHighlighter* hl = highlighter_;
   TSynHighlighterAttributes* stringAttr = hl ? hl->DefaultAttribute(3) : nullptr;
   TSynHighlighterAttributes* commentAttr = hl ? hl->DefaultAttribute(0) : nullptr;
-  std::vector<TSynRange> startStates;
-  if (hl) {
-    int needed = y;
-    startStates.reserve(needed);
-    hl->ResetRangeState();
-    for (int i = 0; i < needed; ++i) {
-      startStates.push_back(hl->GetRangeState());
-      if (i + 1 < needed) {
-        hl->StartLine(lines_->GetView(i), i);
-        hl->ScanToLineEnd();
-      }
-    }
-  }
   // Marks the bytes of line i (0-based) that lie in strings or comments.
   std::vector<char> skip;
   auto scanLine = [&](int i) {
     std::string_view text = lines_->GetView(i);
     skip.assign(text.size(), 0);
     if (!hl) return;
-    hl->SetRangeState(startStates[i]);
+    hl->SetRangeState(LineStartState(i));
     hl->StartLine(text, i);
     while (!hl->AtLineEnd()) {
       TSynHighlighterAttributes* a = hl->TokenAttribute();
@@ -147,7 +134,6 @@ TBufferCoord TCustomSynEdit::GetMatchingBracket(const TBufferCoord& pos) const {
       }
       hl->NextToken();
     }
-    if (static_cast<int>(startStates.size()) == i + 1) startStates.push_back(hl->GetRangeState());
   };
 
   int depth = 1;

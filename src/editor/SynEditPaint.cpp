@@ -102,6 +102,7 @@ void TCustomSynEdit::DoOnPaint(TSynCanvas& canvas) {
 }
 
 void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
+  FlushPendingScan();  // the painter starts each line from its stored state
   const int cw = std::max(cellWidth_, 1), rh = std::max(rowHeight_, 1);
   const int textLeft = gutterPixels_ + 2;
   int firstColumn = clip.Left > textLeft ? firstVisibleColumn_ + (clip.Left - textLeft) / cw

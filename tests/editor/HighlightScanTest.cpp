@@ -151,3 +151,99 @@ TEST(HighlightScan, TheEditorLetsGoOfADestroyedHighlighter) {
   Type(e, {1, 1}, "/* still editable\n");
   EXPECT_EQ(e.Lines().Get(0), "/* still editable");
 }
+
+namespace {
+
+// A block of n lines in which every tenth line opens or closes a comment.
+std::string BlockWithComments(int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i)
+    s += i % 20 == 5    ? "/* opens\n"
+         : i % 20 == 15 ? "closes */\n"
+                        : "y = " + std::to_string(i) + ";\n";
+  return s;
+}
+
+}  // namespace
+
+TEST(HighlightScan, PastingCommentBoundariesScansTheBlockOnce) {
+  TSynMemoryClipboard clipboard;
+  THeadlessSynEdit e(&clipboard);
+  e.Lines().SetText(ManyLines(1000));
+  TCountingCppSyn h;
+  e.SetHighlighter(&h);
+  clipboard.SetPlainText(BlockWithComments(200));
+  h.linesScanned = 0;
+  e.SetCaretPos({1, 10});
+  e.PasteClipboard();
+  // The 200 pasted lines, the caret line's rest and the line where the
+  // states agree again; not the rest of the text once per boundary.
+  EXPECT_LE(h.linesScanned, 202);
+  EXPECT_EQ(StoredStates(e.Lines()), FreshStates(e.Lines()));
+  h.linesScanned = 0;
+  e.Undo();
+  EXPECT_LE(h.linesScanned, 2);
+  EXPECT_EQ(StoredStates(e.Lines()), FreshStates(e.Lines()));
+  h.linesScanned = 0;
+  e.Redo();
+  EXPECT_LE(h.linesScanned, 202);
+  EXPECT_EQ(StoredStates(e.Lines()), FreshStates(e.Lines()));
+  e.Check();
+}
+
+TEST(HighlightScan, BracketMatchingStartsFromTheStoredState) {
+  THeadlessSynEdit e;
+  // Line 3002 starts inside the comment that line 3001 opens.
+  e.Lines().SetText(ManyLines(3000) + "/* start\n( ) */ ( x ) )\n");
+  TCountingCppSyn h;
+  e.SetHighlighter(&h);
+  h.linesScanned = 0;
+  EXPECT_EQ(e.GetMatchingBracket({1, 3002}), (TBufferCoord{14, 3002}));
+  EXPECT_EQ(e.GetMatchingBracket({12, 3002}), (TBufferCoord{8, 3002}));
+  EXPECT_EQ(h.linesScanned, 2);  // the bracket's own line, once per search
+}
+
+// Several edits inside one paint lock, as commands, replays and scripts make
+// them: the waiting lines follow inserted and deleted lines, and one scan at
+// the end leaves the states a fresh scan gives.
+TEST(HighlightScan, EditsInsideAPaintLockScanOnceAtItsEnd) {
+  std::mt19937 rng(1234);
+  const char* pieces[] = {"/*", "*/", "\"", "x", "\n", "a\nb /*\nc", "*/\n\n", "//", "#if x \\\n"};
+  THeadlessSynEdit e;
+  e.Lines().SetText(ManyLines(60) + "/* a\nb */\n" + ManyLines(60));
+  TSynCppSyn h;
+  e.SetHighlighter(&h);
+  for (int round = 0; round < 300; ++round) {
+    e.BeginPaintLock();
+    int edits = 1 + static_cast<int>(rng() % 5);
+    for (int k = 0; k < edits; ++k) {
+      int count = e.Lines().Count();
+      int line = 1 + static_cast<int>(rng() % std::max(1, count));
+      int len = static_cast<int>(e.Lines().GetView(line - 1).size());
+      switch (rng() % 5) {
+        case 0:  // straight through the buffer
+          if (count > 1) e.Lines().DeleteLines(line - 1, 1 + static_cast<int>(rng() % 3));
+          break;
+        case 1:
+          e.Lines().InsertLines(line - 1, 1 + static_cast<int>(rng() % 3));
+          break;
+        case 2:
+          e.Lines().Put(line - 1, pieces[rng() % 4]);
+          break;
+        default: {
+          TBufferCoord at{1 + static_cast<int>(rng() % (len + 1)), line};
+          e.SetCaretAndSelection(at, at,
+                                 {std::min(len + 1, at.Char + static_cast<int>(rng() % 3)), line});
+          e.SetSelectedText(pieces[rng() % (sizeof pieces / sizeof *pieces)]);
+        }
+      }
+    }
+    e.EndPaintLock();
+    ASSERT_EQ(StoredStates(e.Lines()), FreshStates(e.Lines())) << "round " << round;
+    ASSERT_NO_THROW(e.Check()) << "round " << round;
+    if (rng() % 4 == 0) {
+      e.Undo();
+      ASSERT_EQ(StoredStates(e.Lines()), FreshStates(e.Lines())) << "undo, round " << round;
+    }
+  }
+}
