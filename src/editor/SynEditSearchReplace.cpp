@@ -1,7 +1,10 @@
 // Search and replace: the editor hands each line of the scope to the
 // attached search engine, selects and shows every occurrence it visits and
 // replaces it when asked to.
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "SynEdit.h"
 #include "SynExceptions.h"
@@ -90,12 +93,117 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     DoOnPaintTransient(ttAfter);
   };
 
+  // Only the occurrence is replaced, whatever the selection shows: in line
+  // mode it is whole lines, with eoNoSelection nothing.
+  auto replaceOccurrence = [&](int line, int pos, int len, const std::string& text) {
+    TSynSelectionMode mode = selectionMode_;
+    selectionMode_ = smNormal;
+    selFrom_ = {pos, line};
+    selTo_ = {pos + len, line};
+    try {
+      SetSelectedText(text);
+    } catch (...) {
+      selectionMode_ = mode;
+      throw;
+    }
+    selectionMode_ = mode;
+  };
+
+  // Forwards the rest of the line now starts at the caret; a replacement
+  // with line breaks moves it to a later line.
+  auto afterReplacement = [&](int& line, int pos, int len, int& lineShift) {
+    TBufferCoord after = CaretPos();
+    int lastReplaceLength = after.Char - pos;
+    int shift = lastReplaceLength - len;
+    int lineDelta = after.Line - line;
+    if (shift == 0 && lineDelta == 0) return;
+    lineShift += shift;
+    // A column scope ends at a column, not at a place in the text.
+    bool growEnd = line == scopeLast.Line && selectionMode_ != smColumn;
+    scopeLast.Line += lineDelta;
+    if (growEnd) {
+      scopeLast.Char += shift;
+      SetSelTo(scopeLast);
+    }
+    line = after.Line;
+  };
+
+  // Forwards in a replace-all without prompts, the occurrences after match
+  // first up to the line's last one in the scope are replaced as one stretch
+  // of the line: a line with thousands of occurrences is stored and recorded
+  // a few times rather than twice per occurrence. Text, count, scope and undo
+  // step come out as one by one would make them; the line's first and last
+  // occurrences still go one by one, so caret, selection and what undo
+  // restores are theirs. Fills where the stretch lies in the line as it is
+  // and what replaces it; answers the number of matches taken (0: none).
+  struct TStretch {
+    int Pos = 0;
+    int Len = 0;
+    std::string Text;
+  };
+  auto planStretch = [&](int line, int first, int lastMatch, int lineShift,
+                         TStretch& stretch) -> int {
+    // Whether an occurrence is in the scope must not depend on the lengths
+    // of the replacements before it on the line: true unless a column decides.
+    if (rangeMode == smColumn ||
+        (line == scopeLast.Line && rangeMode == smNormal && selectionMode_ == smColumn))
+      return 0;
+    std::string_view now = lines_->GetView(line - 1);
+    const int lineLength = static_cast<int>(now.size());
+    const bool trim = options_.Contains(eoTrimTrailingSpaces);
+    // Blanks at the end are kept by deletions and trimmed by the first
+    // insertion; the stretch would trim them where one by one might not.
+    if (trim && lineLength > 0 && (now.back() == ' ' || now.back() == '\t')) return 0;
+    struct TMatch {
+      int pos;  // in the line as it is now
+      int len;
+      bool inRange;
+    };
+    std::vector<TMatch> matches;
+    int lastInRange = -1, prevEnd = 1;
+    for (int j = first; j <= lastMatch; ++j) {
+      int pos = engine.MatchPosition(j) + lineShift;
+      int len = engine.MatchLength(j);
+      if (pos < prevEnd || pos - 1 + len > lineLength) break;
+      prevEnd = pos + len;
+      bool in = inRange(line, pos, len);
+      if (in) lastInRange = static_cast<int>(matches.size());
+      matches.push_back({pos, len, in});
+    }
+    // The stretch ends before the last occurrence, and with trimming before
+    // one that reaches the line's end (its blanks would be trimmed).
+    int taken = 0, count = 0;
+    for (; taken < lastInRange; ++taken) {
+      const TMatch& m = matches[taken];
+      if (!m.inRange) continue;
+      if (trim && m.pos - 1 + m.len >= lineLength) break;
+      ++count;
+    }
+    if (count < 2) return 0;
+    while (!matches[taken - 1].inRange) --taken;
+    int from = 0;
+    while (!matches[from].inRange) ++from;
+    stretch.Pos = matches[from].pos;
+    stretch.Len = matches[taken - 1].pos + matches[taken - 1].len - stretch.Pos;
+    stretch.Text.clear();
+    for (int t = from, at = stretch.Pos; t < taken; ++t) {
+      const TMatch& m = matches[t];
+      if (!m.inRange) continue;
+      stretch.Text += now.substr(at - 1, m.pos - at);
+      stretch.Text += engine.ReplacementText(std::string(now.substr(m.pos - 1, m.len)), aReplace);
+      at = m.pos + m.len;
+    }
+    result += count;
+    return taken;
+  };
+
   try {
     const int step = backwards ? -1 : 1;
     bool done = false;
     for (int line = backwards ? scopeLast.Line : scopeFirst.Line;
          !done && line >= scopeFirst.Line && line <= scopeLast.Line; line += step) {
       int k = engine.FindAllInLine(lines_->Get(line - 1));
+      const int foundLine = line;
       int lineShift = 0;
       for (int i = backwards ? engine.MatchCount() - 1 : 0; k > 0; --k, i += step) {
         int pos = engine.MatchPosition(i) + lineShift;
@@ -138,40 +246,22 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
           }
           std::string matched(lines_->GetView(line - 1).substr(pos - 1, len));
           std::string text = engine.ReplacementText(matched, aReplace);
-          // Only the occurrence is replaced, whatever the selection shows:
-          // in line mode it is whole lines, with eoNoSelection nothing.
-          TSynSelectionMode mode = selectionMode_;
-          selectionMode_ = smNormal;
-          selFrom_ = {pos, line};
-          selTo_ = {pos + len, line};
-          try {
-            SetSelectedText(text);
-          } catch (...) {
-            selectionMode_ = mode;
-            throw;
-          }
-          selectionMode_ = mode;
-          TBufferCoord after = CaretPos();
+          replaceOccurrence(line, pos, len, text);
           if (backwards) {
             // Before the replacement, so that the next backward search does
             // not meet the new text.
             InternalSetCaretPos({pos, line});
           } else {
-            // The rest of the line now starts at the caret; a replacement
-            // with line breaks moves it to a later line.
-            int lastReplaceLength = after.Char - pos;
-            int shift = lastReplaceLength - len;
-            int lineDelta = after.Line - line;
-            if (shift != 0 || lineDelta != 0) {
-              lineShift += shift;
-              // A column scope ends at a column, not at a place in the text.
-              bool growEnd = line == scopeLast.Line && selectionMode_ != smColumn;
-              scopeLast.Line += lineDelta;
-              if (growEnd) {
-                scopeLast.Char += shift;
-                SetSelTo(scopeLast);
-              }
-              line = after.Line;
+            afterReplacement(line, pos, len, lineShift);
+            TStretch stretch;
+            int taken = replaceAll && !prompt && line == foundLine && k > 2
+                            ? planStretch(line, i + 1, i + k - 1, lineShift, stretch)
+                            : 0;
+            if (taken > 0) {
+              replaceOccurrence(line, stretch.Pos, stretch.Len, stretch.Text);
+              afterReplacement(line, stretch.Pos, stretch.Len, lineShift);
+              i += taken;
+              k -= taken;
             }
           }
         }

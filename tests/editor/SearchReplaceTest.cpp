@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -344,6 +345,111 @@ TEST_P(SearchReplaceTest, ReplacementsWithLineBreaksKeepTheirPlaces) {
     e.Undo();
     EXPECT_EQ(e.Text(), Join({"ab ab", "ab", "-"}));
   }
+}
+
+TEST_P(SearchReplaceTest, ReplaceAllOnALongLineStoresItAFewTimes) {
+  std::string line, replaced;
+  for (int i = 0; i < 1000; ++i) line += "ab c ", replaced += "xyz c ";
+  Load({"first", line + "end", "last"});
+  int stores = 0;
+  auto forward = e.Lines().OnLineChanged;
+  e.Lines().OnLineChanged = [&](TSynEditStringList* sender, int index, int count) {
+    stores += count;
+    forward(sender, index, count);
+  };
+  EXPECT_EQ(e.SearchAndReplace("ab", "xyz", {sfReplaceAll, sfEntireScope}), 1000);
+  EXPECT_EQ(e.Lines().Get(1), replaced + "end");
+  // The first and the last occurrence and the stretch between them, each
+  // deleted and inserted: not two stores per occurrence.
+  EXPECT_LE(stores, 6);
+  stores = 0;
+  e.Undo();
+  EXPECT_EQ(e.Lines().Get(1), line + "end");
+  EXPECT_FALSE(e.CanUndo());
+  EXPECT_LE(stores, 6);
+  stores = 0;
+  e.Redo();
+  EXPECT_EQ(e.Lines().Get(1), replaced + "end");
+  EXPECT_LE(stores, 6);
+  e.Check();
+}
+
+// Replace-all against the same replacements made one by one (each answered
+// at a prompt, each its own undo step): the same text, count, caret,
+// selection and view, and one undo and one redo give what undoing and
+// redoing every step gives.
+TEST_P(SearchReplaceTest, ReplaceAllMatchesReplacingOneByOne) {
+  std::mt19937 rng(GetParam() == Kind::Plain ? 71 : 72);
+  const char* tokens[] = {"ab", "a", "b", " ", "\t", "x", "abab", "  "};
+  const char* searches[2][3] = {{"ab", "a", "b a"}, {"a+b?", "(a)(b)", "b|x"}};
+  const char* replaces[] = {"", "X", "xyz", "ab", " ", "$1-"};
+  auto pick = [&](int n) { return static_cast<int>(rng() % n); };
+  int stretches = 0;  // trials where replace-all recorded fewer changes
+  for (int trial = 0; trial < 300; ++trial) {
+    std::vector<std::string> lines(1 + pick(5));
+    for (auto& l : lines)
+      for (int t = pick(60); t > 0; --t) l += tokens[pick(8)];
+    TSynEditorOptions options[] = {e.Options(), test::MainWindowOptions,
+                                   test::MainWindowOptions + TSynEditorOptions{eoScrollPastEol}};
+    TSynEditorOptions opts = options[pick(3)];
+    TSynSelectionMode mode = static_cast<TSynSelectionMode>(pick(3));
+    auto randomPos = [&] {
+      int y = 1 + pick(static_cast<int>(lines.size()));
+      return TBufferCoord{1 + pick(static_cast<int>(lines[y - 1].size()) + 1), y};
+    };
+    TBufferCoord from = randomPos(), to = randomPos();
+    TSynSearchFlags flags{sfReplaceAll};
+    if (pick(2)) flags.Include(sfEntireScope);
+    if (pick(2)) flags.Include(sfSelectedOnly);
+    if (pick(5) == 0) flags.Include(sfBackwards);
+    std::string search = searches[GetParam() == Kind::Plain ? 0 : 1][pick(3)];
+    std::string replace = replaces[pick(6)];
+    std::string what = "trial " + std::to_string(trial) + " /" + search + "/" + replace +
+                       "/ mode " + std::to_string(mode) + " flags " +
+                       std::to_string(flags.Contains(sfEntireScope)) +
+                       std::to_string(flags.Contains(sfSelectedOnly)) +
+                       std::to_string(flags.Contains(sfBackwards)) + " opts " +
+                       std::to_string(opts.Contains(eoTrimTrailingSpaces));
+
+    TSearchEditor a, b;
+    auto engineA = MakeEngine(GetParam()), engineB = MakeEngine(GetParam());
+    a.SetSearchEngine(engineA.get());
+    b.SetSearchEngine(engineB.get());
+    b.OnReplaceText = [](TCustomSynEdit*, const std::string&, const std::string&, int, int,
+                         TSynReplaceAction& action) { action = raReplace; };
+    for (TSearchEditor* ed : {&a, &b}) {
+      ed->SetOptions(opts);
+      ed->SetText(Join(lines));
+      ed->SetSelectionMode(mode);
+      ed->SetCaretAndSelection(to, from, to);
+      ed->ClearUndo();
+    }
+    const std::string original = a.Text();
+    int n = a.SearchAndReplace(search, replace, flags);
+    what += " n " + std::to_string(n);
+    ASSERT_EQ(n, b.SearchAndReplace(search, replace, flags + TSynSearchFlags{sfPrompt})) << what;
+    ASSERT_EQ(a.Text(), b.Text()) << what;
+    ASSERT_EQ(SelOf(a), SelOf(b)) << what;
+    ASSERT_EQ(a.TopRow(), b.TopRow()) << what;
+    ASSERT_EQ(a.FirstVisibleColumn(), b.FirstVisibleColumn()) << what;
+    ASSERT_NO_THROW(a.Check()) << what;
+    if (n == 0) continue;
+    if (a.UndoList().ItemCount() < b.UndoList().ItemCount()) ++stretches;
+    a.Undo();
+    ASSERT_FALSE(a.CanUndo()) << what;
+    while (b.CanUndo()) b.Undo();
+    ASSERT_EQ(a.Text(), original) << what;
+    ASSERT_EQ(b.Text(), original) << what;
+    ASSERT_EQ(SelOf(a), SelOf(b)) << what;
+    ASSERT_NO_THROW(a.Check()) << what;
+    a.Redo();
+    ASSERT_FALSE(a.CanRedo()) << what;
+    while (b.CanRedo()) b.Redo();
+    ASSERT_EQ(a.Text(), b.Text()) << what;
+    ASSERT_EQ(SelOf(a), SelOf(b)) << what;
+    ASSERT_NO_THROW(a.Check()) << what;
+  }
+  EXPECT_GT(stretches, 50);
 }
 
 TEST_P(SearchReplaceTest, ReplacesWhereNothingCanBeSelected) {
