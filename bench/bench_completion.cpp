@@ -1,0 +1,150 @@
+// Code completion over 2,000 natives: opening the list (filter, size, paint
+// through the Qt canvas) and narrowing it by one typed character (refilter,
+// the character typed into the editor, paint). The baseline is the least
+// any list must do: a case-blind prefix test over the same insert texts and
+// the eight visible rows drawn as plain text.
+#include <strings.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "BenchUtil.h"
+#include "SynCompletionProposal.h"
+#include "SynEditWidget.h"
+
+namespace ludra {
+namespace {
+
+constexpr int kItems = 2000;
+
+// A window that paints nowhere: the frame is painted by the benchmark.
+class TBenchWindow : public TSynProposalWindow {
+ public:
+  void SetBounds(const TRect&) override {}
+  void ShowWindow(bool) override {}
+  void HideWindow() override {}
+  void FocusWindow() override {}
+  void Invalidate() override {}
+  TRect WorkArea() const override { return {0, 0, 1920, 1080}; }
+  TSynCanvas& MeasureCanvas() override { return canvas; }
+  TSynQtCanvas canvas;
+};
+
+class TBenchHost : public TSynProposalHost {
+ public:
+  std::unique_ptr<TSynProposalWindow> CreateProposalWindow(
+      TSynBaseCompletionProposalForm&) override {
+    return std::make_unique<TBenchWindow>();
+  }
+  std::unique_ptr<TSynTimer> CreateTimer() override { return clock.CreateTimer(); }
+  TPoint ClientToScreen(TCustomSynEdit&, TPoint p) override { return p; }
+  TPoint MouseScreenPosition() override { return {}; }
+  bool ApplicationActive() override { return true; }
+  TSynManualClock clock;
+};
+
+class TBenchEditor : public TCustomSynEdit {
+ public:
+  bool Focused() const override { return true; }
+};
+
+std::vector<std::string> Names() {
+  static const char* const prefixes[] = {"Get", "Set",  "Player", "Vehicle", "Create", "Destroy",
+                                         "Is",  "Text", "Object", "Send",    "Show",   "Hide"};
+  std::vector<std::string> names;
+  std::mt19937 rng(17);
+  for (int i = 0; i < kItems; ++i)
+    names.push_back(std::string(prefixes[rng() % std::size(prefixes)]) + "Thing" +
+                    std::to_string(i));
+  return names;
+}
+
+struct TBenchCompletion {
+  TBenchCompletion() : image(262, 200, QImage::Format_RGB32), painter(&image) {
+    engine.SetOptions({scoLimitToMatchedText, scoUseInsertList, scoUsePrettyText,
+                       scoUseBuiltInTimer, scoEndCharCompletion, scoCompleteWithTab,
+                       scoCompleteWithEnter});
+    engine.SetWidth(262);
+    engine.Columns().Add().BiggestWord = "native";
+    for (const std::string& n : Names()) {
+      engine.ItemList().Add("native \\column{}\\style{+B}" + n +
+                            "\\style{-B}(playerid, Float:x, Float:y, const name[])");
+      engine.InsertList().Add(n);
+    }
+    engine.SetEditor(&editor);
+    canvas.SetPainter(&painter, QApplication::palette());
+  }
+  void Paint() {
+    engine.Form().Paint(canvas);
+    benchmark::ClobberMemory();
+  }
+  TBenchHost host;
+  TSynCompletionProposal engine{host};
+  TBenchEditor editor;
+  QImage image;
+  QPainter painter;
+  TSynQtCanvas canvas;
+};
+
+void BM_OpenList_2000Items(benchmark::State& state) {
+  TBenchCompletion b;
+  for (auto _ : state) {
+    b.engine.ActivateFor(&b.editor);
+    b.Paint();
+    b.engine.HideProposal();
+  }
+  state.counters["rows"] = b.engine.Form().MatchedCount();
+}
+BENCHMARK(BM_OpenList_2000Items)->Unit(benchmark::kMicrosecond);
+
+// One iteration narrows by one character and widens again with Backspace,
+// each with its painted frame: two keys.
+void BM_NarrowByOneChar_2000Items(benchmark::State& state) {
+  TBenchCompletion b;
+  b.editor.SetText("");
+  b.engine.ActivateFor(&b.editor);
+  int narrowed = 0;
+  for (auto _ : state) {
+    char c = 'S';
+    b.engine.Form().KeyPress(c);
+    b.Paint();
+    narrowed = b.engine.Form().MatchedCount();
+    uint16_t key = VK_BACK;
+    b.engine.Form().KeyDown(key, {});
+    b.Paint();
+  }
+  state.counters["rows_after_key"] = narrowed;
+  state.counters["keys"] = benchmark::Counter(static_cast<double>(state.iterations()) * 2);
+}
+BENCHMARK(BM_NarrowByOneChar_2000Items)->Unit(benchmark::kMicrosecond);
+
+void BM_Baseline_PrefixScanAndPlainRows(benchmark::State& state) {
+  std::vector<std::string> names = Names();
+  QImage image(262, 200, QImage::Format_RGB32);
+  QPainter painter(&image);
+  painter.setFont(TSynQtCanvas::ToQFont(TSynFont{"MS Sans Serif", 8, 0, {}, clWindowText}, {}));
+  for (auto _ : state) {
+    std::vector<int> matched;
+    for (int i = 0; i < kItems; ++i)
+      if (strncasecmp(names[static_cast<size_t>(i)].c_str(), "S", 1) == 0) matched.push_back(i);
+    painter.fillRect(image.rect(), Qt::white);
+    for (size_t r = 0; r < 8 && r < matched.size(); ++r)
+      painter.drawText(QPoint(2, static_cast<int>(r) * 16 + 12),
+                       QString::fromStdString(names[static_cast<size_t>(matched[r])]));
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Baseline_PrefixScanAndPlainRows)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace ludra
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  return ludra::bench::RunWithRatios(
+      argc, argv,
+      {{"BM_OpenList_2000Items", "BM_Baseline_PrefixScanAndPlainRows"},
+       {"BM_NarrowByOneChar_2000Items", "BM_Baseline_PrefixScanAndPlainRows"}});
+}
