@@ -213,7 +213,7 @@ BENCHMARK(BM_ReplaceAllUndo)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PlainVectorReplace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAllLongLine)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReplaceAllLongLineUndo)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_PlainLongLineReplace)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainLongLineReplace)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ludra
