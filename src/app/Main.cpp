@@ -33,7 +33,8 @@ QFont FunctionListFont(const TSynFont& font) {
 }  // namespace
 
 TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& params,
-                 std::unique_ptr<TLudraDialogs> dialogs, QWidget* parent)
+                 std::unique_ptr<TLudraDialogs> dialogs, QWidget* parent,
+                 TSynManualClock* triggerClock)
     : QMainWindow(parent),
       shCpp(std::make_unique<TSynCppSyn>()),
       SynEditSearch(std::make_unique<TSynEditSearch>()),
@@ -51,6 +52,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   CreateEditor();
   CreateStatusBar();
   ConnectFunctionList();
+  CreateCompletion(triggerClock);
   setMinimumSize(292, 154 + menuBar()->sizeHint().height());
   SetClientSize(744, 432);
   // Menu shortcuts run their menu's enabled rule first; the key reaches the

@@ -9,6 +9,7 @@
 
 #include "LudraDialogs.h"
 #include "SearchOptions.h"
+#include "SynCompletionProposal.h"
 #include "SynEditRegexSearch.h"
 #include "SynEditSearch.h"
 #include "SynEditWidget.h"
@@ -33,8 +34,11 @@ class TfmMain : public QMainWindow {
   // programDir holds settings.ini, new.pwn, the help file, the include folder
   // and the compiler; params are the command-line arguments after the program
   // name (only the first is looked at). Without dialogs the Qt ones are used.
+  // The completion engines' trigger timers run on triggerClock when one is
+  // given (tests advance it by hand), else on Qt's timers.
   explicit TfmMain(const std::string& programDir, const std::vector<std::string>& params = {},
-                   std::unique_ptr<TLudraDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+                   std::unique_ptr<TLudraDialogs> dialogs = nullptr, QWidget* parent = nullptr,
+                   TSynManualClock* triggerClock = nullptr);
   ~TfmMain() override;
 
   const std::string& ProgramDir() const { return programDir_; }
@@ -68,6 +72,11 @@ class TfmMain : public QMainWindow {
   std::unique_ptr<TSynEditSearch> SynEditSearch;
   std::unique_ptr<TSynEditRegexSearch> SynEditRegexSearch;
   TSynEdit* moCode = nullptr;
+  // Desktop services of the two completion engines; made before them and
+  // destroyed after them.
+  std::unique_ptr<TSynProposalHost> ProposalHost;
+  // Code completion of the natives and the parameter hint of a call.
+  std::unique_ptr<TSynCompletionProposal> scpCode, scpParams;
   QListWidget* lbFunctions = nullptr;
   QSplitter* spLitter = nullptr;
   QStatusBar* sbMain = nullptr;
@@ -142,6 +151,9 @@ class TfmMain : public QMainWindow {
   void ScanIncludes();
   void lbFunctionsClick(QObject* sender);
   void lbFunctionsDblClick(QObject* sender);
+  // Finds the native called at the caret and the parameter being typed.
+  void scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
+                        std::string& currentInput, int& x, int& y, bool& canExecute);
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
   // The document's file, resolved once when it was opened or saved (a
@@ -186,6 +198,7 @@ class TfmMain : public QMainWindow {
   void CreateEditor();
   void CreateStatusBar();
   void ConnectFunctionList();
+  void CreateCompletion(TSynManualClock* triggerClock);
   void ConfigureHighlighter();
   // Puts the window into the state of an open document (new or loaded).
   void DocumentOpened();

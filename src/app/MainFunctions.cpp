@@ -1,13 +1,79 @@
-// The function list: the natives of the include folder, their status texts,
-// and the call a double click inserts.
+// The function list (the natives of the include folder, their status texts,
+// the call a double click inserts), code completion of the natives and the
+// parameter hint of a call.
 #include <QListWidget>
 
 #include "IncludeScanner.h"
 #include "LudraApplication.h"
 #include "Main.h"
+#include "ParamHintScanner.h"
 #include "SynCodePage.h"
+#include "SynCompletionProposalWindow.h"
 
 namespace ludra {
+
+namespace {
+
+// The Qt services, with the trigger timers on a test's clock when one is given.
+class TMainProposalHost : public TSynQtProposalHost {
+ public:
+  explicit TMainProposalHost(TSynManualClock* clock) : clock_(clock) {}
+  std::unique_ptr<TSynTimer> CreateTimer() override {
+    return clock_ ? clock_->CreateTimer() : TSynQtProposalHost::CreateTimer();
+  }
+
+ private:
+  TSynManualClock* clock_;
+};
+
+// The proposal windows' fonts: "MS Sans Serif" 8 pt, the title bold.
+TSynFont ProposalFont(bool title) {
+  TSynFont font;
+  font.Name = "MS Sans Serif";
+  font.Size = 8;
+  font.Color = title ? clBtnText : clWindowText;
+  if (title) font.Style = {fsBold};
+  return font;
+}
+
+}  // namespace
+
+void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
+  ProposalHost = std::make_unique<TMainProposalHost>(triggerClock);
+
+  scpCode = std::make_unique<TSynCompletionProposal>(*ProposalHost);
+  scpCode->SetOptions({scoLimitToMatchedText, scoUseInsertList, scoUsePrettyText,
+                       scoUseBuiltInTimer, scoEndCharCompletion, scoCompleteWithTab,
+                       scoCompleteWithEnter});
+  scpCode->SetWidth(262);
+  scpCode->SetEndOfTokenChr("()[]. ");
+  scpCode->SetTriggerChars(".");
+  scpCode->SetShortCut(scCtrl | VK_SPACE);
+  TProposalColumns columns;
+  columns.Add().BiggestWord = "native";
+  scpCode->SetColumns(columns);
+  scpCode->SetFont(ProposalFont(false));
+  scpCode->SetTitleFont(ProposalFont(true));
+  scpCode->SetEditor(moCode);
+
+  scpParams = std::make_unique<TSynCompletionProposal>(*ProposalHost);
+  scpParams->SetDefaultType(ctParams);
+  scpParams->SetOptions({scoLimitToMatchedText, scoUsePrettyText, scoUseBuiltInTimer});
+  scpParams->SetClBackground(clInfoBk);
+  scpParams->SetWidth(262);
+  scpParams->SetEndOfTokenChr("()[]. ");
+  scpParams->SetTriggerChars("(");
+  scpParams->SetTimerInterval(1200);
+  scpParams->SetShortCut(scNone);
+  scpParams->SetColumns(TProposalColumns());
+  scpParams->SetFont(ProposalFont(false));
+  scpParams->SetTitleFont(ProposalFont(true));
+  scpParams->OnExecute = [this](SynCompletionType kind, TSynBaseCompletionProposal* sender,
+                                std::string& currentInput, int& x, int& y, bool& canExecute) {
+    scpParamsExecute(kind, sender, currentInput, x, y, canExecute);
+  };
+  scpParams->SetEditor(moCode);
+}
 
 void TfmMain::ConnectFunctionList() {
   // Every row has the same height, so thousands of natives are laid out
@@ -31,6 +97,8 @@ void TfmMain::ScanIncludes() {
   lbFunctions->addItems(rows);
   functionRows_ = std::move(scan.Rows);
   *InfoList = std::move(scan.InfoList);
+  scpCode->SetItemList(scan.ItemList);
+  scpCode->SetInsertList(scan.InsertList);
   NameList = std::move(scan.NameList);
   ParamList = std::move(scan.ParamList);
   // Files that cannot be read are left out; all of them are named in one
@@ -62,6 +130,30 @@ void TfmMain::lbFunctionsDblClick(QObject* sender) {
   // of the document.
   moCode->Lines().Put(moCode->CaretLine() - 1, call->Line);
   moCode->SetCaretChar(call->CaretChar);
+}
+
+void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
+                               std::string& currentInput, int& x, int& y, bool& canExecute) {
+  (void)kind, (void)currentInput, (void)x, (void)y;
+  auto* engine = static_cast<TSynCompletionProposal*>(sender);
+  TCustomSynEdit* editor = engine->Editor();
+  TParamHint hint =
+      editor ? ScanParamHint(editor->LineAtCaret(), editor->CaretChar(), NameList) : TParamHint();
+  canExecute = hint.Found;
+  TStringList& items = engine->ItemList();
+  if (!hint.Found) {
+    items.Clear();
+    return;
+  }
+  engine->SetCurrentIndex(hint.ParamIndex);
+  // The list is left alone only when it already holds this call's hint; an
+  // upper-case name equal to the word before the caret must not keep another
+  // call's parameters (or none) on show.
+  const std::string paramHint = ParamList[hint.NameIndex];
+  if (items.Count() != 1 || items[0] != paramHint) {
+    items.Clear();
+    items.Add(paramHint);
+  }
 }
 
 }  // namespace ludra

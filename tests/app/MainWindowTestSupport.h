@@ -42,7 +42,8 @@ class MainWindowTest : public ::testing::Test {
     window_.reset();
     auto dialogs = std::make_unique<TScriptedDialogs>();
     dialogs_ = dialogs.get();
-    window_ = std::make_unique<TfmMain>(programDir_, params, std::move(dialogs));
+    window_ =
+        std::make_unique<TfmMain>(programDir_, params, std::move(dialogs), nullptr, triggerClock_);
     window_->show();
     QApplication::processEvents();
     return *window_;
@@ -85,6 +86,8 @@ class MainWindowTest : public ::testing::Test {
   QString savedCwd_;
   std::unique_ptr<TfmMain> window_;
   TScriptedDialogs* dialogs_ = nullptr;
+  // When set before Start, the completion engines' trigger timers run on it.
+  TSynManualClock* triggerClock_ = nullptr;
 };
 
 }  // namespace ludra
