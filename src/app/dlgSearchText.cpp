@@ -39,6 +39,12 @@ TTextSearchDialog::TTextSearchDialog(QWidget* owner)
   setWindowTitle("Search Text");
   setFont(QFont("MS Sans Serif", 8));
   setFixedSize(332, 180);
+  // The groups' captions sit on their frame line, so the first check box at
+  // the top of a group lies inside the frame, not on it.
+  setStyleSheet(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+      " left: 7px; padding: 0 2px; }");
 
   Label1 = new QLabel("&Search for:", this);
   Label1->setObjectName("Label1");
