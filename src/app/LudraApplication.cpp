@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <exception>
 
-#include "SynCodePage.h"
+#include "LudraDialogs.h"
 
 namespace ludra {
 
@@ -33,8 +33,8 @@ void TLudraApplication::ShowException(const std::string& message) {
     OnShowException(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, applicationName(),
-                  QString::fromStdString(CodePage().ToUtf8(text)), QMessageBox::Ok, activeWindow());
+  QMessageBox box(QMessageBox::Critical, applicationName(), MessageText(text), QMessageBox::Ok,
+                  activeWindow());
   box.exec();
 }
 

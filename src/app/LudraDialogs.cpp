@@ -31,13 +31,14 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string&
 
 }  // namespace
 
+QString MessageText(const std::string& text) { return QString::fromUtf8(text.data(), text.size()); }
+
 TModalResult TQtDialogs::MessageDlg(QWidget* parent, const std::string& text, TMsgDlgType type,
                                     TMsgDlgButtons buttons) {
   static const char* const captions[] = {"Confirm", "Information", "Error"};
   static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information,
                                             QMessageBox::Critical};
-  QMessageBox box(icons[type], captions[type], QString::fromStdString(text), QMessageBox::NoButton,
-                  parent);
+  QMessageBox box(icons[type], captions[type], MessageText(text), QMessageBox::NoButton, parent);
   QPushButton* ok = nullptr;
   QPushButton* yes = nullptr;
   QPushButton* no = nullptr;
@@ -84,6 +85,8 @@ std::optional<TSynFont> TQtDialogs::ChooseFont(QWidget* parent, const TSynFont& 
   if (initial.Size > 0) requested.setPointSize(initial.Size);
   // The list shows real faces: start on the one the requested name maps to.
   QFont font(QFontInfo(requested).family(), requested.pointSize());
+  font.setBold(initial.Style.Contains(fsBold));
+  font.setItalic(initial.Style.Contains(fsItalic));
   QFontDialog dialog(font, parent);
   dialog.setOption(QFontDialog::DontUseNativeDialog);
   // Colour, underline and strike-out are not the editor's to choose.
@@ -93,6 +96,10 @@ std::optional<TSynFont> TQtDialogs::ChooseFont(QWidget* parent, const TSynFont& 
   TSynFont result = initial;
   result.Name = dialog.selectedFont().family().toStdString();
   result.Size = dialog.selectedFont().pointSize();
+  // Bold and italic are the only effects the dialog offers.
+  result.Style -= TFontStyles{fsBold, fsItalic};
+  if (dialog.selectedFont().bold()) result.Style += TFontStyles{fsBold};
+  if (dialog.selectedFont().italic()) result.Style += TFontStyles{fsItalic};
   return result;
 }
 
@@ -117,8 +124,8 @@ void TQtDialogs::AboutBox(QWidget* parent, const std::string& caption, const std
 }
 
 void TQtDialogs::ReportError(QWidget* parent, const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
-                  QString::fromStdString(text), QMessageBox::NoButton, parent);
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), MessageText(text),
+                  QMessageBox::NoButton, parent);
   box.addButton("OK", QMessageBox::AcceptRole);
   box.exec();
 }

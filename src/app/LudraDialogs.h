@@ -8,9 +8,15 @@
 #include "SynCanvas.h"
 
 class QDialog;
+class QString;
 class QWidget;
 
 namespace ludra {
+
+// A message for the user as Qt shows it. Messages are UTF-8 throughout: file
+// names go in as the system gives them, document text is converted from its
+// code page (CodePage().ToUtf8) when the message is built.
+QString MessageText(const std::string& text);
 
 // The answer of a message box or dialog; mrCancel also stands for one closed
 // by Escape or its close box.
@@ -38,7 +44,7 @@ class TLudraDialogs {
   // name typed without one. The dialog asks nothing about existing files.
   virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& initialName,
                                                   const std::string& defaultExt) = 0;
-  // The font picked (name and size only; no effects), or nothing.
+  // The font picked (name, size, bold and italic; no effects), or nothing.
   virtual std::optional<TSynFont> ChooseFont(QWidget* parent, const TSynFont& initial) = 0;
   // The text entered in a one-line input box, or nothing when cancelled.
   virtual std::optional<std::string> InputQuery(QWidget* parent, const std::string& caption,

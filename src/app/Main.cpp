@@ -135,18 +135,14 @@ void TfmMain::CreateActions() {
     });
   }
 
-  auto popupItem = [this](const char* name, QAction* same) {
-    auto* action = new QAction(same->text(), this);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, same, &QAction::trigger);
-    return action;
-  };
-  piUndo = popupItem("piUndo", miUndo);
-  piCut = popupItem("piCut", miCut);
-  piCopy = popupItem("piCopy", miCopy);
-  piPaste = popupItem("piPaste", miPaste);
-  piDelete = popupItem("piDelete", miDelete);
-  piSelectAll = popupItem("piSelectAll", miSelectAll);
+  // The context menu runs the handlers itself: the main-menu actions may be
+  // disabled by the Edit rule while the context menu's own items are enabled.
+  piUndo = item("piUndo", "Undo", {}, &TfmMain::miUndoClick);
+  piCut = item("piCut", "Cut", {}, &TfmMain::miCutClick);
+  piCopy = item("piCopy", "Copy", {}, &TfmMain::miCopyClick);
+  piPaste = item("piPaste", "Paste", {}, &TfmMain::miPasteClick);
+  piDelete = item("piDelete", "Delete", {}, &TfmMain::miDeleteClick);
+  piSelectAll = item("piSelectAll", "Select All", {}, &TfmMain::miSelectAllClick);
 }
 
 void TfmMain::CreateMenus() {
@@ -303,7 +299,7 @@ void TfmMain::CreateStatusBar() {
 // --- Reporting ---------------------------------------------------------------------
 
 void TfmMain::SetStatusText(const std::string& text) {
-  statusPanels_[0]->setText(QString::fromStdString(text));
+  statusPanels_[0]->setText(MessageText(text));
 }
 
 void TfmMain::ShowError(const std::string& text) {
@@ -547,6 +543,7 @@ void TfmMain::miFontClick(QObject* sender) {
     TSynFont font = moCode->Font();
     font.Name = chosen->Name;
     font.Size = chosen->Size;
+    font.Style = chosen->Style;
     moCode->SetFont(font);
     lbFunctions->setFont(FunctionListFont(moCode->Font()));
   }

@@ -71,11 +71,11 @@ void TCustomSynEdit::GutterChanged() {
 void TCustomSynEdit::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight) {
   textDrawer_->SetBaseFont(&font_);
   const TFontStyles shape{fsBold, fsItalic};
-  // Text without an attribute uses the font's own style, so it always counts.
+  // Every token is drawn with the font's own style added to its attribute's.
   std::vector<TFontStyles> styles{font_.Style * shape};
   if (highlighter_)
     for (int i = 0; i < highlighter_->AttributeCount(); ++i) {
-      TFontStyles s = highlighter_->AttributeAt(i)->Style() * shape;
+      TFontStyles s = (highlighter_->AttributeAt(i)->Style() + font_.Style) * shape;
       if (std::find(styles.begin(), styles.end(), s) == styles.end()) styles.push_back(s);
     }
   cellWidth = cellHeight = 0;

@@ -159,16 +159,17 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
         lastAttr = attr;
         int s = std::max(start, firstColumn), e = std::min(end, visibleEnd);
         if (s >= e) continue;
-        TToken t{s, e, {}, fg, bg};
+        // The editor font's own style (bold, italic) goes with every token's.
+        TToken t{s, e, font_.Style, fg, bg};
         if (attr) {
-          t.Style = attr->Style();
+          t.Style += attr->Style();
           if (attr->Background() != clNone && !activeLine) t.Bg = attr->Background();
           if (attr->Foreground() != clNone) t.Fg = attr->Foreground();
         }
         tokens.push_back(t);
       }
     } else if (firstColumn < visibleEnd) {
-      tokens.push_back({firstColumn, visibleEnd, {}, fg, bg});
+      tokens.push_back({firstColumn, visibleEnd, font_.Style, fg, bg});
     }
 
     TFontStyles lastStyle;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
 #include <QTimer>
 
 #include "LudraApplication.h"
+#include "LudraDialogs.h"
+#include "SynCodePage.h"
 #include "SynExceptions.h"
 
 using namespace ludra;
@@ -37,4 +40,40 @@ TEST(ErrorReport, AnErrorInAnEventHandlerIsReportedAndTheLoopGoesOn) {
   app.OnShowException = nullptr;
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0], "No search engine has been assigned.");
+}
+
+namespace {
+
+// Shows a report and returns what its box said; the box is closed at once.
+template <class F>
+QString ShownBoxText(F&& show) {
+  QString shown;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->done(0);
+    }
+  });
+  show();
+  return shown;
+}
+
+}  // namespace
+
+TEST(ErrorReport, FileNamesAndDocumentTextReadTheSameOnEveryPath) {
+  auto* app = qobject_cast<TLudraApplication*>(QApplication::instance());
+  ASSERT_NE(app, nullptr);
+  // A file name as the system gives it (UTF-8), and a word of document text
+  // in the code page ("caf\xe9" in Windows-1252) converted into the message.
+  const std::string message =
+      "Cannot open file \"/tmp/Gr\xc3\xbc\xc3\x9f"
+      "e.pwn\" near " +
+      CodePage().ToUtf8("caf\xe9");
+  const QString expected = QString::fromUtf8("Cannot open file \"/tmp/Grüße.pwn\" near café.");
+  EXPECT_EQ(ShownBoxText([&] { app->ShowException(message); }), expected);
+  TQtDialogs dialogs;
+  EXPECT_EQ(ShownBoxText([&] { dialogs.ReportError(nullptr, ErrorReportText(message)); }),
+            expected);
+  EXPECT_EQ(ShownBoxText([&] { dialogs.MessageDlg(nullptr, message + ".", mtError, mbOK); }),
+            expected);
 }

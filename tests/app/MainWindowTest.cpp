@@ -145,6 +145,23 @@ TEST_F(MainWindowTest, EnabledRulesFollowTheDocument) {
     EXPECT_TRUE(a->isEnabled());
 }
 
+TEST_F(MainWindowTest, ContextMenuItemsActWhileTheEditRuleHasDisabledTheMenu) {
+  TfmMain& w = Start();
+  // The Edit menu opened with no document leaves its items disabled.
+  w.miEditClick(w.miEdit);
+  w.miNewClick(w.miNew);
+  ASSERT_FALSE(w.miSelectAll->isEnabled());
+  w.moCode->SetText("first\r\nsecond");
+  w.pmMainPopup(w.pmMain);
+  ASSERT_TRUE(w.piSelectAll->isEnabled());
+  w.piSelectAll->trigger();
+  EXPECT_EQ(w.moCode->SelectedText(), "first\r\nsecond");
+  w.piDelete->trigger();
+  EXPECT_EQ(w.moCode->Text(), "");
+  w.piUndo->trigger();
+  EXPECT_EQ(w.moCode->Text(), "first\r\nsecond");
+}
+
 TEST_F(MainWindowTest, AShortcutRunsItsMenuRuleFirst) {
   TfmMain& w = Start();
   int finds = 0;
@@ -222,6 +239,17 @@ TEST_F(MainWindowTest, FontCommandWritesBothKeysAlsoWhenCancelled) {
   EXPECT_TRUE(w.lbFunctions->font().bold());
   EXPECT_EQ(Ini("Display", "Font_Name"), "Liberation Mono");
   EXPECT_EQ(Ini("Display", "Font_Size"), "13");
+
+  // The chosen style comes along; the dialog starts from the current one.
+  for (TFontStyles style :
+       {TFontStyles{fsBold}, TFontStyles{fsItalic}, TFontStyles{fsBold, fsItalic}, TFontStyles{}}) {
+    TFontStyles before = w.moCode->Font().Style;
+    chosen.Style = style;
+    dialogs_->FontAnswers.push_back(chosen);
+    w.miFontClick(w.miFont);
+    EXPECT_EQ(dialogs_->FontDialogs.back().Style, before);
+    EXPECT_EQ(w.moCode->Font().Style, style);
+  }
 }
 
 TEST_F(MainWindowTest, ShowFunctionListTogglesListAndSetting) {

@@ -105,6 +105,27 @@ TEST(PaintRunsTest, WithoutHighlighterTheLineIsOneRunInTheFontColour) {
   EXPECT_EQ(e.RowTexts(2)[0].Text, "    b");
 }
 
+TEST(PaintRunsTest, TheFontStyleGoesWithEveryToken) {
+  TCppEditor e;
+  e.SetText("if (x) // c");
+  TSynFont font = e.Font();
+  font.Style = {fsBold};
+  e.SetFont(font);
+  e.PaintAll();
+  std::vector<TOp> runs = e.RowTexts(1);
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].Style, TFontStyles{fsBold});
+  EXPECT_EQ(runs[1].Style, TFontStyles{fsBold});
+  EXPECT_EQ((runs[2].Style), (TFontStyles{fsBold, fsItalic}));
+  TPaintEditor plain;
+  plain.SetText("int x;");
+  font.Style = {fsItalic};
+  plain.SetFont(font);
+  plain.PaintAll();
+  ASSERT_EQ(plain.RowTexts(1).size(), 1u);
+  EXPECT_EQ(plain.RowTexts(1)[0].Style, TFontStyles{fsItalic});
+}
+
 struct TSelectionCase {
   const char* name;
   TSynSelectionMode mode;
@@ -439,6 +460,14 @@ TEST(PaintMetricsTest, CellIsTheLargestOfTheStylesInUse) {
   e.MeasureCellSize(canvas, w, h);
   EXPECT_EQ(w, 12);
   EXPECT_EQ(e.TextDrawer().BaseStyle(), TFontStyles{fsBold});
+  // A bold editor font makes every token bold.
+  e.cpp.AsmAttri()->SetStyle({});
+  canvas.BoldCellWidth = 13;
+  TSynFont font = e.Font();
+  font.Style = {fsBold};
+  e.SetFont(font);
+  e.MeasureCellSize(canvas, w, h);
+  EXPECT_EQ(w, 13);
   EXPECT_THROW(e.TextDrawer().SetBaseFont(nullptr), ESynEditError);
 }
 
