@@ -103,9 +103,17 @@ int TCustomSynEdit::LineLength(int line) const {
 
 // --- Caret and selection ------------------------------------------------------
 
-int TCustomSynEdit::MaxCaretChar(int line) const {
+int TCustomSynEdit::MaxCaretChar(int line, bool pastEol) const {
   int lineEnd = LineLength(line) + 1;
-  if (!options_.Contains(eoScrollPastEol)) return lineEnd;
+  if (!pastEol) return lineEnd;
+  if (wordWrap_) {
+    // Nothing scrolls sideways under wrap: past the text the caret goes as
+    // far as the wrap width allows on the line's last row.
+    int width = wordWrap_->MaxRowLength();
+    if (width == 0 || line < 1 || line > wordWrap_->WrappedLineCount()) return lineEnd;
+    int lastRow = wordWrap_->LineToRow(line + 1) - 1;
+    return std::max(lineEnd, DisplayToBuffer({width + 1, lastRow}).Char);
+  }
   // The end of a line longer than MaxScrollWidth stays reachable: undo puts
   // the caret there to reinsert text.
   return std::max(maxScrollWidth_ + 1, lineEnd);
@@ -116,8 +124,8 @@ void TCustomSynEdit::InternalSetCaretPos(const TBufferCoord& value, bool ensureV
   int line = std::max(1, std::min(value.Line, lines_->Count()));
   int aChar = value.Char;
   int maxChar = MaxCaretChar(line);
-  if (aChar > maxChar &&
-      !(options_.Contains(eoScrollPastEol) && options_.Contains(eoAutoSizeMaxScrollWidth)))
+  if (aChar > maxChar && !(options_.Contains(eoScrollPastEol) &&
+                           options_.Contains(eoAutoSizeMaxScrollWidth) && !wordWrap_))
     aChar = maxChar;
   aChar = std::max(aChar, 1);
   if (aChar == caretChar_ && line == caretLine_) {
@@ -171,9 +179,8 @@ bool TCustomSynEdit::HasSelection() const {
 TBufferCoord TCustomSynEdit::LimitSelectionPoint(const TBufferCoord& value) const {
   TBufferCoord p = value;
   p.Char = std::max(p.Char, 1);
-  if (options_.Contains(eoScrollPastEol) && !WordWrap())
-    p.Char = std::min(p.Char, std::max(maxScrollWidth_ + 1, LineLength(p.Line) + 1));
   p.Line = std::max(1, std::min(p.Line, lines_->Count()));
+  if (options_.Contains(eoScrollPastEol)) p.Char = std::min(p.Char, MaxCaretChar(p.Line));
   if (selectionMode_ == smNormal) p.Char = std::min(p.Char, LineLength(p.Line) + 1);
   return p;
 }
@@ -383,6 +390,8 @@ void TCustomSynEdit::SizeChanged() {
     wordWrap_->DisplayChanged();
     InvalidateAll();
     if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);  // fewer rows now
+    // Past the text the caret was allowed as far as the old width.
+    if (options_.Contains(eoScrollPastEol)) LimitCaretAndSelection();
   }
   UpdateScrollBars();
 }
@@ -587,6 +596,14 @@ void TCustomSynEdit::StoreLine(int index, const std::string& text) {
   lines_->Put(index, text);
 }
 
+void TCustomSynEdit::JoinLines(int index, int count, const std::string& text, bool store) {
+  if (count > 0) lines_->DeleteLines(index, count);
+  if (store)
+    StoreLine(index, text);
+  else
+    lines_->Put(index, text);
+}
+
 // --- Update bracket and notices ---------------------------------------------------------
 
 void TCustomSynEdit::BeginPaintLock() { ++paintLock_; }
@@ -675,7 +692,7 @@ void TCustomSynEdit::LinesChanged() {
   if (paintLock_ == 0 && FlushPendingScan()) return;
   state_ -= TSynStateFlags{sfLinesChanging};
   UpdateScrollBars();
-  InternalSetCaretPos(CaretPos(), false);
+  LimitCaretAndSelection();
   if (!pendingInvalid_.IsEmpty()) {
     TRect r = pendingInvalid_;
     pendingInvalid_ = {};
@@ -699,9 +716,21 @@ void TCustomSynEdit::BufferCleared() {
   pendingStatus_ += TSynStatusChanges{scAll};  // goes out with the next notice
 }
 
+void TCustomSynEdit::LimitCaretAndSelection() {
+  InternalSetCaretPos(CaretPos(), false);
+  selFrom_ = LimitSelectionPoint(selFrom_);
+  selTo_ = LimitSelectionPoint(selTo_);
+}
+
 void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
   WrapLinesDeleted(index, count);
   marks_->LinesDeleted(index + 1, count);
+  // Lines removed at the end of the buffer outside an update bracket bring
+  // no change notice: the caret and the selection must not stay on them.
+  int last = std::max(1, lines_->Count());
+  if (caretLine_ > last) InternalSetCaretPos({caretChar_, last}, false);
+  selFrom_ = LimitSelectionPoint(selFrom_);
+  selTo_ = LimitSelectionPoint(selTo_);
   if (longestKnown_) {
     if (secondKnown_) {
       if (second_.Index >= index + count)
@@ -917,11 +946,17 @@ void TCustomSynEdit::Check() const {
   if (caretChar_ < 1) fail("caret character below 1");
   for (TBufferCoord p : {selFrom_, selTo_}) {
     if (p.Line < 1 || p.Line > lastLine || p.Char < 1) fail("selection end outside the buffer");
+    // An empty selection goes with the caret, also past the line end.
     if (selectionMode_ == smNormal && p.Char > LineLength(p.Line) + 1 &&
-        !options_.Contains(eoScrollPastEol))
+        !options_.Contains(eoScrollPastEol) && !(selFrom_ == selTo_ && p == CaretPos()))
       fail("selection end past the end of its line");
   }
-  if (!options_.Contains(eoScrollPastEol) && caretChar_ > LineLength(caretLine_) + 1)
+  // Without eoScrollPastEol the caret still stands past its line end where a
+  // command put it on purpose (Tab under trimming, an auto-indented empty
+  // line, a trimmed blank): the next character fills the gap. It never goes
+  // past the limit the option would set.
+  if (caretChar_ > MaxCaretChar(caretLine_, true) &&
+      !(options_.Contains(eoAutoSizeMaxScrollWidth) && !wordWrap_))
     fail("caret past the end of its line");
   if (topRow_ < 1 || (!options_.Contains(eoScrollPastEof) && topRow_ > MaxTopRow()))
     fail("top row outside its range");

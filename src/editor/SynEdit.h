@@ -171,6 +171,11 @@ class TCustomSynEdit {
   std::string IndentationString(int width) const;
   // Stores a line through the trimming rule of eoTrimTrailingSpaces.
   void StoreLine(int index, const std::string& text);
+  // Lines index .. index + count (0-based) become one line holding text,
+  // stored through the storing rule when store is set. The lines before the
+  // last one are the ones removed, so the marks of every joined line end on
+  // the joined line.
+  void JoinLines(int index, int count, const std::string& text, bool store);
 
   // --- Update bracket and notices ----------------------------------------------
   void BeginPaintLock();
@@ -363,8 +368,14 @@ class TCustomSynEdit {
   void RecordSelectionDeletion();
   void FlushTrimRecords();
   int LineLength(int line) const;
-  int MaxCaretChar(int line) const;
+  int MaxCaretChar(int line) const {
+    return MaxCaretChar(line, options_.Contains(eoScrollPastEol));
+  }
+  // The highest caret character on a line, with or without eoScrollPastEol.
+  int MaxCaretChar(int line, bool pastEol) const;
   TBufferCoord LimitSelectionPoint(const TBufferCoord& value) const;
+  // Applies the limits again after the text or the wrap width changed.
+  void LimitCaretAndSelection();
   int MaxTopRow() const;
   int MaxFirstVisibleColumn();
 

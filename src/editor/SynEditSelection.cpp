@@ -92,11 +92,8 @@ void TCustomSynEdit::DeleteSelectionPrimitive() {
       std::string_view s2 = lines_->GetView(last.Line - 1);
       std::string joined = s1.substr(0, std::min<size_t>(first.Char - 1, s1.size()));
       joined += s2.substr(std::min<size_t>(last.Char - 1, s2.size()));
-      if (last.Line > first.Line) lines_->DeleteLines(first.Line, last.Line - first.Line);
-      if (options_.Contains(eoScrollPastEol) && options_.Contains(eoTrimTrailingSpaces))
-        StoreLine(first.Line - 1, joined);
-      else
-        lines_->Put(first.Line - 1, joined);
+      JoinLines(first.Line - 1, last.Line - first.Line, joined,
+                options_.Contains(eoScrollPastEol) && options_.Contains(eoTrimTrailingSpaces));
       InternalSetCaretPos(first);
       break;
     }
@@ -120,8 +117,8 @@ void TCustomSynEdit::DeleteSelectionPrimitive() {
         s.erase(start, std::min<size_t>(c2 - 1, s.size()) - start);
         StoreLine(l - 1, s);
       }
-      // The block's top-left corner, where a replacement goes.
-      InternalSetCaretPos({c1, first.Line});
+      // The caret keeps the row of the moving end, at the block's left edge.
+      InternalSetCaretPos({c1, selTo_.Line});
       break;
     }
   }
@@ -149,12 +146,16 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertNormal(std::string_view val
     end = {static_cast<int>(text.size()) + 1, y};
     StoreLine(y - 1, text + tail);
   } else {
-    StoreLine(y - 1, head + std::string(pieces[0]));
-    lines_->InsertLines(y, n - 1);
-    for (int i = 1; i < n; ++i) {
+    // At character 1 the caret line's text, and its marks, move down to the
+    // last line written; elsewhere the new lines follow the caret line.
+    int firstNew = x == 1 ? y - 1 : y;
+    lines_->InsertLines(firstNew, n - 1);
+    for (int i = 0; i < n; ++i) {
       // Lines made by InsertLines claim a scanned range; these are not scanned.
-      lines_->SetLineRange(y - 1 + i, NullRange);
-      std::string text(pieces[i]);
+      if (y - 1 + i >= firstNew && y - 1 + i < firstNew + n - 1)
+        lines_->SetLineRange(y - 1 + i, NullRange);
+      std::string text = i == 0 ? head : std::string();
+      text += pieces[i];
       if (i == n - 1) text += tail;
       StoreLine(y - 1 + i, text);
     }
@@ -244,7 +245,13 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::SetSelTextPrimitive(TSynSelection
   BeginPaintLock();
   lines_->BeginUpdate();
   try {
-    if (HasSelection()) DeleteSelectionPrimitive();
+    if (HasSelection()) {
+      bool column = selectionMode_ == smColumn;
+      TBufferCoord corner{std::min(selFrom_.Char, selTo_.Char), SelFirst().Line};
+      DeleteSelectionPrimitive();
+      // A replacement goes into the block's top-left corner.
+      if (column && !value.empty()) InternalSetCaretPos(corner);
+    }
     range = {CaretPos(), CaretPos()};
     if (!value.empty()) {
       switch (mode) {

@@ -154,8 +154,8 @@ void TCustomSynEdit::UndoItem() {
             s += it.ChangeText;
             lines_->BeginUpdate();
             try {
-              StoreLine(y - 1, s);
-              if (y < lines_->Count()) lines_->Delete(y);
+              // The joined line's marks stay on it.
+              JoinLines(y - 1, y < lines_->Count() ? 1 : 0, s, true);
             } catch (...) {
               lines_->EndUpdate();
               throw;

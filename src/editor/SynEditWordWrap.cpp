@@ -185,9 +185,10 @@ TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) co
   int last = lineOffsets_[line - 1];
   int before = 0;
   for (int r = first; r < pos.Row - 1; ++r) before += rowLengths_[r];
-  int len = rowLengths_[pos.Row - 1];
-  int column = pos.Row < last ? std::min(pos.Column, len + 1)
-                              : std::min(pos.Column, std::max(maxRowLength_, len) + 1);
+  // A row that goes on below ends where the next one starts; past the end
+  // of a line's last row, as past an unwrapped line, one column is one
+  // character (the caret setter applies its own limit).
+  int column = pos.Row < last ? std::min(pos.Column, rowLengths_[pos.Row - 1] + 1) : pos.Column;
   return {before + column, line};
 }
 

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessSynEdit.h"
 #include "MouseEditor.h"
 #include "SynCanvas.h"
+#include "SynMemoryClipboard.h"
 
 namespace ludra::test {
 namespace {
@@ -103,13 +105,13 @@ TEST(MarksTest, MarksFollowTheirLinesThroughEdits) {
          e.RunCommand(ecDeleteLine, '\0', nullptr);
        },
        3},
-      // A joined line counts as removed: its mark stays where the removal was.
+      // A joined line's mark goes with its text to the line it joined.
       {"joined by backspace", 3,
        [](TCustomSynEdit& e) {
          e.SetCaretPos({1, 3});
          e.RunCommand(ecDeleteLastChar, '\0', nullptr);
        },
-       3},
+       2},
       {"joined by backspace, mark below", 5,
        [](TCustomSynEdit& e) {
          e.SetCaretPos({1, 3});
@@ -128,12 +130,56 @@ TEST(MarksTest, MarksFollowTheirLinesThroughEdits) {
          e.SetSelectedText("");
        },
        3},
-      {"mark inside a removed selection", 4,
+      {"mark inside a removed selection", 3,
        [](TCustomSynEdit& e) {
          e.SetCaretAndSelection({2, 4}, {2, 2}, {2, 4});
          e.SetSelectedText("");
        },
+       2},
+      {"mark on the last line of a removed selection", 4,
+       [](TCustomSynEdit& e) {
+         e.SetCaretAndSelection({2, 4}, {2, 2}, {2, 4});
+         e.SetSelectedText("");
+       },
+       2},
+      {"selection typed over", 4,
+       [](TCustomSynEdit& e) {
+         e.SetCaretAndSelection({3, 4}, {1, 3}, {3, 4});
+         e.RunCommand(ecChar, 'x', nullptr);
+       },
        3},
+      {"joined by delete, mark on the joined line", 3,
+       [](TCustomSynEdit& e) {
+         e.SetCaretPos({7, 2});
+         e.RunCommand(ecDeleteChar, '\0', nullptr);
+       },
+       2},
+      {"lines pasted at character 1 take the line down", 2,
+       [](TCustomSynEdit& e) {
+         e.SetCaretPos({1, 2});
+         e.SetSelectedText("a\r\nb");
+       },
+       3},
+      {"lines pasted inside the line leave it", 2,
+       [](TCustomSynEdit& e) {
+         e.SetCaretPos({3, 2});
+         e.SetSelectedText("a\r\nb");
+       },
+       2},
+      {"enter at character 1 undone", 3,
+       [](TCustomSynEdit& e) {
+         e.SetCaretPos({1, 3});
+         e.RunCommand(ecLineBreak, '\0', nullptr);
+         e.Undo();
+       },
+       3},
+      {"paste at character 1 undone", 2,
+       [](TCustomSynEdit& e) {
+         e.SetCaretPos({1, 2});
+         e.SetSelectedText("a\r\nb");
+         e.Undo();
+       },
+       2},
       {"lines pasted above", 4,
        [](TCustomSynEdit& e) {
          e.SetCaretPos({1, 2});
@@ -185,6 +231,83 @@ TEST(MarksTest, RandomLineEditsKeepMarksOnTheirText) {
       if (!tags[n].empty()) {
         ASSERT_EQ(e.Lines().Get(m->Line() - 1), tags[n]) << step;
       }
+    }
+  }
+}
+
+TEST(MarksTest, RandomJoinsAndPastesKeepMarksOnTheirText) {
+  // Every line starts with a unique tag; while a bookmarked tag is in the
+  // buffer exactly once, the bookmark is on the line holding it.
+  std::mt19937 rng(15);
+  TSynMemoryClipboard clipboard;
+  THeadlessSynEdit e(&clipboard);
+  UseMainWindowSettings(e);
+  // Each undo takes back exactly the step before it.
+  e.SetOptions(e.Options() - TSynEditorOptions{eoGroupUndo});
+  std::string text;
+  for (int i = 1; i <= 60; ++i) text += "<" + std::to_string(i) + "> line\r\n";
+  e.SetText(text);
+  std::vector<std::string> tags(10);
+  for (int n = 0; n < 10; ++n) {
+    e.PlaceBookmark(n, 1, 3 + n * 5);
+    tags[n] = "<" + std::to_string(3 + n * 5) + ">";
+  }
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto lineEnd = [&](int line) { return static_cast<int>(e.Lines().Get(line - 1).size()) + 1; };
+  for (int step = 0; step < 400; ++step) {
+    int count = e.Lines().Count();
+    int y = pick(1, count);
+    int kind = pick(0, 6);
+    std::string what;
+    if (kind == 0 && y > 1) {
+      what = "backspace at character 1";
+      e.SetCaretPos({1, y});
+      e.RunCommand(ecDeleteLastChar, '\0', nullptr);
+    } else if (kind == 1 && y < count) {
+      what = "delete at the line end";
+      e.SetCaretPos({lineEnd(y), y});
+      e.RunCommand(ecDeleteChar, '\0', nullptr);
+    } else if (kind == 2 && y < count) {
+      int y2 = std::min(count, y + pick(1, 3));
+      TBufferCoord from{pick(1, lineEnd(y)), y}, to{pick(1, lineEnd(y2)), y2};
+      e.SetCaretAndSelection(to, from, to);
+      TSynEditorCommand commands[] = {ecDeleteChar, ecCut, ecChar};
+      TSynEditorCommand c = commands[pick(0, 2)];
+      what = "selection removed by command " + std::to_string(c);
+      e.RunCommand(c, 'x', nullptr);
+    } else if (kind == 3 || kind == 4) {
+      // Inside a line the split moves the text after the caret without its
+      // marks; at the end nothing moves.
+      int x = kind == 3 ? 1 : lineEnd(y);
+      what = "paste at " + std::to_string(x);
+      e.SetCaretPos({x, y});
+      e.SetSelectedText(pick(0, 1) ? "p\r\nq" : "p\r\nq\r\n");
+    } else if (kind == 5) {
+      what = "enter at character 1, undone";
+      e.SetCaretPos({1, y});
+      e.RunCommand(ecLineBreak, '\0', nullptr);
+      e.Undo();
+    } else {
+      what = "paste at character 1, undone";
+      e.SetCaretPos({1, y});
+      e.SetSelectedText("p\r\nq\r\nr");
+      e.Undo();
+    }
+    SCOPED_TRACE("step " + std::to_string(step) + ": " + what);
+    std::string all = e.Text();
+    for (int n = 0; n < 10; ++n) {
+      TSynEditMark* m = e.Bookmark(n);
+      ASSERT_GE(m->Line(), 1);
+      ASSERT_LE(m->Line(), std::max(e.Lines().Count(), 1));
+      if (tags[n].empty()) continue;
+      size_t at = all.find(tags[n]);
+      if (at == std::string::npos || all.find(tags[n], at + 1) != std::string::npos) {
+        tags[n].clear();  // lost or made up by a join: no longer the mark's text
+        continue;
+      }
+      ASSERT_NE(e.Lines().Get(m->Line() - 1).find(tags[n]), std::string::npos)
+          << tags[n] << " on line " << m->Line() << " of\n"
+          << all;
     }
   }
 }

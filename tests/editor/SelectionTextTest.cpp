@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {5, 3},
                      "",
                      "abef\r\nab\r\nabefgh",
-                     {3, 1}},
+                     {3, 3}},
+
         TReplaceCase{"ColumnInsertPadsShortLines",
                      "abcdef\r\na",
                      smColumn,
@@ -133,6 +134,25 @@ INSTANTIATE_TEST_SUITE_P(
                      "axyd\r\neh",
                      {4, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SelectedTextTest, DeletedColumnBlockLeavesTheCaretOnTheRowOfSelTo) {
+  // Delete, Backspace and Cut, with the block selected downwards and upwards.
+  for (TSynEditorCommand command : {ecDeleteChar, ecDeleteLastChar, ecCut})
+    for (bool upwards : {false, true}) {
+      SCOPED_TRACE(std::to_string(command) + (upwards ? " upwards" : " downwards"));
+      TSynMemoryClipboard clipboard;
+      THeadlessSynEdit e(&clipboard);
+      e.SetText("abcdef\r\nab\r\nabcdefgh");
+      e.SetSelectionMode(smColumn);
+      TBufferCoord from{5, 1}, to{3, 3};
+      if (upwards) std::swap(from, to);
+      e.SetCaretAndSelection(to, from, to);
+      e.RunCommand(command, '\0', nullptr);
+      EXPECT_EQ(e.Text(), "abef\r\nab\r\nabefgh");
+      EXPECT_EQ(e.CaretPos(), (TBufferCoord{3, to.Line}));
+      ASSERT_NO_THROW(e.Check());
+    }
+}
 
 TEST(SelectedTextTest, ReadsEachMode) {
   THeadlessSynEdit e;
