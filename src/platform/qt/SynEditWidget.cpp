@@ -69,6 +69,14 @@ void TSynEdit::InvalidateRect(const TRect& rect) {
 }
 
 void TSynEdit::ScrollWindow(int dx, int dy) {
+  // Pixels already moved once since the last paint are not worth moving
+  // again: a run of scrolls (an undo replaying thousands of changes over the
+  // document) repaints the view once instead of copying it each time.
+  if (scrolledSincePaint_) {
+    viewport()->update();
+    return;
+  }
+  scrolledSincePaint_ = true;
   // The caret moves with the pixels; its old place is painted again.
   QRect caret = CaretRect();
   if (dy != 0) viewport()->scroll(0, dy);
@@ -163,6 +171,7 @@ void TSynEdit::BlinkCaret() {
 }
 
 void TSynEdit::paintEvent(QPaintEvent* event) {
+  scrolledSincePaint_ = false;
   QPainter painter(viewport());
   canvas_.SetPainter(&painter, palette());
   // Each rectangle is painted inside its own bounds: rows are drawn whole,

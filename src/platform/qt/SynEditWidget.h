@@ -136,6 +136,7 @@ class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
   bool caretOn_ = true;
   int settingScrollBars_ = 0;
   bool sizePending_ = false;
+  bool scrolledSincePaint_ = false;
   bool thumbDragging_ = false;
   static QLabel* scrollHint_;
 
