@@ -244,6 +244,7 @@ void TSynCompletionProposal::AcceptItem(TShiftState shift, char endToken) {
     if (OnCodeCompletion) OnCodeCompletion(this, value, shift, reported, endToken);
     if (editor->SelectedText() != value) editor->SetSelectedText(value);
     HideProposal();
+    host_.FocusOwnerWindow(*editor);
     editor->SetFocus();
     editor->EnsureCaretVisible();
     editor->SetCaretPos(editor->SelLast());
@@ -328,8 +329,12 @@ void TSynCompletionProposal::EditorKeyDown(TCustomSynEdit* sender, uint16_t& key
 void TSynCompletionProposal::EditorKeyPress(TCustomSynEdit* sender, char& key) {
   if (swallowNextKey_) {
     swallowNextKey_ = false;
-    key = '\0';
-    return;
+    // Only the character of the chord that opened the list, while it is
+    // open: a chord without a character must not cost the next key typed.
+    if (form_->Visible()) {
+      key = '\0';
+      return;
+    }
   }
   if (!timer_) return;
   if (key != '\0' && triggerChars_.find(key) != std::string::npos) {

@@ -457,7 +457,8 @@ void TSynBaseCompletionProposalForm::Resized(const TRect& bounds) {
 // --- Showing ------------------------------------------------------------------------
 
 void TSynBaseCompletionProposalForm::Show(bool activate) {
-  if (currentEditor_) {
+  // A hint shown again after each key keeps the flag it found first.
+  if (currentEditor_ && !visible_) {
     savedKeepCaretShown_ = currentEditor_->KeepCaretShown();
     currentEditor_->SetKeepCaretShown(currentEditor_->Focused());
   }

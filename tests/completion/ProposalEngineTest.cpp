@@ -40,6 +40,16 @@ TEST_F(TCodeListTest, CtrlSpaceOpensAtOnceWithoutTypingTheSpace) {
   EXPECT_EQ(f.editor.Text(), "x y");
 }
 
+TEST_F(TCodeListTest, AChordWithoutACharacterDoesNotCostTheNextKey) {
+  f.editor.SetText("");
+  f.Key(VK_SPACE, {ssCtrl});  // no character follows the chord
+  ASSERT_TRUE(f.ListOpen());
+  f.form().Deactivated();  // the user clicks back into the editor
+  EXPECT_FALSE(f.ListOpen());
+  f.TypeText("a");
+  EXPECT_EQ(f.editor.Text(), "a");
+}
+
 TEST_F(TCodeListTest, TriggerCharacterOpensAfterTheIntervalUnlessTypingOrMovingIntervenes) {
   f.editor.SetText("");
   f.TypeText("a.");

@@ -239,6 +239,9 @@ TEST_F(TParamsHintTest, OpensAfterTheTriggerFollowsTypingAndGoesWhenRefused) {
   answer = -1;
   f.TypeText(" ");
   EXPECT_FALSE(f.form().Visible());
+  // Shown again after every key, the hint still gives back the caret flag
+  // it found.
+  EXPECT_FALSE(f.editor.KeepCaretShown());
 }
 
 TEST_F(TParamsHintTest, EscapeAndFocusChangesCloseIt) {
