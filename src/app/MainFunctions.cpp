@@ -36,6 +36,14 @@ TSynFont ProposalFont(bool title) {
   return font;
 }
 
+// Code-page text for a widget; plain ASCII, the usual case, needs no mapping.
+QString CodePageText(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80)
+      return QString::fromStdString(CodePage().ToUtf8(text));
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
@@ -92,13 +100,13 @@ void TfmMain::ScanIncludes() {
   TIncludeScan scan = ScanIncludeFolder(programDir_ + "/include");
   QStringList rows;
   rows.reserve(static_cast<qsizetype>(scan.Rows.size()));
-  for (const std::string& row : scan.Rows)
-    rows.append(QString::fromStdString(CodePage().ToUtf8(row)));
+  for (const std::string& row : scan.Rows) rows.append(CodePageText(row));
   lbFunctions->addItems(rows);
   functionRows_ = std::move(scan.Rows);
   *InfoList = std::move(scan.InfoList);
-  scpCode->SetItemList(scan.ItemList);
-  scpCode->SetInsertList(scan.InsertList);
+  // Moved in rather than copied: the engine shows ItemList afresh at each opening.
+  scpCode->ItemList() = std::move(scan.ItemList);
+  scpCode->InsertList() = std::move(scan.InsertList);
   NameList = std::move(scan.NameList);
   ParamList = std::move(scan.ParamList);
   // Files that cannot be read are left out; all of them are named in one

@@ -33,13 +33,13 @@ class FunctionListTest : public MainWindowTest {
 TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   WriteInclude("x.inc",
                "/* sounds */\r\nnative Beep(freq, ms);\r\nnative Float:operator*(Float:a);\r\n"
-               "native Float:halve(Float:value);\r\n");
+               "native Float:halve(Float:value);\r\nnative Caf\xE9(x);\r\n");
   TfmMain& w = Start();
   EXPECT_TRUE(dialogs_->Errors.empty());
   EXPECT_EQ(Rows(*w.lbFunctions),
-            (std::vector<std::string>{" ", " // x.inc", " ", "Beep", "halve"}));
-  EXPECT_EQ(w.InfoList->Count(), 5);
-  EXPECT_EQ(w.NameList.Count(), 3);
+            (std::vector<std::string>{" ", " // x.inc", " ", "Beep", "halve", "Caf\u00e9"}));
+  EXPECT_EQ(w.InfoList->Count(), 6);
+  EXPECT_EQ(w.NameList.Count(), 4);
   EXPECT_EQ(w.NameList[2], "halve");
   EXPECT_EQ(w.ParamList[0], R"("freq,"," ms")");
   EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
@@ -51,6 +51,8 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   EXPECT_EQ(w.StatusText(0), "Functions from file: x.inc");
   Select(2);
   EXPECT_EQ(w.StatusText(0), "");
+  Select(5);
+  EXPECT_EQ(w.StatusText(0), "[x.inc]  native Caf\u00e9(x);");
 }
 
 TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
