@@ -10,6 +10,7 @@
 
 #include "SynExceptions.h"
 #include "SynProfileFile.h"
+#include "Unprivileged.h"
 
 using namespace ludra;
 namespace fs = std::filesystem;
@@ -54,20 +55,6 @@ class ProfileFileTest : public ::testing::Test {
   std::string dir_;
   std::string path_;
 };
-
-// Runs fn as an unprivileged user when the tests run as root, so that file
-// permissions apply to it; gives fn's answer.
-bool RunUnprivileged(const std::function<bool()>& fn) {
-  if (geteuid() != 0) return fn();
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-    _exit(fn() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // True when the write raises the refused-write error naming the file.
 bool WriteIsRefused(const std::string& path) {
