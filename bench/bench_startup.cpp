@@ -61,7 +61,7 @@ BENCHMARK(BM_Baseline_MinimalWindowProcess)->Unit(benchmark::kMillisecond)->Iter
 
 void BM_LudraStartupProcess(benchmark::State& state) {
   std::string exe = BenchDir() + "/startup_ludra";
-  Run({exe, ProgramDir()});  // the first start writes settings.ini
+  Run({exe, ProgramDir()});  // the first start writes settings.ini and the association
   for (auto _ : state) Run({exe, ProgramDir()});
 }
 BENCHMARK(BM_LudraStartupProcess)->Unit(benchmark::kMillisecond)->Iterations(30);
@@ -70,6 +70,10 @@ BENCHMARK(BM_LudraStartupProcess)->Unit(benchmark::kMillisecond)->Iterations(30)
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Start-up associates *.pwn files: in desktop directories of the benchmark's own.
+  std::string desktop = (fs::temp_directory_path() / "ludra-bench-startup-desktop").string();
+  setenv("XDG_DATA_HOME", (desktop + "/data").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (desktop + "/config").c_str(), 1);
   return ludra::bench::RunWithRatios(
       argc, argv, {{"BM_LudraStartupProcess", "BM_Baseline_MinimalWindowProcess"}});
 }

@@ -14,6 +14,6 @@ ludra_need_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-LUDRA_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins fonts-liberation fontconfig)
-LUDRA_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl)
+LUDRA_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins fonts-liberation fontconfig shared-mime-info)
+LUDRA_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl xdg-utils desktop-file-utils libfile-mimeinfo-perl)
 LUDRA_BENCH_PACKAGES=(libbenchmark-dev libpcre2-dev)

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "FileAssociation.h"
+
 namespace ludra {
 
 namespace {
@@ -141,5 +143,7 @@ void TQtDialogs::OpenDocument(const std::string& fileName, const std::string& di
   QDesktopServices::openUrl(QUrl::fromLocalFile(
       QDir(QString::fromStdString(directory)).filePath(QString::fromStdString(fileName))));
 }
+
+void TLudraDialogs::RunDetached(const std::vector<std::string>& argv) { StartDetached(argv); }
 
 }  // namespace ludra

@@ -4,6 +4,7 @@
 // the real one.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "SynCanvas.h"
 
@@ -65,6 +66,10 @@ class TLudraDialogs {
   virtual TModalResult ShowModal(QDialog& dialog);
   // The desktop's information beep.
   virtual void Beep();
+  // Starts a helper program (a desktop cache refresh) detached, its output
+  // discarded; a program that is not installed is skipped. Tests record
+  // instead.
+  virtual void RunDetached(const std::vector<std::string>& argv);
 };
 
 // The dialogs on screen, through Qt.

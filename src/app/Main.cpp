@@ -347,8 +347,9 @@ void TfmMain::FormCreate(QObject* sender) {
   if (ini.ReadBool("Display", "WindowMax", false))
     setWindowState(windowState() | Qt::WindowMaximized);
 
-  // A program folder the user cannot write to must not cost the rest of the
-  // start-up: the refused write is reported and the later steps still run.
+  // A program folder or desktop directory the user cannot write to must not
+  // cost the rest of the start-up: the refused write is reported and the
+  // later steps still run (the script named on the command line opens).
   Guarded([this] { MakeAssoc(miAssoc->isChecked()); });
   SetStatusText("Ludra is ready.");
   InfoList = std::make_unique<TStringList>();
@@ -574,18 +575,6 @@ void TfmMain::miAboutClick(QObject* sender) {
                      "A small editor for PAWN scripts that sits beside the compiler and its "
                      "include folder. Its editing control, highlighter, search engines and "
                      "completion were written for this program; the windows are drawn with Qt.");
-}
-
-// --- Later features --------------------------------------------------------------------
-
-void TfmMain::miAssocClick(QObject* sender) { (void)sender; }
-
-void TfmMain::MakeAssoc(bool associate) {
-  // Every write goes to disk before it returns, which costs more than the
-  // rest of start-up; a value already stored as written is left alone.
-  TProfileFile ini = Settings();
-  if (ini.ReadString("General", "FileAssoc", "") != (associate ? "1" : "0"))
-    ini.WriteBool("General", "FileAssoc", associate);
 }
 
 }  // namespace ludra

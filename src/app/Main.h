@@ -128,8 +128,6 @@ class TfmMain : public QMainWindow {
   void miShowFunctionListClick(QObject* sender);
   void miHelpTopicsClick(QObject* sender);
   void miAboutClick(QObject* sender);
-  // The file association: filled in later.
-  void miAssocClick(QObject* sender);
   // Find and replace (MainSearch.cpp).
   void actSearchExecute(QObject* sender);
   void actSearchNextExecute(QObject* sender);
@@ -138,14 +136,19 @@ class TfmMain : public QMainWindow {
   void moCodeReplaceText(TCustomSynEdit* sender, const std::string& aSearch,
                          const std::string& aReplace, int line, int column,
                          TSynReplaceAction& action);
+  // The file association (MainAssoc.cpp).
+  void miAssocClick(QObject* sender);
   // Compiling and run options (MainCompile.cpp).
   void miCompileClick(QObject* sender);
   void miCompileRunClick(QObject* sender);
   void miRunOptionsClick(QObject* sender);
 
-  // Registers or removes the *.pwn association and writes "General"
-  // "FileAssoc".
+  // Writes "General" "FileAssoc", then registers the *.pwn association with
+  // the desktop or removes it (only when it names this program).
   void MakeAssoc(bool associate);
+  // The program file the association runs: the program directory's
+  // executable.
+  std::string ProgramFile() const;
   // Function list (MainFunctions.cpp): the natives of the include folder;
   // a click shows a row's status text, a double click inserts a call.
   void ScanIncludes();

@@ -28,6 +28,8 @@ LUDRA_EXCEPTION(EReadError, EStreamError);
 LUDRA_EXCEPTION(EWriteError, EStreamError);
 // A settings write the system refused.
 LUDRA_EXCEPTION(EIniFileException, Exception);
+// A desktop (file association) write the system refused.
+LUDRA_EXCEPTION(ERegistryException, Exception);
 
 #undef LUDRA_EXCEPTION
 

@@ -6,14 +6,19 @@
 
 namespace ludra {
 
-std::string ProgramDirectory() {
+std::string ProgramPath() {
   std::vector<char> buf(4096);
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) return ".";
-    if (static_cast<size_t>(n) < buf.size()) return ExtractFileDir(std::string(buf.data(), n));
+    if (n < 0) return "";
+    if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), n);
     buf.resize(buf.size() * 2);
   }
+}
+
+std::string ProgramDirectory() {
+  std::string path = ProgramPath();
+  return path.empty() ? "." : ExtractFileDir(path);
 }
 
 std::string ExtractFileDir(const std::string& path) {

@@ -3,6 +3,9 @@
 
 namespace ludra {
 
+// The full path of the running executable.
+std::string ProgramPath();
+
 // The directory of the running executable, with no trailing '/'; settings,
 // include files and the compiler are looked up there.
 std::string ProgramDirectory();

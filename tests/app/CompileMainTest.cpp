@@ -42,6 +42,7 @@ class ScriptedDialogs : public TLudraDialogs {
   void AboutBox(QWidget*, const std::string&, const std::string&) override {}
   void ReportError(QWidget*, const std::string& text) override { reports.push_back(text); }
   void OpenDocument(const std::string&, const std::string&) override {}
+  void RunDetached(const std::vector<std::string>&) override {}
 };
 
 class CompileMainTest : public QtAppFixture {

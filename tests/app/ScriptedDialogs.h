@@ -39,6 +39,8 @@ class TScriptedDialogs : public TLudraDialogs {
   std::vector<std::string> Documents;     // directory/file
   std::vector<std::string> ModalDialogs;  // window titles
   int Beeps = 0;
+  // Helper programs started, each as its arguments joined by blanks.
+  std::vector<std::string> Detached;
 
   TModalResult MessageDlg(QWidget*, const std::string& text, TMsgDlgType type,
                           TMsgDlgButtons buttons) override {
@@ -71,6 +73,11 @@ class TScriptedDialogs : public TLudraDialogs {
   void ReportError(QWidget*, const std::string& text) override { Errors.push_back(text); }
   void OpenDocument(const std::string& fileName, const std::string& directory) override {
     Documents.push_back(directory + "/" + fileName);
+  }
+  void RunDetached(const std::vector<std::string>& argv) override {
+    std::string line;
+    for (const auto& arg : argv) line += (line.empty() ? "" : " ") + arg;
+    Detached.push_back(line);
   }
 
   TModalResult ShowModal(QDialog& dialog) override {

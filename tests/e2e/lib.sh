@@ -6,6 +6,10 @@ E2E_DIR=$(mktemp -d)
 PROGRAM_DIR="$E2E_DIR/program"
 mkdir -p "$PROGRAM_DIR"
 cp "$LUDRA_BIN" "$PROGRAM_DIR/ludra"
+# The program associates *.pwn files at start-up: with a home of its own.
+export HOME="$E2E_DIR/home"
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
+mkdir -p "$HOME"
 XVFB_PID=""
 WM_PID=""
 APP_PID=""

@@ -1,0 +1,7 @@
+#include <core>
+#include <console>
+
+main()
+{
+	print("Hello, world!\n");
+}

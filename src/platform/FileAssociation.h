@@ -1,0 +1,71 @@
+#pragma once
+// The association of *.pwn files with the program on the desktop: the
+// freedesktop items in the user's data and config directories that make a
+// file manager open a script in this program.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ludra {
+
+// The program's icon (SVG), built into the program.
+extern const char kLudraIconSvg[];
+
+// Where the user's desktop files live.
+struct TDesktopDirs {
+  std::string DataHome;    // $XDG_DATA_HOME, else ~/.local/share
+  std::string ConfigHome;  // $XDG_CONFIG_HOME, else ~/.config
+};
+
+// The user's directories from the environment; a relative or empty
+// XDG_DATA_HOME / XDG_CONFIG_HOME counts as unset.
+TDesktopDirs UserDesktopDirs();
+
+// The Exec value of a desktop entry that runs program with one file: the
+// path, quoted when it holds a character the entry's rules reserve, then
+// "%f"; escaped as a desktop-entry string value.
+std::string DesktopExecValue(const std::string& program);
+
+// Runs a program by its name on PATH (or its path) with the arguments,
+// detached from this process, its output discarded; does not wait for it. A
+// program that is not installed is skipped.
+void StartDetached(const std::vector<std::string>& argv);
+
+class TFileAssociation {
+ public:
+  static constexpr const char* MimeType = "text/x-pawn";
+  static constexpr const char* DesktopId = "ludra.desktop";
+
+  // program: the full path of the program file the association runs.
+  TFileAssociation(std::string program, TDesktopDirs dirs);
+
+  // Writes the program's icon, its desktop entry, the MIME type for *.pwn and
+  // the default-application entry, in that order. An item that already holds
+  // what would be written is left alone; the desktop's MIME and desktop-entry
+  // caches are refreshed when something changed. A write the system refuses
+  // raises ERegistryException and stops there.
+  void Register();
+  // Removes what Register wrote, only when the desktop entry names this
+  // program; otherwise (another program's association, or none) nothing
+  // changes. The default-application entry goes only when it names our
+  // desktop entry. A removal the system refuses raises ERegistryException.
+  void Unregister();
+  // Whether the desktop entry exists and runs this program.
+  bool OwnsDesktopEntry() const;
+
+  std::string IconPath() const;
+  std::string DesktopEntryPath() const;
+  std::string MimePackagePath() const;
+  std::string MimeAppsPath() const;
+  std::string DesktopEntryText() const;
+  static std::string MimePackageText();
+
+  // Starts the cache refresh tools; tests run them in place or record them.
+  std::function<void(const std::vector<std::string>& argv)> RunTool = StartDetached;
+
+ private:
+  std::string program_;
+  TDesktopDirs dirs_;
+};
+
+}  // namespace ludra
