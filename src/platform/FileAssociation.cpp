@@ -8,13 +8,13 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 
 #include "AtomicFile.h"
 #include "ProgramDirectory.h"
 #include "SynExceptions.h"
+#include "SynFiles.h"
 #include "SynProfileFile.h"
 
 extern char** environ;
@@ -36,13 +36,11 @@ std::string AbsoluteEnv(const char* name) {
   return value && value[0] == '/' ? std::string(value) : std::string();
 }
 
+// Only regular files are read, so a FIFO in an item's place cannot stall
+// start-up.
 bool ReadWhole(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return true;
+  std::string reason;
+  return ReadRegularFile(path, text, reason);
 }
 
 // Creates the directory and its missing parents.

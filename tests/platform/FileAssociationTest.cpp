@@ -321,6 +321,16 @@ TEST_F(FileAssociationTest, RefusedWritesRaiseTheRegistryErrorAsAnUnprivilegedUs
   }));
 }
 
+TEST_F(FileAssociationTest, AFifoInTheEntrysPlaceIsNeitherReadNorReplaced) {
+  TFileAssociation a = Association("/opt/ludra/ludra");
+  fs::create_directories(dirs_.DataHome + "/applications");
+  ASSERT_EQ(mkfifo(a.DesktopEntryPath().c_str(), 0600), 0);
+  EXPECT_FALSE(a.OwnsDesktopEntry());
+  a.Unregister();
+  EXPECT_THROW(a.Register(), ERegistryException);
+  EXPECT_TRUE(fs::is_fifo(a.DesktopEntryPath()));
+}
+
 TEST_F(FileAssociationTest, UserDirectoriesFollowTheEnvironment) {
   struct Case {
     const char *home, *data, *config;
