@@ -688,8 +688,18 @@ void TCustomSynEdit::BufferChanging() { state_ += TSynStateFlags{sfLinesChanging
 
 void TCustomSynEdit::LinesChanged() {
   // The scan of waiting lines brackets the buffer itself and so ends here
-  // again, where the rest is done.
-  if (paintLock_ == 0 && FlushPendingScan()) return;
+  // again. It changes no text: only its repaint is sent, and the caret keeps
+  // its place, also past a line end where a command put it on purpose.
+  if (scanningPending_) {
+    state_ -= TSynStateFlags{sfLinesChanging};
+    if (!pendingInvalid_.IsEmpty()) {
+      TRect r = pendingInvalid_;
+      pendingInvalid_ = {};
+      InvalidateRect(r);
+    }
+    return;
+  }
+  if (paintLock_ == 0) FlushPendingScan();
   state_ -= TSynStateFlags{sfLinesChanging};
   UpdateScrollBars();
   LimitCaretAndSelection();

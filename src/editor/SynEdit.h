@@ -471,6 +471,8 @@ class TCustomSynEdit {
 
   // Lines [begin, end) whose end states wait for a scan; outside them every
   // stored state follows from the line before it.
+  // Set while waiting lines are scanned, whose buffer bracket changes no text.
+  bool scanningPending_ = false;
   int pendingScanBegin_ = 0;
   int pendingScanEnd_ = 0;
 

@@ -99,9 +99,17 @@ bool TCustomSynEdit::FlushPendingScan() {
   pendingScanBegin_ = pendingScanEnd_ = 0;
   // One bracket for the whole scan: the buffer's change notice comes once,
   // after it, with the repaint of the lines whose state changed.
-  TBufferUpdate update(*lines_);
-  int end = ScanSpan(first, last);
-  if (end >= first) InvalidateLines(first + 1, end + 1);
+  bool wasScanning = scanningPending_;
+  scanningPending_ = true;
+  try {
+    TBufferUpdate update(*lines_);
+    int end = ScanSpan(first, last);
+    if (end >= first) InvalidateLines(first + 1, end + 1);
+  } catch (...) {
+    scanningPending_ = wasScanning;
+    throw;
+  }
+  scanningPending_ = wasScanning;
   return true;
 }
 

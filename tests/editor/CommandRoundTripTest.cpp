@@ -7,6 +7,7 @@
 #include <string>
 
 #include "EditorKeys.h"
+#include "SynHighlighterCpp.h"
 
 namespace ludra::test {
 namespace {
@@ -96,6 +97,21 @@ TEST(CommandCheckTest, StatesReachedOnPurposePassTheCheck) {
   e.Lines().Put(1, "c");
   EXPECT_NO_THROW(e.Check());
   EXPECT_EQ(e.SelTo(), (TBufferCoord{2, 2}));
+}
+
+TEST(CommandCheckTest, BlanksTypedAtALineEndSurviveTheHighlighterScan) {
+  // The blank is trimmed from the stored line and the caret stays past the
+  // end; the scan that runs when the command's paint lock ends must leave it
+  // there, or the blank is lost.
+  TSynCppSyn cpp;
+  THeadlessSynEdit e;
+  UseMainWindowSettings(e);
+  e.SetHighlighter(&cpp);
+  e.SetText("\tx");
+  e.SetCaretPos({3, 1});
+  for (char ch : std::string(" = beep(a, b);")) e.RunCommand(ecChar, ch, nullptr);
+  EXPECT_EQ(e.Text(), "\tx = beep(a, b);");
+  EXPECT_NO_THROW(e.Check());
 }
 
 TEST(CommandCheckTest, KeysMixedWithEditsThroughLinesKeepTheInvariants) {
