@@ -18,6 +18,7 @@
 #include "LudraApplication.h"
 #include "MainImages.h"
 #include "ProgramDirectory.h"
+#include "unitOutput.h"
 
 namespace ludra {
 
@@ -404,6 +405,15 @@ void TfmMain::FormResize(QObject* sender) {
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
+  // Closing the program during a compile ends the compiler; the close goes
+  // on once the compile step has unwound.
+  if (fmOutput_) {
+    closeAfterCompile_ = true;
+    fmOutput_->StopCompiler();
+    fmOutput_->done(QDialog::Rejected);
+    event->ignore();
+    return;
+  }
   bool canClose = false;
   Guarded([&] { FormCloseQuery(this, canClose); });
   if (!canClose) {

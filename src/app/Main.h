@@ -28,6 +28,8 @@ class QToolBar;
 
 namespace ludra {
 
+class TfmOutput;
+
 class TfmMain : public QMainWindow {
   Q_OBJECT
  public:
@@ -225,6 +227,9 @@ class TfmMain : public QMainWindow {
   int functionListWidth_ = 185;
   bool placed_ = false;
   bool closing_ = false;
+  // The output window while a compile runs in it.
+  TfmOutput* fmOutput_ = nullptr;
+  bool closeAfterCompile_ = false;
 };
 
 template <class F>

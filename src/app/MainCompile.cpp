@@ -1,4 +1,7 @@
 // Compiling, Compile/Run and the run options of the main window.
+#include <QApplication>
+#include <QTimer>
+
 #include "Main.h"
 #include "unitOutput.h"
 #include "unitRunOpts.h"
@@ -23,9 +26,24 @@ void TfmMain::miCompileClick(QObject* sender) {
   job.Params = Params;
   job.SetStatusText = [this](const std::string& text) { SetStatusText(text); };
   job.ShowError = [this](const std::string& text) { ShowError(text); };
+  job.Confirm = [this](const std::string& text) {
+    return dialogs_->MessageDlg(QApplication::activeModalWidget(), text, mtConfirmation, mbYesNo) ==
+           mrYes;
+  };
   TfmOutput fmOutput(this, std::move(job));
+  fmOutput_ = &fmOutput;
+  struct Forget {
+    TfmOutput*& form;
+    ~Forget() { form = nullptr; }
+  } forget{fmOutput_};
   fmOutput.exec();
   RunAfterCompile = false;
+  // The main window was closed during the compile: close it now that the
+  // compiler is gone.
+  if (closeAfterCompile_) {
+    closeAfterCompile_ = false;
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
 }
 
 void TfmMain::miCompileRunClick(QObject* sender) {

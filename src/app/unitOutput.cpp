@@ -11,7 +11,6 @@
 
 #include "ProgramDirectory.h"
 #include "SynCodePage.h"
-#include "SynCompilerProcess.h"
 
 namespace ludra {
 
@@ -50,6 +49,9 @@ QString LineText(std::string_view line) {
 }
 
 }  // namespace
+
+const char* const kOutputCutNotice =
+    "[The beginning of the compiler's output was cut: only its last 8 MB are shown.]";
 
 std::string CompilerOutputPath(const std::string& fileName) {
   size_t nameStart = fileName.rfind('/');
@@ -165,14 +167,20 @@ void TfmOutput::FormActivate() {
 
   moOutput->setPlainText(QString::fromStdString("Compiling '" + name + "'..."));
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  std::optional<std::string> output = RunCollectingOutput(run);
+  std::optional<TSynProcessOutput> output = RunCollectingOutput(run, &compiler_);
   QApplication::restoreOverrideCursor();
 
-  moOutput->setPlainText(output ? CompilerOutputText(*output) : QString());
+  QString text;
+  if (output && output->Cut) text = QString(kOutputCutNotice) + '\n';
+  if (output) text += CompilerOutputText(output->Text);
+  moOutput->setPlainText(text);
   if (!output && job_.ShowError) job_.ShowError("Unable to execute compiler...");
 
+  // A stopped compiler may have left a file half written, or an old one:
+  // neither counts as compiled, and nothing is copied or launched.
+  const bool stopped = output && output->Stopped;
   std::error_code ec;
-  if (std::filesystem::is_regular_file(outputPath, ec)) {
+  if (!stopped && std::filesystem::is_regular_file(outputPath, ec)) {
     const std::string outputName = ExtractFileName(outputPath);
     status("File '" + name + "' has been compiled to '" + outputName + "'.");
     if (job_.RunAfterCompile) {
@@ -187,9 +195,26 @@ void TfmOutput::FormActivate() {
   job_.RunAfterCompile = false;
 }
 
+void TfmOutput::StopCompiler() { compiler_.Stop(); }
+
 void TfmOutput::reject() {
   if (busy_) {
+    if (asking_ || closeRequested_) return;
+    if (!job_.Confirm) {
+      closeRequested_ = true;
+      return;
+    }
+    asking_ = true;
+    bool stop = job_.Confirm("Stop the compiler?");
+    asking_ = false;
+    // Yes ends the compiler and then the window; No leaves both running,
+    // and a later close asks again. The compiler may have ended meanwhile.
+    if (!stop) return;
     closeRequested_ = true;
+    if (busy_)
+      StopCompiler();
+    else
+      QDialog::reject();
     return;
   }
   QDialog::reject();

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "SynCompilerProcess.h"
+
 namespace ludra {
 
 // What one compile needs from the main window.
@@ -19,6 +21,9 @@ struct TCompileJob {
   std::string Params;
   std::function<void(const std::string&)> SetStatusText;
   std::function<void(const std::string&)> ShowError;
+  // A Yes/No question; true for Yes. Without it, a close asked for while
+  // the compiler runs simply waits for the compile step.
+  std::function<bool(const std::string&)> Confirm;
 };
 
 // The compiled file of a script: its extension (from the last dot of the
@@ -47,7 +52,13 @@ class TfmOutput : public QDialog {
   // Keys reach the window before its text box; Escape closes it.
   bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
 
-  // A close asked for while the compiler runs waits for the compile step.
+  // Ends a running compiler (the compile then counts as failed); nothing
+  // when none runs.
+  void StopCompiler();
+
+  // A close asked for while the compiler runs asks "Stop the compiler?":
+  // Yes ends it and closes the window, No keeps both. Without a Confirm
+  // the close waits for the compile step.
   void reject() override;
   void setVisible(bool visible) override;
 
@@ -63,6 +74,11 @@ class TfmOutput : public QDialog {
   bool activated_ = false;
   bool busy_ = false;
   bool closeRequested_ = false;
+  bool asking_ = false;
+  TSynProcessControl compiler_;
 };
+
+// The first line of the output window when the compiler wrote more than is kept.
+extern const char* const kOutputCutNotice;
 
 }  // namespace ludra

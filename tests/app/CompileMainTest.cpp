@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QThread>
 #include <deque>
@@ -214,6 +215,29 @@ TEST_F(CompileMainTest, AMissingCompilerIsReportedInTheStatusAndAnErrorBox) {
   EXPECT_EQ(outputText, "");
   EXPECT_EQ(dialogs->messages, std::vector<std::string>{"Unable to execute compiler..."});
   EXPECT_EQ(main->StatusText(0), "Unable to compile 'a.pwn'.");
+}
+
+TEST_F(CompileMainTest, ClosingTheMainWindowDuringACompileEndsTheCompilerAndThenTheProgram) {
+  InstallCompiler(programDir,
+                  "echo $$ > \"$(dirname \"$0\")/compiler.pid\"\n"
+                  "exec sleep 1000\n");
+  main->LoadScript(script);
+  main->show();
+  bool closed = false;
+  DriveModal([&] { main->miCompileClick(nullptr); },
+             [&](QWidget* modal) {
+               auto* out = qobject_cast<TfmOutput*>(modal);
+               if (!out || !out->Busy() || closed || !Exists(programDir + "/compiler.pid")) return;
+               closed = true;
+               main->close();
+             });
+  EXPECT_TRUE(closed);
+  pid_t pid = static_cast<pid_t>(std::atoi(ReadFile(programDir + "/compiler.pid").c_str()));
+  EXPECT_TRUE(pid > 0 && kill(pid, 0) != 0);
+  for (int i = 0; i < 100 && main->isVisible(); ++i) QApplication::processEvents();
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_TRUE(main->Settings().ValueExists("Display", "WindowX"));  // the close ran to its end
+  EXPECT_TRUE(dialogs->messages.empty());  // no "Stop the compiler?" for a closing program
 }
 
 TEST_F(CompileMainTest, ARefusedSettingsWriteIsReportedAndTheRunOptionsStayOpen) {

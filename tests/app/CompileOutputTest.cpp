@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QThread>
+#include <cerrno>
 
 #include "CompileTestSupport.h"
 #include "SynCompilerProcess.h"
@@ -197,6 +199,125 @@ TEST_F(CompileOutputTest, WhileTheCompilerRunsTheWindowIsBusyAndACloseWaitsForTh
   // The compile step still finished: its text and status.
   EXPECT_EQ(fm.moOutput->toPlainText(), "working\n");
   EXPECT_EQ(outcome.statuses.back(), "File 'a b.pwn' has been compiled to 'a b.amx'.");
+}
+
+// A compiler that never ends on its own: it records its process id (the
+// shell execs, so the id stays the compiler's) and sleeps.
+const char* kCompilerHangs =
+    "printf 'hanging\\n'\n"
+    "echo $$ > \"$(dirname \"$0\")/compiler.pid\"\n"
+    ": > \"$AMX\"\n"
+    "exec sleep 1000\n";
+
+bool ProcessGone(const std::string& pidFile) {
+  pid_t pid = static_cast<pid_t>(std::atoi(ReadFile(pidFile).c_str()));
+  return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+TEST_F(CompileOutputTest, ClosingWhileACompilerHangsAsksAndYesEndsItNoKeepsIt) {
+  struct Case {
+    const char* name;
+    bool answer;
+    bool viaEscape;
+  } cases[] = {
+      {"Escape, Yes", true, true}, {"close box, Yes", true, false}, {"Escape, No", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallCompiler(programDir, kCompilerHangs);
+    std::filesystem::remove(programDir + "/compiler.pid");
+    outcome = {};
+    std::vector<std::string> questions;
+    TCompileJob job = Job(script);
+    job.Confirm = [&](const std::string& q) {
+      questions.push_back(q);
+      return c.answer;
+    };
+    TfmOutput fm(nullptr, std::move(job));
+    bool asked = false, openAfterNo = false;
+    DriveModal([&] { fm.exec(); },
+               [&](QWidget* modal) {
+                 if (modal != &fm) return;
+                 if (fm.CompileDone()) {
+                   if (!c.answer) fm.done(0);  // after a Yes the window closes by itself
+                   return;
+                 }
+                 if (!fm.Busy() || !Exists(programDir + "/compiler.pid")) return;
+                 if (!asked) {
+                   asked = true;
+                   if (c.viaEscape) {
+                     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                     QApplication::sendEvent(fm.moOutput, &escape);
+                   } else {
+                     fm.close();
+                   }
+                   if (c.answer) return;
+                   openAfterNo = fm.isVisible() && fm.Busy();
+                 }
+                 fm.StopCompiler();  // ends the test's compile after a No
+               });
+    EXPECT_EQ(questions, std::vector<std::string>{"Stop the compiler?"});
+    EXPECT_TRUE(ProcessGone(programDir + "/compiler.pid"));
+    EXPECT_FALSE(fm.isVisible());
+    if (!c.answer) {
+      EXPECT_TRUE(openAfterNo);
+    }
+    // The output so far is shown; a stopped compile never counts as compiled,
+    // even with a compiled file lying there.
+    EXPECT_EQ(fm.moOutput->toPlainText(), "hanging\n");
+    EXPECT_EQ(outcome.statuses.back(), "Unable to compile 'a b.pwn'.");
+  }
+}
+
+TEST_F(CompileOutputTest, AFloodOfOutputKeepsOnlyItsLastEightMegabytesAndSaysSo) {
+  // 9 MB of numbered lines, then a last line.
+  InstallCompiler(programDir,
+                  "seq 1 1100000 | sed 's/$/ flood line of the compiler/' | head -c 9437184\n"
+                  "printf '\\nlast line\\n'\n");
+  Compile(Job(script));
+  const std::string notice = kOutputCutNotice;
+  ASSERT_EQ(outcome.text.compare(0, notice.size() + 1, notice + "\n"), 0);
+  std::string kept = outcome.text.substr(notice.size() + 1);
+  EXPECT_LE(kept.size(), kMaxProcessOutput);
+  EXPECT_GT(kept.size(), kMaxProcessOutput - 100);
+  EXPECT_TRUE(kept.ends_with("flood line of the compiler\n\nlast line\n") ||
+              kept.ends_with("\nlast line\n"));
+  // It starts at a whole line.
+  std::string first = kept.substr(0, kept.find('\n'));
+  EXPECT_TRUE(first.ends_with(" flood line of the compiler")) << first;
+  EXPECT_NE(first[0], ' ');
+}
+
+TEST_F(CompileOutputTest, CollectingKeepsTheEndOfALongOutputAndCanBeStopped) {
+  WriteScript(tmp / "flood", "seq 1 200000\n");
+  TSynProcessRun run;
+  run.Program = tmp / "flood";
+  auto all = RunCollectingOutput(run, nullptr, 1000);
+  ASSERT_TRUE(all);
+  EXPECT_TRUE(all->Cut);
+  EXPECT_FALSE(all->Stopped);
+  EXPECT_LE(all->Text.size(), 1000u);
+  // Whole lines, the last ones.
+  std::string expected;
+  for (int i = std::atoi(all->Text.c_str()); i <= 200000; ++i) expected += std::to_string(i) + "\n";
+  EXPECT_EQ(all->Text, expected);
+  EXPECT_GT(all->Text.size(), 990u);
+
+  auto small = RunCollectingOutput(run, nullptr, 2'000'000);
+  ASSERT_TRUE(small);
+  EXPECT_FALSE(small->Cut);
+  EXPECT_TRUE(small->Text.starts_with("1\n2\n3\n"));
+
+  // A compiler printing forever ends only when stopped.
+  WriteScript(tmp / "forever", "exec yes 'more output'\n");
+  run.Program = tmp / "forever";
+  TSynProcessControl control;
+  QTimer::singleShot(300, [&] { control.Stop(); });
+  auto stopped = RunCollectingOutput(run, &control, 4096);
+  ASSERT_TRUE(stopped);
+  EXPECT_TRUE(stopped->Stopped);
+  EXPECT_TRUE(stopped->Cut);
+  EXPECT_LE(stopped->Text.size(), 4096u);
+  EXPECT_FALSE(control.Running());
 }
 
 TEST_F(CompileOutputTest, EscapeClosesTheWindowOnceTheCompileHasEnded) {

@@ -24,7 +24,9 @@ QStringList ToStringList(const std::vector<std::string>& words) {
 
 }  // namespace
 
-std::optional<std::string> RunCollectingOutput(const TSynProcessRun& run) {
+std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun& run,
+                                                     TSynProcessControl* control,
+                                                     size_t maxOutput) {
   // File names are bytes, not always valid UTF-8, and would not survive
   // Qt's text arguments: the child starts the program from the bytes
   // themselves, right where Qt would (its own start stays the fallback).
@@ -66,21 +68,48 @@ std::optional<std::string> RunCollectingOutput(const TSynProcessRun& run) {
     process.setProcessEnvironment(env);
   }
 
-  std::string output;
+  TSynProcessOutput result;
+  std::string& output = result.Text;
+  // Older bytes are dropped in large steps, so a flood costs no more than
+  // copying each byte a few times.
+  auto keepLast = [&](size_t limit) {
+    if (output.size() <= limit) return;
+    output.erase(0, output.size() - limit);
+    result.Cut = true;
+  };
   auto collect = [&] {
     QByteArray bytes = process.readAll();
     output.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (output.size() > 2 * maxOutput) keepLast(maxOutput);
   };
   QEventLoop loop;
   QObject::connect(&process, &QProcess::readyRead, &loop, collect);
   QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
   process.start(QIODevice::ReadOnly);
   if (!process.waitForStarted(-1)) return std::nullopt;
+  struct ControlEnd {
+    TSynProcessControl* control;
+    ~ControlEnd() {
+      if (control) control->stop_ = nullptr;
+    }
+  } controlEnd{control};
+  if (control) {
+    control->stop_ = [&] {
+      result.Stopped = true;
+      process.kill();
+    };
+  }
   // The windows are painted and take input while the compiler runs.
   if (process.state() != QProcess::NotRunning) loop.exec();
   collect();
+  keepLast(maxOutput);
+  if (result.Cut) {
+    // Begin at a line start rather than in the middle of a message.
+    size_t lineEnd = output.find('\n');
+    if (lineEnd != std::string::npos && lineEnd < 4096) output.erase(0, lineEnd + 1);
+  }
   std::erase(output, '\0');
-  return output;
+  return result;
 }
 
 std::vector<std::string> SplitShellWords(const std::string& text) {

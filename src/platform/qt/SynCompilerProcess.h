@@ -2,6 +2,8 @@
 // Child processes of the program: the compiler, run to its end with its
 // output collected while the windows stay responsive, and the program that
 // Compile/Run launches and forgets.
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,11 +19,40 @@ struct TSynProcessRun {
   std::string LibraryDirectory;
 };
 
+// What a program wrote, as far as it was kept.
+struct TSynProcessOutput {
+  std::string Text;
+  bool Cut = false;      // the beginning was dropped to stay within the limit
+  bool Stopped = false;  // ended by a stop request, not by itself
+};
+
+// Lets the window that started a program end it while it runs.
+class TSynProcessControl {
+ public:
+  // Kills the running program; nothing when none runs.
+  void Stop() {
+    if (stop_) stop_();
+  }
+  bool Running() const { return static_cast<bool>(stop_); }
+
+ private:
+  friend std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun&,
+                                                              TSynProcessControl*, size_t);
+  std::function<void()> stop_;
+};
+
+// A compiler that never stops writing must not fill the memory: at most
+// this much of its output is kept, the end of it.
+constexpr size_t kMaxProcessOutput = 8u << 20;
+
 // Runs the program to its end with standard output and error merged and
 // standard input empty, processing window events meanwhile. Returns the
-// bytes it wrote with NUL bytes left out (what follows them is kept), or
-// nothing when the program could not be started.
-std::optional<std::string> RunCollectingOutput(const TSynProcessRun& run);
+// last `maxOutput` bytes it wrote (cut at a line start when one is near)
+// with NUL bytes left out (what follows them is kept), or nothing when the
+// program could not be started. `control`, when given, can stop it.
+std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun& run,
+                                                     TSynProcessControl* control = nullptr,
+                                                     size_t maxOutput = kMaxProcessOutput);
 
 // The words of a parameter text as a POSIX shell splits them: blanks, tabs
 // and line ends separate; single quotes keep everything literally; double
