@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "LudraApplication.h"
@@ -23,6 +25,17 @@
 namespace ludra {
 
 namespace {
+
+// The smallest client area and editor width a stored geometry can ask for.
+constexpr int kMinClientWidth = 200;
+constexpr int kMinClientHeight = 120;
+constexpr int kMinEditorWidth = 50;
+
+// `value` within [low, high] (low wins when the range is empty), computed
+// without overflow for any stored number.
+int ClampTo(int64_t value, int64_t low, int64_t high) {
+  return static_cast<int>(std::max(low, std::min(value, high)));
+}
 
 QFont FunctionListFont(const TSynFont& font) {
   QFont result(QString::fromStdString(font.Name));
@@ -338,10 +351,19 @@ void TfmMain::FormCreate(QObject* sender) {
   bool showList = ini.ReadBool("Display", "ShowFuncList", true);
   miShowFunctionList->setChecked(showList);
   lbFunctions->setVisible(showList);
-  int left = ini.ReadInteger("Display", "WindowX", x());
-  int top = ini.ReadInteger("Display", "WindowY", y());
-  int width = ini.ReadInteger("Display", "WindowW", ClientWidth());
-  int height = ini.ReadInteger("Display", "WindowH", ClientHeight());
+  // The stored geometry is kept to what the screen can show: a hand-edited
+  // or stale file must not open the window off-screen or larger than the
+  // screen, nor make the function list wider than the window.
+  QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+  int menuHeight = menuBar()->sizeHint().height();
+  int width =
+      ClampTo(ini.ReadInteger("Display", "WindowW", ClientWidth()), kMinClientWidth, area.width());
+  int height = ClampTo(ini.ReadInteger("Display", "WindowH", ClientHeight()), kMinClientHeight,
+                       area.height() - menuHeight);
+  int left = ClampTo(ini.ReadInteger("Display", "WindowX", x()), area.left(),
+                     static_cast<int64_t>(area.left()) + area.width() - width);
+  int top = ClampTo(ini.ReadInteger("Display", "WindowY", y()), area.top(),
+                    static_cast<int64_t>(area.top()) + area.height() - height - menuHeight);
   move(left, top);
   SetClientSize(width, height);
   SetFunctionListWidth(ini.ReadInteger("Display", "Splitter", FunctionListWidth()));
@@ -374,8 +396,11 @@ int TfmMain::FunctionListWidth() const {
 }
 
 void TfmMain::SetFunctionListWidth(int value) {
-  functionListWidth_ = value;
   int total = spLitter->width() > 0 && spLitter->isVisible() ? spLitter->width() : ClientWidth();
+  // The list stays narrower than the window, leaving the editor some room.
+  value =
+      ClampTo(value, 0, static_cast<int64_t>(total) - spLitter->handleWidth() - kMinEditorWidth);
+  functionListWidth_ = value;
   spLitter->setSizes({std::max(0, total - value - spLitter->handleWidth()), value});
 }
 
@@ -385,10 +410,14 @@ void TfmMain::showEvent(QShowEvent* event) {
   placed_ = true;
   SetFunctionListWidth(functionListWidth_);
   if (isMaximized() || isFullScreen()) return;
-  // Opens centred on the screen with the stored size.
+  // Opens centred on the screen with the stored size, the frame included
+  // in what the screen must hold.
   if (QScreen* s = screen()) {
-    QRect frame = frameGeometry();
     QRect area = s->availableGeometry();
+    QSize frameExtra = frameGeometry().size() - size();
+    QSize fits = size().boundedTo(area.size() - frameExtra);
+    if (fits != size()) resize(fits.expandedTo(minimumSizeHint()));
+    QRect frame = frameGeometry();
     move(area.x() + (area.width() - frame.width()) / 2,
          area.y() + (area.height() - frame.height()) / 2);
   }

@@ -124,6 +124,99 @@ TEST_F(MainWindowTest, MaximizedWindowStoresTheRestoredGeometryAndOpensMaximized
   EXPECT_EQ(again.ClientHeight(), 320);
 }
 
+TEST_F(MainWindowTest, OutOfRangeGeometryIsKeptToWhatTheScreenCanShow) {
+  const char* cases[] = {
+      "WindowX=2147483647\nWindowY=2147483647\n",
+      "WindowX=-2147483648\nWindowY=-2147483648\nWindowW=-2147483648\nWindowH=-5\n",
+      "WindowW=999999\nWindowH=999999\n",
+      "WindowW=2147483647\nWindowH=2147483647\nSplitter=2147483647\n",
+      "Splitter=-2147483648\n",
+      "WindowX=0x7FFFFFFF\nWindowW=0x7FFFFFFF\nSplitter=999999\n",
+  };
+  for (const char* values : cases) {
+    SCOPED_TRACE(values);
+    WriteIni(std::string("[Display]\n") + values);
+    for (int start = 0; start < 2; ++start) {  // the stored values, then those written back
+      SCOPED_TRACE(start);
+      TfmMain& w = Start();
+      QRect area = w.screen()->availableGeometry();
+      EXPECT_TRUE(area.intersects(w.frameGeometry()));
+      EXPECT_LE(w.frameGeometry().width(), area.width());
+      EXPECT_LE(w.frameGeometry().height(), area.height());
+      EXPECT_GT(w.ClientWidth(), 0);
+      EXPECT_GT(w.ClientHeight(), 0);
+      EXPECT_GE(w.FunctionListWidth(), 0);
+      EXPECT_LT(w.FunctionListWidth(), w.ClientWidth());
+      EXPECT_GT(w.moCode->width(), 0);
+      ASSERT_TRUE(CloseWindow());
+      for (const char* key : {"WindowW", "Splitter"})
+        EXPECT_LE(std::stoll(Ini("Display", key)), area.width()) << key;
+      EXPECT_LE(std::stoll(Ini("Display", "WindowH")), area.height());
+      EXPECT_LE(std::llabs(std::stoll(Ini("Display", "WindowX"))), 2 * area.width());
+      EXPECT_LE(std::llabs(std::stoll(Ini("Display", "WindowY"))), 2 * area.height());
+    }
+  }
+}
+
+TEST_F(MainWindowTest, HostileSettingsStartFineAndEveryLineNotOwnedIsKept) {
+  using namespace std::string_literals;
+  // Lines the program does not own: garbage, NULs, comments, other sections,
+  // unknown keys, an over-long value.
+  const std::vector<std::string> foreign = {
+      "garbage without an equals sign",
+      "\x01\x02\xff\xfe binary \0 with a NUL"s,
+      "; a comment",
+      "[Other]",
+      "Key=value with \0 NUL"s,
+      "Long=" + std::string(100000, 'v'),
+      "[Display]",
+      "Unknown=1",
+      "=no key",
+      "[",
+  };
+  const std::vector<std::string> hostileValues = {
+      "Font_Size=99999999999999999999",
+      "Font_Name=" + std::string(5000, 'F'),
+      "ShowFuncList=0x",
+      "WindowMax=-0",
+      "WindowW=\0"s,
+      "Splitter=0x80000000",
+  };
+  struct Style {
+    const char* name;
+    std::string bom, eol;
+  } styles[] = {{"LF", "", "\n"}, {"CRLF", "", "\r\n"}, {"BOM and CRLF", "\xEF\xBB\xBF", "\r\n"}};
+  for (const Style& st : styles) {
+    SCOPED_TRACE(st.name);
+    std::string text = st.bom;
+    for (const auto& line : foreign) text += line + st.eol;
+    for (const auto& line : hostileValues) text += line + st.eol;
+    WriteIni(text);
+    TfmMain& w = Start();
+    EXPECT_TRUE(dialogs_->Errors.empty());
+    EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
+    EXPECT_GT(w.moCode->Font().Size, 0);
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_TRUE(CloseWindow());
+
+    std::string after = ReadFile(programDir_ + "/settings.ini");
+    EXPECT_TRUE(after.starts_with(st.bom + foreign[0] + st.eol));
+    // Every foreign line is still there, whole and in its order.
+    size_t at = 0;
+    for (const auto& line : foreign) {
+      size_t found = after.find(line + st.eol, at);
+      ASSERT_NE(found, std::string::npos) << line.substr(0, 40);
+      at = found + line.size();
+    }
+    if (st.eol == "\r\n") {
+      for (size_t i = 0; i < after.size(); ++i)
+        if (after[i] == '\n') {
+          ASSERT_TRUE(i > 0 && after[i - 1] == '\r') << i;
+        }
+    }
+  }
+}
+
 TEST_F(MainWindowTest, EnabledRulesFollowTheDocument) {
   TfmMain& w = Start();
   auto runRules = [&] {
