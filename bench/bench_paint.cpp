@@ -133,10 +133,10 @@ void BM_KeyToFrame_MillionLines(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyToFrame_MillionLines)->Unit(benchmark::kMillisecond);
 
+std::string FiveMegabyteLine();
+
 void BM_KeyToFrame_FiveMegabyteLine(benchmark::State& state) {
-  std::string line = bench::MakeCLikeText(5u << 20, 60);
-  for (char& c : line)
-    if (c == '\n') c = ' ';
+  std::string line = FiveMegabyteLine();
   TBenchEditor b(line);
   // Typing past MaxScrollWidth inserts nothing unless the width follows the text.
   b.editor.SetOptions(b.editor.Options() + TSynEditorOptions{eoAutoSizeMaxScrollWidth});
@@ -144,6 +144,56 @@ void BM_KeyToFrame_FiveMegabyteLine(benchmark::State& state) {
   TypeAndPaint(state, b.editor);
 }
 BENCHMARK(BM_KeyToFrame_FiveMegabyteLine)->Unit(benchmark::kMillisecond);
+
+std::string FiveMegabyteLine() {
+  std::string line = bench::MakeCLikeText(5u << 20, 60);
+  for (char& c : line)
+    if (c == '\n') c = ' ';
+  return line;
+}
+
+// One caret blink per iteration: the caret's cells are repainted, as the
+// blink timer asks, with the caret at the end of `text`'s last line.
+void CaretBlink(benchmark::State& state, const std::string& text) {
+  TBenchEditor b(text);
+  TCountingSynEdit& e = b.editor;
+  e.SetOptions(e.Options() + TSynEditorOptions{eoAutoSizeMaxScrollWidth});
+  e.activateWindow();
+  e.setFocus();
+  QApplication::processEvents();
+  e.SetCaretPos(
+      {static_cast<int>(e.Lines().Get(e.Lines().Count() - 1).size()) + 1, e.Lines().Count()});
+  QApplication::processEvents();
+  QRect caret = e.CaretRect();
+  if (caret.isEmpty()) {
+    state.SkipWithError("the caret is not shown");
+    return;
+  }
+  const int paintsBefore = e.paints;
+  for (auto _ : state) {
+    e.viewport()->repaint(caret);
+    benchmark::ClobberMemory();
+  }
+  state.counters["paints_per_blink"] =
+      static_cast<double>(e.paints - paintsBefore) / static_cast<double>(state.iterations());
+}
+
+void BM_CaretBlink_FiveMegabyteLine(benchmark::State& state) {
+  CaretBlink(state, FiveMegabyteLine());
+}
+BENCHMARK(BM_CaretBlink_FiveMegabyteLine)->Unit(benchmark::kMicrosecond);
+
+void BM_Baseline_CaretBlinkShortLine(benchmark::State& state) {
+  CaretBlink(state, "main() { return 0; } // a short line\n");
+}
+BENCHMARK(BM_Baseline_CaretBlinkShortLine)->Unit(benchmark::kMicrosecond);
+
+void BM_Baseline_KeyToFrame_ShortLine(benchmark::State& state) {
+  TBenchEditor b("main() { return 0; } // a short line");
+  b.editor.SetCaretPos({37, 1});
+  TypeAndPaint(state, b.editor);
+}
+BENCHMARK(BM_Baseline_KeyToFrame_ShortLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ludra
@@ -155,5 +205,6 @@ int main(int argc, char** argv) {
       argc, argv,
       {{"BM_PaintFullFrame", "BM_Baseline_PlainDrawTextFrame"},
        {"BM_KeyToFrame_MillionLines", "BM_Baseline_PlainDrawTextFrame"},
-       {"BM_KeyToFrame_FiveMegabyteLine", "BM_Baseline_PlainDrawTextFrame"}});
+       {"BM_KeyToFrame_FiveMegabyteLine", "BM_Baseline_KeyToFrame_ShortLine"},
+       {"BM_CaretBlink_FiveMegabyteLine", "BM_Baseline_CaretBlinkShortLine"}});
 }

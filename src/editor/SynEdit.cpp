@@ -499,6 +499,7 @@ void TCustomSynEdit::SetTabWidth(int value) {
   if (value == tabWidth_) return;
   tabWidth_ = value;
   lines_->SetTabWidth(value);
+  scanPoints_.Clear();  // the painted text of lines with tabs changes
   longestKnown_ = false;
   InvalidateAll();
 }
@@ -714,6 +715,7 @@ void TCustomSynEdit::LinesChanged() {
 
 void TCustomSynEdit::BufferCleared() {
   pendingScanBegin_ = pendingScanEnd_ = 0;
+  scanPoints_.Clear();
   if (wordWrap_) wordWrap_->Reset();
   longestKnown_ = false;
   undoList_->Clear();
@@ -733,6 +735,7 @@ void TCustomSynEdit::LimitCaretAndSelection() {
 }
 
 void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
+  scanPoints_.Clear();
   WrapLinesDeleted(index, count);
   marks_->LinesDeleted(index + 1, count);
   // Lines removed at the end of the buffer outside an update bracket bring
@@ -769,6 +772,7 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLinesInserted(int index, int count) {
+  scanPoints_.Clear();
   WrapLinesInserted(index, count);
   marks_->LinesInserted(index + 1, count);
   if (longestKnown_) {
@@ -789,6 +793,7 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
+  scanPoints_.LinesChanged(index, count);
   WrapLinesChanged(index, count);
   for (int i = index; i < index + count && longestKnown_; ++i) NoteLineLength(i);
   // Lines after the changed ones whose state changed are repainted after

@@ -17,6 +17,7 @@
 #include "SynEditMiscClasses.h"
 #include "SynEditMarks.h"
 #include "SynEditOptions.h"
+#include "SynEditScanPoints.h"
 #include "SynEditSearchCustom.h"
 #include "SynEditTextBuffer.h"
 #include "SynTextDrawer.h"
@@ -413,6 +414,7 @@ class TCustomSynEdit {
   std::unique_ptr<TSynEditUndoList> redoList_;
   TSynClipboard* clipboard_ = nullptr;
   TSynCustomHighlighter* highlighter_ = nullptr;
+  TSynScanPoints scanPoints_;
 
   int caretChar_ = 1;
   int caretLine_ = 1;

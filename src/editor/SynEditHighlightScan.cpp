@@ -46,6 +46,7 @@ int TCustomSynEdit::ScanFrom(int index) {
 void TCustomSynEdit::ScanRanges() {
   TSynEditStringList& lines = *lines_;
   pendingScanBegin_ = pendingScanEnd_ = 0;
+  scanPoints_.Clear();  // another highlighter, or other rules
   if (!highlighter_ || lines.Count() == 0) return;
   TBufferUpdate update(lines);
   highlighter_->ResetRangeState();

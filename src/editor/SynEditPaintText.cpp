@@ -70,13 +70,17 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
   TSynHighlighterAttributes* commentAttr = hl ? hl->DefaultAttribute(0) : nullptr;
 
   const int rowsEnd = std::min(lastRow, lines_->Count());
-  std::string shown;
+  std::string shown, expanded;
   std::vector<TToken> tokens;
   std::vector<int> evenTabs;  // columns of the cell left of an even tab span's middle
   for (int row = firstRow; row <= rowsEnd; ++row) {
     const int line = row;
     const int y = (row - topRow_) * rh;
-    const std::string text = lines_->ExpandedLine(line - 1);
+    // A line without tabs is painted as it is stored, without a copy.
+    lines_->ExpandedLineLength(line - 1);  // finds out whether it has tabs
+    const bool hasTabs = !lines_->LineFlags(line - 1).Contains(lfHasNoTabs);
+    if (hasTabs) expanded = lines_->ExpandedLine(line - 1);
+    const std::string_view text = hasTabs ? std::string_view(expanded) : lines_->GetView(line - 1);
     const int len = static_cast<int>(text.size());
 
     const bool activeLine = activeLineColor_ != clNone && line == caretLine_;
@@ -112,15 +116,16 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     // blanks, or the visible whitespace. Only the visible part is copied, so
     // a very long line costs no more here than a short one.
     const int shownFrom = std::min(firstColumn, len + 1);
-    shown.assign(text, static_cast<size_t>(shownFrom - 1),
-                 static_cast<size_t>(std::max(std::min(len, lastColumn + 1) - shownFrom + 1, 0)));
+    shown.assign(text.substr(
+        static_cast<size_t>(shownFrom - 1),
+        static_cast<size_t>(std::max(std::min(len, lastColumn + 1) - shownFrom + 1, 0))));
     evenTabs.clear();
     for (char& c : shown)
       if (c == '\t')
         c = ' ';
       else if (showSpecial && c == ' ')
         c = kSpaceGlyph;
-    if (showSpecial && text.find('\t') != std::string::npos) {
+    if (showSpecial && hasTabs) {
       std::string_view raw = lines_->GetView(line - 1);
       int column = 0;
       for (char c : raw) {
@@ -143,13 +148,12 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     TSynHighlighterAttributes* lastAttr = nullptr;
     const int visibleEnd = std::min(len, lastColumn) + 1;
     if (hl) {
-      if (line == 1)
-        hl->ResetRangeState();
-      else
-        hl->SetRangeState(lines_->LineRange(line - 2));
-      hl->StartLine(text, line - 1);
       // The line-end glyph takes the colours of the line's last token.
       const bool needLast = showSpecial && len + 1 >= firstColumn && len + 1 <= lastColumn;
+      if (line == 1) hl->ResetRangeState();
+      TSynRange startState = line == 1 ? hl->GetRangeState() : lines_->LineRange(line - 2);
+      // A long line is scanned from a point near the first visible column.
+      scanPoints_.StartLine(*hl, text, line - 1, startState, firstColumn - 1);
       while (!hl->AtLineEnd()) {
         int start = hl->TokenStart() + 1;
         TSynHighlighterAttributes* attr = hl->TokenAttribute();

@@ -141,6 +141,18 @@ void TSynCustomHighlighter::AddAttribute(std::unique_ptr<TSynHighlighterAttribut
 
 void TSynCustomHighlighter::ScanToLineEnd() { ScanRestOfLine(); }
 
+bool TSynCustomHighlighter::GetScanPoint(int position, TSynScanPoint& point) {
+  (void)position;
+  (void)point;
+  return false;
+}
+
+void TSynCustomHighlighter::StartLineAt(std::string_view text, int lineIndex,
+                                        const TSynScanPoint& point) {
+  (void)point;
+  StartLine(text, lineIndex);
+}
+
 void TSynCustomHighlighter::ScanRestOfLine() {
   while (!AtLineEnd()) NextToken();
 }

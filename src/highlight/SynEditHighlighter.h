@@ -75,6 +75,17 @@ class TSynHighlighterAttributes : public TSynPersistent {
 };
 
 enum TSynHighlighterCapability : uint8_t { hcUserSettings, hcRegistry };
+
+// A place inside a line where a scan can resume: a position inside a token,
+// with what the scanner needs to go on from there (the token's end and kind,
+// the state after it, and one value of the highlighter's own).
+struct TSynScanPoint {
+  int Position = 0;  // 0-based
+  int TokenEnd = 0;
+  int TokenKind = 0;
+  TSynRange State = 0;
+  int Extra = 0;
+};
 using TSynHighlighterCapabilities = TSet<TSynHighlighterCapability>;
 
 class TSynCustomHighlighter : public TSynPersistent {
@@ -114,6 +125,15 @@ class TSynCustomHighlighter : public TSynPersistent {
   // text is copied, so the caller need not keep it alive. The range state is
   // left as set before (SetRangeState / ResetRangeState).
   virtual void StartLine(std::string_view text, int lineIndex) = 0;
+  // A place to resume the scan later at `position`, which must lie inside
+  // the current token; false when it does not, or when this highlighter
+  // cannot resume inside a line.
+  virtual bool GetScanPoint(int position, TSynScanPoint& point);
+  // Starts scanning the line at a point GetScanPoint gave for the same text
+  // and starting state: the first token is the one the point lies in, cut
+  // to begin at the point, and the tokens after it are those of a scan from
+  // the line start. A highlighter without points starts at the line start.
+  virtual void StartLineAt(std::string_view text, int lineIndex, const TSynScanPoint& point);
   virtual void SetRangeState(TSynRange value);
   virtual void ResetRangeState();
 

@@ -1,5 +1,6 @@
 #include "SynHighlighterCpp.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -408,9 +409,57 @@ void TSynCppSyn::StartLine(std::string_view text, int lineIndex) {
   line_ = buffer_.data() + 1;
   length_ = static_cast<int>(text.size());
   lineNumber_ = lineIndex;
+  origin_ = 0;
   firstNonBlank_ = -1;
   run_ = 0;
   NextToken();
+}
+
+bool TSynCppSyn::GetScanPoint(int position, TSynScanPoint& point) {
+  if (tokenId_ == tokEnd || position < origin_ + tokenPos_ || position >= origin_ + run_)
+    return false;
+  // The rest of the scan depends only on the text after the token, the
+  // state after it, and where the line's first non-blank is (for a #).
+  if (firstNonBlank_ < 0) {
+    if (origin_ > 0) return false;  // cannot happen: a resumed scan knows it
+    int keep = run_;
+    run_ = 0;
+    DirectiveMayStartHere();
+    run_ = keep;
+  }
+  point.Position = position;
+  point.TokenEnd = origin_ + run_;
+  point.TokenKind = tokenId_;
+  point.State = range_;
+  point.Extra = firstNonBlank_;
+  return true;
+}
+
+void TSynCppSyn::StartLineAt(std::string_view text, int lineIndex, const TSynScanPoint& point) {
+  const int size = static_cast<int>(text.size());
+  if (point.Position < 0 || point.Position >= point.TokenEnd || point.TokenEnd > size ||
+      point.Extra < 0 || point.TokenKind < 0 || point.TokenKind > tokOctal ||
+      point.TokenKind == tokEnd) {
+    StartLine(text, lineIndex);
+    return;
+  }
+  // The byte before the point is copied too: the number scanner may look
+  // one byte behind a dot.
+  origin_ = std::max(point.Position - 1, 0);
+  std::string_view rest = text.substr(static_cast<size_t>(origin_));
+  buffer_.resize(rest.size() + 5);
+  buffer_[0] = '\0';
+  std::memcpy(buffer_.data() + 1, rest.data(), rest.size());
+  std::memset(buffer_.data() + 1 + rest.size(), 0, 4);
+  line_ = buffer_.data() + 1;
+  length_ = static_cast<int>(rest.size());
+  lineNumber_ = lineIndex;
+  firstNonBlank_ = point.Extra;
+  // The point's token, cut at the point, is the current one.
+  tokenPos_ = point.Position - origin_;
+  run_ = point.TokenEnd - origin_;
+  tokenId_ = static_cast<TCppTokenKind>(point.TokenKind);
+  range_ = static_cast<uint8_t>(point.State);
 }
 
 void TSynCppSyn::NextToken() { Next(); }
@@ -739,7 +788,7 @@ bool TSynCppSyn::DirectiveMayStartHere() {
     while (i < length_ && At(line_, i) >= 1 && At(line_, i) <= 32) ++i;
     firstNonBlank_ = i;
   }
-  return firstNonBlank_ == run_;
+  return firstNonBlank_ == origin_ + run_;
 }
 
 void TSynCppSyn::DirectiveBody() {

@@ -51,9 +51,11 @@ class TSynCppSyn : public TSynCustomHighlighter {
   std::string TokenText() const override;
   TSynHighlighterAttributes* TokenAttribute() const override { return kindAttri_[tokenId_]; }
   int TokenKind() const override { return tokenId_; }
-  int TokenStart() const override { return tokenPos_; }
+  int TokenStart() const override { return origin_ + tokenPos_; }
   void NextToken() final;
   void StartLine(std::string_view text, int lineIndex) override;
+  bool GetScanPoint(int position, TSynScanPoint& point) override;
+  void StartLineAt(std::string_view text, int lineIndex, const TSynScanPoint& point) override;
   // Only the low byte is kept: the state is one byte.
   void SetRangeState(TSynRange value) override { range_ = static_cast<uint8_t>(value); }
   void ResetRangeState() override { range_ = rsNone; }
@@ -131,7 +133,11 @@ class TSynCppSyn : public TSynCustomHighlighter {
   const char* line_ = nullptr;
   int length_ = 0;
   int lineNumber_ = 0;
-  int firstNonBlank_ = -1;  // computed on the first # of the line
+  // A scan resumed inside a line copies only the text from the byte before
+  // its point on: positions below are relative to line_, which is the
+  // line's byte `origin_`.
+  int origin_ = 0;
+  int firstNonBlank_ = -1;  // in the whole line; computed on the first # of the line
   int run_ = 0;
   int tokenPos_ = 0;
   TCppTokenKind tokenId_ = tokEnd;
