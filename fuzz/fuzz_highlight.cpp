@@ -2,7 +2,7 @@
 // checks what every caller relies on: the tokens cover each line exactly, in
 // order, the scan reaches the line end, kinds and attributes agree, only the
 // five real states come out, and a line scanned again from its stored seed
-// gives the same tokens.
+// gives the same tokens, also when resumed at a token boundary inside it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -99,6 +99,43 @@ bool SameTokens(const std::vector<Tok>& a, const std::vector<Tok>& b) {
   return true;
 }
 
+// Resuming at scan points taken inside the tokens of a line gives the token
+// the point lies in, cut there, and then the rest of the line's tokens.
+void CheckScanPoints(TSynCppSyn& hl, TSynCppSyn& resumed, std::string_view line, int index,
+                     TSynRange seed, const std::vector<Tok>& whole) {
+  hl.SetRangeState(seed);
+  hl.StartLine(line, index);
+  hl.ScanToLineEnd();
+  const TSynRange endState = hl.GetRangeState();
+  hl.SetRangeState(seed);
+  hl.StartLine(line, index);
+  for (size_t current = 0; !hl.AtLineEnd() && current < 64; ++current, hl.NextToken()) {
+    const Tok& t = whole[current];
+    for (int pos : {t.start, t.start + t.length / 2}) {
+      TSynScanPoint point;
+      if (!hl.GetScanPoint(pos, point)) {
+        if (t.length > 0) Fail("no scan point inside a token", line);
+        continue;
+      }
+      if (point.TokenEnd != t.start + t.length) Fail("scan point's token end", line);
+      resumed.SetRangeState(rsNone);
+      resumed.StartLineAt(line, index, point);
+      if (resumed.TokenStart() != pos || resumed.TokenKind() != t.kind ||
+          resumed.GetRangeState() != hl.GetRangeState())
+        Fail("resumed token differs", line);
+      resumed.NextToken();
+      for (size_t k = current + 1; k < whole.size(); ++k) {
+        if (resumed.AtLineEnd() || resumed.TokenStart() != whole[k].start ||
+            resumed.TokenKind() != whole[k].kind)
+          Fail("resumed scan differs", line);
+        resumed.NextToken();
+      }
+      if (!resumed.AtLineEnd() || resumed.GetRangeState() != endState)
+        Fail("resumed scan ends differently", line);
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -136,5 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!SameTokens(Scan(single, lines[i], static_cast<int>(i)), scans[i]))
       Fail("rescan from the stored seed differs", lines[i]);
   }
+  static TSynCppSyn pointed, resumed;
+  for (size_t i = 0; i < lines.size(); ++i)
+    CheckScanPoints(pointed, resumed, lines[i], static_cast<int>(i), seeds[i], scans[i]);
   return 0;
 }

@@ -1,0 +1,143 @@
+// Random bytes as settings.ini: every read gives a value or its default,
+// values are never longer than the limit, a write either raises the settings
+// error or stores the value (up to a line break), and a write keeps every
+// other line of the file in its order. No other exception may come out.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SynExceptions.h"
+#include "SynProfileFile.h"
+#include "SynStrings.h"
+
+using namespace ludra;
+
+namespace {
+
+void Require(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "settings invariant broken: %s\n", what);
+  std::abort();
+}
+
+const std::string& FileName() {
+  static const std::string name = [] {
+    const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    return std::string(dir) + "/ludra-fuzz-settings-" + std::to_string(getpid()) + ".ini";
+  }();
+  return name;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The file's lines as the reader sees them: a leading BOM left out, split
+// at LF, CRs before the LF counted with the line end (the writer writes
+// one line-end style, so a CR at the end of a line may merge into it).
+std::vector<std::string> Lines(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    if (lf == std::string_view::npos) break;
+    text.remove_prefix(lf + 1);
+  }
+  return lines;
+}
+
+// True when `before` with at most one line left out (the one the write
+// replaced) appears in order within `after`.
+bool KeptInOrder(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+  for (size_t skip = 0; skip <= before.size(); ++skip) {
+    size_t j = 0;
+    bool ok = true;
+    for (size_t i = 0; i < before.size() && ok; ++i) {
+      if (i == skip) continue;
+      while (j < after.size() && after[j] != before[i]) ++j;
+      ok = j < after.size();
+      ++j;
+    }
+    if (ok) return true;
+    if (before.size() > 64) break;  // only the straight check on big files
+  }
+  return false;
+}
+
+void Write(TProfileFile& ini, const std::string& section, const std::string& key,
+           const std::string& value) {
+  std::vector<std::string> before = Lines(ReadAll(FileName()));
+  try {
+    ini.WriteString(section, key, value);
+  } catch (const EIniFileException&) {
+    return;  // refused names: the file is left alone
+  }
+  std::vector<std::string> after = Lines(ReadAll(FileName()));
+  // At most a blank line, a section header and the key.
+  Require(after.size() <= before.size() + 3, "a write added more than a section and a key");
+  Require(KeptInOrder(before, after), "a write lost or moved another line");
+  std::string stored = ini.ReadString(section, key, "<default>");
+  // A line break would start a new line: the value ends there.
+  std::string expected = value.substr(0, value.find_first_of("\r\n"));
+  expected = expected.substr(0, TProfileFile::MaxValueLength);
+  // Blanks around a value do not count.
+  size_t first = expected.find_first_not_of(" \t"), last = expected.find_last_not_of(" \t");
+  expected = first == std::string::npos ? "" : expected.substr(first, last - first + 1);
+  Require(stored == expected, "a written value reads back");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 65536) return 0;
+  std::string text(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream out(FileName(), std::ios::binary | std::ios::trunc);
+    out << text;
+  }
+  TProfileFile ini(FileName());
+  // What start-up reads.
+  for (const char* key : {"WindowX", "WindowY", "WindowW", "WindowH", "Splitter", "Font_Size"})
+    (void)ini.ReadInteger("Display", key, 7);
+  (void)ini.ReadBool("Display", "WindowMax", false);
+  Require(ini.ReadString("RunOpts", "CopyDir", "").size() <= TProfileFile::MaxValueLength,
+          "value limit");
+
+  // Every section and key the file holds.
+  TStringList sections, keys;
+  ini.ReadSections(sections);
+  for (int s = 0; s < sections.Count() && s < 16; ++s) {
+    ini.ReadSection(sections.Get(s), keys);
+    Require(ini.SectionExists(sections.Get(s)), "a listed section exists");
+    for (int k = 0; k < keys.Count() && k < 16; ++k) {
+      Require(ini.ValueExists(sections.Get(s), keys.Get(k)), "a listed key exists");
+      std::string value = ini.ReadString(sections.Get(s), keys.Get(k), "");
+      Require(value.size() <= TProfileFile::MaxValueLength, "value limit");
+      (void)ProfileStrToIntDef(value, 0);
+    }
+  }
+
+  // Writes: a key of the program's, and names and values taken from the file.
+  Write(ini, "Display", "WindowX", "123");
+  if (sections.Count() > 0) {
+    std::string section = sections.Get(sections.Count() - 1);
+    Write(ini, section, keys.Count() > 0 ? keys.Get(0) : "Key", text.substr(0, 40));
+    Write(ini, section, section, " padded value ");
+  }
+  std::remove(FileName().c_str());
+  return 0;
+}
