@@ -183,6 +183,7 @@ void TfmMain::CreateMenus() {
                 {miUndo, nullptr, miCut, miCopy, miPaste, miDelete, nullptr, miFind, miFindNext,
                  miFindPrev, miReplace, miGoto, nullptr, miSelectAll},
                 &TfmMain::miEditClick);
+  CreateReopenMenu();
   miBuild = menu("miBuild", "Build", {miCompile, miCompileRun, nullptr, miRunOptions},
                  &TfmMain::miBuildClick);
   miOptions = menu("miOptions", "Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
@@ -369,6 +370,8 @@ void TfmMain::FormCreate(QObject* sender) {
   SetFunctionListWidth(ini.ReadInteger("Display", "Splitter", FunctionListWidth()));
   if (ini.ReadBool("Display", "WindowMax", false))
     setWindowState(windowState() | Qt::WindowMaximized);
+
+  LoadRecentFiles();
 
   // A program folder or desktop directory the user cannot write to must not
   // cost the rest of the start-up: the refused write is reported and the

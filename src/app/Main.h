@@ -17,6 +17,7 @@
 #include "SynProfileFile.h"
 #include "SynStrings.h"
 #include "dlgConfirmReplace.h"
+#include "appcore/RecentFiles.h"
 
 class QAction;
 class QLabel;
@@ -86,6 +87,7 @@ class TfmMain : public QMainWindow {
   QAction *tbNew = nullptr, *tbOpen = nullptr, *tbSave = nullptr, *tbFind = nullptr,
           *tbFindNext = nullptr, *tbFindPrev = nullptr, *tbReplace = nullptr, *tbCompile = nullptr,
           *tbCompileRun = nullptr, *tbHelpTopics = nullptr;
+  QMenu* miReopen = nullptr;
   QMenu *miFile = nullptr, *miEdit = nullptr, *miBuild = nullptr, *miOptions = nullptr,
         *miHelp = nullptr;
   QAction *miNew = nullptr, *miOpen = nullptr, *miClose = nullptr, *miSave = nullptr,
@@ -159,6 +161,10 @@ class TfmMain : public QMainWindow {
   // Finds the native called at the caret and the parameter being typed.
   void scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
                         std::string& currentInput, int& x, int& y, bool& canExecute);
+  // File > Reopen (MainRecent.cpp): opening or saving a script puts it
+  // first; choosing an entry opens it as Open does.
+  void miReopenItemClick(int index);
+  const TRecentFiles& RecentFiles() const { return recentFiles_; }
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
   // The document's file, resolved once when it was opened or saved (a
@@ -204,6 +210,12 @@ class TfmMain : public QMainWindow {
   void CreateStatusBar();
   void ConnectFunctionList();
   void CreateCompletion(TSynManualClock* triggerClock);
+  void CreateReopenMenu();
+  void RebuildReopenMenu();
+  void LoadRecentFiles();
+  void AddRecentFile(const std::string& path);
+  // Writes the list; a refused write is reported once, the list stays.
+  void StoreRecentFiles();
   void ConfigureHighlighter();
   // Puts the window into the state of an open document (new or loaded).
   void DocumentOpened();
@@ -230,6 +242,8 @@ class TfmMain : public QMainWindow {
   // The output window while a compile runs in it.
   TfmOutput* fmOutput_ = nullptr;
   bool closeAfterCompile_ = false;
+  TRecentFiles recentFiles_;
+  bool recentWriteReported_ = false;
 };
 
 template <class F>

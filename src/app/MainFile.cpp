@@ -95,6 +95,7 @@ void TfmMain::LoadDocument(const std::string& fileName) {
   SetDocumentName(fileName, path);
   UpdateCaption();
   DocumentOpened();
+  AddRecentFile(path);
 }
 
 void TfmMain::LoadScript(const std::string& fileName) { LoadDocument(fileName); }
@@ -139,6 +140,7 @@ void TfmMain::miSaveClick(QObject* sender) {
     return;
   }
   moCode->Lines().SaveToFile(DocumentPath());
+  AddRecentFile(DocumentPath());
   DocumentModified = false;
   SetSaveEnabled(false);
   SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' saved.");
@@ -159,6 +161,7 @@ void TfmMain::miSaveAsClick(QObject* sender) {
   // the document under its old name, still modified.
   moCode->Lines().SaveToFile(path);
   SetDocumentName(*fileName, path);
+  AddRecentFile(path);
   ChangeToFolderOf(path);
   DocumentModified = false;
   SetSaveEnabled(false);

@@ -258,16 +258,17 @@ void TProfileFile::ReadSections(TStrings& sections) const {
   }
 }
 
-void TProfileFile::WriteString(const std::string& section, const std::string& key,
-                               const std::string& value) {
+namespace {
+
+void SetValue(const std::string& fileName, TDocument& doc, const std::string& section,
+              const std::string& key, const std::string& value) {
   std::string_view sectionName = Trim(section);
   std::string_view keyName = Trim(key);
-  CheckNames(fileName_, sectionName, keyName);
+  CheckNames(fileName, sectionName, keyName);
   // A line break would start a new line of the file; the value ends there.
   std::string_view text = value;
   text = text.substr(0, text.find_first_of("\r\n"));
 
-  TDocument doc = LoadForWrite(fileName_);
   int header = doc.FindSection(sectionName);
   if (header < 0) {
     if (!doc.lines.empty() && !Trim(doc.lines.back()).empty()) doc.lines.emplace_back();
@@ -285,6 +286,29 @@ void TProfileFile::WriteString(const std::string& section, const std::string& ke
       if (kind != TParsedLine::Blank && kind != TParsedLine::Comment) at = i + 1;
     }
     doc.lines.insert(doc.lines.begin() + at, std::string(keyName) + "=" + std::string(text));
+  }
+}
+
+}  // namespace
+
+void TProfileFile::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value) {
+  TDocument doc = LoadForWrite(fileName_);
+  SetValue(fileName_, doc, section, key, value);
+  SaveDocument(fileName_, doc);
+}
+
+void TProfileFile::WriteStrings(
+    const std::string& section,
+    const std::vector<std::pair<std::string, std::optional<std::string>>>& values) {
+  TDocument doc = LoadForWrite(fileName_);
+  for (const auto& [key, value] : values) {
+    if (value) {
+      SetValue(fileName_, doc, section, key, *value);
+    } else if (int header = doc.FindSection(Trim(section)); header >= 0) {
+      if (int line = doc.FindKey(header, Trim(key)); line >= 0)
+        doc.lines.erase(doc.lines.begin() + line);
+    }
   }
   SaveDocument(fileName_, doc);
 }

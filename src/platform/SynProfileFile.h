@@ -3,7 +3,10 @@
 // lines. Every call reads the file afresh and every write replaces it
 // atomically, so several readers and writers never see a half-written file
 // and nothing stays cached between operations.
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SynStrings.h"
 
@@ -40,6 +43,10 @@ class TProfileFile {
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
+  // Several keys of one section in one replacement of the file: a key with a
+  // value is written, one without is deleted.
+  void WriteStrings(const std::string& section,
+                    const std::vector<std::pair<std::string, std::optional<std::string>>>& values);
   void DeleteKey(const std::string& section, const std::string& key);
   void EraseSection(const std::string& section);
   // Every write is already on disk when it returns; kept for callers that

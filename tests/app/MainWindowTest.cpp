@@ -374,16 +374,18 @@ TEST_F(MainWindowTest, UnwritableSettingsAreReportedAndStartUpGoesOn) {
   WriteFile(root_ + "/a.pwn", "main() {}\n");
   TfmMain& w = Start({root_ + "/a.pwn"});
   const std::string error = "Unable to write to " + programDir_ + "/settings.ini.";
-  ASSERT_EQ(dialogs_->Errors.size(), 1u);
+  // The association setting, then the recent-files list of the opened script.
+  ASSERT_EQ(dialogs_->Errors.size(), 2u);
   EXPECT_EQ(dialogs_->Errors[0], error);
+  EXPECT_EQ(dialogs_->Errors[1], error);
   EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
   EXPECT_EQ(Caption(), "a.pwn - Ludra");
 
   dialogs_->FontAnswers.push_back(std::nullopt);
   w.miFont->trigger();
-  ASSERT_EQ(dialogs_->Errors.size(), 2u);
-  EXPECT_EQ(dialogs_->Errors[1], error);
+  ASSERT_EQ(dialogs_->Errors.size(), 3u);
+  EXPECT_EQ(dialogs_->Errors[2], error);
   // Closing still ends the program after reporting the refused write.
   EXPECT_TRUE(CloseWindow());
-  EXPECT_EQ(dialogs_->Errors.size(), 3u);
+  EXPECT_EQ(dialogs_->Errors.size(), 4u);
 }
