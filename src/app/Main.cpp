@@ -66,6 +66,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   CreateEditor();
   CreateStatusBar();
   ConnectFunctionList();
+  ConnectScriptFunctions();
   CreateCompletion(triggerClock);
   setMinimumSize(292, 154 + menuBar()->sizeHint().height());
   SetClientSize(744, 432);
@@ -187,6 +188,7 @@ void TfmMain::CreateMenus() {
   miBuild = menu("miBuild", "Build", {miCompile, miCompileRun, nullptr, miRunOptions},
                  &TfmMain::miBuildClick);
   miOptions = menu("miOptions", "Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
+  CreateCodePageMenu();
   miHelp = menu("miHelp", "Help", {miHelpTopics, nullptr, miAbout}, nullptr);
 
   pmMain = new QMenu(this);
@@ -372,6 +374,7 @@ void TfmMain::FormCreate(QObject* sender) {
     setWindowState(windowState() | Qt::WindowMaximized);
 
   LoadRecentFiles();
+  ApplyCodePage(ini.ReadInteger("Display", "CodePage", 1252));
 
   // A program folder or desktop directory the user cannot write to must not
   // cost the rest of the start-up: the refused write is reported and the

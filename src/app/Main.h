@@ -16,8 +16,9 @@
 #include "SynHighlighterCpp.h"
 #include "SynProfileFile.h"
 #include "SynStrings.h"
-#include "dlgConfirmReplace.h"
+#include "appcore/DefinitionScanner.h"
 #include "appcore/RecentFiles.h"
+#include "dlgConfirmReplace.h"
 
 class QAction;
 class QLabel;
@@ -88,6 +89,7 @@ class TfmMain : public QMainWindow {
           *tbFindNext = nullptr, *tbFindPrev = nullptr, *tbReplace = nullptr, *tbCompile = nullptr,
           *tbCompileRun = nullptr, *tbHelpTopics = nullptr;
   QMenu* miReopen = nullptr;
+  QMenu* miCodePage = nullptr;
   QMenu *miFile = nullptr, *miEdit = nullptr, *miBuild = nullptr, *miOptions = nullptr,
         *miHelp = nullptr;
   QAction *miNew = nullptr, *miOpen = nullptr, *miClose = nullptr, *miSave = nullptr,
@@ -164,6 +166,23 @@ class TfmMain : public QMainWindow {
   // File > Reopen (MainRecent.cpp): opening or saving a script puts it
   // first; choosing an entry opens it as Open does.
   void miReopenItemClick(int index);
+  // Options > Code Page (MainCodePage.cpp): shows, types and case-converts
+  // the document's bytes in another page; the bytes stay as they are.
+  void miCodePageItemClick(int number);
+  // Puts the page in use (the default for a number not on offer) and shows
+  // everything drawn from document bytes anew.
+  void ApplyCodePage(int number);
+  // The functions the script defines (MainScriptFunctions.cpp), listed after
+  // the natives and added to completion and the hints' lists.
+  std::vector<TScriptFunction> ScriptFunctions;
+  void RebuildScriptFunctions();
+  // Rebuilds a second after the last call (the last change of the text).
+  void ScheduleScriptFunctions();
+  // A double click on one of them puts the caret at its definition.
+  void ScriptFunctionDblClick();
+  // The list rows of the script's functions: name bytes and 1-based line.
+  static constexpr int kScriptNameRole = Qt::UserRole + 1;
+  static constexpr int kScriptLineRole = Qt::UserRole + 2;
   const TRecentFiles& RecentFiles() const { return recentFiles_; }
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
@@ -211,6 +230,8 @@ class TfmMain : public QMainWindow {
   void ConnectFunctionList();
   void CreateCompletion(TSynManualClock* triggerClock);
   void CreateReopenMenu();
+  void CreateCodePageMenu();
+  void ConnectScriptFunctions();
   void RebuildReopenMenu();
   void LoadRecentFiles();
   void AddRecentFile(const std::string& path);
@@ -244,6 +265,9 @@ class TfmMain : public QMainWindow {
   bool closeAfterCompile_ = false;
   TRecentFiles recentFiles_;
   bool recentWriteReported_ = false;
+  std::unique_ptr<TSynTimer> scriptScanTimer_;
+  // What the script's functions added after the natives.
+  int scriptRowCount_ = 0, scriptNameCount_ = 0;
 };
 
 template <class F>

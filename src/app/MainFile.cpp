@@ -95,6 +95,7 @@ void TfmMain::LoadDocument(const std::string& fileName) {
   SetDocumentName(fileName, path);
   UpdateCaption();
   DocumentOpened();
+  RebuildScriptFunctions();
   AddRecentFile(path);
 }
 
@@ -104,6 +105,7 @@ void TfmMain::moCodeChange(TCustomSynEdit* sender) {
   (void)sender;
   DocumentModified = true;
   SetSaveEnabled(true);
+  ScheduleScriptFunctions();
 }
 
 void TfmMain::miNewClick(QObject* sender) {
@@ -118,8 +120,15 @@ void TfmMain::miNewClick(QObject* sender) {
   // empty, but complete, and the error is reported.
   std::string templateFile = ProgramDir() + "/new.pwn";
   std::error_code ec;
-  if (std::filesystem::is_regular_file(templateFile, ec))
-    moCode->Lines().LoadFromFile(templateFile);
+  // The list follows the template, also when it cannot be read.
+  try {
+    if (std::filesystem::is_regular_file(templateFile, ec))
+      moCode->Lines().LoadFromFile(templateFile);
+  } catch (...) {
+    RebuildScriptFunctions();
+    throw;
+  }
+  RebuildScriptFunctions();
 }
 
 void TfmMain::miOpenClick(QObject* sender) {
@@ -141,6 +150,7 @@ void TfmMain::miSaveClick(QObject* sender) {
   }
   moCode->Lines().SaveToFile(DocumentPath());
   AddRecentFile(DocumentPath());
+  RebuildScriptFunctions();
   DocumentModified = false;
   SetSaveEnabled(false);
   SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' saved.");
@@ -161,6 +171,7 @@ void TfmMain::miSaveAsClick(QObject* sender) {
   // the document under its old name, still modified.
   moCode->Lines().SaveToFile(path);
   SetDocumentName(*fileName, path);
+  RebuildScriptFunctions();
   AddRecentFile(path);
   ChangeToFolderOf(path);
   DocumentModified = false;
@@ -184,6 +195,7 @@ void TfmMain::miCloseClick(QObject* sender) {
   moCode->setEnabled(false);
   moCode->Gutter().SetShowLineNumbers(false);
   lbFunctions->setEnabled(false);
+  RebuildScriptFunctions();
   statusPanels_[1]->clear();
   SetDocumentButtons(false);
 }

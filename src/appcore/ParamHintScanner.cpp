@@ -4,10 +4,7 @@
 
 namespace ludra {
 
-bool IsHintIdentifierChar(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-         (c >= 192 && c != 215 && c != 247);
-}
+bool IsHintIdentifierChar(unsigned char c) { return CodePage().IsIdentChar(c); }
 
 namespace {
 

@@ -8,8 +8,9 @@
 
 namespace ludra {
 
-// Digits, ASCII letters, the underscore and the 8-bit letters 192..255
-// except the multiplication and division signs.
+// Digits, ASCII letters, the underscore and the letters above 127 of the code
+// page in use (in Windows-1252 192..255 except times and divide, in
+// Windows-1251 all of 192..255).
 bool IsHintIdentifierChar(unsigned char c);
 
 struct TParamHint {

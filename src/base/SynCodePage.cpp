@@ -1,15 +1,41 @@
 #include "SynCodePage.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace ludra {
 
 namespace {
 
-// Bytes 0x80..0x9F as Windows-1252 shows them; the five unassigned bytes map
-// to the C1 control of the same value so that they survive a round trip.
-constexpr char32_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+// The tables of every page on offer, generated at build time from the C
+// library's converters (tools/GenCodePages.cpp).
+struct TPageTables {
+  int number;
+  const char* name;
+  uint32_t toUnicode[256];
+  uint8_t flags[256];
+  uint8_t upper[256];
+  uint8_t lower[256];
+};
+
+const TPageTables kTables[] = {
+#include "SynCodePageTables.inc"
+};
+
+class TGeneratedCodePage : public TCodePage {
+ public:
+  explicit TGeneratedCodePage(const TPageTables& t) {
+    number_ = t.number;
+    name_ = t.name;
+    for (int c = 0; c < 256; ++c) {
+      toUnicode_[c] = t.toUnicode[c];
+      class_[c] = t.flags[c];
+      upper_[c] = t.upper[c];
+      lower_[c] = t.lower[c];
+    }
+    Finish();
+  }
+};
 
 void AppendUtf8(std::string& out, char32_t u) {
   if (u < 0x80) {
@@ -29,15 +55,41 @@ void AppendUtf8(std::string& out, char32_t u) {
   }
 }
 
-const TWindows1252CodePage kDefaultPage;
-const TCodePage* gPage = &kDefaultPage;
+const std::vector<const TCodePage*>& Pages() {
+  static const std::vector<std::unique_ptr<TGeneratedCodePage>> owned = [] {
+    std::vector<std::unique_ptr<TGeneratedCodePage>> v;
+    for (const TPageTables& t : kTables) v.push_back(std::make_unique<TGeneratedCodePage>(t));
+    return v;
+  }();
+  static const std::vector<const TCodePage*> pages = [] {
+    std::vector<const TCodePage*> v;
+    for (const auto& p : owned) v.push_back(p.get());
+    return v;
+  }();
+  return pages;
+}
+
+const TCodePage* gPage = nullptr;
 
 }  // namespace
 
+void TCodePage::Finish() {
+  identChars_.reset();
+  fromUnicode_.clear();
+  for (int c = 0; c < 256; ++c) {
+    bool ascii =
+        (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    identChars_[c] = ascii || (c >= 0x80 && IsAlpha(static_cast<unsigned char>(c)));
+    if (c >= 0x80) fromUnicode_.emplace_back(toUnicode_[c], static_cast<unsigned char>(c));
+  }
+  std::sort(fromUnicode_.begin(), fromUnicode_.end());
+}
+
 int TCodePage::FromUnicode(char32_t u) const {
   if (u < 0x80) return static_cast<int>(u);
-  for (int c = 0x80; c < 256; ++c)
-    if (toUnicode_[c] == u) return c;
+  auto it = std::lower_bound(fromUnicode_.begin(), fromUnicode_.end(),
+                             std::pair<char32_t, unsigned char>(u, 0));
+  if (it != fromUnicode_.end() && it->first == u) return it->second;
   return -1;
 }
 
@@ -88,8 +140,10 @@ std::string TCodePage::FromUtf8(std::string_view utf8, char replacement) const {
     bool ok = i + n <= utf8.size();
     for (size_t k = 1; ok && k < n; ++k) {
       unsigned char cb = static_cast<unsigned char>(utf8[i + k]);
-      if ((cb & 0xC0) != 0x80) ok = false;
-      else u = (u << 6) | (cb & 0x3F);
+      if ((cb & 0xC0) != 0x80)
+        ok = false;
+      else
+        u = (u << 6) | (cb & 0x3F);
     }
     if (!ok) {
       out += replacement;
@@ -104,24 +158,30 @@ std::string TCodePage::FromUtf8(std::string_view utf8, char replacement) const {
 }
 
 TWindows1252CodePage::TWindows1252CodePage() {
+  const TCodePage& generated = *Pages().front();
+  number_ = generated.Number();
+  name_ = generated.Name();
   for (int c = 0; c < 256; ++c) {
-    toUnicode_[c] = (c >= 0x80 && c < 0xA0) ? kHigh1252[c - 0x80] : static_cast<char32_t>(c);
-    upper_[c] = lower_[c] = static_cast<unsigned char>(c);
+    auto b = static_cast<unsigned char>(c);
+    toUnicode_[c] = generated.ToUnicode(b);
+    class_[c] = static_cast<uint8_t>((generated.IsAlpha(b) ? kAlpha : 0) |
+                                     (generated.IsUpper(b) ? kUpper : 0) |
+                                     (generated.IsLower(b) ? kLower : 0));
+    upper_[c] = generated.UpperCase(b);
+    lower_[c] = generated.LowerCase(b);
   }
-  auto setUpperLower = [&](int up, int low) {
-    class_[up] = kAlpha | kUpper;
-    class_[low] = kAlpha | kLower;
-    lower_[up] = static_cast<unsigned char>(low);
-    upper_[low] = static_cast<unsigned char>(up);
-  };
-  for (int c = 'A'; c <= 'Z'; ++c) setUpperLower(c, c + 32);
-  for (int c = 0xC0; c <= 0xDE; ++c)
-    if (c != 0xD7) setUpperLower(c, c + 32);
-  // Latin-1 lower-case letters without a single-byte capital.
-  for (int c : {0xAA, 0xB5, 0xBA, 0xDF, 0xFF}) class_[c] = kAlpha | kLower;
+  Finish();
 }
 
-const TCodePage& CodePage() { return *gPage; }
-void SetCodePage(const TCodePage* page) { gPage = page ? page : &kDefaultPage; }
+const std::vector<const TCodePage*>& CodePages() { return Pages(); }
+
+const TCodePage* FindCodePage(int number) {
+  for (const TCodePage* page : Pages())
+    if (page->Number() == number) return page;
+  return nullptr;
+}
+
+const TCodePage& CodePage() { return gPage ? *gPage : *Pages().front(); }
+void SetCodePage(const TCodePage* page) { gPage = page; }
 
 }  // namespace ludra

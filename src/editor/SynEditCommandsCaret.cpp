@@ -6,19 +6,16 @@
 
 #include "SynEditCommandsInternal.h"
 #include "SynEditHighlighter.h"
+#include "base/SynCodePage.h"
 
 namespace ludra {
 
 namespace {
 
-const TSynCharSet& DefaultIdentChars() {
-  static const TSynCharSet set = [] {
-    TSynCharSet s = SynCharRange('0', '9') | SynCharRange('A', 'Z') | SynCharRange('a', 'z') |
-                    SynCharSet("_") | SynCharRange(192, 214) | SynCharRange(216, 246) |
-                    SynCharRange(248, 255);
-    return s & ~SynCharSet("!\"'()*+,-./:;=?[\\]^{|}");
-  }();
-  return set;
+// Digits, letters and the underscore of the code page in use.
+TSynCharSet DefaultIdentChars() {
+  static const TSynCharSet breaks = SynCharSet("!\"'()*+,-./:;=?[\\]^{|}");
+  return CodePage().IdentChars() & ~breaks;
 }
 
 }  // namespace

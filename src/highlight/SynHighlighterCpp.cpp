@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "base/SynCodePage.h"
+
 namespace ludra {
 
 namespace {
@@ -375,12 +377,9 @@ TSynHighlighterAttributes* TSynCppSyn::DefaultAttribute(int index) const {
   }
 }
 
-TSynCharSet TSynCppSyn::IdentifierChars() const {
-  static const TSynCharSet chars =
-      SynCharRange('0', '9') | SynCharRange('A', 'Z') | SynCharRange('a', 'z') | SynCharSet("_") |
-      SynCharRange(192, 214) | SynCharRange(216, 246) | SynCharRange(248, 255);
-  return chars;
-}
+// Follows the code page in use: in Windows-1252 the letters from 192 on
+// (not 215 and 247), in Windows-1251 all of 192..255 and the other letters.
+TSynCharSet TSynCppSyn::IdentifierChars() const { return CodePage().IdentChars(); }
 
 std::string TSynCppSyn::SampleSource() const { return kSampleSource; }
 

@@ -41,13 +41,16 @@ inline void CopyLine(unsigned char* to, const unsigned char* from, int n) {
 
 }  // namespace
 
-TSynEditSearch::TSynEditSearch() {
+TSynEditSearch::TSynEditSearch() { MakeCodePageTables(); }
+
+void TSynEditSearch::MakeCodePageTables() {
+  page_ = &CodePage();
   MakeFoldTable();
-  const TCodePage& page = CodePage();
   for (int c = 0; c < 256; ++c) {
     auto b = static_cast<unsigned char>(c);
-    delimiter_[b] = !(page.IsAlnum(b) || b == '_');
+    delimiter_[b] = !(page_->IsAlnum(b) || b == '_');
   }
+  shiftTableValid_ = false;
 }
 
 void TSynEditSearch::MakeFoldTable() {
@@ -263,6 +266,7 @@ template <bool Fold>
 
 int TSynEditSearch::FindAllInLine(const std::string& line) {
   results_.clear();
+  if (page_ != &CodePage()) MakeCodePageTables();
   if (!shiftTableValid_) InitShiftTable();
   int n = static_cast<int>(line.size());
   if (n < patLen_) return 0;

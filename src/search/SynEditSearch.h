@@ -12,6 +12,8 @@
 
 namespace ludra {
 
+class TCodePage;
+
 class ESynEditSearch : public Exception {
  public:
   using Exception::Exception;
@@ -52,6 +54,9 @@ class TSynEditSearch : public TSynEditSearchCustom {
   bool whole_ = false;
   std::array<unsigned char, 256> fold_{};
   std::array<bool, 256> delimiter_{};
+  // The code page the tables were made for; another one remakes them.
+  const TCodePage* page_ = nullptr;
+  void MakeCodePageTables();
   std::array<int, 256> skip_{};
   std::string foldedPattern_;  // the pattern through the fold table
   int patLen_ = 0;

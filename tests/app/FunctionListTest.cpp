@@ -85,7 +85,8 @@ TEST_F(FunctionListTest, DoubleClickWithoutADocumentDoesNothing) {
 }
 
 TEST_F(FunctionListTest, MissingIncludeFolderGivesAnEmptyListAndStartUpGoesOn) {
-  TfmMain& w = StartWithScript("main() {}\n");
+  // A script that defines no function of its own.
+  TfmMain& w = StartWithScript("new x;\n");
   EXPECT_EQ(w.lbFunctions->count(), 0);
   EXPECT_EQ(w.NameList.Count(), 0);
   EXPECT_TRUE(dialogs_->Errors.empty());
@@ -96,7 +97,7 @@ TEST_F(FunctionListTest, UnreadableIncludeFilesAreReportedOnceAndSkipped) {
   WriteInclude("a.inc", "native A();\n");
   std::filesystem::create_directories(programDir_ + "/include/x.inc");
   std::filesystem::create_directories(programDir_ + "/include/y.inc");
-  TfmMain& w = StartWithScript("main() {}\n");
+  TfmMain& w = StartWithScript("new x;\n");
   ASSERT_EQ(dialogs_->Errors.size(), 1u);
   const std::string& report = dialogs_->Errors[0];
   EXPECT_NE(report.find("Cannot open file \"" + programDir_ + "/include/x.inc\". Is a directory."),

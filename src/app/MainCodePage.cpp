@@ -1,0 +1,52 @@
+// Options > Code Page: how the document's bytes are shown, typed and
+// case-converted. Switching pages never touches the bytes themselves.
+#include <QAction>
+#include <QActionGroup>
+#include <QListWidget>
+#include <QMenu>
+
+#include "Main.h"
+#include "base/SynCodePage.h"
+
+namespace ludra {
+
+void TfmMain::CreateCodePageMenu() {
+  miCodePage = new QMenu("Code Page", this);
+  miCodePage->setObjectName("miCodePage");
+  auto* group = new QActionGroup(miCodePage);
+  group->setExclusive(true);
+  for (const TCodePage* page : CodePages()) {
+    auto* action = new QAction(QString::fromStdString(page->Name()), group);
+    action->setObjectName(QString("miCodePage%1").arg(page->Number()));
+    action->setCheckable(true);
+    action->setData(page->Number());
+    int number = page->Number();
+    connect(action, &QAction::triggered, this,
+            [this, number] { Guarded([this, number] { miCodePageItemClick(number); }); });
+    miCodePage->addAction(action);
+  }
+  miOptions->addMenu(miCodePage);
+}
+
+void TfmMain::ApplyCodePage(int number) {
+  const TCodePage* page = FindCodePage(number);
+  if (!page) page = CodePages().front();
+  SetCodePage(page);
+  for (QAction* action : miCodePage->actions()) {
+    const QSignalBlocker block(action);
+    action->setChecked(action->data().toInt() == page->Number());
+  }
+  // Everything shown from document bytes is shown anew.
+  for (int row = 0; row < lbFunctions->count(); ++row) {
+    if (row >= static_cast<int>(functionRows_.size())) break;
+    lbFunctions->item(row)->setText(QString::fromStdString(page->ToUtf8(functionRows_[row])));
+  }
+  moCode->InvalidateAll();
+}
+
+void TfmMain::miCodePageItemClick(int number) {
+  ApplyCodePage(number);
+  Settings().WriteInteger("Display", "CodePage", CodePage().Number());
+}
+
+}  // namespace ludra
