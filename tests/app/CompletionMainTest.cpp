@@ -91,22 +91,22 @@ TEST_F(CompletionMainTest, EnginesAreSetUpForNativesAndHints) {
 
 TEST_F(CompletionMainTest, HintOpensAfterTheDelayAndBoldsTheParameterAfterEachComma) {
   TfmMain& w = StartEditing();
-  Type("x=beep(");
+  Type("x = beep(");
   clock_.Advance(1199);
   EXPECT_FALSE(w.scpParams->Visible());
   clock_.Advance(1);
   ASSERT_TRUE(w.scpParams->Visible());
   EXPECT_EQ(Items(w.scpParams->ItemList()), (std::vector<std::string>{R"("freq,"," ms")"}));
   EXPECT_EQ(BoldParameter(*w.scpParams), "freq,");
-  Type("min(a,b),");
+  Type("min(a, b), ");
   EXPECT_TRUE(w.scpParams->Visible());
   EXPECT_EQ(BoldParameter(*w.scpParams), " ms");
-  Type("3,");
+  Type("3, ");
   EXPECT_TRUE(w.scpParams->Visible());
   EXPECT_EQ(BoldParameter(*w.scpParams), "");  // past the last parameter
   Type(")");
   EXPECT_FALSE(w.scpParams->Visible());  // the call is closed
-  EXPECT_EQ(w.moCode->Lines()[2], "\tx=beep(min(a,b),3,)");
+  EXPECT_EQ(w.moCode->Lines()[2], "\tx = beep(min(a, b), 3, )");
   EXPECT_TRUE(w.DocumentModified);
 }
 

@@ -35,14 +35,14 @@ xdotool key Return
 wait_shown "$base" || fail "the list stayed open after Enter"
 xdotool type --delay 20 "("
 wait_shown $((base + 1)) || fail "no parameter hint after ("
-xdotool type --delay 20 "440,100);"
+xdotool type --delay 20 "440, 100);"
 wait_shown "$base" || fail "the hint stayed open after the call was closed"
 xdotool key ctrl+s
 for _ in $(seq 1 50); do
   grep -q '^SoundBeep' "$script" && break
   sleep 0.1
 done
-[ "$(cat "$script")" = "$(printf 'main()\n{\nSoundBeep(440,100);\n}')" ] ||
+[ "$(cat "$script")" = "$(printf 'main()\n{\nSoundBeep(440, 100);\n}')" ] ||
   fail "saved file is: $(cat "$script")"
 e2e_close_window "$win"
 e2e_wait_exit || fail "program still running after its window was closed"

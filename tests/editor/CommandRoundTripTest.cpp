@@ -105,15 +105,21 @@ TEST(CommandCheckTest, BlanksTypedAtALineEndSurviveTheHighlighterScan) {
   // The blank is trimmed from the stored line and the caret stays past the
   // end; the scan that runs when the command's paint lock ends must leave it
   // there, or the blank is lost.
-  TSynCppSyn cpp;
-  THeadlessSynEdit e;
-  UseMainWindowSettings(e);
-  e.SetHighlighter(&cpp);
-  e.SetText("\tx");
-  e.SetCaretPos({3, 1});
-  for (char ch : std::string(" = beep(a, b);")) e.RunCommand(ecChar, ch, nullptr);
-  EXPECT_EQ(e.Text(), "\tx = beep(a, b);");
-  EXPECT_NO_THROW(e.Check());
+  // With word wrap too, and under a block comment, whose range state makes
+  // the scan go on past the typed line.
+  for (bool wrap : {false, true}) {
+    SCOPED_TRACE(wrap ? "wrap" : "no wrap");
+    TSynCppSyn cpp;
+    THeadlessSynEdit e;
+    UseMainWindowSettings(e);
+    e.SetHighlighter(&cpp);
+    e.SetWordWrap(wrap);
+    e.SetText("/* a */\r\n\tx");
+    e.SetCaretPos({3, 2});
+    for (char ch : std::string(" = beep(min(a, b), 3, ); z")) e.RunCommand(ecChar, ch, nullptr);
+    EXPECT_EQ(e.Text(), "/* a */\r\n\tx = beep(min(a, b), 3, ); z");
+    EXPECT_NO_THROW(e.Check());
+  }
 }
 
 TEST(CommandCheckTest, KeysMixedWithEditsThroughLinesKeepTheInvariants) {
