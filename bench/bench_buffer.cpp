@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "SynEditTextBuffer.h"
+#include "buffer/SynEditTextBuffer.h"
 
 using namespace ludra;
 

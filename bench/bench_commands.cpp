@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 namespace {

@@ -10,8 +10,8 @@
 #include <QPainter>
 
 #include "BenchUtil.h"
-#include "SynCompletionProposal.h"
-#include "SynEditWidget.h"
+#include "completion/SynCompletionProposal.h"
+#include "qt/SynEditWidget.h"
 
 namespace ludra {
 namespace {

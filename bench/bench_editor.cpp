@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "SynEdit.h"
-#include "SynMemoryClipboard.h"
+#include "editor/SynEdit.h"
+#include "platform/SynMemoryClipboard.h"
 
 namespace ludra {
 namespace {

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "SynEdit.h"
-#include "SynEditKeyCmds.h"
-#include "SynEditTextBuffer.h"
-#include "SynHighlighterCpp.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/SynEdit.h"
+#include "editor/SynEditKeyCmds.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 

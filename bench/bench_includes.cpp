@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "BenchUtil.h"
-#include "IncludeScanner.h"
-#include "Main.h"
+#include "app/Main.h"
+#include "appcore/IncludeScanner.h"
 
 namespace {
 

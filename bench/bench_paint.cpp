@@ -8,9 +8,9 @@
 #include <QPainter>
 
 #include "BenchUtil.h"
-#include "SynEditWidget.h"
-#include "SynHighlighterCpp.h"
-#include "SynMemoryClipboard.h"
+#include "highlight/SynHighlighterCpp.h"
+#include "platform/SynMemoryClipboard.h"
+#include "qt/SynEditWidget.h"
 
 namespace ludra {
 namespace {

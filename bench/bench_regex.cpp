@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "SynEditRegexSearch.h"
+#include "search/SynEditRegexSearch.h"
 
 using namespace ludra;
 

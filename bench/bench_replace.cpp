@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "SynEdit.h"
-#include "SynEditSearch.h"
-#include "SynHighlighterCpp.h"
+#include "editor/SynEdit.h"
+#include "highlight/SynHighlighterCpp.h"
+#include "search/SynEditSearch.h"
 
 namespace ludra {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "BenchUtil.h"
-#include "SynEdit.h"
-#include "SynEditKeyCmds.h"
-#include "SynHighlighterCpp.h"
-#include "SynMemoryClipboard.h"
+#include "editor/SynEdit.h"
+#include "editor/SynEditKeyCmds.h"
+#include "highlight/SynHighlighterCpp.h"
+#include "platform/SynMemoryClipboard.h"
 
 namespace ludra {
 namespace {

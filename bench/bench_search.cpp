@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "SynCodePage.h"
-#include "SynEditSearch.h"
+#include "base/SynCodePage.h"
+#include "search/SynEditSearch.h"
 
 using namespace ludra;
 

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "BenchUtil.h"
-#include "Main.h"
-#include "SynEditSearch.h"
-#include "dlgReplaceText.h"
+#include "app/Main.h"
+#include "app/dlgReplaceText.h"
+#include "search/SynEditSearch.h"
 
 namespace ludra {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 namespace {

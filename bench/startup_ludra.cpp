@@ -3,8 +3,8 @@
 // the process ends.
 #include <QApplication>
 
-#include "LudraApplication.h"
-#include "Main.h"
+#include "app/LudraApplication.h"
+#include "app/Main.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SynHighlighterCpp.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "SynEditTextBuffer.h"
+#include "buffer/SynEditTextBuffer.h"
 
 using namespace ludra;
 

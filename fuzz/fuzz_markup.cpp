@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "SynCompletionProposalMarkup.h"
+#include "completion/SynCompletionProposalMarkup.h"
 
 using namespace ludra;
 

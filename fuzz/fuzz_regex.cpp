@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "SynRegExpr.h"
+#include "search/SynRegExpr.h"
 
 using namespace ludra;
 

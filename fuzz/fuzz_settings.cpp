@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "SynExceptions.h"
-#include "SynProfileFile.h"
-#include "SynStrings.h"
+#include "base/SynExceptions.h"
+#include "base/SynStrings.h"
+#include "platform/SynProfileFile.h"
 
 using namespace ludra;
 

@@ -1,10 +1,10 @@
-#include "Main.h"
+#include "app/Main.h"
 
 #include <string>
 #include <vector>
 
-#include "LudraApplication.h"
-#include "ProgramDirectory.h"
+#include "app/LudraApplication.h"
+#include "platform/ProgramDirectory.h"
 
 int main(int argc, char** argv) {
   ludra::TLudraApplication app(argc, argv);

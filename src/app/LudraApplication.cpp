@@ -1,9 +1,9 @@
-#include "LudraApplication.h"
+#include "app/LudraApplication.h"
 
 #include <QMessageBox>
 #include <exception>
 
-#include "LudraDialogs.h"
+#include "app/LudraDialogs.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "LudraDialogs.h"
+#include "app/LudraDialogs.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "FileAssociation.h"
+#include "platform/FileAssociation.h"
 
 namespace ludra {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SynCanvas.h"
+#include "platform/SynCanvas.h"
 
 class QDialog;
 class QString;

@@ -1,4 +1,4 @@
-#include "Main.h"
+#include "app/Main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,10 +17,10 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "LudraApplication.h"
-#include "MainImages.h"
-#include "ProgramDirectory.h"
-#include "unitOutput.h"
+#include "app/LudraApplication.h"
+#include "app/MainImages.h"
+#include "app/unitOutput.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 

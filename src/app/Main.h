@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "LudraDialogs.h"
-#include "SearchOptions.h"
-#include "SynCompletionProposal.h"
-#include "SynEditRegexSearch.h"
-#include "SynEditSearch.h"
-#include "SynEditWidget.h"
-#include "SynHighlighterCpp.h"
-#include "SynProfileFile.h"
-#include "SynStrings.h"
+#include "app/LudraDialogs.h"
+#include "app/dlgConfirmReplace.h"
 #include "appcore/DefinitionScanner.h"
 #include "appcore/RecentFiles.h"
-#include "dlgConfirmReplace.h"
+#include "appcore/SearchOptions.h"
+#include "base/SynStrings.h"
+#include "completion/SynCompletionProposal.h"
+#include "highlight/SynHighlighterCpp.h"
+#include "platform/SynProfileFile.h"
+#include "qt/SynEditWidget.h"
+#include "search/SynEditRegexSearch.h"
+#include "search/SynEditSearch.h"
 
 class QAction;
 class QLabel;

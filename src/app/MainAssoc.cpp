@@ -1,9 +1,9 @@
 // The association of *.pwn files with this program on the desktop.
 #include <QAction>
 
-#include "FileAssociation.h"
-#include "Main.h"
-#include "ProgramDirectory.h"
+#include "app/Main.h"
+#include "platform/FileAssociation.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 

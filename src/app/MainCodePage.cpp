@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QMenu>
 
-#include "Main.h"
+#include "app/Main.h"
 #include "base/SynCodePage.h"
 
 namespace ludra {

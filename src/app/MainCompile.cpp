@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "Main.h"
-#include "unitOutput.h"
-#include "unitRunOpts.h"
+#include "app/Main.h"
+#include "app/unitOutput.h"
+#include "app/unitRunOpts.h"
 
 namespace ludra {
 

@@ -7,8 +7,8 @@
 #include <QListWidget>
 #include <filesystem>
 
-#include "Main.h"
-#include "ProgramDirectory.h"
+#include "app/Main.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 

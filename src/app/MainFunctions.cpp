@@ -3,12 +3,12 @@
 // parameter hint of a call.
 #include <QListWidget>
 
-#include "IncludeScanner.h"
-#include "LudraApplication.h"
-#include "Main.h"
-#include "ParamHintScanner.h"
-#include "SynCodePage.h"
-#include "SynCompletionProposalWindow.h"
+#include "app/LudraApplication.h"
+#include "app/Main.h"
+#include "appcore/IncludeScanner.h"
+#include "appcore/ParamHintScanner.h"
+#include "base/SynCodePage.h"
+#include "qt/SynCompletionProposalWindow.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "MainImages.h"
+#include "app/MainImages.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -3,9 +3,9 @@
 #include <QMenu>
 #include <filesystem>
 
-#include "LudraApplication.h"
-#include "Main.h"
-#include "ProgramDirectory.h"
+#include "app/LudraApplication.h"
+#include "app/Main.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 

@@ -5,10 +5,10 @@
 #include <QListWidget>
 #include <cstring>
 
-#include "IncludeScanner.h"
-#include "LudraApplication.h"
-#include "Main.h"
+#include "app/LudraApplication.h"
+#include "app/Main.h"
 #include "appcore/DefinitionScanner.h"
+#include "appcore/IncludeScanner.h"
 #include "base/SynCodePage.h"
 
 namespace ludra {

@@ -2,9 +2,9 @@
 // the confirmation asked before each replacement.
 #include <memory>
 
-#include "Main.h"
-#include "dlgReplaceText.h"
-#include "dlgSearchText.h"
+#include "app/Main.h"
+#include "app/dlgReplaceText.h"
+#include "app/dlgSearchText.h"
 
 namespace ludra {
 

@@ -1,10 +1,10 @@
-#include "dlgConfirmReplace.h"
+#include "app/dlgConfirmReplace.h"
 
 #include <QStyle>
 
-#include "LudraDialogs.h"
-#include "SearchOptions.h"
-#include "SynCodePage.h"
+#include "app/LudraDialogs.h"
+#include "appcore/SearchOptions.h"
+#include "base/SynCodePage.h"
 
 namespace ludra {
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <string>
 
-#include "SynGeometry.h"
+#include "base/SynGeometry.h"
 
 namespace ludra {
 

@@ -1,6 +1,6 @@
-#include "dlgReplaceText.h"
+#include "app/dlgReplaceText.h"
 
-#include "SearchOptions.h"
+#include "appcore/SearchOptions.h"
 
 namespace ludra {
 

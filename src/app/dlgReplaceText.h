@@ -1,6 +1,6 @@
 #pragma once
 // The Replace dialog: the Find dialog with a replacement text and its history.
-#include "dlgSearchText.h"
+#include "app/dlgSearchText.h"
 
 namespace ludra {
 

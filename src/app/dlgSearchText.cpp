@@ -1,8 +1,8 @@
-#include "dlgSearchText.h"
+#include "app/dlgSearchText.h"
 
-#include "LudraDialogs.h"
-#include "SearchOptions.h"
-#include "SynCodePage.h"
+#include "app/LudraDialogs.h"
+#include "appcore/SearchOptions.h"
+#include "base/SynCodePage.h"
 
 namespace ludra {
 

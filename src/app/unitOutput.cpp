@@ -1,4 +1,4 @@
-#include "unitOutput.h"
+#include "app/unitOutput.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ProgramDirectory.h"
-#include "SynCodePage.h"
+#include "base/SynCodePage.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "SynCompilerProcess.h"
+#include "qt/SynCompilerProcess.h"
 
 namespace ludra {
 

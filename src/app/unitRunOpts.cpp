@@ -1,9 +1,9 @@
-#include "unitRunOpts.h"
+#include "app/unitRunOpts.h"
 
 #include <QKeyEvent>
 
-#include "SynExceptions.h"
-#include "SynProfileFile.h"
+#include "base/SynExceptions.h"
+#include "platform/SynProfileFile.h"
 
 namespace ludra {
 

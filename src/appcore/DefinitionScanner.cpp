@@ -1,4 +1,4 @@
-#include "DefinitionScanner.h"
+#include "appcore/DefinitionScanner.h"
 
 #include <algorithm>
 #include <array>

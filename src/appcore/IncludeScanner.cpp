@@ -1,4 +1,4 @@
-#include "IncludeScanner.h"
+#include "appcore/IncludeScanner.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "SynCodePage.h"
-#include "SynExceptions.h"
-#include "SynFiles.h"
-#include "SynStrUtils.h"
+#include "base/SynCodePage.h"
+#include "base/SynExceptions.h"
+#include "base/SynFiles.h"
+#include "base/SynStrUtils.h"
 
 namespace ludra {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SynStrings.h"
+#include "base/SynStrings.h"
 
 namespace ludra {
 

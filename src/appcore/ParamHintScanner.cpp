@@ -1,6 +1,6 @@
-#include "ParamHintScanner.h"
+#include "appcore/ParamHintScanner.h"
 
-#include "SynCodePage.h"
+#include "base/SynCodePage.h"
 
 namespace ludra {
 

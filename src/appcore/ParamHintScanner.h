@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "SynStrings.h"
+#include "base/SynStrings.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "RecentFiles.h"
+#include "appcore/RecentFiles.h"
 
 #include <algorithm>
 #include <filesystem>

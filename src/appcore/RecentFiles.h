@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SynProfileFile.h"
+#include "platform/SynProfileFile.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SearchOptions.h"
+#include "appcore/SearchOptions.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SynCodePage.h"
+#include "base/SynCodePage.h"
 
 #include <algorithm>
 #include <memory>

@@ -3,7 +3,7 @@
 // colour n, clNone when the editor's own colour applies.
 #include <cstdint>
 
-#include "SynSet.h"
+#include "base/SynSet.h"
 
 namespace ludra {
 

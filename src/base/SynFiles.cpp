@@ -1,4 +1,4 @@
-#include "SynFiles.h"
+#include "base/SynFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
 
 namespace ludra {
 

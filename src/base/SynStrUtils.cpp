@@ -1,8 +1,8 @@
-#include "SynStrUtils.h"
+#include "base/SynStrUtils.h"
 
 #include <cstdio>
 
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
 
 namespace ludra {
 

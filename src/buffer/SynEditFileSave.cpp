@@ -1,4 +1,4 @@
-#include "SynEditFileSave.h"
+#include "buffer/SynEditFileSave.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "SynExceptions.h"
-#include "SynFiles.h"
+#include "base/SynExceptions.h"
+#include "base/SynFiles.h"
 
 namespace ludra {
 

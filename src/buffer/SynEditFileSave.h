@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "SynEditTextBuffer.h"
+#include "buffer/SynEditTextBuffer.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynEditTextBuffer.h"
+#include "buffer/SynEditTextBuffer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,9 +12,9 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "SynEditFileSave.h"
-#include "SynExceptions.h"
-#include "SynFiles.h"
+#include "base/SynExceptions.h"
+#include "base/SynFiles.h"
+#include "buffer/SynEditFileSave.h"
 
 namespace ludra {
 

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "SynEditTypes.h"
-#include "SynSet.h"
-#include "SynStrings.h"
+#include "base/SynEditTypes.h"
+#include "base/SynSet.h"
+#include "base/SynStrings.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynEditUndo.h"
+#include "buffer/SynEditUndo.h"
 
 #include <limits>
 #include <stdexcept>

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "SynEditTypes.h"
+#include "base/SynEditTypes.h"
 
 namespace ludra {
 

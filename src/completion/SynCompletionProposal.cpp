@@ -1,4 +1,4 @@
-#include "SynCompletionProposal.h"
+#include "completion/SynCompletionProposal.h"
 
 #include <algorithm>
 

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "SynCompletionProposalForm.h"
-#include "SynTimer.h"
+#include "completion/SynCompletionProposalForm.h"
+#include "platform/SynTimer.h"
 
 namespace ludra {
 

@@ -1,9 +1,9 @@
-#include "SynCompletionProposalForm.h"
+#include "completion/SynCompletionProposalForm.h"
 
 #include <algorithm>
 
-#include "SynCodePage.h"
-#include "SynCompletionProposal.h"
+#include "base/SynCodePage.h"
+#include "completion/SynCompletionProposal.h"
 
 namespace ludra {
 

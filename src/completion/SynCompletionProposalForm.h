@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "SynCanvas.h"
-#include "SynCompletionProposalMarkup.h"
-#include "SynEdit.h"
-#include "SynEditHighlighter.h"
-#include "SynEditKeyConst.h"
-#include "SynStrings.h"
+#include "base/SynStrings.h"
+#include "completion/SynCompletionProposalMarkup.h"
+#include "editor/SynEdit.h"
+#include "editor/SynEditKeyConst.h"
+#include "highlight/SynEditHighlighter.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynCompletionProposalMarkup.h"
+#include "completion/SynCompletionProposalMarkup.h"
 
 #include <algorithm>
 #include <climits>

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "SynCanvas.h"
-#include "SynColor.h"
-#include "SynGeometry.h"
-#include "SynSet.h"
+#include "base/SynColor.h"
+#include "base/SynGeometry.h"
+#include "base/SynSet.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra {
 

@@ -1,6 +1,6 @@
 // The editor model: caret, selection, scroll position, options, coordinate
 // conversions, buffer notices and the status and change notices.
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "SynClipboard.h"
-#include "SynEditHighlighter.h"
+#include "highlight/SynEditHighlighter.h"
+#include "platform/SynClipboard.h"
 
 namespace ludra {
 

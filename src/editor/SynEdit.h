@@ -11,20 +11,20 @@
 #include <string_view>
 #include <vector>
 
-#include "SynColor.h"
-#include "SynEditKbdHandler.h"
-#include "SynEditKeyCmds.h"
-#include "SynEditMiscClasses.h"
-#include "SynEditMarks.h"
-#include "SynEditOptions.h"
-#include "SynEditScanPoints.h"
-#include "SynEditSearchCustom.h"
-#include "SynEditTextBuffer.h"
-#include "SynTextDrawer.h"
-#include "SynTimer.h"
-#include "SynEditTypes.h"
-#include "SynEditUndo.h"
-#include "SynEditWordWrap.h"
+#include "base/SynColor.h"
+#include "base/SynEditTypes.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "buffer/SynEditUndo.h"
+#include "editor/SynEditKbdHandler.h"
+#include "editor/SynEditKeyCmds.h"
+#include "editor/SynEditMarks.h"
+#include "editor/SynEditMiscClasses.h"
+#include "editor/SynEditOptions.h"
+#include "editor/SynEditScanPoints.h"
+#include "editor/SynEditWordWrap.h"
+#include "editor/SynTextDrawer.h"
+#include "platform/SynTimer.h"
+#include "search/SynEditSearchCustom.h"
 
 namespace ludra {
 

@@ -1,8 +1,8 @@
 // Block indent and unindent, and the case commands.
 #include <algorithm>
 
-#include "SynCodePage.h"
-#include "SynEditCommandsInternal.h"
+#include "base/SynCodePage.h"
+#include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
 

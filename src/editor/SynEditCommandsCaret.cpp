@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "SynEditCommandsInternal.h"
-#include "SynEditHighlighter.h"
 #include "base/SynCodePage.h"
+#include "editor/SynEditCommandsInternal.h"
+#include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 

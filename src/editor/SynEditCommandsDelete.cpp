@@ -2,7 +2,7 @@
 // deletions.
 #include <algorithm>
 
-#include "SynEditCommandsInternal.h"
+#include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
 

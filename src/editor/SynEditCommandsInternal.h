@@ -3,7 +3,7 @@
 // true when it knew the command.
 #include <string>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "SynEditCommandsInternal.h"
+#include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
 

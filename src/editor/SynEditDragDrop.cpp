@@ -2,8 +2,8 @@
 // dropped from the desktop.
 #include <algorithm>
 
-#include "SynEdit.h"
-#include "SynEditCommandsInternal.h"
+#include "editor/SynEdit.h"
+#include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
 

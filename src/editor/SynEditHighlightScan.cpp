@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "SynEdit.h"
-#include "SynEditHighlighter.h"
-#include "SynEditTextBuffer.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/SynEdit.h"
+#include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "SynEditKeyConst.h"
-#include "SynEditTypes.h"
+#include "base/SynEditTypes.h"
+#include "editor/SynEditKeyConst.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynEditKeyCmds.h"
+#include "editor/SynEditKeyCmds.h"
 
 #include <algorithm>
 

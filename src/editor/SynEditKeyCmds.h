@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "SynEditKeyConst.h"
-#include "SynEditTypes.h"
-#include "SynExceptions.h"
+#include "base/SynEditTypes.h"
+#include "base/SynExceptions.h"
+#include "editor/SynEditKeyConst.h"
 
 namespace ludra {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SynSet.h"
+#include "base/SynSet.h"
 
 namespace ludra {
 

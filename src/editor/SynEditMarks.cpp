@@ -1,8 +1,8 @@
-#include "SynEditMarks.h"
+#include "editor/SynEditMarks.h"
 
 #include <algorithm>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

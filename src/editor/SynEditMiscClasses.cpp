@@ -1,4 +1,4 @@
-#include "SynEditMiscClasses.h"
+#include "editor/SynEditMiscClasses.h"
 
 #include <algorithm>
 #include <array>

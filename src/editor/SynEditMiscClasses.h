@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "SynCanvas.h"
-#include "SynColor.h"
+#include "base/SynColor.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra {
 

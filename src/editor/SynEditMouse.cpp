@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

@@ -3,8 +3,8 @@
 // small geometry types its window services use.
 #include <cstdint>
 
-#include "SynGeometry.h"
-#include "SynSet.h"
+#include "base/SynGeometry.h"
+#include "base/SynSet.h"
 
 namespace ludra {
 

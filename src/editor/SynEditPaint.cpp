@@ -2,8 +2,8 @@
 // that only change what is shown.
 #include <algorithm>
 
-#include "SynEdit.h"
-#include "SynEditHighlighter.h"
+#include "editor/SynEdit.h"
+#include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 

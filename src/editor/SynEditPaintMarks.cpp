@@ -2,7 +2,7 @@
 // each further right by the glyph offset.
 #include <algorithm>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "SynEdit.h"
-#include "SynEditHighlighter.h"
+#include "editor/SynEdit.h"
+#include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynEditScanPoints.h"
+#include "editor/SynEditScanPoints.h"
 
 #include <algorithm>
 

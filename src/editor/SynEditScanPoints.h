@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "SynEditHighlighter.h"
+#include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "SynEdit.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

@@ -2,8 +2,8 @@
 // modes, and the clipboard operations.
 #include <algorithm>
 
-#include "SynClipboard.h"
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
+#include "platform/SynClipboard.h"
 
 namespace ludra {
 

@@ -2,7 +2,7 @@
 // and recording the reversal in the other.
 #include <algorithm>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

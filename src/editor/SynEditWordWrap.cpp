@@ -1,12 +1,12 @@
-#include "SynEditWordWrap.h"
+#include "editor/SynEditWordWrap.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
-#include "SynEdit.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

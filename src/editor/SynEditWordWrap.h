@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "SynCanvas.h"
-#include "SynColor.h"
-#include "SynEditTypes.h"
+#include "base/SynColor.h"
+#include "base/SynEditTypes.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "SynEdit.h"
-#include "SynEditCommandsInternal.h"
+#include "editor/SynEdit.h"
+#include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
 

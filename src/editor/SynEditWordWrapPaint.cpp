@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 namespace ludra {
 

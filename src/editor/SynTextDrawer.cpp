@@ -1,4 +1,4 @@
-#include "SynTextDrawer.h"
+#include "editor/SynTextDrawer.h"
 
 namespace ludra {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
-#include "SynCanvas.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra {
 

@@ -1,10 +1,10 @@
-#include "SynEditHighlighter.h"
+#include "highlight/SynEditHighlighter.h"
 
 #include <algorithm>
 #include <typeinfo>
 
-#include "SynCodePage.h"
-#include "SynExceptions.h"
+#include "base/SynCodePage.h"
+#include "base/SynExceptions.h"
 
 namespace ludra {
 

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "SynColor.h"
-#include "SynEditTypes.h"
-#include "SynSet.h"
+#include "base/SynColor.h"
+#include "base/SynEditTypes.h"
+#include "base/SynSet.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynHighlighterCpp.h"
+#include "highlight/SynHighlighterCpp.h"
 
 #include <algorithm>
 #include <array>

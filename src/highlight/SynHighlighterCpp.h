@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "SynEditHighlighter.h"
+#include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "ProgramDirectory.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "FileAssociation.h"
+#include "platform/FileAssociation.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -11,11 +11,11 @@
 #include <sstream>
 #include <string_view>
 
-#include "AtomicFile.h"
-#include "ProgramDirectory.h"
-#include "SynExceptions.h"
-#include "SynFiles.h"
-#include "SynProfileFile.h"
+#include "base/SynExceptions.h"
+#include "base/SynFiles.h"
+#include "platform/AtomicFile.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/SynProfileFile.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "SynCanvas.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra {
 

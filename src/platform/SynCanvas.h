@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "SynColor.h"
-#include "SynGeometry.h"
+#include "base/SynColor.h"
+#include "base/SynGeometry.h"
 
 namespace ludra {
 

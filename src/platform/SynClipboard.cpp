@@ -1,4 +1,4 @@
-#include "SynClipboard.h"
+#include "platform/SynClipboard.h"
 
 namespace ludra {
 

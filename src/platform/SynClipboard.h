@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "SynEditTypes.h"
+#include "base/SynEditTypes.h"
 
 namespace ludra {
 

@@ -1,6 +1,6 @@
-#include "SynMemoryClipboard.h"
+#include "platform/SynMemoryClipboard.h"
 
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
 
 namespace ludra {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "SynClipboard.h"
+#include "platform/SynClipboard.h"
 
 namespace ludra {
 

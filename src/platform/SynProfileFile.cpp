@@ -1,4 +1,4 @@
-#include "SynProfileFile.h"
+#include "platform/SynProfileFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "SynExceptions.h"
-#include "SynFiles.h"
+#include "base/SynExceptions.h"
+#include "base/SynFiles.h"
+#include "platform/AtomicFile.h"
 
 namespace ludra {
 

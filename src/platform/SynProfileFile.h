@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "SynStrings.h"
+#include "base/SynStrings.h"
 
 namespace ludra {
 

@@ -1,4 +1,4 @@
-#include "SynTimer.h"
+#include "platform/SynTimer.h"
 
 #include <algorithm>
 #include <climits>

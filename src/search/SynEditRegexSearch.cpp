@@ -1,4 +1,4 @@
-#include "SynEditRegexSearch.h"
+#include "search/SynEditRegexSearch.h"
 
 #include <algorithm>
 #include <array>

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "SynEditSearchCustom.h"
-#include "SynRegExpr.h"
+#include "search/SynEditSearchCustom.h"
+#include "search/SynRegExpr.h"
 
 namespace ludra {
 

@@ -1,10 +1,10 @@
-#include "SynEditSearch.h"
+#include "search/SynEditSearch.h"
 
 #include <cstddef>
 #include <cstring>
 #include <utility>
 
-#include "SynCodePage.h"
+#include "base/SynCodePage.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

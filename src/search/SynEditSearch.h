@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "SynEditSearchCustom.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "search/SynEditSearchCustom.h"
 
 namespace ludra {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "SynSet.h"
+#include "base/SynSet.h"
 
 namespace ludra {
 

@@ -1,7 +1,7 @@
-#include "SynRegExpr.h"
+#include "search/SynRegExpr.h"
 
-#include "SynCodePage.h"
-#include "SynRegExprProgram.h"
+#include "base/SynCodePage.h"
+#include "search/SynRegExprProgram.h"
 
 namespace ludra {
 

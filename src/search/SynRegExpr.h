@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
 
 namespace ludra {
 

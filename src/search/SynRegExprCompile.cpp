@@ -3,9 +3,9 @@
 // skip start positions quickly.
 #include <cstring>
 
-#include "SynCodePage.h"
-#include "SynRegExpr.h"
-#include "SynRegExprProgram.h"
+#include "base/SynCodePage.h"
+#include "search/SynRegExpr.h"
+#include "search/SynRegExprProgram.h"
 
 namespace ludra {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "SynRegExpr.h"
-#include "SynRegExprProgram.h"
+#include "search/SynRegExpr.h"
+#include "search/SynRegExprProgram.h"
 
 namespace ludra {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "LudraApplication.h"
+#include "app/LudraApplication.h"
 
 namespace {
 

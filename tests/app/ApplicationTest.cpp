@@ -3,10 +3,10 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "LudraApplication.h"
-#include "LudraDialogs.h"
-#include "SynCodePage.h"
-#include "SynExceptions.h"
+#include "app/LudraApplication.h"
+#include "app/LudraDialogs.h"
+#include "base/SynCodePage.h"
+#include "base/SynExceptions.h"
 
 using namespace ludra;
 

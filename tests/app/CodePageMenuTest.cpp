@@ -3,7 +3,7 @@
 #include <QListWidget>
 #include <QMenu>
 
-#include "MainWindowTestSupport.h"
+#include "app/MainWindowTestSupport.h"
 #include "base/SynCodePage.h"
 
 using namespace ludra;

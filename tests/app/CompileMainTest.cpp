@@ -4,10 +4,10 @@
 #include <QThread>
 #include <deque>
 
-#include "CompileTestSupport.h"
-#include "Main.h"
-#include "unitOutput.h"
-#include "unitRunOpts.h"
+#include "app/CompileTestSupport.h"
+#include "app/Main.h"
+#include "app/unitOutput.h"
+#include "app/unitRunOpts.h"
 
 using namespace ludra;
 using namespace ludra::test;

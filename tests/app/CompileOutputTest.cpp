@@ -7,9 +7,9 @@
 #include <QThread>
 #include <cerrno>
 
-#include "CompileTestSupport.h"
-#include "SynCompilerProcess.h"
-#include "unitOutput.h"
+#include "app/CompileTestSupport.h"
+#include "app/unitOutput.h"
+#include "qt/SynCompilerProcess.h"
 
 using namespace ludra;
 using namespace ludra::test;

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "LudraApplication.h"
+#include "app/LudraApplication.h"
 
 namespace ludra::test {
 

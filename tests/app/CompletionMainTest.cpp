@@ -1,7 +1,7 @@
 #include <QListWidget>
 
-#include "MainWindowTestSupport.h"
-#include "SynTimer.h"
+#include "app/MainWindowTestSupport.h"
+#include "platform/SynTimer.h"
 
 using namespace ludra;
 

@@ -1,8 +1,8 @@
 #include <QAction>
 #include <QListWidget>
 
-#include "MainWindowTestSupport.h"
-#include "ProgramDirectory.h"
+#include "app/MainWindowTestSupport.h"
+#include "platform/ProgramDirectory.h"
 
 using namespace ludra;
 

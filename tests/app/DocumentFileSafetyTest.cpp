@@ -3,8 +3,8 @@
 // files are refused without blocking the window.
 #include <sys/stat.h>
 
-#include "MainWindowTestSupport.h"
-#include "ProgramDirectory.h"
+#include "app/MainWindowTestSupport.h"
+#include "platform/ProgramDirectory.h"
 
 using namespace ludra;
 

@@ -1,8 +1,8 @@
 #include <QAction>
 #include <cstdlib>
 
-#include "FileAssociation.h"
-#include "MainWindowTestSupport.h"
+#include "app/MainWindowTestSupport.h"
+#include "platform/FileAssociation.h"
 
 using namespace ludra;
 namespace fs = std::filesystem;

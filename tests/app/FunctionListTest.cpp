@@ -1,6 +1,6 @@
 #include <QListWidget>
 
-#include "MainWindowTestSupport.h"
+#include "app/MainWindowTestSupport.h"
 
 using namespace ludra;
 

@@ -3,7 +3,7 @@
 #include <QMenu>
 #include <QScreen>
 
-#include "MainWindowTestSupport.h"
+#include "app/MainWindowTestSupport.h"
 
 using namespace ludra;
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <sstream>
 
-#include "Main.h"
-#include "ScriptedDialogs.h"
-#include "SynProfileFile.h"
+#include "app/Main.h"
+#include "app/ScriptedDialogs.h"
+#include "platform/SynProfileFile.h"
 
 // Qt's own test library sends keys through the shortcut map with this.
 Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,

@@ -1,7 +1,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "MainWindowTestSupport.h"
+#include "app/MainWindowTestSupport.h"
 
 using namespace ludra;
 

@@ -2,10 +2,10 @@
 
 #include <QKeyEvent>
 
-#include "CompileTestSupport.h"
-#include "SynExceptions.h"
-#include "SynProfileFile.h"
-#include "unitRunOpts.h"
+#include "app/CompileTestSupport.h"
+#include "app/unitRunOpts.h"
+#include "base/SynExceptions.h"
+#include "platform/SynProfileFile.h"
 
 using namespace ludra;
 using namespace ludra::test;

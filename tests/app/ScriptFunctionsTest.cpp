@@ -1,8 +1,8 @@
 #include <QListWidget>
 #include <algorithm>
 
-#include "MainWindowTestSupport.h"
-#include "SynTimer.h"
+#include "app/MainWindowTestSupport.h"
+#include "platform/SynTimer.h"
 
 using namespace ludra;
 

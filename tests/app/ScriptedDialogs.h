@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "LudraDialogs.h"
+#include "app/LudraDialogs.h"
 
 namespace ludra {
 

@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QMenuBar>
 
-#include "MainWindowTestSupport.h"
-#include "dlgReplaceText.h"
+#include "app/MainWindowTestSupport.h"
+#include "app/dlgReplaceText.h"
 
 using namespace ludra;
 

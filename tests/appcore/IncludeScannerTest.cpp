@@ -7,7 +7,7 @@
 #include <fstream>
 #include <functional>
 
-#include "IncludeScanner.h"
+#include "appcore/IncludeScanner.h"
 
 using namespace ludra;
 

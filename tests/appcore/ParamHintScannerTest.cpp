@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "ParamHintScanner.h"
+#include "appcore/ParamHintScanner.h"
 
 using namespace ludra;
 

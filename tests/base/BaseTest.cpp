@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "SynCodePage.h"
-#include "SynColor.h"
-#include "SynEditTypes.h"
-#include "SynExceptions.h"
-#include "SynSet.h"
-#include "SynStrUtils.h"
+#include "base/SynCodePage.h"
+#include "base/SynColor.h"
+#include "base/SynEditTypes.h"
+#include "base/SynExceptions.h"
+#include "base/SynSet.h"
+#include "base/SynStrUtils.h"
 
 using namespace ludra;
 

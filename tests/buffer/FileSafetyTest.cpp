@@ -23,9 +23,9 @@
 #include <thread>
 #include <vector>
 
-#include "SynEditTextBuffer.h"
-#include "SynExceptions.h"
-#include "SynFiles.h"
+#include "base/SynExceptions.h"
+#include "base/SynFiles.h"
+#include "buffer/SynEditTextBuffer.h"
 
 using namespace ludra;
 namespace fs = std::filesystem;

@@ -4,15 +4,14 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 
-#include "SynEditTextBuffer.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "buffer/SynEditTextBuffer.h"
 
 using namespace ludra;
 namespace fs = std::filesystem;

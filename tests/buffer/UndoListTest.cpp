@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "SynEditUndo.h"
+#include "buffer/SynEditUndo.h"
 
 namespace ludra {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "SynCompletionProposalMarkup.h"
+#include "completion/SynCompletionProposalMarkup.h"
 
 namespace ludra::test {
 namespace {

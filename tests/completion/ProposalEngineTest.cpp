@@ -2,7 +2,7 @@
 // timer, filtering, accepting, re-opening, cancelling and parameter hints.
 #include <gtest/gtest.h>
 
-#include "ProposalTestSupport.h"
+#include "completion/ProposalTestSupport.h"
 
 namespace ludra::test {
 namespace {

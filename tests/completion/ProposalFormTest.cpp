@@ -2,7 +2,7 @@
 // placement and painting through the recording canvas; parameter hints.
 #include <gtest/gtest.h>
 
-#include "ProposalTestSupport.h"
+#include "completion/ProposalTestSupport.h"
 
 namespace ludra::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "SynCompletionProposal.h"
+#include "completion/SynCompletionProposal.h"
 #include "editor/EditorKeys.h"
 
 namespace ludra::test {

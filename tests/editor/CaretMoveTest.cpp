@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "EditorKeys.h"
-#include "SynHighlighterCpp.h"
+#include "editor/EditorKeys.h"
+#include "highlight/SynHighlighterCpp.h"
 
 namespace ludra::test {
 namespace {

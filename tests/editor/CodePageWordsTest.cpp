@@ -1,10 +1,10 @@
 // Word characters and case commands follow the code page in use.
 #include <gtest/gtest.h>
 
-#include "HeadlessSynEdit.h"
-#include "MouseEditor.h"
-#include "SynHighlighterCpp.h"
 #include "base/SynCodePage.h"
+#include "editor/HeadlessSynEdit.h"
+#include "editor/MouseEditor.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 using namespace ludra::test;

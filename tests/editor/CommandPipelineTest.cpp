@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "EditorKeys.h"
+#include "editor/EditorKeys.h"
 
 namespace ludra::test {
 namespace {

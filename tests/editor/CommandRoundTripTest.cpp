@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "EditorKeys.h"
-#include "SynHighlighterCpp.h"
+#include "editor/EditorKeys.h"
+#include "highlight/SynHighlighterCpp.h"
 
 namespace ludra::test {
 namespace {

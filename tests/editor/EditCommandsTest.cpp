@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "EditorKeys.h"
+#include "editor/EditorKeys.h"
 
 namespace ludra::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "HeadlessSynEdit.h"
+#include "editor/HeadlessSynEdit.h"
 
 namespace ludra {
 inline void PrintTo(const TBufferCoord& p, std::ostream* os) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessSynEdit.h"
+#include "editor/HeadlessSynEdit.h"
 
 namespace ludra::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "SynEdit.h"
-#include "SynMemoryClipboard.h"
+#include "editor/SynEdit.h"
+#include "platform/SynMemoryClipboard.h"
 
 namespace ludra::test {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <random>
 
-#include "HeadlessSynEdit.h"
-#include "SynEditTextBuffer.h"
-#include "SynHighlighterCpp.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/HeadlessSynEdit.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 using namespace ludra::test;

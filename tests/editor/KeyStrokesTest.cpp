@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "SynEditKeyCmds.h"
+#include "editor/SynEditKeyCmds.h"
 
 using namespace ludra;
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessSynEdit.h"
-#include "MouseEditor.h"
-#include "SynCanvas.h"
-#include "SynMemoryClipboard.h"
+#include "editor/HeadlessSynEdit.h"
+#include "editor/MouseEditor.h"
+#include "platform/SynCanvas.h"
+#include "platform/SynMemoryClipboard.h"
 
 namespace ludra::test {
 namespace {

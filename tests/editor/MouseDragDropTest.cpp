@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "MouseEditor.h"
-#include "SynMethodChain.h"
+#include "base/SynMethodChain.h"
+#include "editor/MouseEditor.h"
 
 namespace ludra::test {
 namespace {

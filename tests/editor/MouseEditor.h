@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "EditorKeys.h"
-#include "SynTimer.h"
+#include "editor/EditorKeys.h"
+#include "platform/SynTimer.h"
 
 namespace ludra::test {
 

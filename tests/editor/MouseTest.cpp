@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "MouseEditor.h"
+#include "editor/MouseEditor.h"
 
 namespace ludra::test {
 namespace {

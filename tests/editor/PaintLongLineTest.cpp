@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessSynEdit.h"
-#include "SynCanvas.h"
-#include "SynHighlighterCpp.h"
+#include "editor/HeadlessSynEdit.h"
+#include "highlight/SynHighlighterCpp.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra::test {
 namespace {

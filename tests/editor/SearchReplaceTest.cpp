@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessSynEdit.h"
-#include "SynEditRegexSearch.h"
-#include "SynEditSearch.h"
-#include "SynRegExpr.h"
+#include "editor/HeadlessSynEdit.h"
+#include "search/SynEditRegexSearch.h"
+#include "search/SynEditSearch.h"
+#include "search/SynRegExpr.h"
 
 using namespace ludra;
 using ludra::test::THeadlessSynEdit;

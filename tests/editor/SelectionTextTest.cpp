@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "HeadlessSynEdit.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "editor/HeadlessSynEdit.h"
 
 namespace ludra::test {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "HeadlessSynEdit.h"
-#include "SynEditSearch.h"
-#include "SynEditTextBuffer.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/HeadlessSynEdit.h"
+#include "search/SynEditSearch.h"
 
 using namespace ludra;
 using namespace ludra::test;

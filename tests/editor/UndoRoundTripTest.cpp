@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "HeadlessSynEdit.h"
+#include "editor/HeadlessSynEdit.h"
 
 namespace ludra::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "EditorKeys.h"
-#include "SynCanvas.h"
+#include "editor/EditorKeys.h"
+#include "platform/SynCanvas.h"
 
 namespace ludra::test {
 namespace {

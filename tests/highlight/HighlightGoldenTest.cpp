@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "SynHighlighterCpp.h"
 #include "highlight/HighlightTestUtil.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 using namespace ludra::test;

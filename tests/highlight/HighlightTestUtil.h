@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SynHighlighterCpp.h"
+#include "highlight/SynHighlighterCpp.h"
 
 namespace ludra::test {
 

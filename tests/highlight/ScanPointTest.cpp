@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "SynHighlighterCpp.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 

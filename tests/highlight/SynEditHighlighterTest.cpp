@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "SynEditHighlighter.h"
-#include "SynExceptions.h"
+#include "base/SynExceptions.h"
+#include "highlight/SynEditHighlighter.h"
 
 using namespace ludra;
 

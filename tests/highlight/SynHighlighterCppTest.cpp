@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "SynHighlighterCpp.h"
 #include "highlight/HighlightTestUtil.h"
+#include "highlight/SynHighlighterCpp.h"
 
 using namespace ludra;
 using ludra::test::Pieces;

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "SynClipboard.h"
-#include "SynExceptions.h"
-#include "SynMemoryClipboard.h"
+#include "base/SynExceptions.h"
+#include "platform/SynClipboard.h"
+#include "platform/SynMemoryClipboard.h"
 
 namespace ludra {
 namespace {

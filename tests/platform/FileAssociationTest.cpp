@@ -11,9 +11,9 @@
 #include <random>
 #include <sstream>
 
-#include "FileAssociation.h"
-#include "SynExceptions.h"
-#include "Unprivileged.h"
+#include "base/SynExceptions.h"
+#include "platform/FileAssociation.h"
+#include "platform/Unprivileged.h"
 
 extern char** environ;
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <sstream>
 
-#include "SynExceptions.h"
-#include "SynProfileFile.h"
-#include "Unprivileged.h"
+#include "base/SynExceptions.h"
+#include "platform/SynProfileFile.h"
+#include "platform/Unprivileged.h"
 
 using namespace ludra;
 namespace fs = std::filesystem;

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "SynCodePage.h"
-#include "SynEditSearch.h"
+#include "base/SynCodePage.h"
+#include "search/SynEditSearch.h"
 
 using namespace ludra;
 

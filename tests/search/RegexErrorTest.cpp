@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "SynRegExpr.h"
+#include "search/SynRegExpr.h"
 
 using namespace ludra;
 

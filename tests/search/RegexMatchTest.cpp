@@ -4,8 +4,8 @@
 #include <regex>
 #include <string>
 
-#include "SynCodePage.h"
-#include "SynRegExpr.h"
+#include "base/SynCodePage.h"
+#include "search/SynRegExpr.h"
 
 using namespace ludra;
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SynEditRegexSearch.h"
+#include "search/SynEditRegexSearch.h"
 
 using namespace ludra;
 

@@ -1,4 +1,4 @@
-#include "SynCompilerProcess.h"
+#include "qt/SynCompilerProcess.h"
 
 #include <unistd.h>
 

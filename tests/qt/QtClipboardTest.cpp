@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <string>
 
-#include "SynQtClipboard.h"
+#include "qt/SynQtClipboard.h"
 
 namespace ludra {
 namespace {

@@ -1,11 +1,11 @@
-#include "SynQtClipboard.h"
+#include "qt/SynQtClipboard.h"
 
 #include <QGuiApplication>
 #include <QMimeData>
 #include <memory>
 
-#include "SynCodePage.h"
-#include "SynExceptions.h"
+#include "base/SynCodePage.h"
+#include "base/SynExceptions.h"
 
 namespace ludra {
 

@@ -8,9 +8,9 @@
 #include <QUrl>
 #include <QWheelEvent>
 
-#include "SynCodePage.h"
-#include "SynEditWidget.h"
-#include "SynQtTimer.h"
+#include "base/SynCodePage.h"
+#include "qt/SynEditWidget.h"
+#include "qt/SynQtTimer.h"
 
 namespace ludra {
 

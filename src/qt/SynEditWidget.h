@@ -13,8 +13,8 @@
 #include <functional>
 #include <optional>
 
-#include "SynCanvas.h"
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
+#include "platform/SynCanvas.h"
 
 class QLabel;
 class QMimeData;

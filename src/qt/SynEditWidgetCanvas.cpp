@@ -7,8 +7,8 @@
 #include <QRawFont>
 #include <map>
 
-#include "SynCodePage.h"
-#include "SynEditWidget.h"
+#include "base/SynCodePage.h"
+#include "qt/SynEditWidget.h"
 
 namespace ludra {
 

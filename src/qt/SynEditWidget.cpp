@@ -1,6 +1,6 @@
 // The Qt side of the editor: window services, keys, focus, scroll bars,
 // the scroll hint and the caret.
-#include "SynEditWidget.h"
+#include "qt/SynEditWidget.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -14,9 +14,9 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "SynCodePage.h"
-#include "SynEditKeyConst.h"
-#include "SynQtClipboard.h"
+#include "base/SynCodePage.h"
+#include "editor/SynEditKeyConst.h"
+#include "qt/SynQtClipboard.h"
 
 namespace ludra {
 

@@ -9,9 +9,9 @@
 #include <QScreen>
 #include <cstdlib>
 
-#include "SynCompletionProposalWindow.h"
-#include "SynEditKeyConst.h"
-#include "SynMemoryClipboard.h"
+#include "editor/SynEditKeyConst.h"
+#include "platform/SynMemoryClipboard.h"
+#include "qt/SynCompletionProposalWindow.h"
 
 namespace ludra {
 namespace {

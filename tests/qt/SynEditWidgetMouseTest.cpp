@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "SynEditWidget.h"
-#include "SynMemoryClipboard.h"
+#include "platform/SynMemoryClipboard.h"
+#include "qt/SynEditWidget.h"
 
 namespace ludra {
 namespace {

@@ -1,4 +1,4 @@
-#include "SynCompletionProposalWindow.h"
+#include "qt/SynCompletionProposalWindow.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -9,8 +9,8 @@
 #include <QStyle>
 #include <QWheelEvent>
 
-#include "SynCodePage.h"
-#include "SynQtTimer.h"
+#include "base/SynCodePage.h"
+#include "qt/SynQtTimer.h"
 
 namespace ludra {
 

@@ -5,7 +5,7 @@
 #include <QClipboard>
 #include <QString>
 
-#include "SynClipboard.h"
+#include "platform/SynClipboard.h"
 
 namespace ludra {
 

@@ -11,10 +11,10 @@
 #include <QScrollBar>
 #include <vector>
 
-#include "SynEditKeyConst.h"
-#include "SynEditWidget.h"
-#include "SynHighlighterCpp.h"
-#include "SynMemoryClipboard.h"
+#include "editor/SynEditKeyConst.h"
+#include "highlight/SynHighlighterCpp.h"
+#include "platform/SynMemoryClipboard.h"
+#include "qt/SynEditWidget.h"
 
 namespace ludra {
 namespace {

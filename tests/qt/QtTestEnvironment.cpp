@@ -19,7 +19,7 @@ class QtApplicationEnvironment : public ::testing::Environment {
  private:
   // QApplication keeps references to both for its lifetime.
   static inline int argc_ = 1;
-  static inline char arg0_[] = "platform_qt_tests";
+  static inline char arg0_[] = "qt_tests";
   static inline char* argv_[] = {arg0_, nullptr};
   QApplication* app_ = nullptr;
 };

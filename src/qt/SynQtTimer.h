@@ -2,7 +2,7 @@
 // The timer interface on a QTimer: ticks come from the Qt event loop.
 #include <QTimer>
 
-#include "SynTimer.h"
+#include "platform/SynTimer.h"
 
 namespace ludra {
 

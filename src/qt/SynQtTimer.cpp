@@ -1,4 +1,4 @@
-#include "SynQtTimer.h"
+#include "qt/SynQtTimer.h"
 
 namespace ludra {
 

@@ -14,8 +14,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "SynCompletionProposal.h"
-#include "SynEditWidget.h"
+#include "completion/SynCompletionProposal.h"
+#include "qt/SynEditWidget.h"
 
 namespace ludra {
 
