@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
+#include "appcore/MainWindowSettings.h"
 #include "editor/SynEdit.h"
 
 namespace ludra {
@@ -26,11 +27,7 @@ std::string DocumentText() {
 
 std::unique_ptr<TCustomSynEdit> MakeEditor() {
   auto e = std::make_unique<TCustomSynEdit>();
-  // The main window's settings.
-  e->SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint, eoSmartTabDelete,
-                 eoTabIndent, eoTrimTrailingSpaces});
-  e->SetTabWidth(4);
-  e->SetWantTabs(true);
+  ApplyMainWindowEditorSettings(*e);
   e->Lines().LoadFromBytes(DocumentText());
   return e;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "appcore/MainWindowSettings.h"
 #include "editor/SynEdit.h"
 #include "platform/SynMemoryClipboard.h"
 
@@ -43,9 +44,7 @@ const std::string& Block() {
 std::unique_ptr<TCustomSynEdit> MakeEditor(bool mainWindow, TSynClipboard* clipboard = nullptr) {
   auto e = std::make_unique<TCustomSynEdit>(clipboard);
   if (mainWindow) {
-    e->SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint, eoSmartTabDelete,
-                   eoTabIndent, eoTrimTrailingSpaces});
-    e->SetTabWidth(4);
+    ApplyMainWindowEditorSettings(*e);
   }
   e->Lines().LoadFromBytes(std::string(Document()));
   return e;

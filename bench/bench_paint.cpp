@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "BenchUtil.h"
+#include "appcore/MainWindowSettings.h"
 #include "highlight/SynHighlighterCpp.h"
 #include "platform/SynMemoryClipboard.h"
 #include "qt/SynEditWidget.h"
@@ -34,16 +35,9 @@ class TCountingSynEdit : public TSynEdit {
 // An editor with the main window's look, sized to rows x columns of cells.
 struct TBenchEditor {
   explicit TBenchEditor(const std::string& text) : editor(nullptr, &clipboard) {
-    cpp.KeyAttri()->SetForeground(clBlue);
-    cpp.KeyAttri()->SetStyle({});
-    cpp.CommentAttri()->SetForeground(RGB(0, 128, 0));
-    cpp.StringAttri()->SetForeground(RGB(0, 0, 128));
+    ApplyMainWindowColors(cpp);
     editor.SetHighlighter(&cpp);
-    editor.SetColor(clWhite);
-    editor.SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint,
-                       eoSmartTabDelete, eoTabIndent, eoTrimTrailingSpaces});
-    editor.SetTabWidth(4);
-    editor.SetWantTabs(true);
+    ApplyMainWindowEditorSettings(editor);
     editor.SetScrollBars(ssNone);
     editor.setFrameStyle(0);
     editor.resize(editor.GutterPixels() + 2 + kColumns * editor.CellWidth(),

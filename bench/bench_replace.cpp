@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
+#include "appcore/MainWindowSettings.h"
 #include "editor/SynEdit.h"
 #include "highlight/SynHighlighterCpp.h"
 #include "search/SynEditSearch.h"
@@ -134,9 +135,7 @@ struct TLongLineFixture {
   TSynCppSyn highlighter;
   std::unique_ptr<TCustomSynEdit> editor = std::make_unique<TCustomSynEdit>();
   TLongLineFixture() {
-    editor->SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint,
-                        eoSmartTabDelete, eoTabIndent, eoTrimTrailingSpaces});
-    editor->SetTabWidth(4);
+    ApplyMainWindowEditorSettings(*editor);
     editor->SetSearchEngine(&engine);
     editor->SetHighlighter(&highlighter);
     editor->SetMaxUndo(4 * kLongOccurrences);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "BenchUtil.h"
+#include "appcore/MainWindowSettings.h"
 #include "editor/SynEdit.h"
 #include "editor/SynEditKeyCmds.h"
 #include "highlight/SynHighlighterCpp.h"
@@ -61,9 +62,7 @@ struct TFixture {
   TSynCppSyn highlighter;
   std::unique_ptr<TCustomSynEdit> editor = std::make_unique<TCustomSynEdit>(&clipboard);
   TFixture() {
-    editor->SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint,
-                        eoSmartTabDelete, eoTabIndent, eoTrimTrailingSpaces});
-    editor->SetTabWidth(4);
+    ApplyMainWindowEditorSettings(*editor);
     editor->SetHighlighter(&highlighter);
     editor->Lines().LoadFromBytes(std::string(Document()));
   }

@@ -20,6 +20,7 @@
 #include "app/LudraApplication.h"
 #include "app/MainImages.h"
 #include "app/unitOutput.h"
+#include "appcore/MainWindowSettings.h"
 #include "platform/ProgramDirectory.h"
 
 namespace ludra {
@@ -240,27 +241,7 @@ void TfmMain::CreateToolBar() {
 void TfmMain::CreateEditor() {
   moCode = new TSynEdit();
   moCode->setObjectName("moCode");
-  moCode->SetColor(clWhite);
-  TSynFont font;
-  font.Color = clBlack;
-  moCode->SetFont(font);
-  moCode->SetTabWidth(4);
-  moCode->SetWantTabs(true);
-  moCode->SetOptions({eoAutoIndent, eoDragDropEditing, eoGroupUndo, eoShowScrollHint,
-                      eoSmartTabDelete, eoTabIndent, eoTrimTrailingSpaces});
-  moCode->SelectedColor().SetBackground(RGB(10, 36, 106));
-  moCode->SelectedColor().SetForeground(clWhite);
-  TSynGutter& gutter = moCode->Gutter();
-  gutter.SetAutoSize(true);
-  gutter.SetColor(RGB(212, 208, 200));
-  TSynFont gutterFont;
-  gutterFont.Size = 8;
-  gutterFont.Color = clBlack;
-  gutter.SetFont(gutterFont);
-  gutter.SetLeftOffset(4);
-  gutter.SetRightOffset(4);
-  gutter.SetWidth(42);
-  gutter.SetShowLineNumbers(false);
+  ApplyMainWindowEditorSettings(*moCode);
   moCode->SetHighlighter(shCpp.get());
   moCode->SetSearchEngine(SynEditSearch.get());
   moCode->OnChange = [this](TCustomSynEdit* sender) { moCodeChange(sender); };
@@ -282,7 +263,7 @@ void TfmMain::CreateEditor() {
   lbFunctions = new QListWidget();
   lbFunctions->setObjectName("lbFunctions");
   lbFunctions->setFrameShape(QFrame::NoFrame);
-  lbFunctions->setFont(FunctionListFont(font));
+  lbFunctions->setFont(FunctionListFont(moCode->Font()));
   lbFunctions->setEnabled(false);
 
   spLitter = new QSplitter(Qt::Horizontal);

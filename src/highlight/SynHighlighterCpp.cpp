@@ -942,24 +942,4 @@ void TSynCppSyn::SingleSymbolProc() {
   tokenId_ = tokSymbol;
 }
 
-// --- The main window's colours ---
-
-void ApplyMainWindowColors(TSynCppSyn& highlighter) {
-  // Applied like stored form values: one change notice at the end.
-  bool wasLoading = highlighter.Loading();
-  highlighter.BeginLoading();
-  highlighter.AsmAttri()->SetStyle({fsBold});
-  highlighter.CommentAttri()->SetForeground(clGreen);
-  highlighter.CommentAttri()->SetStyle({fsItalic});
-  highlighter.IdentifierAttri()->SetForeground(clBlack);
-  highlighter.KeyAttri()->SetForeground(clBlue);
-  highlighter.KeyAttri()->SetStyle({});
-  highlighter.NumberAttri()->SetForeground(clNavy);
-  highlighter.FloatAttri()->SetForeground(clNavy);
-  highlighter.HexAttri()->SetForeground(clNavy);
-  highlighter.StringAttri()->SetForeground(clNavy);
-  highlighter.DirecAttri()->SetForeground(clBlue);
-  if (!wasLoading) highlighter.EndLoading();
-}
-
 }  // namespace ludra

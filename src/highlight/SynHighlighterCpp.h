@@ -160,9 +160,4 @@ class TSynCppSyn : public TSynCustomHighlighter {
   TSynHighlighterAttributes* kindAttri_[15];
 };
 
-// The colours the main window gives its C-family highlighter: comments green
-// and italic, directives and reserved words blue (not bold), numbers, floats,
-// hexadecimal numbers and strings navy, identifiers black, assembler bold.
-void ApplyMainWindowColors(TSynCppSyn& highlighter);
-
 }  // namespace ludra

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "appcore/MainWindowSettings.h"
 #include "editor/SynEdit.h"
 #include "platform/SynMemoryClipboard.h"
 
@@ -48,14 +49,7 @@ class THeadlessSynEdit : public TCustomSynEdit {
 };
 
 // The main window's editor settings.
-inline constexpr TSynEditorOptions MainWindowOptions = {
-    eoAutoIndent,     eoDragDropEditing, eoGroupUndo,         eoShowScrollHint,
-    eoSmartTabDelete, eoTabIndent,       eoTrimTrailingSpaces};
-
-inline void UseMainWindowSettings(TCustomSynEdit& e) {
-  e.SetOptions(MainWindowOptions);
-  e.SetTabWidth(4);
-  e.SetWantTabs(true);
-}
+inline constexpr TSynEditorOptions MainWindowOptions = MainWindowEditorOptions;
+inline void UseMainWindowSettings(TCustomSynEdit& e) { ApplyMainWindowEditorSettings(e); }
 
 }  // namespace ludra::test

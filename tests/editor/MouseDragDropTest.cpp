@@ -67,7 +67,8 @@ TEST(MouseDragDropTest, MoveBehindAMultiLineBlockKeepsPointingAtTheSameText) {
 
 TEST(MouseDragDropTest, DropIsUndoneAndRedoneInOneStep) {
   TMouseSynEdit e;
-  UseMainWindowSettings(e);
+  // The main window's options; the pixel helpers keep the default gutter.
+  e.SetOptions(MainWindowOptions);
   e.SetText("one two three\r\nfour");
   e.SetCaretAndSelection({8, 1}, {5, 1}, {8, 1});
   DropAt(e, &e, {5, 2});
