@@ -6,8 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <filesystem>
-#include <system_error>
+#include <optional>
 
 #include "base/SynCodePage.h"
 #include "platform/ProgramDirectory.h"
@@ -20,27 +19,6 @@ constexpr int kOuterWidth = 616;
 constexpr int kOuterHeight = 355;
 constexpr int kVkEscape = 27;
 
-// The directory part of a path ending in '/', or empty when it has none.
-std::string DirectoryPart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  if (dir.empty()) return name;
-  return dir.back() == '/' ? dir + name : dir + "/" + name;
-}
-
-// A relative script path is made absolute: the compiler runs in the
-// script's folder, where the relative path would name another file.
-std::string AbsoluteScriptPath(const std::string& fileName) {
-  std::filesystem::path path(fileName);
-  if (path.is_absolute()) return fileName;
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  return ec ? fileName : absolute.lexically_normal().string();
-}
-
 QString LineText(std::string_view line) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
@@ -52,14 +30,6 @@ QString LineText(std::string_view line) {
 
 const char* const kOutputCutNotice =
     "[The beginning of the compiler's output was cut: only its last 8 MB are shown.]";
-
-std::string CompilerOutputPath(const std::string& fileName) {
-  size_t nameStart = fileName.rfind('/');
-  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
-  size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return fileName + ".amx";
-  return fileName.substr(0, dot) + ".amx";
-}
 
 QString CompilerOutputText(const std::string& bytes) {
   QString text;
@@ -141,20 +111,6 @@ void TfmOutput::showEvent(QShowEvent* event) {
 void TfmOutput::FormActivate() {
   if (activated_) return;
   activated_ = true;
-  auto status = [this](const std::string& text) {
-    if (job_.SetStatusText) job_.SetStatusText(text);
-  };
-  const std::string name = ExtractFileName(job_.FileName);
-  status("Compiling '" + name + "'...");
-
-  const std::string script = AbsoluteScriptPath(job_.FileName);
-  const std::string outputPath = CompilerOutputPath(script);
-  TSynProcessRun run;
-  run.Program = JoinPath(job_.ProgramDir, "pawncc");
-  run.Arguments = {"-;+", "-(+", script};
-  run.WorkingDirectory = DirectoryPart(script);
-  run.LibraryDirectory = job_.ProgramDir;
-
   busy_ = true;
   struct BusyEnd {
     TfmOutput* form;
@@ -165,33 +121,29 @@ void TfmOutput::FormActivate() {
     }
   } busyEnd{this};
 
-  moOutput->setPlainText(QString::fromStdString("Compiling '" + name + "'..."));
-  QApplication::setOverrideCursor(Qt::BusyCursor);
-  std::optional<TSynProcessOutput> output = RunCollectingOutput(run, &compiler_);
-  QApplication::restoreOverrideCursor();
-
-  QString text;
-  if (output && output->Cut) text = QString(kOutputCutNotice) + '\n';
-  if (output) text += CompilerOutputText(output->Text);
-  moOutput->setPlainText(text);
-  if (!output && job_.ShowError) job_.ShowError("Unable to execute compiler...");
-
-  // A stopped compiler may have left a file half written, or an old one:
-  // neither counts as compiled, and nothing is copied or launched.
-  const bool stopped = output && output->Stopped;
-  std::error_code ec;
-  if (!stopped && std::filesystem::is_regular_file(outputPath, ec)) {
-    const std::string outputName = ExtractFileName(outputPath);
-    status("File '" + name + "' has been compiled to '" + outputName + "'.");
-    if (job_.RunAfterCompile) {
-      // Neither the copy nor the launch is checked: both fail silently.
-      std::filesystem::copy_file(outputPath, job_.CopyDir + outputName,
-                                 std::filesystem::copy_options::overwrite_existing, ec);
-      LaunchDetached(job_.ExeFile, job_.Params, DirectoryPart(job_.ExeFile));
+  // The compiler runs while the window shows what it does and stays
+  // responsive; its output replaces the first line when it ends.
+  struct TWindowPrograms : TCompilePrograms {
+    TfmOutput* form;
+    explicit TWindowPrograms(TfmOutput* f) : form(f) {}
+    std::optional<TSynProcessOutput> RunCompiler(const TSynProcessRun& run) override {
+      const std::string name = ExtractFileName(form->job_.FileName);
+      form->moOutput->setPlainText(QString::fromStdString("Compiling '" + name + "'..."));
+      QApplication::setOverrideCursor(Qt::BusyCursor);
+      std::optional<TSynProcessOutput> output = RunCollectingOutput(run, &form->compiler_);
+      QApplication::restoreOverrideCursor();
+      QString text;
+      if (output && output->Cut) text = QString(kOutputCutNotice) + '\n';
+      if (output) text += CompilerOutputText(output->Text);
+      form->moOutput->setPlainText(text);
+      return output;
     }
-  } else {
-    status("Unable to compile '" + name + "'.");
-  }
+    void Launch(const std::string& program, const std::string& params,
+                const std::string& workingDirectory) override {
+      LaunchDetached(program, params, workingDirectory);
+    }
+  } programs(this);
+  RunCompileJob(job_, programs);
   job_.RunAfterCompile = false;
 }
 

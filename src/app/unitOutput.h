@@ -7,28 +7,10 @@
 #include <functional>
 #include <string>
 
+#include "appcore/CompileJob.h"
 #include "qt/SynCompilerProcess.h"
 
 namespace ludra {
-
-// What one compile needs from the main window.
-struct TCompileJob {
-  std::string ProgramDir;  // where pawncc lies
-  std::string FileName;    // the saved script (CurrentFileName)
-  bool RunAfterCompile = false;
-  std::string CopyDir;
-  std::string ExeFile;
-  std::string Params;
-  std::function<void(const std::string&)> SetStatusText;
-  std::function<void(const std::string&)> ShowError;
-  // A Yes/No question; true for Yes. Without it, a close asked for while
-  // the compiler runs simply waits for the compile step.
-  std::function<bool(const std::string&)> Confirm;
-};
-
-// The compiled file of a script: its extension (from the last dot of the
-// name part on) replaced by ".amx", or ".amx" appended when it has none.
-std::string CompilerOutputPath(const std::string& fileName);
 
 // The compiler's bytes as display text: CR LF as one line end; each line
 // that is valid UTF-8 (file names on this system) is shown as such, any

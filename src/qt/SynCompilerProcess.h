@@ -8,23 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/SynProcess.h"
+
 namespace ludra {
-
-struct TSynProcessRun {
-  std::string Program;  // a path: never looked up through a shell
-  std::vector<std::string> Arguments;
-  std::string WorkingDirectory;  // empty: the current directory
-  // Put in front of the child's library search path: the compiler loads a
-  // shared library that lies beside it.
-  std::string LibraryDirectory;
-};
-
-// What a program wrote, as far as it was kept.
-struct TSynProcessOutput {
-  std::string Text;
-  bool Cut = false;      // the beginning was dropped to stay within the limit
-  bool Stopped = false;  // ended by a stop request, not by itself
-};
 
 // Lets the window that started a program end it while it runs.
 class TSynProcessControl {
@@ -40,10 +26,6 @@ class TSynProcessControl {
                                                               TSynProcessControl*, size_t);
   std::function<void()> stop_;
 };
-
-// A compiler that never stops writing must not fill the memory: at most
-// this much of its output is kept, the end of it.
-constexpr size_t kMaxProcessOutput = 8u << 20;
 
 // Runs the program to its end with standard output and error merged and
 // standard input empty, processing window events meanwhile. Returns the

@@ -412,18 +412,6 @@ TEST_F(CompileOutputTest, TheWindowIsCentredOverItsOwner) {
   EXPECT_LE((shown.center() - owner.frameGeometry().center()).manhattanLength(), 2);
 }
 
-TEST(CompilerOutputPath, TheExtensionOfTheNamePartBecomesAmx) {
-  struct Case {
-    const char* script;
-    const char* output;
-  } cases[] = {
-      {"/gm/a.pwn", "/gm/a.amx"}, {"/gm/a.b.pwn", "/gm/a.b.amx"},
-      {"/gm/a", "/gm/a.amx"},     {"/g.m/a", "/g.m/a.amx"},
-      {"a.pwn", "a.amx"},         {"/gm/a.", "/gm/a.amx"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CompilerOutputPath(c.script), c.output) << c.script;
-}
-
 TEST(CompilerOutputText, LineEndsAndCharactersOfBothEncodings) {
   struct Case {
     std::string bytes;

@@ -1,0 +1,84 @@
+#include "appcore/CompileJob.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/ProgramDirectory.h"
+
+namespace ludra {
+
+namespace {
+
+// The directory part of a path ending in '/', or empty when it has none.
+std::string DirectoryPart(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+// A relative script path is made absolute: the compiler runs in the
+// script's folder, where the relative path would name another file.
+std::string AbsoluteScriptPath(const std::string& fileName) {
+  std::filesystem::path path(fileName);
+  if (path.is_absolute()) return fileName;
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? fileName : absolute.lexically_normal().string();
+}
+
+}  // namespace
+
+std::string CompilerOutputPath(const std::string& fileName) {
+  size_t nameStart = fileName.rfind('/');
+  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+  size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || dot < nameStart) return fileName + ".amx";
+  return fileName.substr(0, dot) + ".amx";
+}
+
+TSynProcessRun CompilerRun(const TCompileJob& job) {
+  const std::string script = AbsoluteScriptPath(job.FileName);
+  TSynProcessRun run;
+  run.Program = JoinPath(job.ProgramDir, "pawncc");
+  run.Arguments = {"-;+", "-(+", script};
+  run.WorkingDirectory = DirectoryPart(script);
+  run.LibraryDirectory = job.ProgramDir;
+  return run;
+}
+
+std::optional<TSynProcessOutput> RunCompileJob(const TCompileJob& job, TCompilePrograms& programs) {
+  auto status = [&job](const std::string& text) {
+    if (job.SetStatusText) job.SetStatusText(text);
+  };
+  const std::string name = ExtractFileName(job.FileName);
+  status("Compiling '" + name + "'...");
+
+  const TSynProcessRun run = CompilerRun(job);
+  const std::string outputPath = CompilerOutputPath(run.Arguments.back());
+  std::optional<TSynProcessOutput> output = programs.RunCompiler(run);
+  if (!output && job.ShowError) job.ShowError("Unable to execute compiler...");
+
+  // A stopped compiler may have left a file half written, or an old one:
+  // neither counts as compiled, and nothing is copied or launched.
+  const bool stopped = output && output->Stopped;
+  std::error_code ec;
+  if (!stopped && std::filesystem::is_regular_file(outputPath, ec)) {
+    const std::string outputName = ExtractFileName(outputPath);
+    status("File '" + name + "' has been compiled to '" + outputName + "'.");
+    if (job.RunAfterCompile) {
+      // Neither the copy nor the launch is checked: both fail silently.
+      std::filesystem::copy_file(outputPath, job.CopyDir + outputName,
+                                 std::filesystem::copy_options::overwrite_existing, ec);
+      programs.Launch(job.ExeFile, job.Params, DirectoryPart(job.ExeFile));
+    }
+  } else {
+    status("Unable to compile '" + name + "'.");
+  }
+  return output;
+}
+
+}  // namespace ludra
