@@ -43,32 +43,40 @@ std::string ReadAll(const std::string& path) {
   return s.str();
 }
 
-// The file's lines as the reader sees them: a leading BOM left out, split
-// at LF, CRs before the LF counted with the line end (the writer writes
-// one line-end style, so a CR at the end of a line may merge into it).
+// The file's lines, each with its line end, a leading BOM left out. Every
+// line a write does not touch must come back byte for byte.
 std::vector<std::string> Lines(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::vector<std::string> lines;
   while (!text.empty()) {
     size_t lf = text.find('\n');
-    std::string_view line = text.substr(0, lf);
-    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    if (lf == std::string_view::npos) break;
-    text.remove_prefix(lf + 1);
+    size_t len = lf == std::string_view::npos ? text.size() : lf + 1;
+    lines.emplace_back(text.substr(0, len));
+    text.remove_prefix(len);
   }
   return lines;
+}
+
+// A line as it was, or the file's last line without an end that got one
+// because a line was added after it.
+bool SameLine(const std::string& before, bool lastWithoutEnd, const std::string& after) {
+  if (after == before) return true;
+  if (!lastWithoutEnd || !after.starts_with(before)) return false;
+  std::string_view added = std::string_view(after).substr(before.size());
+  return added == "\n" || added == "\r\n";
 }
 
 // True when `before` with at most one line left out (the one the write
 // replaced) appears in order within `after`.
 bool KeptInOrder(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+  const bool openEnd = !before.empty() && !before.back().ends_with('\n');
   for (size_t skip = 0; skip <= before.size(); ++skip) {
     size_t j = 0;
     bool ok = true;
     for (size_t i = 0; i < before.size() && ok; ++i) {
       if (i == skip) continue;
-      while (j < after.size() && after[j] != before[i]) ++j;
+      const bool last = openEnd && i + 1 == before.size();
+      while (j < after.size() && !SameLine(before[i], last, after[j])) ++j;
       ok = j < after.size();
       ++j;
     }

@@ -69,16 +69,29 @@ TParsedLine ParseLine(std::string_view line) {
   return p;
 }
 
+// One line of the file and the line end it came with ("" for a last line
+// without one), so a line nobody changed is written back byte for byte.
+struct TLine {
+  std::string text;
+  std::string_view end;
+};
+
 // The file split into lines, with what is needed to write it back in its own
 // style.
 struct TDocument {
-  std::vector<std::string> lines;
+  std::vector<TLine> lines;
   bool crlf = false;
   bool bom = false;
 
+  std::string_view Eol() const { return crlf ? "\r\n" : "\n"; }
+  // A line the program writes gets the file's own line end.
+  void Insert(int at, std::string text) {
+    lines.insert(lines.begin() + at, TLine{std::move(text), Eol()});
+  }
+
   int FindSection(std::string_view section, int from = 0) const {
     for (int i = from; i < static_cast<int>(lines.size()); ++i) {
-      TParsedLine p = ParseLine(lines[i]);
+      TParsedLine p = ParseLine(lines[i].text);
       if (p.kind == TParsedLine::Section && SameName(p.name, section)) return i;
     }
     return -1;
@@ -86,14 +99,15 @@ struct TDocument {
   // The line after the last line of the section whose header is at `header`.
   int SectionEnd(int header) const {
     int i = header + 1;
-    while (i < static_cast<int>(lines.size()) && ParseLine(lines[i]).kind != TParsedLine::Section)
+    while (i < static_cast<int>(lines.size()) &&
+           ParseLine(lines[i].text).kind != TParsedLine::Section)
       ++i;
     return i;
   }
   int FindKey(int header, std::string_view key) const {
     int end = SectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
-      TParsedLine p = ParseLine(lines[i]);
+      TParsedLine p = ParseLine(lines[i].text);
       if (p.kind == TParsedLine::Key && SameName(p.name, key)) return i;
     }
     return -1;
@@ -122,11 +136,18 @@ TLoad LoadDocument(const std::string& path, TDocument& doc) {
   }
   size_t firstLf = rest.find('\n');
   doc.crlf = firstLf != std::string_view::npos && firstLf > 0 && rest[firstLf - 1] == '\r';
+  // A CR before the LF belongs to the line end when reading; the line keeps
+  // which end it had, so one whose text ends in CR in a file of LF line ends
+  // comes back as it was.
   while (!rest.empty()) {
     size_t lf = rest.find('\n');
     std::string_view line = rest.substr(0, lf);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    doc.lines.emplace_back(line);
+    std::string_view end = lf == std::string_view::npos ? "" : "\n";
+    if (!line.empty() && line.back() == '\r') {
+      line.remove_suffix(1);
+      end = lf == std::string_view::npos ? "\r" : "\r\n";
+    }
+    doc.lines.push_back(TLine{std::string(line), end});
     if (lf == std::string_view::npos) break;
     rest.remove_prefix(lf + 1);
   }
@@ -137,15 +158,20 @@ TLoad LoadDocument(const std::string& path, TDocument& doc) {
   throw EIniFileException(Format("Unable to write to %s", fileName));
 }
 
-// Writes the document in its own style (byte-order mark, line ends); a
-// failure at any step leaves the old file as it was.
+// Writes the document back: the byte-order mark and every line with the end
+// it had; a line that now has another after it but had no end gets the
+// file's own. A failure at any step leaves the old file as it was.
 void SaveDocument(const std::string& fileName, const TDocument& doc) {
   std::string data;
   if (doc.bom) data += kBom;
-  const char* eol = doc.crlf ? "\r\n" : "\n";
-  for (const auto& line : doc.lines) {
-    data += line;
-    data += eol;
+  for (size_t i = 0; i < doc.lines.size(); ++i) {
+    const TLine& line = doc.lines[i];
+    data += line.text;
+    bool last = i + 1 == doc.lines.size();
+    if (!last && (line.end.empty() || line.end == "\r"))
+      data += line.end == "\r" ? "\r" + std::string(doc.Eol()) : std::string(doc.Eol());
+    else
+      data += line.end;
   }
   if (!ReplaceFileAtomically(fileName, data)) RaiseWriteError(fileName);
 }
@@ -209,7 +235,7 @@ std::string TProfileFile::ReadString(const std::string& section, const std::stri
   if (header < 0) return defaultValue;
   int line = doc.FindKey(header, Trim(key));
   if (line < 0) return defaultValue;
-  std::string_view value = ParseLine(doc.lines[line]).value;
+  std::string_view value = ParseLine(doc.lines[line].text).value;
   return std::string(value.substr(0, MaxValueLength));
 }
 
@@ -243,7 +269,7 @@ void TProfileFile::ReadSection(const std::string& section, TStrings& keys) const
   if (header < 0) return;
   int end = doc.SectionEnd(header);
   for (int i = header + 1; i < end; ++i) {
-    TParsedLine p = ParseLine(doc.lines[i]);
+    TParsedLine p = ParseLine(doc.lines[i].text);
     if (p.kind == TParsedLine::Key) keys.Add(std::string(p.name));
   }
 }
@@ -253,7 +279,7 @@ void TProfileFile::ReadSections(TStrings& sections) const {
   TDocument doc;
   if (LoadDocument(fileName_, doc) != TLoad::Ok) return;
   for (const auto& line : doc.lines) {
-    TParsedLine p = ParseLine(line);
+    TParsedLine p = ParseLine(line.text);
     if (p.kind == TParsedLine::Section) sections.Add(std::string(p.name));
   }
 }
@@ -271,21 +297,23 @@ void SetValue(const std::string& fileName, TDocument& doc, const std::string& se
 
   int header = doc.FindSection(sectionName);
   if (header < 0) {
-    if (!doc.lines.empty() && !Trim(doc.lines.back()).empty()) doc.lines.emplace_back();
-    doc.lines.push_back("[" + std::string(sectionName) + "]");
-    doc.lines.push_back(std::string(keyName) + "=" + std::string(text));
+    int end = static_cast<int>(doc.lines.size());
+    if (end > 0 && !Trim(doc.lines.back().text).empty()) doc.Insert(end++, "");
+    doc.Insert(end++, "[" + std::string(sectionName) + "]");
+    doc.Insert(end, std::string(keyName) + "=" + std::string(text));
   } else if (int line = doc.FindKey(header, keyName); line >= 0) {
     // The key keeps the spelling the file gave it.
-    doc.lines[line] = std::string(ParseLine(doc.lines[line]).name) + "=" + std::string(text);
+    doc.lines[line].text =
+        std::string(ParseLine(doc.lines[line].text).name) + "=" + std::string(text);
   } else {
     // After the section's last entry, before blank lines and comments that
     // lead into the next section.
     int at = header + 1;
     for (int i = header + 1, end = doc.SectionEnd(header); i < end; ++i) {
-      TParsedLine::Kind kind = ParseLine(doc.lines[i]).kind;
+      TParsedLine::Kind kind = ParseLine(doc.lines[i].text).kind;
       if (kind != TParsedLine::Blank && kind != TParsedLine::Comment) at = i + 1;
     }
-    doc.lines.insert(doc.lines.begin() + at, std::string(keyName) + "=" + std::string(text));
+    doc.Insert(at, std::string(keyName) + "=" + std::string(text));
   }
 }
 

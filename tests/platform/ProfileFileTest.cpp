@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 
 #include "base/SynExceptions.h"
@@ -204,6 +205,53 @@ TEST_F(ProfileFileTest, LineEndsAndByteOrderMarkAreReadAndKeptOnWrite) {
   EXPECT_EQ(ini.ReadInteger("A", "x", 0), 1);
   ini.WriteString("A", "y", "2");
   EXPECT_EQ(Get(path_), "\xEF\xBB\xBF[A]\nx=1\ny=2\n");
+}
+
+TEST_F(ProfileFileTest, EveryLineAWriteDoesNotTouchKeepsItsOwnLineEnd) {
+  struct Case {
+    const char* before;
+    const char* section;
+    const char* key;
+    const char* after;
+  };
+  const Case cases[] = {
+      // A line whose text ends in CR, in a file of LF line ends.
+      {"[A]\nv=1\nnote\r\n", "A", "v", "[A]\nv=2\nnote\r\n"},
+      {"[A]\nnote\r\r\n", "A", "v", "[A]\nnote\r\r\nv=2\n"},
+      // Mixed ends: new lines take the first line's style, old ones keep theirs.
+      {"[A]\nx=1\r\n;c\r\n[B]\ny=2\n", "A", "v", "[A]\nx=1\r\nv=2\n;c\r\n[B]\ny=2\n"},
+      {"[A]\r\nv=1\n[B]\r\n", "A", "v", "[A]\r\nv=2\n[B]\r\n"},
+      {"\xEF\xBB\xBF[A]\r\n\r\n;c\n", "A", "v", "\xEF\xBB\xBF[A]\r\nv=2\r\n\r\n;c\n"},
+      // A last line without an end keeps it so, until a line follows it.
+      {"[A]\r\nv=1", "A", "v", "[A]\r\nv=2"},
+      {"[A]\nx=1\r", "A", "v", "[A]\nx=1\r\nv=2\n"},
+      {"[A]\nx=1", "B", "v", "[A]\nx=1\n\n[B]\nv=2\n"},
+  };
+  TProfileFile ini(path_);
+  for (const Case& c : cases) {
+    Put(path_, c.before);
+    ini.WriteInteger(c.section, c.key, 2);
+    EXPECT_EQ(Get(path_), c.after) << testing::PrintToString(std::string(c.before));
+  }
+}
+
+TEST_F(ProfileFileTest, AKeyWrittenAndDeletedAgainLeavesRandomFilesByteForByte) {
+  const std::vector<std::string> texts = {
+      "[S]", "k=1", "a", "; c", " ",  "",     "x\r",
+      "\r",  "=",   "[", "k",   "\t", "\xFF", std::string(1, '\0')};
+  const char* ends[] = {"\n", "\r\n", "\r\r\n"};
+  std::mt19937 random(1418);
+  TProfileFile ini(path_);
+  for (int round = 0; round < 300; ++round) {
+    std::string file = random() % 4 == 0 ? "\xEF\xBB\xBF[S]\n" : "[S]\r\n";
+    for (int n = random() % 12; n > 0; --n)
+      file += texts[random() % texts.size()] + ends[random() % 3];
+    Put(path_, file);
+    ini.WriteString("S", "NewKey", "value");
+    ASSERT_EQ(ini.ReadString("S", "NewKey", ""), "value") << testing::PrintToString(file);
+    ini.DeleteKey("S", "NewKey");
+    ASSERT_EQ(Get(path_), file);
+  }
 }
 
 TEST_F(ProfileFileTest, LongValuesAreStoredWholeAndReadUpTo2047Characters) {
