@@ -66,24 +66,31 @@ bool SameLine(const std::string& before, bool lastWithoutEnd, const std::string&
   return added == "\n" || added == "\r\n";
 }
 
-// True when `before` with at most one line left out (the one the write
-// replaced) appears in order within `after`.
-bool KeptInOrder(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+// True when `before`, with the line at `skip` left out, appears in order
+// within `after`.
+bool KeptInOrder(const std::vector<std::string>& before, const std::vector<std::string>& after,
+                 size_t skip) {
   const bool openEnd = !before.empty() && !before.back().ends_with('\n');
-  for (size_t skip = 0; skip <= before.size(); ++skip) {
-    size_t j = 0;
-    bool ok = true;
-    for (size_t i = 0; i < before.size() && ok; ++i) {
-      if (i == skip) continue;
-      const bool last = openEnd && i + 1 == before.size();
-      while (j < after.size() && !SameLine(before[i], last, after[j])) ++j;
-      ok = j < after.size();
-      ++j;
-    }
-    if (ok) return true;
-    if (before.size() > 64) break;  // only the straight check on big files
+  size_t j = 0;
+  for (size_t i = 0; i < before.size(); ++i) {
+    if (i == skip) continue;
+    const bool last = openEnd && i + 1 == before.size();
+    while (j < after.size() && !SameLine(before[i], last, after[j])) ++j;
+    if (j == after.size()) return false;
+    ++j;
   }
-  return false;
+  return true;
+}
+
+// True when `before` with at most one line left out (the one the write
+// replaced) appears in order within `after`. A write changes the file from
+// one line on, so the only line it can have replaced is the first that
+// differs.
+bool KeptInOrder(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+  if (KeptInOrder(before, after, before.size())) return true;
+  size_t first = 0;
+  while (first < before.size() && first < after.size() && before[first] == after[first]) ++first;
+  return KeptInOrder(before, after, first);
 }
 
 void Write(TProfileFile& ini, const std::string& section, const std::string& key,
