@@ -1,0 +1,122 @@
+#include "CompilerMessages.h"
+
+namespace ludra {
+
+namespace {
+
+constexpr int kMaxDigits = 9;  // keeps every number inside an int
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a decimal number at pos; false when there is none or it is too long.
+bool ReadNumber(std::string_view s, size_t& pos, int& value) {
+  size_t start = pos;
+  value = 0;
+  while (pos < s.size() && IsDigit(s[pos])) {
+    if (pos - start == kMaxDigits) return false;
+    value = value * 10 + (s[pos] - '0');
+    ++pos;
+  }
+  return pos > start;
+}
+
+bool ReadText(std::string_view s, size_t& pos, std::string_view text) {
+  if (s.substr(pos, text.size()) != text) return false;
+  pos += text.size();
+  return true;
+}
+
+// Matches "(6) : error 001: text" or "(11 -- 13) : warning 215: text" at
+// the parenthesis at pos.
+bool ReadPlace(std::string_view s, size_t pos, TCompilerMessage& message) {
+  if (!ReadText(s, pos, "(") || !ReadNumber(s, pos, message.Line)) return false;
+  message.LastLine = message.Line;
+  if (ReadText(s, pos, " -- ") &&
+      (!ReadNumber(s, pos, message.LastLine) || message.LastLine < message.Line))
+    return false;
+  if (!ReadText(s, pos, ") : ")) return false;
+  if (ReadText(s, pos, "error "))
+    message.Kind = cmError;
+  else if (ReadText(s, pos, "warning "))
+    message.Kind = cmWarning;
+  else if (ReadText(s, pos, "fatal error "))
+    message.Kind = cmFatalError;
+  else
+    return false;
+  if (!ReadNumber(s, pos, message.Number) || !ReadText(s, pos, ":")) return false;
+  ReadText(s, pos, " ");
+  message.Text = std::string(s.substr(pos));
+  return true;
+}
+
+}  // namespace
+
+std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  // The first parenthesis that starts a place wins: a file name may hold
+  // parentheses, and the message may quote text that looks like a place.
+  for (size_t open = line.find('('); open != std::string_view::npos;
+       open = line.find('(', open + 1)) {
+    std::string_view path = line.substr(0, open);
+    if (path.find_first_not_of(" \t") == std::string_view::npos) continue;
+    TCompilerMessage message;
+    if (!ReadPlace(line, open, message)) continue;
+    message.FileName = std::string(path);
+    return message;
+  }
+  return std::nullopt;
+}
+
+std::vector<TCompilerMessage> ParseCompilerOutput(std::string_view output) {
+  std::vector<TCompilerMessage> messages;
+  int lineNumber = 0;
+  size_t start = 0;
+  while (start < output.size()) {
+    size_t end = output.find('\n', start);
+    if (end == std::string_view::npos) end = output.size();
+    if (std::optional<TCompilerMessage> message =
+            ParseCompilerMessage(output.substr(start, end - start))) {
+      message->OutputLine = lineNumber;
+      messages.push_back(std::move(*message));
+    }
+    ++lineNumber;
+    start = end + 1;
+  }
+  return messages;
+}
+
+std::string_view CompilerMessageKindText(TCompilerMessageKind kind) {
+  switch (kind) {
+    case cmWarning:
+      return "warning";
+    case cmFatalError:
+      return "fatal error";
+    case cmError:
+      break;
+  }
+  return "error";
+}
+
+std::string CompilerMessageSummary(const TCompilerMessage& message) {
+  std::string number = std::to_string(message.Number);
+  if (number.size() < 3) number.insert(0, 3 - number.size(), '0');
+  return std::string(CompilerMessageKindText(message.Kind)) + " " + number + ": " + message.Text;
+}
+
+bool IsAbsoluteMessagePath(std::string_view fileName) {
+  if (fileName.empty()) return false;
+  if (fileName[0] == '/' || fileName.substr(0, 2) == "\\\\") return true;
+  char drive = fileName[0];
+  bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+  return letter && fileName.size() >= 3 && fileName[1] == ':' &&
+         (fileName[2] == '\\' || fileName[2] == '/');
+}
+
+std::string ResolveMessagePath(std::string_view fileName, std::string_view scriptDir) {
+  if (IsAbsoluteMessagePath(fileName) || scriptDir.empty()) return std::string(fileName);
+  std::string path(scriptDir);
+  if (path.back() != '/') path += '/';
+  return path + std::string(fileName);
+}
+
+}  // namespace ludra
