@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -65,6 +67,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   CreateMenus();
   CreateToolBar();
   CreateEditor();
+  CompilerMessages = std::make_unique<TCompilerMessageList>(*moCode);
   CreateStatusBar();
   ConnectFunctionList();
   ConnectScriptFunctions();
@@ -127,6 +130,13 @@ void TfmMain::CreateActions() {
   miCompileRun =
       item("miCompileRun", "Compile/Run", QKeySequence(Qt::Key_F6), &TfmMain::miCompileRunClick);
   miRunOptions = item("miRunOptions", "Run Options", {}, &TfmMain::miRunOptionsClick);
+  miNextMessage =
+      item("miNextMessage", "Next Message", QKeySequence(Qt::Key_F8), &TfmMain::miNextMessageClick);
+  miPrevMessage = item("miPrevMessage", "Previous Message", QKeySequence(Qt::SHIFT | Qt::Key_F8),
+                       &TfmMain::miPrevMessageClick);
+  // Enabled by the Build menu's rule once a compile has left messages.
+  miNextMessage->setEnabled(false);
+  miPrevMessage->setEnabled(false);
   miFont = item("miFont", "Font", {}, &TfmMain::miFontClick);
   miShowFunctionList =
       item("miShowFunctionList", "Show Function List", {}, &TfmMain::miShowFunctionListClick);
@@ -186,8 +196,10 @@ void TfmMain::CreateMenus() {
                  miFindPrev, miReplace, miGoto, nullptr, miSelectAll},
                 &TfmMain::miEditClick);
   CreateReopenMenu();
-  miBuild = menu("miBuild", "Build", {miCompile, miCompileRun, nullptr, miRunOptions},
-                 &TfmMain::miBuildClick);
+  miBuild =
+      menu("miBuild", "Build",
+           {miCompile, miCompileRun, nullptr, miNextMessage, miPrevMessage, nullptr, miRunOptions},
+           &TfmMain::miBuildClick);
   miOptions = menu("miOptions", "Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
   CreateCodePageMenu();
   miHelp = menu("miHelp", "Help", {miHelpTopics, nullptr, miAbout}, nullptr);
@@ -474,6 +486,12 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this)
     RunShortcutRule(*static_cast<QKeyEvent*>(event));
+  if (event->type() == QEvent::ToolTip && watched == moCode->viewport()) {
+    bool shown = false;
+    Guarded([&] { shown = GutterToolTip(*static_cast<QHelpEvent*>(event)); });
+    if (!shown) QToolTip::hideText();
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -509,6 +527,8 @@ void TfmMain::miBuildClick(QObject* sender) {
   (void)sender;
   bool open = !CurrentFileName.empty();
   for (QAction* a : {miCompile, miCompileRun}) a->setEnabled(open);
+  bool messages = CompilerMessages->DocumentCount() > 0;
+  for (QAction* a : {miNextMessage, miPrevMessage}) a->setEnabled(messages);
 }
 
 void TfmMain::pmMainPopup(QObject* sender) {

@@ -9,6 +9,7 @@
 
 #include "app/LudraDialogs.h"
 #include "app/dlgConfirmReplace.h"
+#include "appcore/CompilerMessageList.h"
 #include "appcore/DefinitionScanner.h"
 #include "appcore/RecentFiles.h"
 #include "appcore/SearchOptions.h"
@@ -21,6 +22,7 @@
 #include "search/SynEditSearch.h"
 
 class QAction;
+class QHelpEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -98,6 +100,7 @@ class TfmMain : public QMainWindow {
           *miDelete = nullptr, *miFind = nullptr, *miFindNext = nullptr, *miFindPrev = nullptr,
           *miReplace = nullptr, *miGoto = nullptr, *miSelectAll = nullptr;
   QAction *miCompile = nullptr, *miCompileRun = nullptr, *miRunOptions = nullptr;
+  QAction *miNextMessage = nullptr, *miPrevMessage = nullptr;
   QAction *miFont = nullptr, *miShowFunctionList = nullptr, *miAssoc = nullptr;
   QAction *miHelpTopics = nullptr, *miAbout = nullptr;
   QMenu* pmMain = nullptr;
@@ -148,6 +151,24 @@ class TfmMain : public QMainWindow {
   void miCompileClick(QObject* sender);
   void miCompileRunClick(QObject* sender);
   void miRunOptionsClick(QObject* sender);
+  // The compiler's messages (MainMessages.cpp). The last compile's
+  // messages; those about the document mark its lines in the gutter. They
+  // are cleared by the next compile and by opening another document.
+  std::unique_ptr<TCompilerMessageList> CompilerMessages;
+  void CompilerMessagesArrived(std::vector<TCompilerMessage> messages,
+                               const std::string& scriptPath);
+  // A message chosen in the output window: one about the document goes to
+  // its lines; one about another file is named in the status bar, and the
+  // file is opened at its line if the user agrees. True when the output
+  // window is to close.
+  bool CompilerMessageChosen(int index);
+  // F8 and Shift+F8: the next or previous message about the document, its
+  // text in the status bar.
+  void miNextMessageClick(QObject* sender);
+  void miPrevMessageClick(QObject* sender);
+  // The tool tip of a point of the editor's window: the messages of a
+  // marked line under the gutter, one a line; empty elsewhere.
+  QString GutterHint(const QPoint& pos) const;
 
   // Writes "General" "FileAssoc", then registers the *.pwn association with
   // the desktop or removes it (only when it names this program).
@@ -246,6 +267,10 @@ class TfmMain : public QMainWindow {
   void SetDocumentButtons(bool enabled);
   void SetSaveEnabled(bool enabled);
   void UpdateCaption();
+  // Goes to a message's lines and shows its text in the status bar.
+  void ShowCompilerMessage(int index);
+  // The messages of a marked gutter line as a tool tip; false elsewhere.
+  bool GutterToolTip(QHelpEvent& event);
   // Runs the enabled rule of the menu whose shortcut the key event is.
   void RunShortcutRule(const QKeyEvent& event);
 

@@ -30,6 +30,16 @@ void TfmMain::miCompileClick(QObject* sender) {
     return dialogs_->MessageDlg(QApplication::activeModalWidget(), text, mtConfirmation, mbYesNo) ==
            mrYes;
   };
+  job.OnMessages = [this](std::vector<TCompilerMessage> messages, const std::string& scriptPath) {
+    CompilerMessagesArrived(std::move(messages), scriptPath);
+  };
+  job.OnMessageChosen = [this](int index) {
+    bool close = false;
+    Guarded([&] { close = CompilerMessageChosen(index); });
+    return close;
+  };
+  // The last compile's messages go with it, also when this one cannot run.
+  CompilerMessages->Clear();
   TfmOutput fmOutput(this, std::move(job));
   fmOutput_ = &fmOutput;
   struct Forget {
@@ -38,6 +48,12 @@ void TfmMain::miCompileClick(QObject* sender) {
   } forget{fmOutput_};
   fmOutput.exec();
   RunAfterCompile = false;
+  if (fmOutput.ChosenMessage() >= 0) {
+    // The main window comes forward with the caret on the message's line.
+    raise();
+    activateWindow();
+    moCode->setFocus();
+  }
   // The main window was closed during the compile: close it now that the
   // compiler is gone.
   if (closeAfterCompile_) {

@@ -66,6 +66,7 @@ void TfmMain::SetDocumentButtons(bool enabled) {
 }
 
 void TfmMain::DocumentOpened() {
+  CompilerMessages->Clear();
   moCode->setEnabled(true);
   moCode->Gutter().SetShowLineNumbers(true);
   lbFunctions->setEnabled(true);
@@ -189,6 +190,7 @@ void TfmMain::miCloseClick(QObject* sender) {
     SetStatusText("Ludra is ready.");
   SetDocumentName(std::string(), std::string());
   UpdateCaption();
+  CompilerMessages->Clear();
   moCode->Lines().Clear();
   DocumentModified = false;
   SetSaveEnabled(false);

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -19,14 +21,14 @@ constexpr int kOuterWidth = 616;
 constexpr int kOuterHeight = 355;
 constexpr int kVkEscape = 27;
 
-QString LineText(std::string_view line) {
+}  // namespace
+
+QString CompilerLineText(std::string_view line) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
   if (!utf8.hasError()) return text;
   return QString::fromStdString(CodePage().ToUtf8(line));
 }
-
-}  // namespace
 
 const char* const kOutputCutNotice =
     "[The beginning of the compiler's output was cut: only its last 8 MB are shown.]";
@@ -39,11 +41,29 @@ QString CompilerOutputText(const std::string& bytes) {
     size_t next = end == std::string::npos ? bytes.size() : end + 1;
     size_t lineEnd = end == std::string::npos ? bytes.size() : end;
     if (lineEnd > start && bytes[lineEnd - 1] == '\r' && end != std::string::npos) --lineEnd;
-    text += LineText(std::string_view(bytes).substr(start, lineEnd - start));
+    text += CompilerLineText(std::string_view(bytes).substr(start, lineEnd - start));
     if (end != std::string::npos) text += '\n';
     start = next;
   }
   return text;
+}
+
+std::vector<int> CompilerOutputBlockLines(const std::string& bytes) {
+  std::vector<int> blocks;
+  int line = 0;
+  size_t start = 0;
+  for (;;) {
+    size_t end = bytes.find('\n', start);
+    size_t lineEnd = end == std::string::npos ? bytes.size() : end;
+    if (lineEnd > start && bytes[lineEnd - 1] == '\r' && end != std::string::npos) --lineEnd;
+    QString text = CompilerLineText(std::string_view(bytes).substr(start, lineEnd - start));
+    int count = 1 + static_cast<int>(text.count('\r') + text.count(QChar::ParagraphSeparator));
+    blocks.insert(blocks.end(), count, line);
+    if (end == std::string::npos) break;
+    ++line;
+    start = end + 1;
+  }
+  return blocks;
 }
 
 TfmOutput::TfmOutput(QWidget* owner, TCompileJob job)
@@ -69,6 +89,7 @@ TfmOutput::TfmOutput(QWidget* owner, TCompileJob job)
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   moOutput->setPalette(palette);
   moOutput->installEventFilter(this);
+  moOutput->viewport()->installEventFilter(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -136,6 +157,7 @@ void TfmOutput::FormActivate() {
       if (output && output->Cut) text = QString(kOutputCutNotice) + '\n';
       if (output) text += CompilerOutputText(output->Text);
       form->moOutput->setPlainText(text);
+      if (output) form->ShowMessages(*output, run.Arguments.back());
       return output;
     }
     void Launch(const std::string& program, const std::string& params,
@@ -178,10 +200,50 @@ bool TfmOutput::FormKeyDown(int key, Qt::KeyboardModifiers) {
   return true;
 }
 
+void TfmOutput::ShowMessages(const TSynProcessOutput& output, const std::string& script) {
+  // Each block of the text box is mapped to the message it shows.
+  std::vector<TCompilerMessage> messages = ParseCompilerOutput(output.Text);
+  std::vector<int> messageOfLine;
+  for (int i = 0; i < static_cast<int>(messages.size()); ++i) {
+    messageOfLine.resize(messages[i].OutputLine + 1, -1);
+    messageOfLine[messages[i].OutputLine] = i;
+  }
+  blockMessages_.clear();
+  if (output.Cut) blockMessages_.push_back(-1);
+  for (int line : CompilerOutputBlockLines(output.Text))
+    blockMessages_.push_back(line < static_cast<int>(messageOfLine.size()) ? messageOfLine[line]
+                                                                           : -1);
+  if (job_.OnMessages) job_.OnMessages(std::move(messages), script);
+}
+
+int TfmOutput::MessageAtBlock(int block) const {
+  if (block < 0 || block >= static_cast<int>(blockMessages_.size())) return -1;
+  return blockMessages_[block];
+}
+
+bool TfmOutput::ChooseMessage(int block) {
+  int message = MessageAtBlock(block);
+  if (message < 0 || busy_ || !job_.OnMessageChosen) return false;
+  if (job_.OnMessageChosen(message)) {
+    chosen_ = message;
+    accept();
+  }
+  return true;
+}
+
 bool TfmOutput::eventFilter(QObject* watched, QEvent* event) {
   if (watched == moOutput && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape && FormKeyDown(kVkEscape, key->modifiers())) return true;
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        ChooseMessage(moOutput->textCursor().blockNumber()))
+      return true;
+  }
+  if (watched == moOutput->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton &&
+        ChooseMessage(moOutput->cursorForPosition(mouse->position().toPoint()).blockNumber()))
+      return true;
   }
   return QDialog::eventFilter(watched, event);
 }

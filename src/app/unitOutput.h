@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "appcore/CompileJob.h"
 #include "qt/SynCompilerProcess.h"
@@ -16,6 +17,12 @@ namespace ludra {
 // that is valid UTF-8 (file names on this system) is shown as such, any
 // other through the document code page (quoted script text).
 QString CompilerOutputText(const std::string& bytes);
+// One line of the compiler's bytes as the output window shows it.
+QString CompilerLineText(std::string_view line);
+// For each block (line) of CompilerOutputText(bytes) in a text box, the
+// 0-based line of the compiler's output it shows: a CR inside a line or a
+// paragraph separator starts a block of its own there.
+std::vector<int> CompilerOutputBlockLines(const std::string& bytes);
 
 class TfmOutput : public QDialog {
   Q_OBJECT
@@ -34,6 +41,14 @@ class TfmOutput : public QDialog {
   // Keys reach the window before its text box; Escape closes it.
   bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
 
+  // The message a block of moOutput shows, or -1 for plain text.
+  int MessageAtBlock(int block) const;
+  // Hands the message of a block to the main window; closes the window
+  // when that asks for it. False when the block shows no message.
+  bool ChooseMessage(int block);
+  // The message chosen last that closed the window, or -1.
+  int ChosenMessage() const { return chosen_; }
+
   // Ends a running compiler (the compile then counts as failed); nothing
   // when none runs.
   void StopCompiler();
@@ -50,6 +65,9 @@ class TfmOutput : public QDialog {
 
  private:
   void PlaceOverOwner();
+  // Reads the messages of the compiler's output (the compiler was given
+  // script), maps the text box's blocks to them and hands them on.
+  void ShowMessages(const TSynProcessOutput& output, const std::string& script);
 
   TCompileJob job_;
   bool placed_ = false;
@@ -57,6 +75,8 @@ class TfmOutput : public QDialog {
   bool busy_ = false;
   bool closeRequested_ = false;
   bool asking_ = false;
+  std::vector<int> blockMessages_;
+  int chosen_ = -1;
   TSynProcessControl compiler_;
 };
 

@@ -6,7 +6,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "appcore/CompilerMessages.h"
 #include "platform/SynProcess.h"
 
 namespace ludra {
@@ -24,6 +26,12 @@ struct TCompileJob {
   // A Yes/No question; true for Yes. Without it, a close asked for while
   // the compiler runs simply waits for the compile step.
   std::function<bool(const std::string&)> Confirm;
+  // The compile's messages, once the compiler has ended, with the script
+  // path the compiler was given.
+  std::function<void(std::vector<TCompilerMessage>, const std::string&)> OnMessages;
+  // A message (its index in those) chosen in the output window by a double
+  // click or Enter; true when the window is to close.
+  std::function<bool(int)> OnMessageChosen;
 };
 
 // The programs a compile starts.

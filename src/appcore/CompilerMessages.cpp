@@ -1,4 +1,4 @@
-#include "CompilerMessages.h"
+#include "appcore/CompilerMessages.h"
 
 namespace ludra {
 

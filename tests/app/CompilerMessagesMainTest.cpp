@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QToolTip>
+
+#include "app/CompileTestSupport.h"
+#include "app/Main.h"
+#include "app/ScriptedDialogs.h"
+#include "app/unitOutput.h"
+
+using namespace ludra;
+using namespace ludra::test;
+
+namespace {
+
+// The compiler's own text: CR LF line ends, a range, an include file, a
+// relative path, a fatal error, a line with a lone CR in it, plain lines.
+const char* kMessagesCompiler =
+    "printf 'Pawn compiler 3.2.3664\\r\\n\\r\\n'\n"
+    "printf '%s(6) : error 001: expected token: \";\", but found \"new\"\\r\\n' \"$3\"\n"
+    "printf 'progress\\rdone\\n'\n"
+    "printf '%s(9 -- 11) : warning 215: expression has no effect\\r\\n' \"$3\"\n"
+    "printf '%s/inc/console.inc(26) : warning 219: local variable \"x\" shadows\\n' "
+    "\"$(dirname \"$0\")\" >&2\n"
+    "printf 'bad.pwn(3) : fatal error 100: cannot read from file: \"missing\"\\n'\n"
+    "printf '\\n1 Error.\\n'\n";
+
+class CompilerMessagesMainTest : public QtAppFixture {
+ protected:
+  void SetUp() override {
+    QtAppFixture::SetUp();
+    cwd_ = std::filesystem::current_path();
+    std::string text;
+    for (int i = 1; i <= 40; ++i) text += "line" + std::to_string(i) + "\n";
+    WriteFile(script, text);
+    WriteFile(programDir + "/inc/console.inc", "a\nb\nc\n");
+    InstallCompiler(programDir, kMessagesCompiler);
+    auto d = std::make_unique<TScriptedDialogs>();
+    dialogs = d.get();
+    main = std::make_unique<TfmMain>(programDir, std::vector<std::string>{script}, std::move(d));
+    main->show();
+  }
+  void TearDown() override {
+    main.reset();
+    std::filesystem::current_path(cwd_);
+    QtAppFixture::TearDown();
+  }
+
+  // F5; once the compile has ended, `inWindow` acts in the output window
+  // (and closes it, or the window is closed after it).
+  void Compile(const std::function<void(TfmOutput&)>& inWindow = {}) {
+    DriveModal([&] { main->miCompileClick(nullptr); },
+               [&](QWidget* modal) {
+                 auto* out = qobject_cast<TfmOutput*>(modal);
+                 if (!out || !out->CompileDone()) return;
+                 if (inWindow) inWindow(*out);
+                 if (out->isVisible()) out->close();
+               });
+  }
+
+  std::vector<std::pair<int, int>> MessageMarks() {
+    std::vector<std::pair<int, int>> marks;
+    for (int i = 0; i < main->moCode->Marks().Count(); ++i) {
+      const TSynEditMark* m = main->moCode->Marks().Items(i);
+      if (!m->IsBookmark()) marks.emplace_back(m->Line(), m->ImageIndex());
+    }
+    std::sort(marks.begin(), marks.end());
+    return marks;
+  }
+
+  TempDir dir;
+  std::string programDir = dir / "program";
+  std::string script = dir / "my (2) scripts/bad.pwn";
+  TScriptedDialogs* dialogs = nullptr;
+  std::unique_ptr<TfmMain> main;
+
+ private:
+  std::filesystem::path cwd_;
+};
+
+constexpr int E = TCompilerMessageList::kErrorImage;
+constexpr int W = TCompilerMessageList::kWarningImage;
+
+}  // namespace
+
+TEST_F(CompilerMessagesMainTest, EachLineOfTheWindowKnowsItsMessage) {
+  std::vector<int> blocks;
+  std::vector<std::string> texts;
+  Compile([&](TfmOutput& out) {
+    QTextDocument* doc = out.moOutput->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+      blocks.push_back(out.MessageAtBlock(b.blockNumber()));
+      texts.push_back(b.text().toStdString());
+    }
+  });
+  // "progress\rdone" shows as two blocks; the messages below keep their lines.
+  std::vector<int> want = {-1, -1, 0, -1, -1, 1, 2, 3, -1, -1, -1};
+  EXPECT_EQ(blocks, want);
+  ASSERT_EQ(texts.size(), want.size());
+  EXPECT_EQ(texts[5], script + "(9 -- 11) : warning 215: expression has no effect");
+
+  ASSERT_EQ(main->CompilerMessages->Count(), 4);
+  EXPECT_EQ(main->CompilerMessages->DocumentCount(), 3);
+  EXPECT_EQ(main->CompilerMessages->PathOf(2), programDir + "/inc/console.inc");
+  std::vector<std::pair<int, int>> marks = {{3, E}, {6, E}, {9, W}};
+  EXPECT_EQ(MessageMarks(), marks);
+}
+
+TEST_F(CompilerMessagesMainTest, DoubleClickOrEnterOnAMessageGoesToItsLinesAndClosesTheWindow) {
+  struct Case {
+    bool enter;
+    int block, first, last;
+    const char* status;
+  } cases[] = {
+      {false, 2, 6, 6, "error 001: expected token: \";\", but found \"new\""},
+      {true, 5, 9, 11, "warning 215: expression has no effect"},
+      {false, 7, 3, 3, "fatal error 100: cannot read from file: \"missing\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.block);
+    main->moCode->SetCaretPos({3, 30});
+    bool closed = false;
+    Compile([&](TfmOutput& out) {
+      QPlainTextEdit* text = out.moOutput;
+      QTextCursor cursor(text->document()->findBlockByNumber(c.block));
+      if (c.enter) {
+        text->setTextCursor(cursor);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(text, &key);
+      } else {
+        QPointF at = text->cursorRect(cursor).center() + QPointF(8, 0);
+        QMouseEvent press(QEvent::MouseButtonDblClick, at, text->viewport()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text->viewport(), &press);
+      }
+      closed = !out.isVisible();
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(main->moCode->CaretPos(), (TBufferCoord{1, c.first}));
+    EXPECT_EQ(main->moCode->SelFirst(), (TBufferCoord{1, c.first}));
+    EXPECT_EQ(main->moCode->SelLast().Line, c.last);
+    EXPECT_EQ(main->moCode->SelLast().Char,
+              static_cast<int>(main->moCode->Lines().Get(c.last - 1).size()) + 1);
+    EXPECT_EQ(main->StatusText(1), "Ln: " + std::to_string(c.first) + "   Col: 1");
+    EXPECT_EQ(main->StatusText(0), c.status);
+  }
+}
+
+TEST_F(CompilerMessagesMainTest, PlainLinesAndDoubleClicksOnThemDoNothing) {
+  bool open = false;
+  Compile([&](TfmOutput& out) {
+    EXPECT_FALSE(out.ChooseMessage(0));
+    EXPECT_FALSE(out.ChooseMessage(99));
+    open = out.isVisible();
+  });
+  EXPECT_TRUE(open);
+  EXPECT_EQ(main->CompilerMessages->Current(), -1);
+}
+
+TEST_F(CompilerMessagesMainTest, AnIncludeFilesMessageOpensItOnlyWhenTheUserAgrees) {
+  main->moCode->SetCaretPos({1, 2});
+  main->moCode->SetSelectedText("x");  // the document is modified
+  const std::string include = programDir + "/inc/console.inc";
+  // No: the window stays open, the document stays.
+  dialogs->MessageAnswers = {mrNo};
+  bool open = false;
+  Compile([&](TfmOutput& out) {
+    EXPECT_TRUE(out.ChooseMessage(6));
+    open = out.isVisible();
+  });
+  EXPECT_TRUE(open);
+  ASSERT_EQ(dialogs->Messages.size(), 1u);
+  EXPECT_EQ(dialogs->Messages[0].Text,
+            "The message is about '" + include + "'. Open it at line 26?");
+  EXPECT_EQ(main->StatusText(0),
+            "'" + include + "', line 26: warning 219: local variable \"x\" shadows");
+  EXPECT_EQ(main->CurrentFileName, script);
+
+  // Yes, then Cancel at the modified-document prompt (the compile saved the
+  // script, so it is changed here): nothing opens.
+  dialogs->Messages.clear();
+  dialogs->MessageAnswers = {mrYes, mrCancel};
+  Compile([&](TfmOutput& out) {
+    main->moCode->SetSelectedText("y");
+    out.ChooseMessage(6);
+  });
+  ASSERT_EQ(dialogs->Messages.size(), 2u);
+  EXPECT_EQ(dialogs->Messages[1].Text, "File modified. Save changes?");
+  EXPECT_EQ(main->CurrentFileName, script);
+
+  // Yes and No (do not save): the include file opens at its line (past its
+  // end: the last line), its own marks none, the messages gone.
+  dialogs->MessageAnswers = {mrYes, mrNo};
+  bool closed = false;
+  Compile([&](TfmOutput& out) {
+    main->moCode->SetSelectedText("z");
+    out.ChooseMessage(6);
+    closed = !out.isVisible();
+  });
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(main->CurrentFileName, include);
+  EXPECT_EQ(main->moCode->CaretPos(), (TBufferCoord{1, 3}));
+  EXPECT_EQ(main->CompilerMessages->Count(), 0);
+  EXPECT_TRUE(MessageMarks().empty());
+  EXPECT_EQ(main->StatusText(0), "File 'console.inc' opened.");
+}
+
+TEST_F(CompilerMessagesMainTest, F8AndShiftF8GoRoundTheScriptsMessagesWhenThereAreAny) {
+  main->miBuildClick(main->miBuild);
+  EXPECT_FALSE(main->miNextMessage->isEnabled());
+  EXPECT_FALSE(main->miPrevMessage->isEnabled());
+  EXPECT_EQ(main->miNextMessage->shortcut(), QKeySequence(Qt::Key_F8));
+  EXPECT_EQ(main->miPrevMessage->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F8));
+  Compile();
+  main->miBuildClick(main->miBuild);
+  EXPECT_TRUE(main->miNextMessage->isEnabled());
+  EXPECT_TRUE(main->miPrevMessage->isEnabled());
+  // The include file's message is passed over.
+  struct Step {
+    bool next;
+    int line;
+    const char* status;
+  } steps[] = {{true, 6, "error 001"}, {true, 9, "warning 215"},      {true, 3, "fatal error 100"},
+               {true, 6, "error 001"}, {false, 3, "fatal error 100"}, {false, 9, "warning 215"}};
+  for (const Step& s : steps) {
+    (s.next ? main->miNextMessage : main->miPrevMessage)->trigger();
+    EXPECT_EQ(main->moCode->CaretLine(), s.line);
+    EXPECT_EQ(main->StatusText(0).rfind(s.status, 0), 0u) << main->StatusText(0);
+  }
+  // A line typed above the messages moves them down.
+  main->moCode->SetCaretPos({1, 1});
+  main->moCode->SetSelectedText("new\n");
+  main->miNextMessage->trigger();
+  EXPECT_EQ(main->moCode->CaretLine(), 4);
+  main->miNextMessage->trigger();
+  EXPECT_EQ(main->moCode->CaretLine(), 7);
+}
+
+TEST_F(CompilerMessagesMainTest, MarksGoWithTheNextCompileAndWithAnotherDocument) {
+  Compile();
+  EXPECT_EQ(MessageMarks().size(), 3u);
+  main->moCode->PlaceBookmark(1, 1, 20);
+  // The next compile's messages replace the marks.
+  InstallCompiler(programDir, "printf '%s(12) : warning 203: symbol is never used\\n' \"$3\"\n");
+  Compile();
+  std::vector<std::pair<int, int>> marks = {{12, W}};
+  EXPECT_EQ(MessageMarks(), marks);
+  // A compile without messages leaves none.
+  InstallCompiler(programDir, kCompilerSucceeds);
+  Compile();
+  EXPECT_TRUE(MessageMarks().empty());
+  EXPECT_EQ(main->CompilerMessages->Count(), 0);
+  // Opening another document clears them.
+  InstallCompiler(programDir, kMessagesCompiler);
+  Compile();
+  EXPECT_FALSE(MessageMarks().empty());
+  main->LoadScript(programDir + "/inc/console.inc");
+  EXPECT_TRUE(MessageMarks().empty());
+  main->miBuildClick(main->miBuild);
+  EXPECT_FALSE(main->miNextMessage->isEnabled());
+}
+
+TEST_F(CompilerMessagesMainTest, HoveringAMarkedGutterLineShowsItsMessages) {
+  Compile();
+  TSynEdit* editor = main->moCode;
+  QApplication::processEvents();
+  auto at = [&](int line, int x) {
+    return QPoint(x, (line - editor->TopRow()) * editor->RowHeight() + editor->RowHeight() / 2);
+  };
+  auto hover = [&](int line) {
+    QHelpEvent help(QEvent::ToolTip, at(line, 5), editor->viewport()->mapToGlobal(at(line, 5)));
+    QApplication::sendEvent(editor->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  };
+  EXPECT_EQ(hover(6), "error 001: expected token: \";\", but found \"new\"");
+  EXPECT_EQ(hover(9), "warning 215: expression has no effect");
+  QToolTip::hideText();
+  // A line without marks, or the text beside a marked line: no tool tip.
+  EXPECT_TRUE(main->GutterHint(at(7, 5)).isEmpty());
+  EXPECT_TRUE(main->GutterHint(at(6, editor->GutterPixels() + 20)).isEmpty());
+  EXPECT_FALSE(main->GutterHint(at(6, editor->GutterPixels() - 1)).isEmpty());
+  // Two messages on one line show one below the other.
+  InstallCompiler(programDir,
+                  "printf '%s(4) : warning 1: a\\n%s(4) : error 2: b\\n' \"$3\" \"$3\"\n");
+  Compile();
+  EXPECT_EQ(main->GutterHint(at(4, 5)).toStdString(), "warning 001: a\nerror 002: b");
+}

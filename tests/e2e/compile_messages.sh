@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Compiler messages lead to their lines: F5, then a double click on a message
+# in the output window puts the caret on its line (read from the status
+# bar's "Ln:" panel) with the line selected; F8 goes on to the next message,
+# Enter on a message in the output window goes to it too.
+. "$(dirname "$0")/lib.sh"
+
+# A compiler of our own printing a message of every shape: CR LF line ends,
+# a range, an include file, a relative path and a fatal error.
+cat >"$PROGRAM_DIR/pawncc" <<'SH'
+#!/bin/sh
+printf '%s(6) : error 001: expected token: ";", but found "new"\r\n' "$3"
+printf 'Pawn compiler 3.2.3664\r\n\r\n'
+printf '%s(9 -- 11) : warning 215: expression has no effect\r\n' "$3"
+printf '%s/include/console.inc(26) : warning 219: local variable "x" shadows a variable\n' "$(dirname "$0")" >&2
+printf 'bad.pwn(3) : fatal error 100: cannot read from file: "missing"\n'
+printf '\n1 Error.\n'
+exit 1
+SH
+chmod +x "$PROGRAM_DIR/pawncc"
+
+SCRIPT_DIR="$E2E_DIR/my scripts (2)"
+mkdir -p "$SCRIPT_DIR"
+script="$SCRIPT_DIR/bad.pwn"
+for i in $(seq 1 40); do echo "line$i"; done >"$script"
+
+shot() {
+  [ -n "${E2E_SHOTS:-}" ] || return 0
+  mkdir -p "$E2E_SHOTS"
+  import -window root "$E2E_SHOTS/$1.png" 2>/dev/null || true
+}
+
+wait_no_window() {
+  for _ in $(seq 1 100); do
+    wmctrl -l | grep -q "$1" || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The pixels of the main window's status bar (its lowest rows), as a checksum.
+status_bar() {
+  local w h
+  read -r w h < <(xwininfo -id "$win" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  import -window "$win" -crop "$((w - 20))x16+0+$((h - 18))" rgb:- 2>/dev/null | md5sum
+}
+
+# Fails unless the status bar reads as it does with the caret at the start
+# of line $1 (reached by keys from the top), and differently elsewhere.
+expect_caret_line() {
+  local line=$1 after reference other
+  sleep 0.3
+  after=$(status_bar)
+  xdotool key ctrl+Home
+  [ "$line" -gt 1 ] && xdotool key --repeat $((line - 1)) --delay 10 Down
+  sleep 0.3
+  reference=$(status_bar)
+  xdotool key Down
+  sleep 0.3
+  other=$(status_bar)
+  [ "$reference" != "$other" ] || fail "the status bar does not show the caret line"
+  [ "$after" = "$reference" ] || fail "the caret is not at the start of line $line"
+}
+
+compile() {
+  xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+  sleep 0.3
+  xdotool key F5
+  out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after F5"
+  sleep 1
+}
+
+e2e_start_x
+e2e_start_app "$script"
+win=$(e2e_wait_window "bad.pwn - Ludra") || fail "main window did not appear"
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+sleep 0.5
+
+# A double click on the first line of the output: the error on line 6.
+compile
+shot messages-output
+xdotool mousemove --window "$out" 60 12 click --repeat 2 --delay 80 1
+wait_no_window "PAWN Compiler Output" || fail "a double click on a message left the output window open"
+sleep 0.3
+shot messages-jump
+expect_caret_line 6
+
+# F8 goes on to the next message of the script: the range 9 -- 11.
+xdotool key F8
+expect_caret_line 9
+# F8 skips the include file's message; Shift+F8 goes back, and from the
+# first message round to the last (the relative path's line 3).
+xdotool key F8
+expect_caret_line 3
+xdotool key shift+F8 shift+F8
+expect_caret_line 6
+xdotool key shift+F8
+expect_caret_line 3
+
+# Enter on the range's line of the output (the fourth line) selects lines
+# 9 to 11: typing replaces them.
+compile
+xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
+xdotool key ctrl+Home Down Down Down Return
+wait_no_window "PAWN Compiler Output" || fail "Enter on a message left the output window open"
+sleep 0.3
+xdotool type --delay 20 "X"
+xdotool key ctrl+s
+for _ in $(seq 1 50); do
+  grep -q '^X$' "$script" && break
+  sleep 0.1
+done
+expected=$( (for i in $(seq 1 8); do echo "line$i"; done; echo X; for i in $(seq 12 40); do echo "line$i"; done))
+[ "$(cat "$script")" = "$expected" ] || fail "after typing over the range the script is: $(head -12 "$script")"
+
+e2e_close_window "$win"
+e2e_wait_exit || fail "program still running after its window was closed"
+echo "compile_messages: ok"
