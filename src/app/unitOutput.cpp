@@ -90,6 +90,8 @@ TfmOutput::TfmOutput(QWidget* owner, TCompileJob job)
   moOutput->setPalette(palette);
   moOutput->installEventFilter(this);
   moOutput->viewport()->installEventFilter(this);
+  // The pointer shows which lines are messages a double click leads to.
+  moOutput->viewport()->setMouseTracking(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -238,6 +240,11 @@ bool TfmOutput::eventFilter(QObject* watched, QEvent* event) {
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
         ChooseMessage(moOutput->textCursor().blockNumber()))
       return true;
+  }
+  if (watched == moOutput->viewport() && event->type() == QEvent::MouseMove) {
+    QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    bool message = MessageAtBlock(moOutput->cursorForPosition(at).blockNumber()) >= 0;
+    moOutput->viewport()->setCursor(message ? Qt::PointingHandCursor : Qt::IBeamCursor);
   }
   if (watched == moOutput->viewport() && event->type() == QEvent::MouseButtonDblClick) {
     auto* mouse = static_cast<QMouseEvent*>(event);

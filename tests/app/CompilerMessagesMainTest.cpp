@@ -152,15 +152,41 @@ TEST_F(CompilerMessagesMainTest, DoubleClickOrEnterOnAMessageGoesToItsLinesAndCl
   }
 }
 
-TEST_F(CompilerMessagesMainTest, PlainLinesAndDoubleClicksOnThemDoNothing) {
+TEST_F(CompilerMessagesMainTest, PlainLinesDoNothingAndShowNoPointingHand) {
   bool open = false;
+  std::vector<Qt::CursorShape> shapes;
   Compile([&](TfmOutput& out) {
     EXPECT_FALSE(out.ChooseMessage(0));
     EXPECT_FALSE(out.ChooseMessage(99));
     open = out.isVisible();
+    QPlainTextEdit* text = out.moOutput;
+    for (int block : {0, 2, 3, 5}) {
+      QPointF at =
+          text->cursorRect(QTextCursor(text->document()->findBlockByNumber(block))).center();
+      QMouseEvent move(QEvent::MouseMove, at, text->viewport()->mapToGlobal(at), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(text->viewport(), &move);
+      shapes.push_back(text->viewport()->cursor().shape());
+    }
   });
   EXPECT_TRUE(open);
   EXPECT_EQ(main->CompilerMessages->Current(), -1);
+  std::vector<Qt::CursorShape> want = {Qt::IBeamCursor, Qt::PointingHandCursor, Qt::IBeamCursor,
+                                       Qt::PointingHandCursor};
+  EXPECT_EQ(shapes, want);
+}
+
+TEST_F(CompilerMessagesMainTest, AMessageAboutAFileThatIsNotThereIsOnlyNamed) {
+  InstallCompiler(programDir, "printf 'C:\\\\pawn\\\\a.inc(7) : error 010: invalid function\\n'\n");
+  bool open = false;
+  Compile([&](TfmOutput& out) {
+    EXPECT_TRUE(out.ChooseMessage(0));
+    open = out.isVisible();
+  });
+  EXPECT_TRUE(open);
+  EXPECT_TRUE(dialogs->Messages.empty());
+  EXPECT_EQ(main->StatusText(0), "'C:\\pawn\\a.inc', line 7: error 010: invalid function");
+  EXPECT_EQ(main->CurrentFileName, script);
 }
 
 TEST_F(CompilerMessagesMainTest, AnIncludeFilesMessageOpensItOnlyWhenTheUserAgrees) {
