@@ -74,12 +74,12 @@ const TCodePage* gPage = nullptr;
 }  // namespace
 
 void TCodePage::Finish() {
-  identChars_.reset();
+  identChars_.Clear();
   fromUnicode_.clear();
   for (int c = 0; c < 256; ++c) {
     bool ascii =
         (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-    identChars_[c] = ascii || (c >= 0x80 && IsAlpha(static_cast<unsigned char>(c)));
+    if (ascii || (c >= 0x80 && IsAlpha(static_cast<unsigned char>(c)))) identChars_.Include(c);
     if (c >= 0x80) fromUnicode_.emplace_back(toUnicode_[c], static_cast<unsigned char>(c));
   }
   std::sort(fromUnicode_.begin(), fromUnicode_.end());

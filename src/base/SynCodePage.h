@@ -4,11 +4,12 @@
 // replaceable object: the pages on offer are built from generated tables, and
 // the one in use can be switched while the program runs.
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/SynCharSet.h"
 
 namespace ludra {
 
@@ -31,8 +32,8 @@ class TCodePage {
   bool IsAlnum(unsigned char c) const { return IsAlpha(c) || IsDigit(c); }
   // Identifier and word characters: digits, A-Z, a-z, the underscore and
   // every letter of the page above 127.
-  bool IsIdentChar(unsigned char c) const { return identChars_[c]; }
-  const std::bitset<256>& IdentChars() const { return identChars_; }
+  bool IsIdentChar(unsigned char c) const { return identChars_.Contains(c); }
+  const TSynCharSet& IdentChars() const { return identChars_; }
   unsigned char UpperCase(unsigned char c) const { return upper_[c]; }
   unsigned char LowerCase(unsigned char c) const { return lower_[c]; }
   std::string UpperCase(std::string_view s) const;
@@ -54,7 +55,7 @@ class TCodePage {
   std::array<uint8_t, 256> class_{};
   std::array<unsigned char, 256> upper_{};
   std::array<unsigned char, 256> lower_{};
-  std::bitset<256> identChars_;
+  TSynCharSet identChars_;
   // (Unicode, byte) for the bytes above 127, sorted by Unicode.
   std::vector<std::pair<char32_t, unsigned char>> fromUnicode_;
 };

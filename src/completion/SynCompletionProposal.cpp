@@ -142,14 +142,14 @@ bool TSynCompletionProposal::DetachEditor(TCustomSynEdit* editor) {
 
 void TSynCompletionProposal::RebuildTokenBreakChars(TCustomSynEdit& editor) {
   TSynCharSet& set = form_->TokenBreakChars();
-  set.reset();
+  set.Clear();
   if (Options().Contains(scoConsiderWordBreakChars)) {
     if (editor.Highlighter())
       set |= editor.Highlighter()->WordBreakChars();
     else
-      for (unsigned char c : std::string_view("!\"'()*+,-./:;=?[\\]^{|}")) set.set(c);
+      for (unsigned char c : std::string_view("!\"'()*+,-./:;=?[\\]^{|}")) set.Include(c);
   }
-  for (unsigned char c : endOfTokenChr_) set.set(c);
+  for (unsigned char c : endOfTokenChr_) set.Include(c);
 }
 
 std::string TSynCompletionProposal::ComputePrecedingWord(const std::string& line,
@@ -158,11 +158,11 @@ std::string TSynCompletionProposal::ComputePrecedingWord(const std::string& line
   if (i <= 0 || i > static_cast<int>(line.size()) || line.empty()) return {};
   TSynCharSet set = form_->TokenBreakChars();
   // One break character right before the caret (the "(" of a call) is skipped.
-  if (set.test(static_cast<unsigned char>(line[static_cast<size_t>(i - 1)]))) --i;
-  set.set('\t');
-  set.set(' ');
+  if (set.Contains(static_cast<unsigned char>(line[static_cast<size_t>(i - 1)]))) --i;
+  set.Include('\t');
+  set.Include(' ');
   int end = i;
-  while (i > 0 && !set.test(static_cast<unsigned char>(line[static_cast<size_t>(i - 1)]))) --i;
+  while (i > 0 && !set.Contains(static_cast<unsigned char>(line[static_cast<size_t>(i - 1)]))) --i;
   return line.substr(static_cast<size_t>(i), static_cast<size_t>(end - i));
 }
 
@@ -192,7 +192,7 @@ void TSynCompletionProposal::ActivateFor(TCustomSynEdit* editor) {
     const TSynCharSet& set = form_->TokenBreakChars();
     while (i > 0) {
       auto c = static_cast<unsigned char>(line[static_cast<size_t>(i - 1)]);
-      if (c <= 32 || set.test(c)) break;
+      if (c <= 32 || set.Contains(c)) break;
       --i;
     }
     tokenStartChar_ = i + 1;

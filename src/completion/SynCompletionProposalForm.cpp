@@ -659,7 +659,7 @@ void TSynBaseCompletionProposalForm::KeyDown(uint16_t& key, TShiftState shift) {
         int i = currentEditor_->CaretChar();
         char c =
             i >= 1 && i <= static_cast<int>(line.size()) ? line[static_cast<size_t>(i - 1)] : ' ';
-        if (c == '\t' || c == ' ' || tokenBreakChars_.test(static_cast<unsigned char>(c))) {
+        if (c == '\t' || c == ' ' || tokenBreakChars_.Contains(static_cast<unsigned char>(c))) {
           if (OnCancel) OnCancel();
         } else {
           SetCurrentInput(currentInput_ + c);
@@ -683,7 +683,7 @@ void TSynBaseCompletionProposalForm::KeyPress(char& key) {
   } else if (key == '\r' || key == '\x1b') {
     // Handled as keys.
   } else if (code >= 32 && code <= 122) {
-    if (tokenBreakChars_.test(code) && OnAccept) OnAccept({}, key == ' ' ? '\0' : key);
+    if (tokenBreakChars_.Contains(code) && OnAccept) OnAccept({}, key == ' ' ? '\0' : key);
     SetCurrentInput(currentInput_ + key);
     if (OnCharTyped) OnCharTyped(key);
   } else {

@@ -25,13 +25,13 @@ void TSynWordWrapPlugin::ReadSettings() {
   int visible = std::max(editor_->VisibleColumns(), 0);
   maxRowLength_ = std::min(visible, MaxRowWidth);
   minRowLength_ = std::min(std::max(visible - visible / 3, 1), std::max(maxRowLength_, 1));
-  breakChars_.reset();
+  breakChars_.Clear();
   for (int b = 32; b < 256; ++b)
-    if (b != 127 && !editor_->IsIdentChar(static_cast<char>(b))) breakChars_.set(b);
+    if (b != 127 && !editor_->IsIdentChar(static_cast<char>(b))) breakChars_.Include(b);
 }
 
 void TSynWordWrapPlugin::WrapLine(std::string_view text, int maxRow, int minRow,
-                                  const TBreakChars& breaks, std::vector<uint8_t>& rows) {
+                                  const TSynCharSet& breaks, std::vector<uint8_t>& rows) {
   int len = static_cast<int>(text.size());
   int start = 0;
   while (start + maxRow < len) {

@@ -3,12 +3,12 @@
 // visible text, broken after blanks or break characters. The wrap table keeps
 // the cumulative row count per line and each row's length, converts between
 // line positions and rows, and follows the buffer's line notices.
-#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
 
+#include "base/SynCharSet.h"
 #include "base/SynColor.h"
 #include "base/SynEditTypes.h"
 #include "platform/SynCanvas.h"
@@ -49,8 +49,7 @@ class TSynWordWrapPlugin {
   int MinRowLength() const { return minRowLength_; }
 
   // The wrapping rule on one expanded line: the row lengths it gives.
-  using TBreakChars = std::bitset<256>;
-  static void WrapLine(std::string_view text, int maxRow, int minRow, const TBreakChars& breaks,
+  static void WrapLine(std::string_view text, int maxRow, int minRow, const TSynCharSet& breaks,
                        std::vector<uint8_t>& rows);
 
   // Verifies the tables against a fresh wrap of every line; throws
@@ -70,7 +69,7 @@ class TSynWordWrapPlugin {
   std::vector<uint8_t> rowLengths_;
   int maxRowLength_ = 0;
   int minRowLength_ = 1;
-  TBreakChars breakChars_;
+  TSynCharSet breakChars_;
 };
 
 // The glyph the gutter shows on continuation rows. Without a bitmap of the

@@ -8,18 +8,6 @@
 
 namespace ludra {
 
-TSynCharSet SynCharSet(std::string_view chars) {
-  TSynCharSet set;
-  for (char c : chars) set.set(static_cast<unsigned char>(c));
-  return set;
-}
-
-TSynCharSet SynCharRange(unsigned char first, unsigned char last) {
-  TSynCharSet set;
-  for (unsigned c = first; c <= last; ++c) set.set(c);
-  return set;
-}
-
 TSynCharSet TSynWordBreakCharsDefault() { return SynCharSet("!\"'()*+,-./:;=?[\\]^{|}"); }
 
 // --- TSynHighlighterAttributes ---

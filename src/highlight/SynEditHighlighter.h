@@ -2,7 +2,6 @@
 // The highlighter framework: colour attributes, and the abstract highlighter
 // that splits one line at a time into tokens and reports the state left open
 // at the end of the line (the editor stores that state per line).
-#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,18 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/SynCharSet.h"
 #include "base/SynColor.h"
 #include "base/SynEditTypes.h"
 #include "base/SynSet.h"
 
 namespace ludra {
-
-// A set of byte values (identifier and word-break characters).
-using TSynCharSet = std::bitset<256>;
-// The set of the given bytes.
-TSynCharSet SynCharSet(std::string_view chars);
-// The set of the bytes first..last (inclusive).
-TSynCharSet SynCharRange(unsigned char first, unsigned char last);
 
 // Base of everything that can be the sender of a highlight change: the
 // highlighter itself or one of its attributes. Handlers tell them apart with

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/SynCharSet.h"
 #include "base/SynExceptions.h"
 
 namespace ludra {
@@ -156,7 +157,6 @@ class TRegExpr {
   virtual void Error(int code);
 
  private:
-  using TCharSet = std::array<uint64_t, 4>;
   struct TBacktrack {
     int32_t kind;
     int32_t node;
@@ -175,8 +175,8 @@ class TRegExpr {
   class Parser;
   friend class Parser;
   void Optimize();
-  bool FirstChars(int node, TCharSet& set, bool follow, int depth) const;
-  void AddSimpleFirst(int node, TCharSet& set) const;
+  bool FirstChars(int node, TSynCharSet& set, bool follow, int depth) const;
+  void AddSimpleFirst(int node, TSynCharSet& set) const;
 
   // Matcher (SynRegExprMatch.cpp).
   bool TryAt(int pos);
@@ -218,13 +218,13 @@ class TRegExpr {
   int firstLiteral_ = -1;  // node of a leading opLiteral, or -1
   std::string must_;
   bool canBeEmpty_ = false;  // a match may consume nothing: every position is tried
-  TCharSet firstSet_{};
+  TSynCharSet firstSet_;
   int firstSetCount_ = 0;
   unsigned char firstA_ = 0, firstB_ = 0;
   // Per repeat node: index into followSets_ (+1), 0 for none.
   std::vector<uint16_t> followIndex_;
   struct TFollow {
-    TCharSet set;
+    TSynCharSet set;
     bool possessive;
     int single;  // the set's only member, or -1
   };

@@ -16,16 +16,6 @@ namespace {
 // Flags of a parsed piece.
 constexpr int WORST = 0, HASWIDTH = 1, SIMPLE = 2, SPSTART = 4;
 
-using TCharSet = std::array<uint64_t, 4>;
-inline void Add(TCharSet& s, unsigned c) { s[c >> 6] |= uint64_t{1} << (c & 63); }
-inline bool Has(const TCharSet& s, unsigned c) { return (s[c >> 6] >> (c & 63)) & 1; }
-inline void AddAll(TCharSet& s) { s.fill(~uint64_t{0}); }
-int Count(const TCharSet& s) {
-  int n = 0;
-  for (uint64_t w : s) n += __builtin_popcountll(w);
-  return n;
-}
-
 bool IsMeta(int c) {
   switch (c) {
     case '^':
@@ -140,8 +130,8 @@ class TRegExpr::Parser {
   int ParseLiteral(int& flagp);
   int ParseSet(int& flagp);
   void ParseModifiers();
-  void AddClass(TCharSet& s, int letter) const;
-  int EmitSet(TCharSet s, bool negate);
+  void AddClass(TSynCharSet& s, int letter) const;
+  int EmitSet(TSynCharSet s, bool negate);
   int EmitLiteral(const std::string& chars);
   void EmitComplexBraces(int ret, int min, int max, bool lazy);
   bool LineMode() const {
@@ -523,21 +513,21 @@ int TRegExpr::Parser::ParseEscapedChar() {
   }
 }
 
-void TRegExpr::Parser::AddClass(TCharSet& s, int letter) const {
+void TRegExpr::Parser::AddClass(TSynCharSet& s, int letter) const {
   const std::string& chars = letter == 'd'   ? std::string("0123456789")
                              : letter == 's' ? re_.blankChars_
                                              : re_.wordChars_;
-  for (unsigned char ch : chars) Add(s, ch);
+  for (unsigned char ch : chars) s.Include(ch);
 }
 
-int TRegExpr::Parser::EmitSet(TCharSet s, bool negate) {
-  int n = Count(s);
+int TRegExpr::Parser::EmitSet(TSynCharSet s, bool negate) {
+  int n = s.Count();
   if (n >= 1 && n <= 3) {
     int node = Emit(negate ? opSmallSetNot : opSmallSet);
     unsigned char members[3];
     int k = 0;
     for (int c = 0; c < 256; ++c)
-      if (Has(s, c)) members[k++] = static_cast<unsigned char>(c);
+      if (s.Contains(c)) members[k++] = static_cast<unsigned char>(c);
     while (k < 3) {
       members[k] = members[k - 1];
       ++k;
@@ -549,7 +539,7 @@ int TRegExpr::Parser::EmitSet(TCharSet s, bool negate) {
   for (int c = 0; c < 256; c += 8) {
     uint8_t byte = 0;
     for (int b = 0; b < 8; ++b)
-      if (Has(s, c + b) != negate) byte |= static_cast<uint8_t>(1u << b);
+      if (s.Contains(c + b) != negate) byte |= static_cast<uint8_t>(1u << b);
     EmitByte(byte);
   }
   return node;
@@ -570,7 +560,7 @@ int TRegExpr::Parser::ParseEscape(int& flagp) {
     case 'w':
     case 'W': {
       ++pos_;
-      TCharSet s{};
+      TSynCharSet s;
       AddClass(s, c | 0x20);
       return EmitSet(s, c == 'S' || c == 'W');
     }
@@ -643,7 +633,7 @@ int TRegExpr::Parser::ParseSet(int& flagp) {
     negate = true;
     ++pos_;
   }
-  TCharSet s{};
+  TSynCharSet s;
   const bool cyrillic = Mod(MaskModR) && PageIsCyrillic();
   bool first = true;
   for (;;) {
@@ -672,8 +662,8 @@ int TRegExpr::Parser::ParseSet(int& flagp) {
     if (Peek() == '-' && Peek(1) >= 0 && Peek(1) != ']') {
       // A range whose end would be a class escape leaves the hyphen a member.
       if (Peek(1) == '\\' && (Peek(2) == 'd' || Peek(2) == 's' || Peek(2) == 'w')) {
-        Add(s, lo);
-        Add(s, '-');
+        s.Include(lo);
+        s.Include('-');
         ++pos_;
         continue;
       }
@@ -688,25 +678,25 @@ int TRegExpr::Parser::ParseSet(int& flagp) {
         ++pos_;
       }
       if (cyrillic && lo == 0xE0 && hi == 0xDF) {
-        for (int k = 0xC0; k <= 0xFF; ++k) Add(s, k);
-        Add(s, 0xA8);
-        Add(s, 0xB8);
+        for (int k = 0xC0; k <= 0xFF; ++k) s.Include(k);
+        s.Include(0xA8);
+        s.Include(0xB8);
         continue;
       }
       if (hi < lo) Fail(reeInvalidRange);
-      for (int k = lo; k <= hi; ++k) Add(s, k);
-      if (cyrillic && lo == 0xE0 && hi == 0xFF) Add(s, 0xB8);
-      if (cyrillic && lo == 0xC0 && hi == 0xDF) Add(s, 0xA8);
+      for (int k = lo; k <= hi; ++k) s.Include(k);
+      if (cyrillic && lo == 0xE0 && hi == 0xFF) s.Include(0xB8);
+      if (cyrillic && lo == 0xC0 && hi == 0xDF) s.Include(0xA8);
       // A hyphen right after a range is a member: the next round reads it
       // as a plain character.
       continue;
     }
-    Add(s, lo);
+    s.Include(lo);
   }
   if (Mod(MaskModI)) {
-    TCharSet folded = s;
+    TSynCharSet folded = s;
     for (int k = 0; k < 256; ++k)
-      if (Has(s, k)) Add(folded, re_.swapCase_[k]);
+      if (s.Contains(k)) folded.Include(re_.swapCase_[k]);
     s = folded;
   }
   flagp = HASWIDTH | SIMPLE;
@@ -772,37 +762,37 @@ int NodeSize(const uint8_t* prog, int node) {
 
 }  // namespace
 
-void TRegExpr::AddSimpleFirst(int node, TCharSet& set) const {
+void TRegExpr::AddSimpleFirst(int node, TSynCharSet& set) const {
   const uint8_t* prog = program_.data();
   const uint8_t* operand = prog + node + kNodeSize;
   switch (prog[node]) {
     case opLiteral:
-      Add(set, operand[1]);
+      set.Include(operand[1]);
       break;
     case opLiteralNoCase:
-      Add(set, operand[1]);
-      Add(set, swapCase_[operand[1]]);
+      set.Include(operand[1]);
+      set.Include(swapCase_[operand[1]]);
       break;
     case opDigit:
-      for (int c = '0'; c <= '9'; ++c) Add(set, c);
+      for (int c = '0'; c <= '9'; ++c) set.Include(c);
       break;
     case opNonDigit:
       for (int c = 0; c < 256; ++c)
-        if (c < '0' || c > '9') Add(set, c);
+        if (c < '0' || c > '9') set.Include(c);
       break;
     case opSmallSet:
-      for (int k = 0; k < 3; ++k) Add(set, operand[k]);
+      for (int k = 0; k < 3; ++k) set.Include(operand[k]);
       break;
     case opSmallSetNot:
       for (int c = 0; c < 256; ++c)
-        if (c != operand[0] && c != operand[1] && c != operand[2]) Add(set, c);
+        if (c != operand[0] && c != operand[1] && c != operand[2]) set.Include(c);
       break;
     case opFullSet:
       for (int c = 0; c < 256; ++c)
-        if ((operand[c >> 3] >> (c & 7)) & 1) Add(set, c);
+        if ((operand[c >> 3] >> (c & 7)) & 1) set.Include(c);
       break;
     default:  // any character, back-references
-      AddAll(set);
+      set.IncludeAll();
       break;
   }
 }
@@ -811,10 +801,10 @@ void TRegExpr::AddSimpleFirst(int node, TCharSet& set) const {
 // Returns true when the walk can get past its end without consuming a
 // character (then any position may match). In `follow` mode the walk starts
 // inside the program, so reaching a loop's end is treated as unknown.
-bool TRegExpr::FirstChars(int node, TCharSet& set, bool follow, int depth) const {
+bool TRegExpr::FirstChars(int node, TSynCharSet& set, bool follow, int depth) const {
   const uint8_t* prog = program_.data();
   if (depth > 64) {
-    AddAll(set);
+    set.IncludeAll();
     return true;
   }
   int scan = node;
@@ -838,7 +828,7 @@ bool TRegExpr::FirstChars(int node, TCharSet& set, bool follow, int depth) const
       case opBackref:
       case opBackrefNoCase:
         // The group may have captured nothing.
-        AddAll(set);
+        set.IncludeAll();
         break;
       case opBranch: {
         if (next < 0 || prog[next] != opBranch) {
@@ -890,7 +880,7 @@ bool TRegExpr::FirstChars(int node, TCharSet& set, bool follow, int depth) const
         break;
       default:
         if (op >= kOpenFirst && op <= kCloseLast) break;
-        AddAll(set);
+        set.IncludeAll();
         return true;
     }
     scan = next;
@@ -926,13 +916,13 @@ void TRegExpr::Optimize() {
     // A must string that is the leading literal is found by that search anyway.
     if (firstLiteral_ >= 0 && must_.size() == prog[firstLiteral_ + kNodeSize]) must_.clear();
   }
-  firstSet_.fill(0);
+  firstSet_.Clear();
   canBeEmpty_ = FirstChars(first, firstSet_, false, 0);
-  firstSetCount_ = Count(firstSet_);
+  firstSetCount_ = firstSet_.Count();
   firstA_ = firstB_ = 0;
   int k = 0;
   for (int c = 0; c < 256 && k < 2; ++c)
-    if (Has(firstSet_, c)) (k++ == 0 ? firstA_ : firstB_) = static_cast<unsigned char>(c);
+    if (firstSet_.Contains(c)) (k++ == 0 ? firstA_ : firstB_) = static_cast<unsigned char>(c);
 
   // For every repeat, the characters its continuation can begin with: the
   // matcher then tries only counts that leave such a character next, and
@@ -945,15 +935,13 @@ void TRegExpr::Optimize() {
     if (cont < 0) continue;
     TFollow f{};
     if (FirstChars(cont, f.set, true, 0)) continue;
-    TCharSet operandSet{};
+    TSynCharSet operandSet;
     AddSimpleFirst(RepeatOperand(prog, node), operandSet);
-    bool overlap = false;
-    for (int w = 0; w < 4; ++w) overlap |= (operandSet[w] & f.set[w]) != 0;
-    f.possessive = !overlap;
-    f.single = Count(f.set) == 1 ? -2 : -1;
+    f.possessive = !operandSet.Intersects(f.set);
+    f.single = f.set.Count() == 1 ? -2 : -1;
     if (f.single == -2)
       for (int c = 0; c < 256; ++c)
-        if (Has(f.set, c)) f.single = c;
+        if (f.set.Contains(c)) f.single = c;
     if (followSets_.size() >= 65535) break;
     followSets_.push_back(f);
     followIndex_[node] = static_cast<uint16_t>(followSets_.size());

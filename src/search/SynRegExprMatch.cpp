@@ -25,9 +25,6 @@ enum : int32_t {
   kUndoLoop,
 };
 
-inline bool Has(const std::array<uint64_t, 4>& s, unsigned c) {
-  return (s[c >> 6] >> (c & 63)) & 1;
-}
 inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
@@ -307,13 +304,13 @@ bool TRegExpr::Run(int pos) {
           const TFollow& f = followSets_[fi - 1];
           if (f.possessive) {
             int p = pos + count * unit;
-            if (p >= len_ || !Has(f.set, in_[p])) goto fail;
+            if (p >= len_ || !f.set.Contains(in_[p])) goto fail;
             pos = p;
             break;
           }
           while (count >= r.min) {
             int p = pos + count * unit;
-            if (p < len_ && Has(f.set, in_[p])) break;
+            if (p < len_ && f.set.Contains(in_[p])) break;
             --count;
           }
           if (count < r.min) goto fail;
@@ -404,7 +401,7 @@ bool TRegExpr::LazyExtend(int node, int& pos, int count) {
   const TFollow* f = fi ? &followSets_[fi - 1] : nullptr;
   const bool any = prog[r.operand] == opAny;
   for (;;) {
-    if (!f || (pos < len_ && Has(f->set, in_[pos]))) {
+    if (!f || (pos < len_ && f->set.Contains(in_[pos]))) {
       if (count < r.max) Push(kStarLazy, node, pos, count);
       return true;
     }
@@ -471,7 +468,7 @@ bool TRegExpr::Backtrack(int& scan, int& pos) {
           const TFollow& f = followSets_[fi - 1];
           while (count >= r.min) {
             int p = e.pos + count * unit;
-            if (p < len_ && Has(f.set, in_[p])) break;
+            if (p < len_ && f.set.Contains(in_[p])) break;
             --count;
           }
         }
@@ -590,7 +587,7 @@ bool TRegExpr::SearchFrom(int from) {
     }
   }
   for (int p = from; p < len_; ++p)
-    if (Has(firstSet_, in_[p]) && TryAt(p)) return true;
+    if (firstSet_.Contains(in_[p]) && TryAt(p)) return true;
   return false;
 }
 

@@ -27,9 +27,9 @@ class TWrapEditor : public THeadlessSynEdit {
 };
 
 std::vector<int> Rows(std::string_view text, int width) {
-  TSynWordWrapPlugin::TBreakChars breaks;
+  TSynCharSet breaks;
   for (int b = 32; b < 127; ++b)
-    if (!std::isalnum(b) && b != '_') breaks.set(b);
+    if (!std::isalnum(b) && b != '_') breaks.Include(b);
   std::vector<uint8_t> rows;
   TSynWordWrapPlugin::WrapLine(text, std::min(width, 255), std::max(width - width / 3, 1), breaks,
                                rows);

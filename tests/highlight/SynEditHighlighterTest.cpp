@@ -136,10 +136,10 @@ TEST(CustomHighlighter, BaseOperationsHaveTheirDefaultAnswers) {
   EXPECT_TRUE(hl.Enabled());
   EXPECT_EQ(hl.Capabilities(), TSynHighlighterCapabilities{hcRegistry});
   TSynCharSet ident = hl.IdentifierChars();
-  EXPECT_EQ(ident.count(), 223u);
-  EXPECT_FALSE(ident.test(32));
-  EXPECT_TRUE(ident.test(33));
-  EXPECT_TRUE(ident.test(255));
+  EXPECT_EQ(ident.Count(), 223);
+  EXPECT_FALSE(ident.Contains(32));
+  EXPECT_TRUE(ident.Contains(33));
+  EXPECT_TRUE(ident.Contains(255));
   hl.SetDefaultFilter("Scripts|*.pwn");
   EXPECT_EQ(hl.DefaultFilter(), "Scripts|*.pwn");
   hl.SetRangeState(5);  // the base highlighter keeps no state
@@ -150,9 +150,9 @@ TEST(CustomHighlighter, WordBreakCharactersStartAsThePunctuationSetAndCanBeRepla
   TOneTokenSyn hl;
   const std::string breaks = "!\"'()*+,-./:;=?[\\]^{|}";
   EXPECT_EQ(hl.WordBreakChars(), SynCharSet(breaks));
-  EXPECT_EQ(hl.WordBreakChars().count(), breaks.size());
+  EXPECT_EQ(hl.WordBreakChars().Count(), static_cast<int>(breaks.size()));
   for (char c : std::string("<>&%~#@$_ aZ0"))
-    EXPECT_FALSE(hl.WordBreakChars().test(static_cast<unsigned char>(c))) << c;
+    EXPECT_FALSE(hl.WordBreakChars().Contains(static_cast<unsigned char>(c))) << c;
   hl.SetWordBreakChars(SynCharSet(" ,"));
   EXPECT_EQ(hl.WordBreakChars(), SynCharSet(", "));
 }

@@ -357,7 +357,7 @@ TEST(CppHighlighter, LanguageConstants) {
     bool want = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                 c == '_' || (c >= 192 && c <= 214) || (c >= 216 && c <= 246) || c >= 248 ||
                 c == 170 || c == 181 || c == 186;  // the Western page's other letters
-    EXPECT_EQ(ident.test(c), want) << c;
+    EXPECT_EQ(ident.Contains(c), want) << c;
   }
   // A fresh highlighter has no line: it reports the line end.
   EXPECT_TRUE(hl.AtLineEnd());
