@@ -1,13 +1,13 @@
 #pragma once
 // Ordered lists of (procedure, object) callbacks, fired oldest first, with an
 // optional exception handler that decides whether the remaining entries run.
-#include <algorithm>
+// A removal takes every entry equal to the pair.
 #include <exception>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "base/SynExceptions.h"
+#include "base/SynHandlerList.h"
 
 namespace ludra {
 
@@ -21,12 +21,10 @@ class TSynMethodChain {
 
   virtual ~TSynMethodChain() = default;
 
-  void Add(TProc code, void* object) { items_.push_back({code, object}); }
+  void Add(TProc code, void* object) { items_.Add({code, object}); }
   // Removes every entry equal to the pair.
-  void Remove(TProc code, void* object) {
-    std::erase_if(items_, [&](const TEntry& e) { return e.Code == code && e.Object == object; });
-  }
-  int Count() const { return static_cast<int>(items_.size()); }
+  void Remove(TProc code, void* object) { items_.Remove({code, object}); }
+  int Count() const { return items_.Count(); }
   void Fire(Args... args) { FireWith(args...); }
 
   TExceptionEvent OnException;
@@ -35,9 +33,7 @@ class TSynMethodChain {
   virtual const char* ClassName() const { return "TSynMethodChain"; }
 
   void FireWith(Args... args) {
-    // A copy, so that an entry may remove itself (or others) while firing.
-    std::vector<TEntry> items = items_;
-    for (const TEntry& e : items) {
+    items_.Call([&](const TEntry& e) {
       try {
         e.Code(e.Object, args...);
       } catch (const std::exception& error) {
@@ -50,17 +46,19 @@ class TSynMethodChain {
                               ".DoHandleException : MUST NOT occur any kind of exception in "
                               "ExceptionHandler");
         }
-        if (!doContinue) return;
+        return doContinue;
       }
-    }
+      return true;
+    });
   }
 
  private:
   struct TEntry {
     TProc Code;
     void* Object;
+    friend bool operator==(const TEntry&, const TEntry&) = default;
   };
-  std::vector<TEntry> items_;
+  TSynHandlerList<TEntry, THandlerOrder::OldestFirst, THandlerRemoval::AllEqual> items_;
 };
 
 // Calls each entry as a notify callback with the chain's sender.

@@ -12,4 +12,13 @@ std::string GetToken(std::string_view text, int n, std::string_view delimiter);
 // GetToken with a single blank as the delimiter.
 std::string Tkn(std::string_view text, int n);
 
+// A blank within a line: a space or a tab.
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// True when the text is empty or holds only blanks.
+constexpr bool IsBlank(std::string_view text) {
+  for (char c : text)
+    if (!IsBlank(c)) return false;
+  return true;
+}
+
 }  // namespace ludra

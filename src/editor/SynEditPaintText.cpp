@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/SynStrUtils.h"
 #include "editor/SynEdit.h"
 #include "highlight/SynEditHighlighter.h"
 
@@ -14,12 +15,6 @@ namespace {
 constexpr char kSpaceGlyph = '\xB7';    // middle dot
 constexpr char kTabGlyph = '\xBB';      // right guillemet
 constexpr char kLineEndGlyph = '\xB6';  // pilcrow
-
-bool IsBlank(std::string_view s) {
-  for (char c : s)
-    if (c != ' ' && c != '\t') return false;
-  return true;
-}
 
 struct TToken {
   int Column;  // first display column

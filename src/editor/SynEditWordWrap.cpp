@@ -6,15 +6,10 @@
 #include <string>
 
 #include "base/SynExceptions.h"
+#include "base/SynStrUtils.h"
 #include "editor/SynEdit.h"
 
 namespace ludra {
-
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-}  // namespace
 
 TSynWordWrapPlugin::TSynWordWrapPlugin(TCustomSynEdit* owner) : editor_(owner) {
   if (!owner) throw ESynEditError(SWordWrapNoOwner);

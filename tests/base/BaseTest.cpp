@@ -28,6 +28,16 @@ TEST(GetToken, PiecesAreSplitAtEveryDelimiterWithoutTrimming) {
   EXPECT_EQ(Tkn("native  printf(x)", 3), "printf(x)");
 }
 
+// Only spaces and tabs are blanks: not line ends, form feeds, NUL or the
+// non-breaking space of the code page.
+TEST(IsBlank, SpacesAndTabsOnly) {
+  for (int c = 0; c < 256; ++c)
+    EXPECT_EQ(IsBlank(static_cast<char>(c)), c == ' ' || c == '\t') << c;
+  static_assert(IsBlank("") && IsBlank(" \t  ") && !IsBlank(" x ") && !IsBlank("\r\n"));
+  EXPECT_FALSE(IsBlank(std::string_view("\0 ", 2)));
+  EXPECT_FALSE(IsBlank("\xA0"));
+}
+
 TEST(CodePage, Windows1252RoundTripsEveryByte) {
   const TCodePage& cp = CodePage();
   std::string all;
