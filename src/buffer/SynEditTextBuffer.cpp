@@ -18,18 +18,6 @@
 
 namespace ludra {
 
-// Fixed-size and trivially copyable, so records move with memmove. Text
-// either points into a load arena (owned == false) or is a malloc'd block.
-struct TSynEditStringList::Rec {
-  const char* text;
-  int32_t length;
-  TSynRange range;
-  int32_t expandedLength;
-  uint8_t flags;
-  bool owned;
-  intptr_t object;
-};
-
 namespace {
 
 constexpr uint8_t FlagBit(TSynEditStringFlag f) { return static_cast<uint8_t>(1u << f); }
@@ -95,12 +83,14 @@ TSynEditStringList::~TSynEditStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
   FreeAllText();
-  std::free(list_);
 }
 
 void TSynEditStringList::FreeAllText() {
-  for (int i = 0; i < count_; ++i) FreeText(list_[i]);
+  lines_.ForEachBlock([this](Rec* r, int n) {
+    for (int i = 0; i < n; ++i) FreeText(r[i]);
+  });
   arenas_.clear();
+  lastArenaSize_ = 0;
 }
 
 void TSynEditStringList::FreeText(Rec& r) {
@@ -148,18 +138,18 @@ void TSynEditStringList::EndUpdate() {
 std::string TSynEditStringList::Get(int index) const { return std::string(GetView(index)); }
 
 std::string_view TSynEditStringList::GetView(int index) const {
-  if (index < 0 || index >= count_) return {};
-  return RecText(list_[index]);
+  if (index < 0 || index >= Count()) return {};
+  return RecText(lines_[index]);
 }
 
 void TSynEditStringList::Put(int index, const std::string& s) {
-  if (index == count_) {
+  if (index == Count()) {
     Add(s);
     return;
   }
-  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
   UpdateGuard guard(*this);
-  Rec& r = list_[index];
+  Rec& r = lines_[index];
   SetRecText(r, s);
   r.flags = kExpandedLengthUnknown;
   indexOfLongestLine_ = -1;
@@ -167,23 +157,23 @@ void TSynEditStringList::Put(int index, const std::string& s) {
 }
 
 intptr_t TSynEditStringList::GetObject(int index) const {
-  return index >= 0 && index < count_ ? list_[index].object : 0;
+  return index >= 0 && index < Count() ? lines_[index].object : 0;
 }
 
 void TSynEditStringList::PutObject(int index, intptr_t value) {
-  if (index < 0 || index >= count_) ListIndexOutOfBounds(index);
+  if (index < 0 || index >= Count()) ListIndexOutOfBounds(index);
   UpdateGuard guard(*this);
-  list_[index].object = value;
+  lines_[index].object = value;
 }
 
 TSynRange TSynEditStringList::LineRange(int index) const {
-  return index >= 0 && index < count_ ? list_[index].range : 0;
+  return index >= 0 && index < Count() ? lines_[index].range : 0;
 }
 
 void TSynEditStringList::SetLineRange(int index, TSynRange value) {
-  if (index < 0 || index >= count_) ListIndexOutOfBounds(index);
+  if (index < 0 || index >= Count()) ListIndexOutOfBounds(index);
   UpdateGuard guard(*this);
-  list_[index].range = value;
+  lines_[index].range = value;
 }
 
 void TSynEditStringList::Grow() {
@@ -191,33 +181,19 @@ void TSynEditStringList::Grow() {
 }
 
 void TSynEditStringList::SetCapacity(int value) {
-  if (value < count_) throw EListError("Stringlist capacity cannot be smaller than count");
-  if (value == capacity_) return;
-  if (value == 0) {
-    std::free(list_);
-    list_ = nullptr;
-  } else {
-    void* p = std::realloc(list_, static_cast<size_t>(value) * sizeof(Rec));
-    if (!p) throw std::bad_alloc();
-    list_ = static_cast<Rec*>(p);
-  }
+  if (value < Count()) throw EListError("Stringlist capacity cannot be smaller than count");
+  if (value == 0) lines_.Clear();
   capacity_ = value;
 }
 
 void TSynEditStringList::InsertItem(int index, std::string_view s) {
-  if (count_ == capacity_) Grow();
-  if (index < count_)
-    std::memmove(list_ + index + 1, list_ + index,
-                 static_cast<size_t>(count_ - index) * sizeof(Rec));
-  Rec& r = list_[index];
-  r = Rec{nullptr, 0, NullRange, -1, kExpandedLengthUnknown, false, 0};
-  ++count_;
+  if (Count() == capacity_) Grow();
+  Rec r{nullptr, 0, NullRange, -1, kExpandedLengthUnknown, false, 0};
+  SetRecText(r, s);
   try {
-    SetRecText(r, s);
+    lines_.Insert(index, 1, r);
   } catch (...) {
-    --count_;
-    std::memmove(list_ + index, list_ + index + 1,
-                 static_cast<size_t>(count_ - index) * sizeof(Rec));
+    FreeText(r);
     throw;
   }
   indexOfLongestLine_ = -1;
@@ -225,70 +201,62 @@ void TSynEditStringList::InsertItem(int index, std::string_view s) {
 
 int TSynEditStringList::Add(const std::string& s) {
   UpdateGuard guard(*this);
-  int index = count_;
+  int index = Count();
   InsertItem(index, s);
   if (OnLinesInserted) OnLinesInserted(this, index, 1);
   return index;
 }
 
 void TSynEditStringList::Insert(int index, const std::string& s) {
-  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
   UpdateGuard guard(*this);
   InsertItem(index, s);
   if (OnLinesInserted) OnLinesInserted(this, index, 1);
 }
 
 void TSynEditStringList::Delete(int index) {
-  if (index < 0 || index >= count_) ListIndexOutOfBounds(index);
+  if (index < 0 || index >= Count()) ListIndexOutOfBounds(index);
   UpdateGuard guard(*this);
-  FreeText(list_[index]);
-  --count_;
-  if (index < count_)
-    std::memmove(list_ + index, list_ + index + 1,
-                 static_cast<size_t>(count_ - index) * sizeof(Rec));
+  FreeText(lines_[index]);
+  lines_.Erase(index, 1);
   indexOfLongestLine_ = -1;
   if (OnLinesDeleted) OnLinesDeleted(this, index, 1);
 }
 
 void TSynEditStringList::InsertLines(int index, int numLines) {
-  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
+  if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
   if (numLines <= 0) return;
   UpdateGuard guard(*this);
-  SetCapacity(count_ + numLines);
-  if (index < count_)
-    std::memmove(list_ + index + numLines, list_ + index,
-                 static_cast<size_t>(count_ - index) * sizeof(Rec));
-  std::memset(static_cast<void*>(list_ + index), 0, static_cast<size_t>(numLines) * sizeof(Rec));
-  count_ += numLines;
+  if (static_cast<long long>(Count()) + numLines > INT32_MAX) throw std::bad_alloc();
+  lines_.Insert(index, numLines, Rec{nullptr, 0, 0, 0, 0, false, 0});
+  capacity_ = Count();
   indexOfLongestLine_ = -1;
   if (OnLinesInserted) OnLinesInserted(this, index, numLines);
 }
 
 void TSynEditStringList::DeleteLines(int index, int numLines) {
   if (numLines <= 0) return;
-  if (index < 0 || index > count_) ListIndexOutOfBounds(index);
-  if (numLines > count_ - index) numLines = count_ - index;
+  if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
+  if (numLines > Count() - index) numLines = Count() - index;
   if (numLines == 0) return;
-  for (int i = index; i < index + numLines; ++i) FreeText(list_[i]);
-  int linesAfter = count_ - index - numLines;
+  for (int i = index; i < index + numLines; ++i) FreeText(lines_[i]);
+  int linesAfter = Count() - index - numLines;
   if (linesAfter > 0) {
     // Only moving the following records is bracketed.
     UpdateGuard guard(*this);
-    std::memmove(list_ + index, list_ + index + numLines,
-                 static_cast<size_t>(linesAfter) * sizeof(Rec));
-    count_ -= numLines;
+    lines_.Erase(index, numLines);
   } else {
-    count_ -= numLines;
+    lines_.Erase(index, numLines);
   }
   indexOfLongestLine_ = -1;
   if (OnLinesDeleted) OnLinesDeleted(this, index, numLines);
 }
 
 void TSynEditStringList::Exchange(int index1, int index2) {
-  if (index1 < 0 || index1 >= count_) ListIndexOutOfBounds(index1);
-  if (index2 < 0 || index2 >= count_) ListIndexOutOfBounds(index2);
+  if (index1 < 0 || index1 >= Count()) ListIndexOutOfBounds(index1);
+  if (index2 < 0 || index2 >= Count()) ListIndexOutOfBounds(index2);
   UpdateGuard guard(*this);
-  std::swap(list_[index1], list_[index2]);
+  std::swap(lines_[index1], lines_[index2]);
   if (indexOfLongestLine_ == index1)
     indexOfLongestLine_ = index2;
   else if (indexOfLongestLine_ == index2)
@@ -299,25 +267,26 @@ void TSynEditStringList::AddStrings(const TStrings& strings) {
   int n = strings.Count();
   if (n <= 0) return;
   UpdateGuard guard(*this);
-  int first = count_;
-  if (count_ + n > capacity_) SetCapacity((count_ + n + 15) / 16 * 16);
+  int first = Count();
+  if (first + n > capacity_) SetCapacity((first + n + 15) / 16 * 16);
   for (int i = 0; i < n; ++i) {
-    InsertItem(count_, strings.Get(i));
-    list_[count_ - 1].object = strings.GetObject(i);
+    InsertItem(Count(), strings.Get(i));
+    lines_[Count() - 1].object = strings.GetObject(i);
   }
   if (OnLinesInserted) OnLinesInserted(this, first, n);
 }
 
 void TSynEditStringList::Clear() {
-  if (count_ == 0 && capacity_ == 0) {
+  if (Count() == 0 && capacity_ == 0) {
     arenas_.clear();
+    lastArenaSize_ = 0;
     return;
   }
   UpdateGuard guard(*this);
-  bool hadLines = count_ != 0;
+  bool hadLines = Count() != 0;
   FreeAllText();
-  count_ = 0;
-  SetCapacity(0);
+  lines_.Clear();
+  capacity_ = 0;
   indexOfLongestLine_ = -1;
   if (hadLines && OnCleared) OnCleared(this);
 }
@@ -331,8 +300,8 @@ int TSynEditStringList::ExpandRec(Rec& r, std::string* out) {
 }
 
 std::string TSynEditStringList::ExpandedLine(int index) {
-  if (index < 0 || index >= count_) return {};
-  Rec& r = list_[index];
+  if (index < 0 || index >= Count()) return {};
+  Rec& r = lines_[index];
   if (r.flags & kHasNoTabs) return std::string(RecText(r));
   std::string out;
   ExpandRec(r, &out);
@@ -340,22 +309,25 @@ std::string TSynEditStringList::ExpandedLine(int index) {
 }
 
 int TSynEditStringList::ExpandedLineLength(int index) {
-  if (index < 0 || index >= count_) return 0;
-  Rec& r = list_[index];
+  if (index < 0 || index >= Count()) return 0;
+  Rec& r = lines_[index];
   if (r.flags & kExpandedLengthUnknown) return ExpandRec(r, nullptr);
   return r.expandedLength;
 }
 
 int TSynEditStringList::LongestLineLength() {
   if (indexOfLongestLine_ < 0) {
-    int best = 0;
-    for (int i = 0; i < count_; ++i) {
-      int len = ExpandedLineLength(i);
-      if (len > best) {
-        best = len;
-        indexOfLongestLine_ = i;
+    int best = 0, index = 0;
+    lines_.ForEachBlock([&](Rec* r, int n) {
+      for (int i = 0; i < n; ++i, ++index) {
+        int len =
+            r[i].flags & kExpandedLengthUnknown ? ExpandRec(r[i], nullptr) : r[i].expandedLength;
+        if (len > best) {
+          best = len;
+          indexOfLongestLine_ = index;
+        }
       }
-    }
+    });
   }
   return indexOfLongestLine_ >= 0 ? ExpandedLineLength(indexOfLongestLine_) : 0;
 }
@@ -364,50 +336,65 @@ void TSynEditStringList::SetTabWidth(int value) {
   if (value == tabWidth_) return;
   tabWidth_ = value;
   indexOfLongestLine_ = -1;
-  for (int i = 0; i < count_; ++i) {
-    Rec& r = list_[i];
-    r.expandedLength = -1;
-    r.flags = static_cast<uint8_t>((r.flags & ~kHasNoTabs) | kExpandedLengthUnknown);
-  }
+  lines_.ForEachBlock([](Rec* r, int n) {
+    for (int i = 0; i < n; ++i) {
+      r[i].expandedLength = -1;
+      r[i].flags = static_cast<uint8_t>((r[i].flags & ~kHasNoTabs) | kExpandedLengthUnknown);
+    }
+  });
 }
 
 TSynEditStringFlags TSynEditStringList::LineFlags(int index) const {
-  if (index < 0 || index >= count_) return {};
-  return TSynEditStringFlags::FromBits(list_[index].flags);
+  if (index < 0 || index >= Count()) return {};
+  return TSynEditStringFlags::FromBits(lines_[index].flags);
 }
 
 int TSynEditStringList::CachedExpandedLength(int index) const {
-  return index >= 0 && index < count_ ? list_[index].expandedLength : 0;
+  return index >= 0 && index < Count() ? lines_[index].expandedLength : 0;
+}
+
+bool TSynEditStringList::TextInLoadBlock(int index) const {
+  if (index < 0 || index >= Count() || arenas_.empty()) return false;
+  const Rec& r = lines_[index];
+  const char* block = arenas_.back().get();
+  return !r.owned &&
+         (r.length == 0 || (r.text >= block && r.text + r.length <= block + lastArenaSize_));
 }
 
 void TSynEditStringList::Check() const {
   auto fail = [](const char* what) { throw std::logic_error(what); };
-  if (count_ < 0 || count_ > capacity_) fail("count outside 0..capacity");
-  if (capacity_ > 0 && !list_) fail("capacity without storage");
-  if (indexOfLongestLine_ >= count_) fail("longest-line cache outside the lines");
-  for (int i = 0; i < count_; ++i) {
-    const Rec& r = list_[i];
-    if (r.length < 0 || (r.length > 0 && !r.text)) fail("bad text record");
-    if (r.owned && r.length == 0) fail("owned empty text");
-    bool unknown = (r.flags & kExpandedLengthUnknown) != 0;
-    if (!unknown && (r.flags & (kHasTabs | kHasNoTabs))) {
-      bool hasTabs;
-      int len = ExpandTabs(RecText(r), tabWidth_, nullptr, hasTabs);
-      if (len != r.expandedLength) fail("stale expanded length");
-      if (hasTabs != ((r.flags & kHasTabs) != 0)) fail("stale tab flags");
+  lines_.Check();
+  if (Count() > capacity_) fail("count above capacity");
+  if (indexOfLongestLine_ >= Count()) fail("longest-line cache outside the lines");
+  lines_.ForEachBlock([&](const Rec* recs, int n) {
+    for (int i = 0; i < n; ++i) {
+      const Rec& r = recs[i];
+      if (r.length < 0 || (r.length > 0 && !r.text)) fail("bad text record");
+      if (r.owned && r.length == 0) fail("owned empty text");
+      bool unknown = (r.flags & kExpandedLengthUnknown) != 0;
+      if (!unknown && (r.flags & (kHasTabs | kHasNoTabs))) {
+        bool hasTabs;
+        int len = ExpandTabs(RecText(r), tabWidth_, nullptr, hasTabs);
+        if (len != r.expandedLength) fail("stale expanded length");
+        if (hasTabs != ((r.flags & kHasTabs) != 0)) fail("stale tab flags");
+      }
     }
-  }
+  });
 }
 
 std::string TSynEditStringList::Text() const {
   size_t size = 0;
-  for (int i = 0; i < count_; ++i) size += static_cast<size_t>(list_[i].length) + 2;
+  lines_.ForEachBlock([&](const Rec* r, int n) {
+    for (int i = 0; i < n; ++i) size += static_cast<size_t>(r[i].length) + 2;
+  });
   std::string s;
   s.reserve(size);
-  for (int i = 0; i < count_; ++i) {
-    s.append(RecText(list_[i]));
-    s.append("\r\n");
-  }
+  lines_.ForEachBlock([&](const Rec* r, int n) {
+    for (int i = 0; i < n; ++i) {
+      s.append(RecText(r[i]));
+      s.append("\r\n");
+    }
+  });
   return s;
 }
 
@@ -457,40 +444,27 @@ void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t siz
   if (longest > std::min(loadLimits_.MaxLineLength, static_cast<size_t>(INT32_MAX)))
     throw EReadError("Line too long to load");
   size_t records = lines + extraLine;
-  Rec* fresh = nullptr;
-  if (records > 0) {
-    fresh = static_cast<Rec*>(std::malloc(records * sizeof(Rec)));
-    if (!fresh) throw std::bad_alloc();
-  }
-  struct FreshGuard {
-    Rec* p;
-    ~FreshGuard() { std::free(p); }
-  } freshGuard{fresh};
+  TLineArray<Rec> fresh;
+  fresh.ReserveBack(static_cast<int>(records));
   std::vector<std::unique_ptr<char[]>> arenas;
   if (size > 0) arenas.push_back(std::move(arena));
 
   UpdateGuard guard(*this);
   Clear();
   // Nothing below allocates: the new records and text are already in place.
-  std::free(list_);
-  list_ = freshGuard.p;
-  freshGuard.p = nullptr;
+  lines_.Swap(fresh);
   capacity_ = static_cast<int>(records);
   arenas_.swap(arenas);
+  lastArenaSize_ = size;
   bool sawCR = false, sawLF = false;
   size_t p = 0;
   while (p < size) {
     size_t e = p;
     while (e < size && data[e] != '\r' && data[e] != '\n') ++e;
     UpdateGuard lineGuard(*this);
-    int index = count_;
-    list_[count_++] = Rec{e > p ? data + p : nullptr,
-                          static_cast<int32_t>(e - p),
-                          NullRange,
-                          -1,
-                          kExpandedLengthUnknown,
-                          false,
-                          0};
+    int index = Count();
+    lines_.PushBack(Rec{e > p ? data + p : nullptr, static_cast<int32_t>(e - p), NullRange, -1,
+                        kExpandedLengthUnknown, false, 0});
     if (OnLinesInserted) OnLinesInserted(this, index, 1);
     if (e < size && data[e] == '\r') {
       sawCR = true;
@@ -597,26 +571,35 @@ std::string_view LineEndBytes(TSynLineEndStyle style) {
 void TSynEditStringList::SaveToFile(const std::string& fileName) {
   SaveFileSafely(fileName, [this](TSynEditFileWriter& writer) {
     writer.SetLineEndStyle(lineEndStyle_);
-    for (int i = 0; i < count_; ++i) {
-      if (i < count_ - 1 || terminateLastLine_)
-        writer.WriteLine(RecText(list_[i]));
-      else
-        writer.WriteText(RecText(list_[i]));
-    }
+    int index = 0, count = Count();
+    lines_.ForEachBlock([&](const Rec* r, int n) {
+      for (int i = 0; i < n; ++i, ++index) {
+        if (index < count - 1 || terminateLastLine_)
+          writer.WriteLine(RecText(r[i]));
+        else
+          writer.WriteText(RecText(r[i]));
+      }
+    });
   });
 }
 
 void TSynEditStringList::SaveToStream(std::ostream& stream) {
   std::string_view le = LineEndBytes(lineEndStyle_);
   size_t size = 0;
-  for (int i = 0; i < count_; ++i) size += static_cast<size_t>(list_[i].length) + le.size();
-  if (!terminateLastLine_ && count_ > 0) size -= le.size();
+  int count = Count();
+  lines_.ForEachBlock([&](const Rec* r, int n) {
+    for (int i = 0; i < n; ++i) size += static_cast<size_t>(r[i].length) + le.size();
+  });
+  if (!terminateLastLine_ && count > 0) size -= le.size();
   std::string image;
   image.reserve(size);
-  for (int i = 0; i < count_; ++i) {
-    image.append(RecText(list_[i]));
-    if (i < count_ - 1 || terminateLastLine_) image.append(le);
-  }
+  int index = 0;
+  lines_.ForEachBlock([&](const Rec* r, int n) {
+    for (int i = 0; i < n; ++i, ++index) {
+      image.append(RecText(r[i]));
+      if (index < count - 1 || terminateLastLine_) image.append(le);
+    }
+  });
   if (!stream.write(image.data(), static_cast<std::streamsize>(image.size())))
     throw EWriteError("Stream write error");
 }

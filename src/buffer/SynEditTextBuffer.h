@@ -1,8 +1,9 @@
 #pragma once
-// The document's line buffer: one record per line in a contiguous array,
-// with the highlighter's range state, a cached expanded length and tab flags
-// per line, change notices, and file loading/saving that keeps the file's
-// line-end style.
+// The document's line buffer: one 32-byte record per line, kept in blocks so
+// that a line break costs the same near the top of a big document as at its
+// end, with the highlighter's range state, a cached expanded length and tab
+// flags per line, change notices, and file loading/saving that keeps the
+// file's line-end style.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "base/SynEditTypes.h"
 #include "base/SynSet.h"
 #include "base/SynStrings.h"
+#include "buffer/SynEditLineArray.h"
 
 namespace ludra {
 
@@ -44,7 +46,7 @@ class TSynEditStringList : public TStrings {
 
   // The string-list interface. Indices are 0-based; a bad index raises
   // ESynEditStringList "Invalid stringlist index %d" before anything changes.
-  int Count() const override { return count_; }
+  int Count() const override { return lines_.Count(); }
   std::string Get(int index) const override;
   // The line's bytes without copying; valid until the line changes.
   std::string_view GetView(int index) const;
@@ -64,6 +66,9 @@ class TSynEditStringList : public TStrings {
   void Exchange(int index1, int index2);
   void AddStrings(const TStrings& strings);
 
+  // The string-list interface's capacity: it grows by the interface's rule
+  // (by 16 up to 64, then by a quarter) and never below Count; the records
+  // themselves live in blocks that grow on their own.
   int Capacity() const { return capacity_; }
   void SetCapacity(int value);
 
@@ -107,8 +112,13 @@ class TSynEditStringList : public TStrings {
   TSynEditStringFlags LineFlags(int index) const;
   int CachedExpandedLength(int index) const;
   int LongestLineIndexCache() const { return indexOfLongestLine_; }
-  // Verifies the record invariants; throws std::logic_error when broken.
+  // Verifies the record invariants and the block structure; throws
+  // std::logic_error when broken.
   void Check() const;
+  // How many blocks hold the records, and whether every line's text lies in
+  // the block of the last load (for tests of the loader).
+  int RecordBlockCount() const { return lines_.BlockCount(); }
+  bool TextInLoadBlock(int index) const;
 
   TStringListNotify OnChange;
   TStringListNotify OnChanging;
@@ -118,7 +128,18 @@ class TSynEditStringList : public TStrings {
   TStringListChangeEvent OnLineChanged;
 
  private:
-  struct Rec;
+  // Fixed-size and trivially copyable, so records move with memmove. Text
+  // either points into a load arena (owned == false) or is a malloc'd block.
+  struct Rec {
+    const char* text;
+    int32_t length;
+    TSynRange range;
+    int32_t expandedLength;
+    uint8_t flags;
+    bool owned;
+    intptr_t object;
+  };
+  static_assert(sizeof(void*) != 8 || sizeof(Rec) == 32);
   void Grow();
   void InsertItem(int index, std::string_view s);
   void ListIndexOutOfBounds(int index) const;
@@ -130,8 +151,7 @@ class TSynEditStringList : public TStrings {
   void FreeAllText();
   void LoadFromArena(std::unique_ptr<char[]> arena, size_t size);
 
-  Rec* list_ = nullptr;
-  int count_ = 0;
+  TLineArray<Rec> lines_;
   int capacity_ = 0;
   int updateCount_ = 0;
   int tabWidth_ = 8;
@@ -142,6 +162,7 @@ class TSynEditStringList : public TStrings {
   // Blocks holding the text of loaded files; lines point into them until
   // they change. Freed when the buffer is cleared or destroyed.
   std::vector<std::unique_ptr<char[]>> arenas_;
+  size_t lastArenaSize_ = 0;
 };
 
 // Buffered writer for saving a file: a 16 KB buffer, grown to fit a line

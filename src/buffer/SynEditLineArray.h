@@ -1,0 +1,403 @@
+#pragma once
+// Per-line records in blocks of at most BlockSize. Inserting or deleting
+// lines moves the records of the blocks it touches only, never those of the
+// whole document; a line is found through a Fenwick tree over the block
+// sizes (O(log blocks)), and the block of the last access is remembered, so
+// walking the lines in order or editing near the last change costs O(1).
+// T must be trivially copyable: records move with memmove.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace ludra {
+
+template <class T, int BlockSize = 1024>
+class TLineArray {
+  static_assert(std::is_trivially_copyable_v<T>);
+  static_assert(BlockSize >= 4);
+
+ public:
+  TLineArray() = default;
+  ~TLineArray() { Clear(); }
+  TLineArray(const TLineArray&) = delete;
+  TLineArray& operator=(const TLineArray&) = delete;
+  void Swap(TLineArray& other) noexcept {
+    blocks_.swap(other.blocks_);
+    tree_.swap(other.tree_);
+    std::swap(count_, other.count_);
+    std::swap(reservedBack_, other.reservedBack_);
+    std::swap(pushBlock_, other.pushBlock_);
+    Forget();
+    other.Forget();
+  }
+
+  int Count() const { return count_; }
+  int BlockCount() const { return static_cast<int>(blocks_.size()); }
+
+  // The record at index (0 <= index < Count()).
+  T& operator[](int index) { return *Find(index); }
+  const T& operator[](int index) const { return *Find(index); }
+
+  // Inserts n copies of fill before index (0 <= index <= Count()). Throws
+  // std::bad_alloc before anything changes when memory runs out.
+  void Insert(int index, int n, const T& fill);
+  // Removes the records [index, index + n), which must exist. Never throws.
+  void Erase(int index, int n) noexcept;
+  void Clear() noexcept;
+
+  // Allocates room for n more records at the end, so that the next n
+  // PushBack calls cannot fail. Loading a file fills its blocks this way.
+  void ReserveBack(int n);
+  void PushBack(const T& value) noexcept;
+
+  // Calls f(T* records, int count) for each block in order.
+  template <class F>
+  void ForEachBlock(F&& f) const {
+    for (const Block& b : blocks_) f(b.items, b.count);
+  }
+
+  // Throws std::logic_error when the blocks, their sizes or the index
+  // disagree.
+  void Check() const;
+
+ private:
+  struct Block {
+    T* items;
+    int32_t count;
+    int32_t capacity;
+  };
+
+  static T* Allocate(int capacity) {
+    void* p = std::malloc(static_cast<size_t>(capacity) * sizeof(T));
+    if (!p) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void Forget() const { cacheCount_ = 0; }
+  // Index of the block holding index, and that block's first index.
+  int Locate(int index, int& start) const;
+  T* Find(int index) const {
+    unsigned offset = static_cast<unsigned>(index - cacheStart_);
+    if (offset < static_cast<unsigned>(cacheCount_)) return cacheItems_ + offset;
+    int start;
+    const Block& b = blocks_[static_cast<size_t>(Locate(index, start))];
+    cacheItems_ = b.items;
+    cacheStart_ = start;
+    cacheCount_ = b.count;
+    return b.items + (index - start);
+  }
+  void TreeAdd(int block, int delta) {
+    for (size_t i = static_cast<size_t>(block) + 1; i < tree_.size(); i += i & (~i + 1))
+      tree_[i] += delta;
+  }
+  // Rebuilds the tree after blocks were added or removed; tree_ must have
+  // room for blocks_.size() + 1 entries.
+  void RebuildTree() noexcept;
+  // Frees the blocks ReserveBack made that were never filled.
+  void DropReserve() noexcept;
+
+  std::vector<Block> blocks_;
+  // Fenwick tree over the block sizes, 1-based (tree_[0] unused).
+  std::vector<int32_t> tree_;
+  int count_ = 0;
+  // Records reserved by ReserveBack and not yet pushed, and the block the
+  // next one goes to.
+  int reservedBack_ = 0;
+  size_t pushBlock_ = 0;
+  // The block of the last access.
+  mutable T* cacheItems_ = nullptr;
+  mutable int cacheStart_ = 0;
+  mutable int cacheCount_ = 0;
+};
+
+template <class T, int BlockSize>
+int TLineArray<T, BlockSize>::Locate(int index, int& start) const {
+  size_t pos = 0;
+  int rest = index;
+  size_t n = blocks_.size();
+  size_t step = 1;
+  while (step * 2 <= n) step *= 2;
+  for (; step; step >>= 1) {
+    if (pos + step <= n && tree_[pos + step] <= rest) {
+      pos += step;
+      rest -= tree_[pos];
+    }
+  }
+  start = index - rest;
+  return static_cast<int>(pos);
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::RebuildTree() noexcept {
+  tree_.resize(blocks_.size() + 1);
+  tree_[0] = 0;
+  for (size_t i = 1; i < tree_.size(); ++i) tree_[i] = blocks_[i - 1].count;
+  for (size_t i = 1; i < tree_.size(); ++i) {
+    size_t parent = i + (i & (~i + 1));
+    if (parent < tree_.size()) tree_[parent] += tree_[i];
+  }
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::Clear() noexcept {
+  for (Block& b : blocks_) std::free(b.items);
+  blocks_.clear();
+  blocks_.shrink_to_fit();
+  tree_.clear();
+  tree_.shrink_to_fit();
+  count_ = 0;
+  reservedBack_ = 0;
+  Forget();
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::DropReserve() noexcept {
+  while (!blocks_.empty() && blocks_.back().count == 0) {
+    std::free(blocks_.back().items);
+    blocks_.pop_back();
+  }
+  reservedBack_ = 0;
+  RebuildTree();
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
+  if (n <= 0) return;
+  const T fill = value;  // value may be one of the records that move
+  Forget();
+  if (reservedBack_ > 0) DropReserve();
+  if (static_cast<long long>(count_) + n > INT32_MAX) throw std::bad_alloc();
+  size_t b = 0;
+  int offset = 0;
+  if (index == count_ && !blocks_.empty()) {
+    b = blocks_.size() - 1;
+    offset = blocks_[b].count;
+  } else if (!blocks_.empty()) {
+    int start;
+    b = static_cast<size_t>(Locate(index, start));
+    offset = index - start;
+  }
+  if (!blocks_.empty() && blocks_[b].count + n <= BlockSize) {
+    // The common case: room in the block, after growing it if need be.
+    Block& blk = blocks_[b];
+    if (blk.count + n > blk.capacity) {
+      int capacity = std::min(BlockSize, std::max(blk.count + n, blk.capacity * 2));
+      void* p = std::realloc(blk.items, static_cast<size_t>(capacity) * sizeof(T));
+      if (!p) throw std::bad_alloc();
+      blk.items = static_cast<T*>(p);
+      blk.capacity = capacity;
+    }
+    std::memmove(static_cast<void*>(blk.items + offset + n), blk.items + offset,
+                 static_cast<size_t>(blk.count - offset) * sizeof(T));
+    for (int i = 0; i < n; ++i) blk.items[offset + i] = fill;
+    blk.count += n;
+    count_ += n;
+    TreeAdd(static_cast<int>(b), n);
+    return;
+  }
+  if (!blocks_.empty() && n <= BlockSize / 2 && offset < blocks_[b].count) {
+    // A full block splits in halves, each with room to grow; then the
+    // records go into the half they belong to. (At a block's end they go
+    // into a block of their own below.)
+    blocks_.reserve(blocks_.size() + 1);
+    tree_.reserve(blocks_.size() + 2);
+    Block& blk = blocks_[b];
+    int half = blk.count / 2;
+    Block second{Allocate(BlockSize), blk.count - half, BlockSize};
+    if (blk.capacity < BlockSize) {
+      void* p = std::realloc(blk.items, static_cast<size_t>(BlockSize) * sizeof(T));
+      if (!p) {
+        std::free(second.items);
+        throw std::bad_alloc();
+      }
+      blk.items = static_cast<T*>(p);
+      blk.capacity = BlockSize;
+    }
+    std::memcpy(static_cast<void*>(second.items), blk.items + half,
+                static_cast<size_t>(second.count) * sizeof(T));
+    blk.count = half;
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, second);
+    RebuildTree();
+    Insert(index, n, fill);
+    return;
+  }
+  // Many records: they and the tail of the block after them go into fresh
+  // full blocks; the block keeps its head (or goes, when the head is
+  // empty). Everything is allocated before anything changes.
+  int tail = blocks_.empty() ? 0 : blocks_[b].count - offset;
+  long long total = static_cast<long long>(n) + tail;
+  size_t fresh = static_cast<size_t>((total + BlockSize - 1) / BlockSize);
+  std::vector<Block> made;
+  try {
+    made.reserve(fresh);
+    blocks_.reserve(blocks_.size() + fresh);
+    tree_.reserve(blocks_.size() + fresh + 1);
+    for (size_t k = 0; k < fresh; ++k) {
+      int c = static_cast<int>(
+          std::min<long long>(BlockSize, total - static_cast<long long>(k) * BlockSize));
+      made.push_back(Block{Allocate(c), c, c});
+    }
+  } catch (...) {
+    for (Block& m : made) std::free(m.items);
+    throw;
+  }
+  long long at = 0;
+  const T* tailItems = blocks_.empty() ? nullptr : blocks_[b].items + offset;
+  for (Block& m : made)
+    for (int i = 0; i < m.count; ++i, ++at) m.items[i] = at < n ? fill : tailItems[at - n];
+  size_t insertAt = b;
+  if (!blocks_.empty()) {
+    blocks_[b].count = offset;
+    if (offset == 0) {
+      std::free(blocks_[b].items);
+      blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+    } else {
+      insertAt = b + 1;
+    }
+  }
+  blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(insertAt), made.begin(), made.end());
+  count_ += n;
+  RebuildTree();
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::Erase(int index, int n) noexcept {
+  if (n <= 0) return;
+  Forget();
+  if (reservedBack_ > 0) DropReserve();
+  int start;
+  size_t b = static_cast<size_t>(Locate(index, start));
+  int offset = index - start;
+  int left = n;
+  bool structural = false;
+  size_t first = b;
+  while (left > 0) {
+    Block& blk = blocks_[b];
+    int take = std::min(left, blk.count - offset);
+    std::memmove(static_cast<void*>(blk.items + offset), blk.items + offset + take,
+                 static_cast<size_t>(blk.count - offset - take) * sizeof(T));
+    blk.count -= take;
+    left -= take;
+    if (blk.count == 0)
+      structural = true;
+    else if (!structural)
+      TreeAdd(static_cast<int>(b), -take);
+    offset = 0;
+    ++b;
+  }
+  count_ -= n;
+  size_t last = b;  // one past the last block touched
+  if (structural) {
+    size_t w = first;
+    for (size_t r = first; r < last; ++r) {
+      if (blocks_[r].count == 0)
+        std::free(blocks_[r].items);
+      else
+        blocks_[w++] = blocks_[r];
+    }
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(w),
+                  blocks_.begin() + static_cast<std::ptrdiff_t>(last));
+    last = w;
+  }
+  // Small neighbours are merged, so blocks stay at least a quarter full on
+  // average; a merge that would need memory is simply left out.
+  size_t from = first > 0 ? first - 1 : 0;
+  for (size_t i = from; i + 1 < blocks_.size() && i <= last;) {
+    Block& a = blocks_[i];
+    Block& c = blocks_[i + 1];
+    if (a.count + c.count > BlockSize / 2) {
+      ++i;
+      continue;
+    }
+    if (a.count + c.count > a.capacity) {
+      void* p = std::realloc(a.items, static_cast<size_t>(BlockSize) * sizeof(T));
+      if (!p) {
+        ++i;
+        continue;
+      }
+      a.items = static_cast<T*>(p);
+      a.capacity = BlockSize;
+    }
+    std::memcpy(static_cast<void*>(a.items + a.count), c.items,
+                static_cast<size_t>(c.count) * sizeof(T));
+    a.count += c.count;
+    std::free(c.items);
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+    structural = true;
+  }
+  if (structural) RebuildTree();
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::ReserveBack(int n) {
+  if (n <= 0) return;
+  Forget();
+  // Fill the last block's room first, then whole blocks of exactly the
+  // size needed.
+  if (reservedBack_ > 0) DropReserve();
+  int room = blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().count;
+  int rest = n - std::min(room, n);
+  size_t fresh = static_cast<size_t>((static_cast<long long>(rest) + BlockSize - 1) / BlockSize);
+  std::vector<Block> made;
+  made.reserve(fresh);
+  try {
+    blocks_.reserve(blocks_.size() + fresh);
+    tree_.reserve(blocks_.size() + fresh + 1);
+    for (size_t k = 0; k < fresh; ++k) {
+      int c = std::min(BlockSize, rest - static_cast<int>(k) * BlockSize);
+      made.push_back(Block{Allocate(c), 0, c});
+    }
+  } catch (...) {
+    for (Block& m : made) std::free(m.items);
+    throw;
+  }
+  pushBlock_ = room > 0 ? blocks_.size() - 1 : blocks_.size();
+  blocks_.insert(blocks_.end(), made.begin(), made.end());
+  RebuildTree();
+  reservedBack_ = n;
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::PushBack(const T& value) noexcept {
+  while (blocks_[pushBlock_].count == blocks_[pushBlock_].capacity) ++pushBlock_;
+  Block& blk = blocks_[pushBlock_];
+  blk.items[blk.count++] = value;
+  ++count_;
+  --reservedBack_;
+  TreeAdd(static_cast<int>(pushBlock_), 1);
+  Forget();
+}
+
+template <class T, int BlockSize>
+void TLineArray<T, BlockSize>::Check() const {
+  auto fail = [](const char* what) { throw std::logic_error(what); };
+  if (tree_.size() != (blocks_.empty() ? tree_.size() : blocks_.size() + 1))
+    fail("line index has the wrong size");
+  long long total = 0;
+  for (size_t i = 0; i < blocks_.size(); ++i) {
+    const Block& b = blocks_[i];
+    if (!b.items || b.capacity <= 0 || b.capacity > BlockSize) fail("bad line block");
+    if (b.count < 0 || b.count > b.capacity) fail("line block count outside its capacity");
+    if (b.count == 0 && reservedBack_ == 0) fail("empty line block");
+    int start;
+    if (b.count > 0 &&
+        (Locate(static_cast<int>(total), start) != static_cast<int>(i) || start != total))
+      fail("line index disagrees with the blocks");
+    total += b.count;
+  }
+  if (total != count_) fail("line count disagrees with the blocks");
+  if (cacheCount_ > 0) {
+    int start;
+    int i = Locate(cacheStart_, start);
+    if (start != cacheStart_ || blocks_[static_cast<size_t>(i)].items != cacheItems_ ||
+        blocks_[static_cast<size_t>(i)].count != cacheCount_)
+      fail("stale remembered line block");
+  }
+}
+
+}  // namespace ludra

@@ -1,0 +1,140 @@
+// Randomized sessions of line breaks, joins and multi-line edits at places
+// far apart in a document of many record blocks, with undo and redo,
+// compared line by line with a plain vector of strings after every step.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/HeadlessSynEdit.h"
+
+namespace ludra::test {
+namespace {
+
+using TLines = std::vector<std::string>;
+
+TLines EditorLines(const TCustomSynEdit& e) {
+  TLines v;
+  for (int i = 0; i < e.Lines().Count(); ++i) v.push_back(e.Lines().Get(i));
+  return v;
+}
+
+// Empty when both are equal, else the first line where they differ.
+std::string FirstDifference(const TLines& got, const TLines& want) {
+  if (got == want) return {};
+  size_t k = 0;
+  while (k < got.size() && k < want.size() && got[k] == want[k]) ++k;
+  auto at = [k](const TLines& v) { return k < v.size() ? "\"" + v[k] + "\"" : "none"; };
+  return "line " + std::to_string(k + 1) + ": " + at(got) + " instead of " + at(want) + " (" +
+         std::to_string(got.size()) + " lines, " + std::to_string(want.size()) + " wanted)";
+}
+
+// The model's own edits: (1-based) position, text with CR LF breaks.
+void ModelInsert(TLines& m, TBufferCoord at, const std::string& text) {
+  std::string& line = m[static_cast<size_t>(at.Line - 1)];
+  std::string tail = line.substr(static_cast<size_t>(at.Char - 1));
+  line.resize(static_cast<size_t>(at.Char - 1));
+  size_t p = 0, row = static_cast<size_t>(at.Line - 1);
+  for (;;) {
+    size_t e = text.find("\r\n", p);
+    m[row] += text.substr(p, e == std::string::npos ? std::string::npos : e - p);
+    if (e == std::string::npos) break;
+    m.insert(m.begin() + static_cast<std::ptrdiff_t>(++row), std::string());
+    p = e + 2;
+  }
+  m[row] += tail;
+}
+
+void ModelDelete(TLines& m, TBufferCoord from, TBufferCoord to) {
+  std::string head =
+      m[static_cast<size_t>(from.Line - 1)].substr(0, static_cast<size_t>(from.Char - 1));
+  std::string tail = m[static_cast<size_t>(to.Line - 1)].substr(static_cast<size_t>(to.Char - 1));
+  m.erase(m.begin() + from.Line, m.begin() + to.Line);
+  m[static_cast<size_t>(from.Line - 1)] = head + tail;
+}
+
+void RunSession(bool wrap, unsigned seed) {
+  std::mt19937 rng(seed);
+  THeadlessSynEdit e;
+  e.clientWidth = 32 + 24 * 10;  // 24 columns: most lines wrap
+  e.SetOptions(e.Options() - TSynEditorOptions{eoGroupUndo});
+  e.SetMaxUndo(100000);
+  std::string text;
+  TLines model;
+  for (int i = 0; i < 3000; ++i) {
+    model.push_back("line_" + std::to_string(i) + std::string(static_cast<size_t>(i % 40), 'x'));
+    text += model.back() + "\r\n";
+  }
+  e.Lines().LoadFromBytes(text);
+  e.SetWordWrap(wrap);
+  // Every state reached, so undo and redo can be compared against it.
+  std::vector<TLines> states{model};
+  size_t current = 0;
+  auto randomLine = [&] {
+    return std::uniform_int_distribution<int>(1, static_cast<int>(model.size()))(rng);
+  };
+  auto lineLength = [&](int line) {
+    return static_cast<int>(model[static_cast<size_t>(line - 1)].size());
+  };
+  for (int step = 0; step < 200; ++step) {
+    unsigned op = rng() % 10;
+    if (op < 7) {
+      int line = randomLine();
+      if (op < 3) {
+        // Enter inside or at the end of a line.
+        TBufferCoord at{std::uniform_int_distribution<int>(1, lineLength(line) + 1)(rng), line};
+        e.SetCaretPos(at);
+        e.SetSelectedText("\r\n");
+        ModelInsert(model, at, "\r\n");
+      } else if (op < 5) {
+        // Backspace at a line start: join it to the line above.
+        if (line == 1) continue;
+        TBufferCoord from{lineLength(line - 1) + 1, line - 1}, to{1, line};
+        e.SetCaretAndSelection(to, from, to);
+        e.DeleteSelection();
+        ModelDelete(model, from, to);
+      } else if (op < 6) {
+        TBufferCoord at{std::uniform_int_distribution<int>(1, lineLength(line) + 1)(rng), line};
+        std::string block = "a\r\n" + std::string(static_cast<size_t>(rng() % 60), 'b') + "\r\nc";
+        e.SetCaretPos(at);
+        e.SetSelectedText(block);
+        ModelInsert(model, at, block);
+      } else {
+        int last = std::min(static_cast<int>(model.size()), line + static_cast<int>(rng() % 5));
+        TBufferCoord from{std::uniform_int_distribution<int>(1, lineLength(line) + 1)(rng), line};
+        TBufferCoord to{std::uniform_int_distribution<int>(1, lineLength(last) + 1)(rng), last};
+        if (to < from) std::swap(from, to);
+        e.SetCaretAndSelection(to, from, to);
+        e.DeleteSelection();
+        ModelDelete(model, from, to);
+      }
+      states.resize(current + 1);
+      states.push_back(model);
+      ++current;
+    } else if (op < 9) {
+      if (current == 0) continue;
+      e.Undo();
+      model = states[--current];
+    } else {
+      if (current + 1 >= states.size()) continue;
+      e.Redo();
+      model = states[++current];
+    }
+    ASSERT_NO_THROW(e.Check()) << "step " << step;
+    ASSERT_EQ(FirstDifference(EditorLines(e), model), "") << "step " << step << ", edit " << op;
+  }
+}
+
+TEST(LineBreakSession, FarApartEditsWithUndoAndRedoMatchAPlainVector) {
+  for (bool wrap : {false, true}) {
+    for (unsigned seed : {5u, 6u}) {
+      SCOPED_TRACE(std::string(wrap ? "wrap" : "no wrap") + ", seed " + std::to_string(seed));
+      RunSession(wrap, seed);
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ludra::test
