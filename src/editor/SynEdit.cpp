@@ -247,18 +247,10 @@ int TCustomSynEdit::SelectionLength() const {
 TDisplayCoord TCustomSynEdit::BufferToDisplay(const TBufferCoord& pos) const {
   std::string_view s;
   if (pos.Line >= 1 && pos.Line <= lines_->Count()) s = lines_->GetView(pos.Line - 1);
-  int column = 0;
   int n = pos.Char - 1;
-  int inLine = std::min<int>(n, static_cast<int>(s.size()));
-  // Runs without a tab advance in one step: a long line costs a scan for tabs.
-  for (int i = 0; i < inLine;) {
-    const void* tab = std::memchr(s.data() + i, '\t', static_cast<size_t>(inLine - i));
-    int next = tab ? static_cast<int>(static_cast<const char*>(tab) - s.data()) : inLine;
-    column += next - i;
-    if (next == inLine) break;
-    column += tabWidth_ - column % tabWidth_;
-    i = next + 1;
-  }
+  int inLine = std::clamp<int>(n, 0, static_cast<int>(s.size()));
+  // A long line counts its tabs from a kept column near the character.
+  int column = scanPoints_.DisplayColumn(s, pos.Line - 1, tabWidth_, inLine);
   if (n > inLine) column += n - inLine;  // past the end: one column per character
   if (wordWrap_) return wordWrap_->BufferToDisplayPos({column + 1, pos.Line});
   return {column + 1, pos.Line};

@@ -414,7 +414,7 @@ class TCustomSynEdit {
   std::unique_ptr<TSynEditUndoList> redoList_;
   TSynClipboard* clipboard_ = nullptr;
   TSynCustomHighlighter* highlighter_ = nullptr;
-  TSynScanPoints scanPoints_;
+  mutable TSynScanPoints scanPoints_;  // also consulted by const position conversions
 
   int caretChar_ = 1;
   int caretLine_ = 1;

@@ -74,8 +74,15 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     // A line without tabs is painted as it is stored, without a copy.
     lines_->ExpandedLineLength(line - 1);  // finds out whether it has tabs
     const bool hasTabs = !lines_->LineFlags(line - 1).Contains(lfHasNoTabs);
-    if (hasTabs) expanded = lines_->ExpandedLine(line - 1);
-    const std::string_view text = hasTabs ? std::string_view(expanded) : lines_->GetView(line - 1);
+    std::string_view text = lines_->GetView(line - 1);
+    if (hasTabs && text.size() >= static_cast<size_t>(TSynScanPoints::kMinLineLength)) {
+      // A long line is expanded once, not for every caret blink.
+      text =
+          scanPoints_.ExpandedLine(text, line - 1, [&] { return lines_->ExpandedLine(line - 1); });
+    } else if (hasTabs) {
+      expanded = lines_->ExpandedLine(line - 1);
+      text = expanded;
+    }
     const int len = static_cast<int>(text.size());
 
     const bool activeLine = activeLineColor_ != clNone && line == caretLine_;

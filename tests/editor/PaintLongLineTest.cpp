@@ -3,6 +3,7 @@
 // drawn is the same as with whole-line scans.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -127,6 +128,62 @@ TEST(PaintLongLineTest, WhatIsDrawnMatchesWholeLineScansAcrossEditsAndScrolling)
       EXPECT_EQ(got[i].Fg, want[i].Fg) << i;
       EXPECT_EQ(got[i].Bg, want[i].Bg) << i;
       EXPECT_EQ(got[i].Style, want[i].Style) << i;
+    }
+  }
+}
+
+// A long line with tabs keeps its expanded text and the columns of its
+// characters between paints. After every kind of change the editor draws and
+// places the caret as a new editor given the same text does.
+TEST(PaintLongLineTest, LongTabbedLinesDrawAndPlaceTheCaretAsAFreshEditorAfterChanges) {
+  std::mt19937 rng(14);
+  TSynCppSyn hl, freshHl;
+  TLongLineEditor e(hl);
+  std::string text = RandomCode(rng, 70000) + "\n\tshort\n" + RandomCode(rng, 50000);
+  e.SetText(text);
+  std::uniform_int_distribution<int> column(1, 70000);
+  for (int step = 0; step < 24; ++step) {
+    SCOPED_TRACE(step);
+    const int line = step % 3 == 2 ? 3 : 1;
+    switch (step % 4) {
+      case 1: {  // a character typed over another: the length stays
+        TBufferCoord at{column(rng) % 50000 + 1, line};
+        e.SetCaretPos({at.Char + 1, line});
+        e.SetSelFrom(at);
+        e.SetSelTo({at.Char + 1, line});
+        e.RunCommand(ecChar, step % 2 ? '\t' : 'x', nullptr);
+        break;
+      }
+      case 2: {  // the buffer changed directly, to a text of the same length
+        std::string changed = e.Lines().Get(line - 1);
+        std::shuffle(changed.begin(), changed.begin() + 40000, rng);
+        e.Lines().Put(line - 1, changed);
+        break;
+      }
+      case 3:
+        e.SetTabWidth(step % 8 == 3 ? 8 : 4);
+        break;
+      default:
+        break;
+    }
+    TBufferCoord caret{column(rng), line};
+    e.SetCaretPos(caret);
+    TLongLineEditor fresh(freshHl);
+    fresh.SetTabWidth(e.TabWidth());
+    fresh.SetText(e.Lines().Text());
+    fresh.SetCaretPos(caret);
+    fresh.SetFirstVisibleColumn(e.FirstVisibleColumn());
+    ASSERT_EQ(e.FirstVisibleColumn(), fresh.FirstVisibleColumn());
+    for (int probe = 0; probe < 20; ++probe) {
+      TBufferCoord at{column(rng), 1 + probe % 3};
+      ASSERT_EQ(e.BufferToDisplay(at).Column, fresh.BufferToDisplay(at).Column) << at.Char;
+    }
+    std::vector<TOp> got = e.PaintAll(), want = fresh.PaintAll();
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].Text, want[i].Text) << i;
+      EXPECT_EQ(got[i].X, want[i].X) << i;
+      EXPECT_EQ(got[i].Fg, want[i].Fg) << i;
     }
   }
 }
