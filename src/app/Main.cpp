@@ -77,8 +77,9 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   // Menu shortcuts run their menu's enabled rule first; the key reaches the
   // focus widget as a shortcut override before the shortcut map is asked.
   qApp->installEventFilter(this);
+  // The replace confirmation is made when a replace first asks (and let go
+  // after the run), not at start-up.
   Guarded([this] { FormCreate(this); });
-  CreateReplaceConfirmDialog();
 }
 
 TfmMain::~TfmMain() {

@@ -109,12 +109,19 @@ QPixmap Draw(int index) {
       p.setPen(QColor(20, 60, 140));
       p.setBrush(QColor(60, 120, 220));
       p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-      p.setPen(Qt::white);
-      QFont font("Sans");
-      font.setPixelSize(11);
-      font.setBold(true);
-      p.setFont(font);
-      p.drawText(QRectF(1.5, 1.5, 13, 13), Qt::AlignCenter, "?");
+      // Drawn as strokes: a glyph would load a bold font only for this.
+      p.setPen(QPen(Qt::white, 1.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.setBrush(Qt::NoBrush);
+      {
+        QPainterPath hook;
+        hook.moveTo(5.7, 6.2);
+        hook.cubicTo(5.7, 3.4, 10.3, 3.4, 10.3, 6.0);
+        hook.cubicTo(10.3, 7.7, 8.0, 7.8, 8.0, 9.6);
+        p.drawPath(hook);
+      }
+      p.setPen(Qt::NoPen);
+      p.setBrush(Qt::white);
+      p.drawEllipse(QPointF(8.0, 12.0), 1.15, 1.15);
       break;
   }
   return pixmap;
