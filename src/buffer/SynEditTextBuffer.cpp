@@ -25,18 +25,6 @@ constexpr uint8_t kHasTabs = FlagBit(lfHasTabs);
 constexpr uint8_t kHasNoTabs = FlagBit(lfHasNoTabs);
 constexpr uint8_t kExpandedLengthUnknown = FlagBit(lfExpandedLengthUnknown);
 
-// Brackets a mutating call with BeginUpdate/EndUpdate, closing it on every path.
-class UpdateGuard {
- public:
-  explicit UpdateGuard(TSynEditStringList& list) : list_(list) { list_.BeginUpdate(); }
-  ~UpdateGuard() { list_.EndUpdate(); }
-  UpdateGuard(const UpdateGuard&) = delete;
-  UpdateGuard& operator=(const UpdateGuard&) = delete;
-
- private:
-  TSynEditStringList& list_;
-};
-
 std::string SysErrorMessage(int err) { return std::strerror(err); }
 
 // Display width of a line after tab expansion; expands into *out when given.
@@ -148,7 +136,7 @@ void TSynEditStringList::Put(int index, const std::string& s) {
     return;
   }
   if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
-  UpdateGuard guard(*this);
+  auto update = Updating();
   Rec& r = lines_[index];
   SetRecText(r, s);
   r.flags = kExpandedLengthUnknown;
@@ -162,7 +150,7 @@ intptr_t TSynEditStringList::GetObject(int index) const {
 
 void TSynEditStringList::PutObject(int index, intptr_t value) {
   if (index < 0 || index >= Count()) ListIndexOutOfBounds(index);
-  UpdateGuard guard(*this);
+  auto update = Updating();
   lines_[index].object = value;
 }
 
@@ -172,7 +160,7 @@ TSynRange TSynEditStringList::LineRange(int index) const {
 
 void TSynEditStringList::SetLineRange(int index, TSynRange value) {
   if (index < 0 || index >= Count()) ListIndexOutOfBounds(index);
-  UpdateGuard guard(*this);
+  auto update = Updating();
   lines_[index].range = value;
 }
 
@@ -200,7 +188,7 @@ void TSynEditStringList::InsertItem(int index, std::string_view s) {
 }
 
 int TSynEditStringList::Add(const std::string& s) {
-  UpdateGuard guard(*this);
+  auto update = Updating();
   int index = Count();
   InsertItem(index, s);
   if (OnLinesInserted) OnLinesInserted(this, index, 1);
@@ -209,14 +197,14 @@ int TSynEditStringList::Add(const std::string& s) {
 
 void TSynEditStringList::Insert(int index, const std::string& s) {
   if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
-  UpdateGuard guard(*this);
+  auto update = Updating();
   InsertItem(index, s);
   if (OnLinesInserted) OnLinesInserted(this, index, 1);
 }
 
 void TSynEditStringList::Delete(int index) {
   if (index < 0 || index >= Count()) ListIndexOutOfBounds(index);
-  UpdateGuard guard(*this);
+  auto update = Updating();
   FreeText(lines_[index]);
   lines_.Erase(index, 1);
   indexOfLongestLine_ = -1;
@@ -226,7 +214,7 @@ void TSynEditStringList::Delete(int index) {
 void TSynEditStringList::InsertLines(int index, int numLines) {
   if (index < 0 || index > Count()) ListIndexOutOfBounds(index);
   if (numLines <= 0) return;
-  UpdateGuard guard(*this);
+  auto update = Updating();
   if (static_cast<long long>(Count()) + numLines > INT32_MAX) throw std::bad_alloc();
   lines_.Insert(index, numLines, Rec{nullptr, 0, 0, 0, 0, false, 0});
   capacity_ = Count();
@@ -243,7 +231,7 @@ void TSynEditStringList::DeleteLines(int index, int numLines) {
   int linesAfter = Count() - index - numLines;
   if (linesAfter > 0) {
     // Only moving the following records is bracketed.
-    UpdateGuard guard(*this);
+    auto update = Updating();
     lines_.Erase(index, numLines);
   } else {
     lines_.Erase(index, numLines);
@@ -255,7 +243,7 @@ void TSynEditStringList::DeleteLines(int index, int numLines) {
 void TSynEditStringList::Exchange(int index1, int index2) {
   if (index1 < 0 || index1 >= Count()) ListIndexOutOfBounds(index1);
   if (index2 < 0 || index2 >= Count()) ListIndexOutOfBounds(index2);
-  UpdateGuard guard(*this);
+  auto update = Updating();
   std::swap(lines_[index1], lines_[index2]);
   if (indexOfLongestLine_ == index1)
     indexOfLongestLine_ = index2;
@@ -266,7 +254,7 @@ void TSynEditStringList::Exchange(int index1, int index2) {
 void TSynEditStringList::AddStrings(const TStrings& strings) {
   int n = strings.Count();
   if (n <= 0) return;
-  UpdateGuard guard(*this);
+  auto update = Updating();
   int first = Count();
   if (first + n > capacity_) SetCapacity((first + n + 15) / 16 * 16);
   for (int i = 0; i < n; ++i) {
@@ -282,7 +270,7 @@ void TSynEditStringList::Clear() {
     lastArenaSize_ = 0;
     return;
   }
-  UpdateGuard guard(*this);
+  auto update = Updating();
   bool hadLines = Count() != 0;
   FreeAllText();
   lines_.Clear();
@@ -399,7 +387,7 @@ std::string TSynEditStringList::Text() const {
 }
 
 void TSynEditStringList::SetText(std::string_view value) {
-  UpdateGuard guard(*this);
+  auto update = Updating();
   Clear();
   size_t nul = value.find('\0');
   if (nul != std::string_view::npos) value = value.substr(0, nul);
@@ -449,7 +437,7 @@ void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t siz
   std::vector<std::unique_ptr<char[]>> arenas;
   if (size > 0) arenas.push_back(std::move(arena));
 
-  UpdateGuard guard(*this);
+  auto update = Updating();
   Clear();
   // Nothing below allocates: the new records and text are already in place.
   lines_.Swap(fresh);
@@ -461,7 +449,7 @@ void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t siz
   while (p < size) {
     size_t e = p;
     while (e < size && data[e] != '\r' && data[e] != '\n') ++e;
-    UpdateGuard lineGuard(*this);
+    auto lineUpdate = Updating();
     int index = Count();
     lines_.PushBack(Rec{e > p ? data + p : nullptr, static_cast<int32_t>(e - p), NullRange, -1,
                         kExpandedLengthUnknown, false, 0});

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/SynBracket.h"
 #include "base/SynEditTypes.h"
 #include "base/SynSet.h"
 #include "base/SynStrings.h"
@@ -60,6 +61,10 @@ class TSynEditStringList : public TStrings {
   void BeginUpdate() override;
   void EndUpdate() override;
   int UpdateCount() const { return updateCount_; }
+  // BeginUpdate now, EndUpdate when the returned bracket goes.
+  [[nodiscard]] auto Updating() {
+    return Bracket([this] { BeginUpdate(); }, [this] { EndUpdate(); });
+  }
 
   void InsertLines(int index, int numLines);
   void DeleteLines(int index, int numLines);

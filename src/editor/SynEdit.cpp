@@ -68,15 +68,9 @@ void TCustomSynEdit::RemoveFreeNotification(const void* owner) {
 // --- Text -------------------------------------------------------------------
 
 void TCustomSynEdit::SetLines(const TStrings& value) {
-  lines_->BeginUpdate();
-  try {
-    lines_->Clear();
-    for (int i = 0; i < value.Count(); ++i) lines_->Add(value.Get(i));
-  } catch (...) {
-    lines_->EndUpdate();
-    throw;
-  }
-  lines_->EndUpdate();
+  auto update = lines_->Updating();
+  lines_->Clear();
+  for (int i = 0; i < value.Count(); ++i) lines_->Add(value.Get(i));
 }
 
 std::string TCustomSynEdit::Text() const {
@@ -131,44 +125,32 @@ void TCustomSynEdit::InternalSetCaretPos(const TBufferCoord& value, bool ensureV
   if (aChar == caretChar_ && line == caretLine_) {
     lastCaretColumn_ = DisplayCaretPos().Column;
   } else {
-    BeginPaintLock();
-    try {
-      if (aChar != caretChar_) {
-        caretChar_ = aChar;
-        StatusChanged({scCaretX});
-      }
-      if (line != caretLine_) {
-        if (activeLineColor_ != clNone) {
-          InvalidateLine(line);
-          InvalidateLine(caretLine_);
-        }
-        caretLine_ = line;
-        StatusChanged({scCaretY});
-      }
-      lastCaretColumn_ = DisplayCaretPos().Column;
-      if (ensureVisible) EnsureCaretVisible();
-      state_ += TSynStateFlags{sfCaretChanged, sfScrollBarsChanged};
-    } catch (...) {
-      EndPaintLock();
-      throw;
+    auto lock = LockPaint();
+    if (aChar != caretChar_) {
+      caretChar_ = aChar;
+      StatusChanged({scCaretX});
     }
-    EndPaintLock();
+    if (line != caretLine_) {
+      if (activeLineColor_ != clNone) {
+        InvalidateLine(line);
+        InvalidateLine(caretLine_);
+      }
+      caretLine_ = line;
+      StatusChanged({scCaretY});
+    }
+    lastCaretColumn_ = DisplayCaretPos().Column;
+    if (ensureVisible) EnsureCaretVisible();
+    state_ += TSynStateFlags{sfCaretChanged, sfScrollBarsChanged};
   }
   DoOnPaintTransient(ttAfter);
 }
 
 void TCustomSynEdit::SetCaretPos(const TBufferCoord& value) {
-  BeginPaintLock();
-  try {
-    StatusChanged({scSelection});
-    InternalSetCaretPos(value, true);
-    if (HasSelection()) InvalidateSelection();
-    selFrom_ = selTo_ = CaretPos();
-  } catch (...) {
-    EndPaintLock();
-    throw;
-  }
-  EndPaintLock();
+  auto lock = LockPaint();
+  StatusChanged({scSelection});
+  InternalSetCaretPos(value, true);
+  if (HasSelection()) InvalidateSelection();
+  selFrom_ = selTo_ = CaretPos();
 }
 
 bool TCustomSynEdit::HasSelection() const {
@@ -209,16 +191,10 @@ void TCustomSynEdit::SetSelTo(const TBufferCoord& value) {
 
 void TCustomSynEdit::SetCaretAndSelection(const TBufferCoord& caret, const TBufferCoord& selFrom,
                                           const TBufferCoord& selTo) {
-  BeginPaintLock();
-  try {
-    InternalSetCaretPos(caret, true);
-    SetSelFrom(selFrom);
-    SetSelTo(selTo);
-  } catch (...) {
-    EndPaintLock();
-    throw;
-  }
-  EndPaintLock();
+  auto lock = LockPaint();
+  InternalSetCaretPos(caret, true);
+  SetSelFrom(selFrom);
+  SetSelTo(selTo);
 }
 
 void TCustomSynEdit::SetSelectionMode(TSynSelectionMode value) {
@@ -389,35 +365,29 @@ void TCustomSynEdit::SizeChanged() {
 }
 
 void TCustomSynEdit::EnsureCaretVisible(bool centre) {
-  BeginPaintLock();
-  try {
-    int x = DisplayCaretPos().Column;
-    if (x < firstVisibleColumn_)
-      SetFirstVisibleColumn(x);
-    else if (x >= firstVisibleColumn_ + visibleColumns_)
-      SetFirstVisibleColumn(x - visibleColumns_ + 1);
+  auto lock = LockPaint();
+  int x = DisplayCaretPos().Column;
+  if (x < firstVisibleColumn_)
+    SetFirstVisibleColumn(x);
+  else if (x >= firstVisibleColumn_ + visibleColumns_)
+    SetFirstVisibleColumn(x - visibleColumns_ + 1);
+  else
+    SetFirstVisibleColumn(firstVisibleColumn_);
+  int y = DisplayCaretPos().Row;
+  if (!centre) {
+    if (y < topRow_)
+      SetTopRow(y);
+    else if (y > topRow_ + std::max(1, visibleRows_) - 1)
+      SetTopRow(y - visibleRows_ + 1);
     else
-      SetFirstVisibleColumn(firstVisibleColumn_);
-    int y = DisplayCaretPos().Row;
-    if (!centre) {
-      if (y < topRow_)
-        SetTopRow(y);
-      else if (y > topRow_ + std::max(1, visibleRows_) - 1)
-        SetTopRow(y - visibleRows_ + 1);
-      else
-        SetTopRow(topRow_);
-    } else {
-      int half = visibleRows_ / 2;
-      if (y < topRow_ - 1)
-        SetTopRow(y - half < 0 ? 1 : y - half + 1);
-      else if (y > topRow_ + visibleRows_ - 2)
-        SetTopRow(y - (visibleRows_ - half) + 1);
-    }
-  } catch (...) {
-    EndPaintLock();
-    throw;
+      SetTopRow(topRow_);
+  } else {
+    int half = visibleRows_ / 2;
+    if (y < topRow_ - 1)
+      SetTopRow(y - half < 0 ? 1 : y - half + 1);
+    else if (y > topRow_ + visibleRows_ - 2)
+      SetTopRow(y - (visibleRows_ - half) + 1);
   }
-  EndPaintLock();
 }
 
 void TCustomSynEdit::SetScrollBars(TScrollStyle value) {
@@ -541,7 +511,8 @@ void TCustomSynEdit::SetHighlighter(TSynCustomHighlighter* value) {
   highlighter_ = value;
   pendingScanBegin_ = pendingScanEnd_ = 0;
   if (highlighter_) {
-    highlighter_->FreeNotification(this, [this](TSynCustomHighlighter*) { highlighter_ = nullptr; });
+    highlighter_->FreeNotification(this,
+                                   [this](TSynCustomHighlighter*) { highlighter_ = nullptr; });
     highlighter_->HookAttrChangeEvent(this, [this](TSynPersistent* sender) {
       // The highlighter itself as sender means its rules changed: rescan.
       if (sender == highlighter_) ScanRanges();
@@ -873,8 +844,8 @@ void TCustomSynEdit::InvalidateLines(int first, int last) {
     int lastVisible = topRow_ + visibleRows_;  // a partly visible row counts
     first = std::max(first, topRow_);
     if (first > lastVisible) return;
-    int bottom = last > count ? ClientHeight()
-                                        : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
+    int bottom =
+        last > count ? ClientHeight() : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
     r = {gutterPixels_, (first - topRow_) * rowHeight_, ClientWidth(), bottom};
   }
   AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
@@ -892,8 +863,8 @@ void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
     int lastVisible = topRow_ + visibleRows_;
     first = std::max(first, topRow_);
     if (first > lastVisible) return;
-    int bottom = last > count ? ClientHeight()
-                                        : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
+    int bottom =
+        last > count ? ClientHeight() : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
     r = {0, (first - topRow_) * rowHeight_, gutterPixels_, bottom};
   }
   AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/SynBracket.h"
 #include "base/SynColor.h"
 #include "base/SynEditTypes.h"
 #include "buffer/SynEditTextBuffer.h"
@@ -34,9 +35,9 @@ class TSynCustomHighlighter;
 
 using TNotifyEvent = std::function<void(TCustomSynEdit* sender)>;
 using TStatusChangeEvent = std::function<void(TCustomSynEdit* sender, TSynStatusChanges changes)>;
-using TReplaceTextEvent =
-    std::function<void(TCustomSynEdit* sender, const std::string& aSearch,
-                       const std::string& aReplace, int line, int column, TSynReplaceAction& action)>;
+using TReplaceTextEvent = std::function<void(TCustomSynEdit* sender, const std::string& aSearch,
+                                             const std::string& aReplace, int line, int column,
+                                             TSynReplaceAction& action)>;
 
 inline constexpr char SNoSearchEngine[] = "No search engine has been assigned";
 
@@ -181,7 +182,29 @@ class TCustomSynEdit {
   // --- Update bracket and notices ----------------------------------------------
   void BeginPaintLock();
   void EndPaintLock();
+  // The paint lock (and the undo block) as brackets: open now, closed when
+  // the returned object goes, on every path.
+  [[nodiscard]] auto LockPaint() {
+    return Bracket([this] { BeginPaintLock(); }, [this] { EndPaintLock(); });
+  }
+  [[nodiscard]] auto OpenUndoBlock() {
+    return Bracket([this] { BeginUndoBlock(); }, [this] { EndUndoBlock(); });
+  }
+  // One undo step under one paint lock; the lock is released even when
+  // closing the block fails.
+  [[nodiscard]] auto EditStep() {
+    return Bracket(
+        [this] {
+          BeginPaintLock();
+          BeginUndoBlock();
+        },
+        [this] {
+          auto lock = TBracket([this] { EndPaintLock(); });
+          EndUndoBlock();
+        });
+  }
   int PaintLockCount() const { return paintLock_; }
+  int UndoBlockDepth() const { return undoBlockDepth_; }
   TSynStatusChanges PendingStatus() const { return pendingStatus_; }
   void StatusChanged(TSynStatusChanges changes);
   TSynStateFlags EditorState() const { return state_; }
@@ -269,8 +292,8 @@ class TCustomSynEdit {
   using TPaintEvent = std::function<void(TCustomSynEdit* sender, TSynCanvas& canvas)>;
   using TPaintTransientEvent =
       std::function<void(TCustomSynEdit* sender, TSynCanvas& canvas, TTransientType type)>;
-  using TSpecialLineColorsEvent = std::function<void(TCustomSynEdit* sender, int line,
-                                                     bool& special, TColor& fg, TColor& bg)>;
+  using TSpecialLineColorsEvent =
+      std::function<void(TCustomSynEdit* sender, int line, bool& special, TColor& fg, TColor& bg)>;
   using TGutterGetTextEvent =
       std::function<void(TCustomSynEdit* sender, int line, std::string& text)>;
   using TGutterPaintEvent = std::function<void(TCustomSynEdit* sender, int line, int x, int y)>;
@@ -485,9 +508,8 @@ class TCustomSynEdit {
  public:
   using TKeyEvent = std::function<void(TCustomSynEdit* sender, uint16_t& key, TShiftState shift)>;
   using TKeyPressEvent = std::function<void(TCustomSynEdit* sender, char& key)>;
-  using TProcessCommandEvent = std::function<void(TCustomSynEdit* sender,
-                                                  TSynEditorCommand& command, char& aChar,
-                                                  void* data)>;
+  using TProcessCommandEvent = std::function<void(
+      TCustomSynEdit* sender, TSynEditorCommand& command, char& aChar, void* data)>;
   using TContextHelpEvent = std::function<void(TCustomSynEdit* sender, const std::string& word)>;
   using TPlaceMarkEvent = std::function<void(TCustomSynEdit* sender, TSynEditMark*& mark)>;
 
@@ -745,18 +767,5 @@ class TCustomSynEdit {
   TBufferCoord caretAfterWrapAt_{0, 0};
   // --- End of word wrap ---
 };
-
-// Runs f inside the editor's paint lock, which is closed on every path.
-template <typename F>
-void WithPaintLock(TCustomSynEdit& editor, F&& f) {
-  editor.BeginPaintLock();
-  try {
-    f();
-  } catch (...) {
-    editor.EndPaintLock();
-    throw;
-  }
-  editor.EndPaintLock();
-}
 
 }  // namespace ludra

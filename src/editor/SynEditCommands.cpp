@@ -144,25 +144,20 @@ void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* d
       TSynCommandExec::CaretCommand,  TSynCommandExec::ViewCommand,  TSynCommandExec::TypingCommand,
       TSynCommandExec::DeleteCommand, TSynCommandExec::BlockCommand, TSynCommandExec::OtherCommand,
   };
-  BeginPaintLock();
-  try {
-    for (TSynCommandExec::TFamily family : families)
-      if (family(*this, command, aChar, data)) break;
-  } catch (...) {
-    EndPaintLock();
-    throw;
-  }
-  EndPaintLock();
+  auto lock = LockPaint();
+  for (TSynCommandExec::TFamily family : families)
+    if (family(*this, command, aChar, data)) break;
 }
 
 // --- Line breaks --------------------------------------------------------------------
 
 void TCustomSynEdit::DoLineBreak(bool insertLine) {
   if (ReadOnly()) return;
-  BeginPaintLock();
-  BeginUndoBlock();
-  lines_->BeginUpdate();
-  try {
+  auto step = EditStep();
+  {
+    // The selection collapses onto the caret however the break ends.
+    auto collapse = TBracket([this] { selFrom_ = selTo_ = CaretPos(); });
+    auto update = lines_->Updating();
     if (HasSelection()) {
       RecordSelectionDeletion();
       SetSelTextPrimitive(selectionMode_, std::string_view());
@@ -219,18 +214,8 @@ void TCustomSynEdit::DoLineBreak(bool insertLine) {
     undoList_->RecordChange(ckLineBreak, pos, end, moved, smNormal);
     FlushTrimRecords();
     InternalSetCaretPos(caret);
-  } catch (...) {
-    lines_->EndUpdate();
-    selFrom_ = selTo_ = CaretPos();
-    EndUndoBlock();
-    EndPaintLock();
-    throw;
   }
-  lines_->EndUpdate();
-  selFrom_ = selTo_ = CaretPos();
   EnsureCaretVisible();
-  EndUndoBlock();
-  EndPaintLock();
 }
 
 // --- Bookmarks -----------------------------------------------------------------------
@@ -270,17 +255,11 @@ void TCustomSynEdit::JumpToBookmark(int number) {
   if (number < 0 || number > 9 || !bookmarks_[number]) return;
   TSynEditMark* mark = bookmarks_[number];
   if (mark->Line() > lines_->Count()) return;
-  BeginPaintLock();
-  try {
-    InternalSetCaretPos({mark->Char(), mark->Line()}, false);
-    EnsureCaretVisible(true);
-    if (HasSelection()) InvalidateSelection();
-    selFrom_ = selTo_ = CaretPos();
-  } catch (...) {
-    EndPaintLock();
-    throw;
-  }
-  EndPaintLock();
+  auto lock = LockPaint();
+  InternalSetCaretPos({mark->Char(), mark->Line()}, false);
+  EnsureCaretVisible(true);
+  if (HasSelection()) InvalidateSelection();
+  selFrom_ = selTo_ = CaretPos();
 }
 
 // --- Modes, bookmarks, clipboard, undo, help ------------------------------------------

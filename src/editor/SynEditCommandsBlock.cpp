@@ -33,22 +33,21 @@ void TSynCommandExec::DoBlockIndent(TCustomSynEdit& e) {
     if (l > first.Line) block += "\r\n";
     block += unit;
   }
-  WithUndoBlock(e, [&] {
-    e.undoList_->RecordChange(ckIndent, first, last, std::string(), mode);
-    e.selFrom_ = e.selTo_ = {column, first.Line};
-    e.InternalSetCaretPos({column, first.Line}, false);
-    e.SetSelTextPrimitive(smColumn, block, true, ckInsert);
-    auto shifted = [&](TBufferCoord p, bool isLast) {
-      if (!isLast || p.Char > 1) p.Char += unitLen;
-      return p;
-    };
-    TBufferCoord newFirst = shifted(first, false), newLast = shifted(last, true);
-    bool fromIsFirst = oldFrom == first;
-    TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
-    e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
-                           fromIsFirst ? newLast : newFirst);
-    e.undoList_->RecordChange(ckIndent, e.SelFirst(), e.SelLast(), std::string(), mode);
-  });
+  auto step = e.EditStep();
+  e.undoList_->RecordChange(ckIndent, first, last, std::string(), mode);
+  e.selFrom_ = e.selTo_ = {column, first.Line};
+  e.InternalSetCaretPos({column, first.Line}, false);
+  e.SetSelTextPrimitive(smColumn, block, true, ckInsert);
+  auto shifted = [&](TBufferCoord p, bool isLast) {
+    if (!isLast || p.Char > 1) p.Char += unitLen;
+    return p;
+  };
+  TBufferCoord newFirst = shifted(first, false), newLast = shifted(last, true);
+  bool fromIsFirst = oldFrom == first;
+  TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
+  e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
+                         fromIsFirst ? newLast : newFirst);
+  e.undoList_->RecordChange(ckIndent, e.SelFirst(), e.SelLast(), std::string(), mode);
 }
 
 void TSynCommandExec::DoBlockUnindent(TCustomSynEdit& e) {
@@ -80,34 +79,29 @@ void TSynCommandExec::DoBlockUnindent(TCustomSynEdit& e) {
     any = any || n > 0;
   }
   if (!any) return;
-  WithUndoBlock(e, [&] {
-    e.lines_->BeginUpdate();
-    try {
-      for (int l = first.Line; l <= endLine; ++l) {
-        int n = removed[l - first.Line];
-        if (n == 0) continue;
-        std::string s = e.lines_->Get(l - 1);
-        s.erase(column - 1, n);
-        e.lines_->Put(l - 1, s);  // stored as it is: no trimming
-      }
-    } catch (...) {
-      e.lines_->EndUpdate();
-      throw;
+  auto step = e.EditStep();
+  {
+    auto update = e.lines_->Updating();
+    for (int l = first.Line; l <= endLine; ++l) {
+      int n = removed[l - first.Line];
+      if (n == 0) continue;
+      std::string s = e.lines_->Get(l - 1);
+      s.erase(column - 1, n);
+      e.lines_->Put(l - 1, s);  // stored as it is: no trimming
     }
-    e.lines_->EndUpdate();
-    e.undoList_->RecordChange(ckUnindent, first, last, text, mode);
-    TBufferCoord newFirst = first, newLast = last;
-    if (mode != smColumn) {
-      newFirst.Char = std::max(1, first.Char - removed.front());
-      if (last.Line <= endLine) newLast.Char = std::max(1, last.Char - removed.back());
-    }
-    TBufferCoord newCaret = caret;
-    if (caret.Line >= first.Line && caret.Line <= endLine && caret.Char > 1)
-      newCaret.Char = std::max(1, caret.Char - removed[caret.Line - first.Line]);
-    bool fromIsFirst = oldFrom == first;
-    e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
-                           fromIsFirst ? newLast : newFirst);
-  });
+  }
+  e.undoList_->RecordChange(ckUnindent, first, last, text, mode);
+  TBufferCoord newFirst = first, newLast = last;
+  if (mode != smColumn) {
+    newFirst.Char = std::max(1, first.Char - removed.front());
+    if (last.Line <= endLine) newLast.Char = std::max(1, last.Char - removed.back());
+  }
+  TBufferCoord newCaret = caret;
+  if (caret.Line >= first.Line && caret.Line <= endLine && caret.Char > 1)
+    newCaret.Char = std::max(1, caret.Char - removed[caret.Line - first.Line]);
+  bool fromIsFirst = oldFrom == first;
+  e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
+                         fromIsFirst ? newLast : newFirst);
 }
 
 namespace {
@@ -213,7 +207,10 @@ bool TSynCommandExec::BlockCommand(TCustomSynEdit& e, TSynEditorCommand command,
     case ecUpperCaseBlock:
     case ecLowerCaseBlock:
     case ecToggleCaseBlock:
-      if (!e.ReadOnly()) WithUndoBlock(e, [&] { DoCaseChange(e, command); });
+      if (!e.ReadOnly()) {
+        auto step = e.EditStep();
+        DoCaseChange(e, command);
+      }
       return true;
     default:
       return false;

@@ -177,24 +177,18 @@ void TSynCommandExec::MoveCaretAndSelection(TCustomSynEdit& e, const TBufferCoor
                                             const TBufferCoord& after, bool select) {
   // Typing after a move starts a new undo group.
   if (e.options_.Contains(eoGroupUndo) && e.CanUndo()) e.undoList_->AddBreak();
-  e.BeginPaintLock();
-  try {
-    if (select) {
-      if (!e.HasSelection()) e.SetSelFrom(before);
-      e.InternalSetCaretPos(after);
-      TBufferCoord to = e.CaretPos();
-      if (e.selectionMode_ == smColumn && to.Char == e.selFrom_.Char && to.Line != e.selFrom_.Line)
-        ++to.Char;  // a zero-width column block is shown one column wide
-      e.SetSelTo(to);
-    } else {
-      e.InternalSetCaretPos(after);
-      e.SetSelFrom(e.CaretPos());
-    }
-  } catch (...) {
-    e.EndPaintLock();
-    throw;
+  auto lock = e.LockPaint();
+  if (select) {
+    if (!e.HasSelection()) e.SetSelFrom(before);
+    e.InternalSetCaretPos(after);
+    TBufferCoord to = e.CaretPos();
+    if (e.selectionMode_ == smColumn && to.Char == e.selFrom_.Char && to.Line != e.selFrom_.Line)
+      ++to.Char;  // a zero-width column block is shown one column wide
+    e.SetSelTo(to);
+  } else {
+    e.InternalSetCaretPos(after);
+    e.SetSelFrom(e.CaretPos());
   }
-  e.EndPaintLock();
 }
 
 void TSynCommandExec::MoveCaretHorz(TCustomSynEdit& e, int dx, bool select) {

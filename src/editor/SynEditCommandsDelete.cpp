@@ -21,19 +21,11 @@ TCustomSynEdit::TInsertedRange TSynCommandExec::ReplaceRange(TCustomSynEdit& e,
                                                              const TBufferCoord& from,
                                                              const TBufferCoord& to,
                                                              std::string_view text) {
-  TSynSelectionMode mode = e.selectionMode_;
+  auto keepMode = Preserve(e.selectionMode_);
   e.selectionMode_ = smNormal;
   e.selFrom_ = from;
   e.selTo_ = to;
-  TCustomSynEdit::TInsertedRange r;
-  try {
-    r = e.SetSelTextPrimitive(smNormal, text);
-  } catch (...) {
-    e.selectionMode_ = mode;
-    throw;
-  }
-  e.selectionMode_ = mode;
-  return r;
+  return e.SetSelTextPrimitive(smNormal, text);
 }
 
 void TSynCommandExec::FillGapToCaret(TCustomSynEdit& e, bool emptyLineIndent) {
@@ -159,6 +151,92 @@ void DeleteChar(TCustomSynEdit& e) {
 
 }  // namespace
 
+// The deletion commands inside their undo step.
+void TSynCommandExec::DeleteInStep(TCustomSynEdit& e, TSynEditorCommand command) {
+  if (e.HasSelection() && (command == ecDeleteLastChar || command == ecDeleteChar)) {
+    e.RecordSelectionDeletion();
+    e.SetSelTextPrimitive(e.selectionMode_, std::string_view());
+    return;
+  }
+  if (e.lines_->Count() == 0) return;
+  const TBufferCoord caret = e.CaretPos();
+  const int y = caret.Line;
+  const int len = LineLen(e, y);
+  switch (command) {
+    case ecDeleteLastChar:
+      DeleteLastChar(e);
+      break;
+    case ecDeleteChar:
+      DeleteChar(e);
+      break;
+    case ecDeleteWord:
+    case ecDeleteEOL: {
+      TBufferCoord start{std::min(caret.Char, len + 1), y};
+      TBufferCoord end{len + 1, y};
+      if (command == ecDeleteWord) {
+        std::string_view s = e.lines_->GetView(y - 1);
+        end = e.WordEnd(start);
+        if (end.Char == start.Char) {
+          if (start.Char > len) {
+            if (y < e.lines_->Count()) end = {1, y + 1};
+          } else if (s[start.Char - 1] != ' ') {
+            ++end.Char;
+          }
+        }
+        std::string_view t = e.lines_->GetView(end.Line - 1);
+        while (end.Char <= static_cast<int>(t.size()) && t[end.Char - 1] == ' ') ++end.Char;
+      }
+      if (!(start < end)) break;
+      // A caret past the line end keeps the following text at its column.
+      if (caret.Char > start.Char) {
+        FillGapToCaret(e, false);
+        int shift = caret.Char - start.Char;
+        start.Char += shift;
+        if (end.Line == y) end.Char += shift;
+      }
+      DeleteRange(e, start, end, ckDeleteAfterCaretQuiet);
+      e.SetCaretPos(caret);
+      break;
+    }
+    case ecDeleteLastWord:
+    case ecDeleteBOL: {
+      TBufferCoord start = command == ecDeleteBOL ? TBufferCoord{1, y} : e.PrevWordPos(caret);
+      TBufferCoord end{std::min(caret.Char, len + 1), y};
+      if (!(start < end)) {
+        if (start < caret) e.SetCaretPos(start);
+        break;
+      }
+      DeleteRange(e, start, end, ckDeleteQuiet);
+      e.SetCaretPos(start);
+      break;
+    }
+    case ecDeleteLine: {
+      int count = e.lines_->Count();
+      if (count == 1 && len == 0) break;
+      e.SetCaretPos(caret);  // a selection collapses first
+      std::string s = e.lines_->Get(y - 1);
+      if (count == 1) {
+        e.undoList_->RecordChange(ckDeleteAfterCaret, {1, 1}, {len + 1, 1}, s, smNormal);
+        e.lines_->Put(0, std::string());
+      } else if (y < count) {
+        e.undoList_->RecordChange(ckDeleteAfterCaret, {1, y}, {1, y + 1}, s + "\r\n", smNormal);
+        e.lines_->Delete(y - 1);
+      } else {
+        // The last line goes with the line end before it, so redo leaves
+        // no empty line behind.
+        int prevLen = LineLen(e, y - 1);
+        e.undoList_->RecordChange(ckDeleteAfterCaret, {prevLen + 1, y - 1}, {len + 1, y},
+                                  "\r\n" + s, smNormal);
+        e.lines_->Delete(y - 1);
+      }
+      e.SetCaretPos({1, std::min(y, e.lines_->Count())});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
 bool TSynCommandExec::DeleteCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
                                     void* data) {
   (void)aChar;
@@ -178,90 +256,10 @@ bool TSynCommandExec::DeleteCommand(TCustomSynEdit& e, TSynEditorCommand command
   if (e.ReadOnly()) return true;
   bool transient = command == ecDeleteLastChar || command == ecDeleteChar;
   if (transient) e.DoOnPaintTransient(ttBefore);
-  WithUndoBlock(e, [&] {
-    if (e.HasSelection() && (command == ecDeleteLastChar || command == ecDeleteChar)) {
-      e.RecordSelectionDeletion();
-      e.SetSelTextPrimitive(e.selectionMode_, std::string_view());
-      return;
-    }
-    if (e.lines_->Count() == 0) return;
-    const TBufferCoord caret = e.CaretPos();
-    const int y = caret.Line;
-    const int len = LineLen(e, y);
-    switch (command) {
-      case ecDeleteLastChar:
-        DeleteLastChar(e);
-        break;
-      case ecDeleteChar:
-        DeleteChar(e);
-        break;
-      case ecDeleteWord:
-      case ecDeleteEOL: {
-        TBufferCoord start{std::min(caret.Char, len + 1), y};
-        TBufferCoord end{len + 1, y};
-        if (command == ecDeleteWord) {
-          std::string_view s = e.lines_->GetView(y - 1);
-          end = e.WordEnd(start);
-          if (end.Char == start.Char) {
-            if (start.Char > len) {
-              if (y < e.lines_->Count()) end = {1, y + 1};
-            } else if (s[start.Char - 1] != ' ') {
-              ++end.Char;
-            }
-          }
-          std::string_view t = e.lines_->GetView(end.Line - 1);
-          while (end.Char <= static_cast<int>(t.size()) && t[end.Char - 1] == ' ') ++end.Char;
-        }
-        if (!(start < end)) break;
-        // A caret past the line end keeps the following text at its column.
-        if (caret.Char > start.Char) {
-          FillGapToCaret(e, false);
-          int shift = caret.Char - start.Char;
-          start.Char += shift;
-          if (end.Line == y) end.Char += shift;
-        }
-        DeleteRange(e, start, end, ckDeleteAfterCaretQuiet);
-        e.SetCaretPos(caret);
-        break;
-      }
-      case ecDeleteLastWord:
-      case ecDeleteBOL: {
-        TBufferCoord start = command == ecDeleteBOL ? TBufferCoord{1, y} : e.PrevWordPos(caret);
-        TBufferCoord end{std::min(caret.Char, len + 1), y};
-        if (!(start < end)) {
-          if (start < caret) e.SetCaretPos(start);
-          break;
-        }
-        DeleteRange(e, start, end, ckDeleteQuiet);
-        e.SetCaretPos(start);
-        break;
-      }
-      case ecDeleteLine: {
-        int count = e.lines_->Count();
-        if (count == 1 && len == 0) break;
-        e.SetCaretPos(caret);  // a selection collapses first
-        std::string s = e.lines_->Get(y - 1);
-        if (count == 1) {
-          e.undoList_->RecordChange(ckDeleteAfterCaret, {1, 1}, {len + 1, 1}, s, smNormal);
-          e.lines_->Put(0, std::string());
-        } else if (y < count) {
-          e.undoList_->RecordChange(ckDeleteAfterCaret, {1, y}, {1, y + 1}, s + "\r\n", smNormal);
-          e.lines_->Delete(y - 1);
-        } else {
-          // The last line goes with the line end before it, so redo leaves
-          // no empty line behind.
-          int prevLen = LineLen(e, y - 1);
-          e.undoList_->RecordChange(ckDeleteAfterCaret, {prevLen + 1, y - 1}, {len + 1, y},
-                                    "\r\n" + s, smNormal);
-          e.lines_->Delete(y - 1);
-        }
-        e.SetCaretPos({1, std::min(y, e.lines_->Count())});
-        break;
-      }
-      default:
-        break;
-    }
-  });
+  {
+    auto step = e.EditStep();
+    DeleteInStep(e, command);
+  }
   e.EnsureCaretVisible();
   if (transient) e.DoOnPaintTransient(ttAfter);
   return true;

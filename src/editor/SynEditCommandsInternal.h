@@ -35,45 +35,21 @@ struct TSynCommandExec {
   // caretToStart the caret goes to from, else it stays.
   static void DeleteRange(TCustomSynEdit& e, const TBufferCoord& from, const TBufferCoord& to,
                           TSynChangeKind kind);
+  static void DeleteInStep(TCustomSynEdit& e, TSynEditorCommand command);
   static void DoBlockIndent(TCustomSynEdit& e);
   static void DoBlockUnindent(TCustomSynEdit& e);
   static bool TabActsOnBlock(TCustomSynEdit& e);
   static void ScrollRightAfterTyping(TCustomSynEdit& e);
 };
 
-// Runs f inside a paint lock and an undo block that are closed on every path.
-template <typename F>
-void WithUndoBlock(TCustomSynEdit& e, F&& f) {
-  e.BeginPaintLock();
-  e.BeginUndoBlock();
-  try {
-    f();
-  } catch (...) {
-    e.EndUndoBlock();
-    e.EndPaintLock();
-    throw;
-  }
-  e.EndUndoBlock();
-  e.EndPaintLock();
-}
-
 // Switches eoScrollPastEol on for a command that places the caret past the
 // line end, and back off afterwards.
-class TPastEolScope {
- public:
-  explicit TPastEolScope(TSynEditorOptions& options)
-      : options_(options), had_(options.Contains(eoScrollPastEol)) {
-    options_.Include(eoScrollPastEol);
-  }
-  ~TPastEolScope() {
-    if (!had_) options_.Exclude(eoScrollPastEol);
-  }
-  TPastEolScope(const TPastEolScope&) = delete;
-  TPastEolScope& operator=(const TPastEolScope&) = delete;
-
- private:
-  TSynEditorOptions& options_;
-  bool had_;
-};
+[[nodiscard]] inline auto AllowPastEol(TSynEditorOptions& options) {
+  bool had = options.Contains(eoScrollPastEol);
+  options.Include(eoScrollPastEol);
+  return TBracket([&options, had] {
+    if (!had) options.Exclude(eoScrollPastEol);
+  });
+}
 
 }  // namespace ludra

@@ -53,64 +53,62 @@ void TypeChar(TCustomSynEdit& e, char ch) {
   if (e.InsertMode() && !e.WordWrap() && !e.Options().Contains(eoAutoSizeMaxScrollWidth) &&
       e.CaretChar() > e.MaxScrollWidth())
     return;
-  WithUndoBlock(e, [&] {
-    if (e.Lines().Count() == 0) e.Lines().Add(std::string());
-    bool wasEmpty = LineLen(e, y) == 0;
-    TSynCommandExec::FillGapToCaret(e, true);
-    // Indentation with tabs is shorter in characters than the gap.
-    const int x = std::min(e.CaretChar(), LineLen(e, y) + 1);
-    std::string s = e.Lines().Get(y - 1);
-    int len = static_cast<int>(s.size());
-    TBufferCoord caret{x + 1, y};
-    if (!e.InsertMode() && x <= len) {
-      // Overwriting: the replaced character is recorded as removed.
-      e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + 1, y},
-                                std::string(1, s[x - 1]), smNormal);
-      s[x - 1] = ch;
-      e.StoreLine(y - 1, s);
-      e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
-    } else {
-      s.insert(static_cast<size_t>(x - 1), 1, ch);
-      e.StoreLine(y - 1, s);
-      e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
-      if (wasEmpty) {
-        // A typed blank that trimming removed still advances the caret.
-        if (e.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
-          caret.Char = e.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
-        else
-          caret.Char = LineLen(e, y) + 1;
-      }
+  auto step = e.EditStep();
+  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+  bool wasEmpty = LineLen(e, y) == 0;
+  TSynCommandExec::FillGapToCaret(e, true);
+  // Indentation with tabs is shorter in characters than the gap.
+  const int x = std::min(e.CaretChar(), LineLen(e, y) + 1);
+  std::string s = e.Lines().Get(y - 1);
+  int len = static_cast<int>(s.size());
+  TBufferCoord caret{x + 1, y};
+  if (!e.InsertMode() && x <= len) {
+    // Overwriting: the replaced character is recorded as removed.
+    e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + 1, y}, std::string(1, s[x - 1]),
+                              smNormal);
+    s[x - 1] = ch;
+    e.StoreLine(y - 1, s);
+    e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+  } else {
+    s.insert(static_cast<size_t>(x - 1), 1, ch);
+    e.StoreLine(y - 1, s);
+    e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+    if (wasEmpty) {
+      // A typed blank that trimming removed still advances the caret.
+      if (e.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
+        caret.Char = e.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
+      else
+        caret.Char = LineLen(e, y) + 1;
     }
-    e.InternalSetCaretPos(caret, false);
-    e.SetSelFrom(e.CaretPos());
-    TSynCommandExec::ScrollRightAfterTyping(e);
-    e.EnsureCaretVisible();
-  });
+  }
+  e.InternalSetCaretPos(caret, false);
+  e.SetSelFrom(e.CaretPos());
+  TSynCommandExec::ScrollRightAfterTyping(e);
+  e.EnsureCaretVisible();
 }
 
 void TypeString(TCustomSynEdit& e, const std::string& text) {
   const int y = std::max(1, e.CaretLine());
   const int x = e.CaretChar();
   const int n = static_cast<int>(text.size());
-  WithUndoBlock(e, [&] {
-    if (e.Lines().Count() == 0) e.Lines().Add(std::string());
-    TSynCommandExec::FillGapToCaret(e, false);
-    std::string s = e.Lines().Get(y - 1);
-    int len = static_cast<int>(s.size());
-    if (!e.InsertMode() && x <= len) {
-      int cut = std::min(n, len - (x - 1));
-      e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + cut, y}, s.substr(x - 1, cut),
-                                smNormal);
-      s.erase(x - 1, cut);
-    }
-    s.insert(static_cast<size_t>(x - 1), text);
-    e.StoreLine(y - 1, s);
-    e.UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
-    e.InternalSetCaretPos({x + n, y}, false);
-    e.SetSelFrom(e.CaretPos());
-    TSynCommandExec::ScrollRightAfterTyping(e);
-    e.EnsureCaretVisible();
-  });
+  auto step = e.EditStep();
+  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+  TSynCommandExec::FillGapToCaret(e, false);
+  std::string s = e.Lines().Get(y - 1);
+  int len = static_cast<int>(s.size());
+  if (!e.InsertMode() && x <= len) {
+    int cut = std::min(n, len - (x - 1));
+    e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + cut, y}, s.substr(x - 1, cut),
+                              smNormal);
+    s.erase(x - 1, cut);
+  }
+  s.insert(static_cast<size_t>(x - 1), text);
+  e.StoreLine(y - 1, s);
+  e.UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
+  e.InternalSetCaretPos({x + n, y}, false);
+  e.SetSelFrom(e.CaretPos());
+  TSynCommandExec::ScrollRightAfterTyping(e);
+  e.EnsureCaretVisible();
 }
 
 void DoTab(TCustomSynEdit& e) {
@@ -213,7 +211,7 @@ bool TSynCommandExec::TypingCommand(TCustomSynEdit& e, TSynEditorCommand command
       if (e.HasSelection()) {
         e.SetSelectedText(std::string(1, aChar));
       } else {
-        TPastEolScope pastEol(e.options_);
+        auto pastEol = AllowPastEol(e.options_);
         TypeChar(e, aChar);
       }
       e.DoOnPaintTransient(ttAfter);
@@ -227,7 +225,7 @@ bool TSynCommandExec::TypingCommand(TCustomSynEdit& e, TSynEditorCommand command
         e.SetSelectedText(text);
         e.InvalidateGutterLines(-1, -1);
       } else {
-        TPastEolScope pastEol(e.options_);
+        auto pastEol = AllowPastEol(e.options_);
         TypeString(e, text);
       }
       return true;
@@ -242,14 +240,13 @@ bool TSynCommandExec::TypingCommand(TCustomSynEdit& e, TSynEditorCommand command
           DoBlockUnindent(e);
         return true;
       }
-      TPastEolScope pastEol(e.options_);
-      WithUndoBlock(e, [&] {
-        if (command == ecTab)
-          DoTab(e);
-        else
-          DoShiftTab(e);
-        e.EnsureCaretVisible();
-      });
+      auto pastEol = AllowPastEol(e.options_);
+      auto step = e.EditStep();
+      if (command == ecTab)
+        DoTab(e);
+      else
+        DoShiftTab(e);
+      e.EnsureCaretVisible();
       return true;
     }
     default:

@@ -42,70 +42,51 @@ void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState 
     if (OnDragDrop) OnDragDrop(this, source, x, y);
     return;
   }
-  BeginPaintLock();
-  try {
-    if (OnDragDrop) OnDragDrop(this, source, x, y);
-    ComputeCaretAt(x, y);
-    TBufferCoord p = CaretPos();
-    bool sameEditor = source == this;
-    bool move, allowed, behind = false;
-    TBufferCoord first = SelFirst(), last = SelLast();
-    if (sameEditor) {
-      move = !shift.Contains(ssCtrl);
-      behind = p > last || (!move && p == last);
-      allowed = behind || p < first || (!move && p == first);
-    } else {
-      move = shift.Contains(ssShift);
-      allowed = true;
-    }
-    if (allowed) {
-      std::string text = source->SelectedText();
-      BeginUndoBlock();
-      try {
-        if (move && sameEditor) {
-          // The block goes first; p is corrected so it points at the same text.
-          RecordSelectionDeletion();
-          selFrom_ = first;
-          selTo_ = last;
-          SetSelTextPrimitive(selectionMode_, std::string_view());
-          if (behind) {
-            if (p.Line == last.Line) p.Char = first.Char + (p.Char - last.Char);
-            p.Line -= last.Line - first.Line;
-          }
-        } else if (move) {
-          source->SetSelectedText(std::string());
-        }
-        TSynEditorOptions saved = options_;
-        options_ += TSynEditorOptions{eoScrollPastEol};
-        try {
-          InternalSetCaretPos(p);
-          SetSelFrom(p);
-          TInsertedRange r = SetSelTextPrimitive(smNormal, text);
-          if (!text.empty())
-            undoList_->RecordChange(sameEditor ? ckDropInsert : ckInsert, r.Start, r.End,
-                                    std::string(), smNormal);
-          FlushTrimRecords();
-          SetSelFrom(r.End);
-          SetSelTo(r.End);
-          TBufferCoord target = r.Start;
-          // Caret to the start with the dropped text selected.
-          RunCommand(ecSelGotoXY, '\0', &target);
-        } catch (...) {
-          options_ = saved;
-          throw;
-        }
-        options_ = saved;
-      } catch (...) {
-        EndUndoBlock();
-        throw;
-      }
-      EndUndoBlock();
-    }
-  } catch (...) {
-    EndPaintLock();
-    throw;
+  auto lock = LockPaint();
+  if (OnDragDrop) OnDragDrop(this, source, x, y);
+  ComputeCaretAt(x, y);
+  TBufferCoord p = CaretPos();
+  bool sameEditor = source == this;
+  bool move, allowed, behind = false;
+  TBufferCoord first = SelFirst(), last = SelLast();
+  if (sameEditor) {
+    move = !shift.Contains(ssCtrl);
+    behind = p > last || (!move && p == last);
+    allowed = behind || p < first || (!move && p == first);
+  } else {
+    move = shift.Contains(ssShift);
+    allowed = true;
   }
-  EndPaintLock();
+  if (!allowed) return;
+  std::string text = source->SelectedText();
+  auto block = OpenUndoBlock();
+  if (move && sameEditor) {
+    // The block goes first; p is corrected so it points at the same text.
+    RecordSelectionDeletion();
+    selFrom_ = first;
+    selTo_ = last;
+    SetSelTextPrimitive(selectionMode_, std::string_view());
+    if (behind) {
+      if (p.Line == last.Line) p.Char = first.Char + (p.Char - last.Char);
+      p.Line -= last.Line - first.Line;
+    }
+  } else if (move) {
+    source->SetSelectedText(std::string());
+  }
+  auto keepOptions = Preserve(options_);
+  options_ += TSynEditorOptions{eoScrollPastEol};
+  InternalSetCaretPos(p);
+  SetSelFrom(p);
+  TInsertedRange r = SetSelTextPrimitive(smNormal, text);
+  if (!text.empty())
+    undoList_->RecordChange(sameEditor ? ckDropInsert : ckInsert, r.Start, r.End, std::string(),
+                            smNormal);
+  FlushTrimRecords();
+  SetSelFrom(r.End);
+  SetSelTo(r.End);
+  TBufferCoord target = r.Start;
+  // Caret to the start with the dropped text selected.
+  RunCommand(ecSelGotoXY, '\0', &target);
 }
 
 void TCustomSynEdit::DropFiles(int x, int y, const std::vector<std::string>& files) {

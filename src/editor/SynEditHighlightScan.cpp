@@ -8,22 +8,6 @@
 
 namespace ludra {
 
-namespace {
-
-// One change bracket for a whole scan rather than one per stored state.
-class TBufferUpdate {
- public:
-  explicit TBufferUpdate(TSynEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
-  ~TBufferUpdate() { lines_.EndUpdate(); }
-  TBufferUpdate(const TBufferUpdate&) = delete;
-  TBufferUpdate& operator=(const TBufferUpdate&) = delete;
-
- private:
-  TSynEditStringList& lines_;
-};
-
-}  // namespace
-
 int TCustomSynEdit::ScanFrom(int index) {
   TSynEditStringList& lines = *lines_;
   if (!highlighter_ || index < 0 || index >= lines.Count()) return index - 1;
@@ -32,7 +16,8 @@ int TCustomSynEdit::ScanFrom(int index) {
   else
     highlighter_->SetRangeState(lines.LineRange(index - 1));
   int last = lines.Count() - 1;
-  TBufferUpdate update(lines);
+  // One change bracket for a whole scan rather than one per stored state.
+  auto update = lines.Updating();
   for (int i = index;; ++i) {
     highlighter_->StartLine(lines.GetView(i), i);
     highlighter_->ScanToLineEnd();
@@ -48,7 +33,7 @@ void TCustomSynEdit::ScanRanges() {
   pendingScanBegin_ = pendingScanEnd_ = 0;
   scanPoints_.Clear();  // another highlighter, or other rules
   if (!highlighter_ || lines.Count() == 0) return;
-  TBufferUpdate update(lines);
+  auto update = lines.Updating();
   highlighter_->ResetRangeState();
   for (int i = 0; i < lines.Count(); ++i) {
     highlighter_->StartLine(lines.GetView(i), i);
@@ -83,7 +68,7 @@ void TCustomSynEdit::MarkForScan(int first, int last) {
     std::pair<int, int> upper{pendingScanBegin_, pendingScanEnd_}, lower{first, last};
     if (lower.first < upper.first) std::swap(upper, lower);
     pendingScanBegin_ = pendingScanEnd_ = 0;
-    TBufferUpdate update(*lines_);
+    auto update = lines_->Updating();
     for (auto [b, e] : {upper, lower}) {
       int end = ScanSpan(b, e);
       if (end >= b) InvalidateLines(b + 1, end + 1);
@@ -100,17 +85,11 @@ bool TCustomSynEdit::FlushPendingScan() {
   pendingScanBegin_ = pendingScanEnd_ = 0;
   // One bracket for the whole scan: the buffer's change notice comes once,
   // after it, with the repaint of the lines whose state changed.
-  bool wasScanning = scanningPending_;
+  auto keepScanning = Preserve(scanningPending_);
   scanningPending_ = true;
-  try {
-    TBufferUpdate update(*lines_);
-    int end = ScanSpan(first, last);
-    if (end >= first) InvalidateLines(first + 1, end + 1);
-  } catch (...) {
-    scanningPending_ = wasScanning;
-    throw;
-  }
-  scanningPending_ = wasScanning;
+  auto update = lines_->Updating();
+  int end = ScanSpan(first, last);
+  if (end >= first) InvalidateLines(first + 1, end + 1);
   return true;
 }
 

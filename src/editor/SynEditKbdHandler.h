@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/SynBracket.h"
 #include "base/SynEditTypes.h"
 #include "editor/SynEditKeyConst.h"
 
@@ -58,33 +59,23 @@ class THandlerList {
   template <typename Key, typename... Args>
   void ExecuteUntilZero(TCustomSynEdit* sender, Key& key, Args... args) {
     if (running_) return;
+    auto keepRunning = Preserve(running_);
     running_ = true;
-    try {
-      // A copy: a handler may unhook itself while the chain runs.
-      std::vector<TSynMethod<Proc>> items = items_;
-      for (auto it = items.rbegin(); it != items.rend() && key != 0; ++it)
-        it->Code(it->Data, sender, key, args...);
-    } catch (...) {
-      running_ = false;
-      throw;
-    }
-    running_ = false;
+    // A copy: a handler may unhook itself while the chain runs.
+    std::vector<TSynMethod<Proc>> items = items_;
+    for (auto it = items.rbegin(); it != items.rend() && key != 0; ++it)
+      it->Code(it->Data, sender, key, args...);
   }
 
   // Runs newest first, every handler (the mouse chains never stop early).
   template <typename... Args>
   void ExecuteAll(TCustomSynEdit* sender, Args&&... args) {
     if (running_) return;
+    auto keepRunning = Preserve(running_);
     running_ = true;
-    try {
-      std::vector<TSynMethod<Proc>> items = items_;
-      for (auto it = items.rbegin(); it != items.rend(); ++it)
-        it->Code(it->Data, sender, std::forward<Args>(args)...);
-    } catch (...) {
-      running_ = false;
-      throw;
-    }
-    running_ = false;
+    std::vector<TSynMethod<Proc>> items = items_;
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+      it->Code(it->Data, sender, std::forward<Args>(args)...);
   }
 
  private:

@@ -60,29 +60,28 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
   kbdHandler_.ExecuteMouseDown(this, button, shift, x, y);
 
   if (button == mbLeft || (button == mbRight && options_.Contains(eoRightMouseMovesCursor))) {
-    WithPaintLock(*this, [&] {
-      ComputeCaretAt(x, y);
-      bool dragStart = false;
-      if (button == mbLeft) {
-        SetMouseCapture(true);
-        waitForDrag_ = false;
-        if (hadSelection && options_.Contains(eoDragDropEditing) && x > gutterPixels_ + 2 &&
-            selectionMode_ == smNormal && IsPointInSelection(CaretPos())) {
-          waitForDrag_ = true;
-          dragStart = true;
-        }
+    auto lock = LockPaint();
+    ComputeCaretAt(x, y);
+    bool dragStart = false;
+    if (button == mbLeft) {
+      SetMouseCapture(true);
+      waitForDrag_ = false;
+      if (hadSelection && options_.Contains(eoDragDropEditing) && x > gutterPixels_ + 2 &&
+          selectionMode_ == smNormal && IsPointInSelection(CaretPos())) {
+        waitForDrag_ = true;
+        dragStart = true;
       }
-      if (!dragStart && !doubleClick) {
-        if (shift.Contains(ssShift)) {
-          SetSelFrom(oldSelFrom);
-          SetSelTo(CaretPos());
-        } else {
-          if (options_.Contains(eoAltSetsColumnMode) && selectionMode_ != smLine)
-            SetSelectionMode(shift.Contains(ssAlt) ? smColumn : smNormal);
-          SetSelFrom(CaretPos());
-        }
+    }
+    if (!dragStart && !doubleClick) {
+      if (shift.Contains(ssShift)) {
+        SetSelFrom(oldSelFrom);
+        SetSelTo(CaretPos());
+      } else {
+        if (options_.Contains(eoAltSetsColumnMode) && selectionMode_ != smLine)
+          SetSelectionMode(shift.Contains(ssAlt) ? smColumn : smNormal);
+        SetSelFrom(CaretPos());
       }
-    });
+    }
   }
   if (x < gutterPixels_) {
     possibleGutterClick_ = true;
@@ -110,10 +109,9 @@ void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
   TDisplayCoord caret = DisplayCaretPos();
   if (scrollDeltaX_ != 0) target.Column = caret.Column;
   if (scrollDeltaY_ != 0) target.Row = caret.Row;
-  WithPaintLock(*this, [&] {
-    InternalSetCaretPos(DisplayToBuffer(target));
-    SetSelTo(CaretPos());
-  });
+  auto lock = LockPaint();
+  InternalSetCaretPos(DisplayToBuffer(target));
+  SetSelTo(CaretPos());
 }
 
 void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
@@ -127,13 +125,14 @@ void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     DoOnGutterClick(button, x, y);
   } else if (waitForDrag_ && !dblClicked_) {
     // A click inside the selection that never became a drag.
-    WithPaintLock(*this, [&] {
+    {
+      auto lock = LockPaint();
       ComputeCaretAt(x, y);
       if (shift.Contains(ssShift))
         SetSelTo(CaretPos());
       else
         SetSelFrom(CaretPos());
-    });
+    }
     waitForDrag_ = false;
   }
   dblClicked_ = false;
@@ -200,10 +199,9 @@ void TCustomSynEdit::AutoScrollTick() {
   target.Row = std::max(target.Row, 1);
   target.Column = std::max(target.Column, 1);
   if (target != DisplayCaretPos()) {
-    WithPaintLock(*this, [&] {
-      InternalSetCaretPos(DisplayToBuffer(target));
-      if (mouseCapture_) SetSelTo(CaretPos());
-    });
+    auto lock = LockPaint();
+    InternalSetCaretPos(DisplayToBuffer(target));
+    if (mouseCapture_) SetSelTo(CaretPos());
   }
   ComputeAutoScroll(p.X, p.Y);
 }
@@ -257,13 +255,12 @@ void TCustomSynEdit::SetWordBlock(const TBufferCoord& pos) {
   int left = pos.Char - 1;  // last character before the word
   while (left >= 1 && IsIdentChar(s[left - 1])) --left;
   TBufferCoord start{left + 1, pos.Line}, end{right, pos.Line};
-  WithPaintLock(*this, [&] {
-    InternalSetCaretPos(end);
-    SetSelFrom(start);
-    SetSelTo(end);
-    InvalidateLine(pos.Line);
-    StatusChanged({scSelection});
-  });
+  auto lock = LockPaint();
+  InternalSetCaretPos(end);
+  SetSelFrom(start);
+  SetSelTo(end);
+  InvalidateLine(pos.Line);
+  StatusChanged({scSelection});
 }
 
 // --- Wheel and cursor -----------------------------------------------------------------

@@ -111,8 +111,9 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
   int rowCount = std::max(lines_->Count(), 1);
   int firstRow = std::max(clip.Top / rh + topRow_, topRow_);
   int lastRow = std::min(std::max((clip.Bottom + rh - 1) / rh + topRow_, 1), rowCount);
-  textDrawer_->BeginDrawing(&canvas);
-  try {
+  {
+    auto drawing =
+        Bracket([&] { textDrawer_->BeginDrawing(&canvas); }, [this] { textDrawer_->EndDrawing(); });
     if (wordWrap_) {
       PaintWrapped(canvas, clip);
     } else {
@@ -125,11 +126,7 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
       canvas.SetFont(font_);
       OnPaintTransient(this, canvas, ttAfter);
     }
-  } catch (...) {
-    textDrawer_->EndDrawing();
-    throw;
   }
-  textDrawer_->EndDrawing();
   UpdateCaret();
 }
 

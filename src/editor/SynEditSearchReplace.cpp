@@ -87,26 +87,24 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
       blockOpen = true;
     }
   }
-  auto close = [&] {
+  // A replace-all (or a prompt answered "all") holds the paint lock and one
+  // undo block to the end, however the search ends.
+  auto close = TBracket([&] {
+    auto transient = TBracket([this] { DoOnPaintTransient(ttAfter); });
+    auto block = TBracket([&] {
+      if (blockOpen) EndUndoBlock();
+    });
     if (replaceAll) EndPaintLock();
-    if (blockOpen) EndUndoBlock();
-    DoOnPaintTransient(ttAfter);
-  };
+  });
 
   // Only the occurrence is replaced, whatever the selection shows: in line
   // mode it is whole lines, with eoNoSelection nothing.
   auto replaceOccurrence = [&](int line, int pos, int len, const std::string& text) {
-    TSynSelectionMode mode = selectionMode_;
+    auto keepMode = Preserve(selectionMode_);
     selectionMode_ = smNormal;
     selFrom_ = {pos, line};
     selTo_ = {pos + len, line};
-    try {
-      SetSelectedText(text);
-    } catch (...) {
-      selectionMode_ = mode;
-      throw;
-    }
-    selectionMode_ = mode;
+    SetSelectedText(text);
   };
 
   // Forwards the rest of the line now starts at the caret; a replacement
@@ -197,85 +195,80 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     return taken;
   };
 
-  try {
-    const int step = backwards ? -1 : 1;
-    bool done = false;
-    for (int line = backwards ? scopeLast.Line : scopeFirst.Line;
-         !done && line >= scopeFirst.Line && line <= scopeLast.Line; line += step) {
-      int k = engine.FindAllInLine(lines_->Get(line - 1));
-      const int foundLine = line;
-      int lineShift = 0;
-      for (int i = backwards ? engine.MatchCount() - 1 : 0; k > 0; --k, i += step) {
-        int pos = engine.MatchPosition(i) + lineShift;
-        int len = engine.MatchLength(i);
-        if (!inRange(line, pos, len)) continue;
-        ++result;
-        // One notice for the whole move; the detour over the line start
-        // scrolls the occurrence into view from the left.
-        WithPaintLock(*this, [&] {
-          SetSelFrom({pos, line});
-          InternalSetCaretPos({1, line}, false);
-          EnsureCaretVisible(true);
-          SetSelTo({pos + len, line});
-          InternalSetCaretPos({pos + len, line});
-          if (backwards) InternalSetCaretPos(SelFirst());
-        });
-        if (!replace) {
-          done = true;
-          break;
+  const int step = backwards ? -1 : 1;
+  bool done = false;
+  for (int line = backwards ? scopeLast.Line : scopeFirst.Line;
+       !done && line >= scopeFirst.Line && line <= scopeLast.Line; line += step) {
+    int k = engine.FindAllInLine(lines_->Get(line - 1));
+    const int foundLine = line;
+    int lineShift = 0;
+    for (int i = backwards ? engine.MatchCount() - 1 : 0; k > 0; --k, i += step) {
+      int pos = engine.MatchPosition(i) + lineShift;
+      int len = engine.MatchLength(i);
+      if (!inRange(line, pos, len)) continue;
+      ++result;
+      // One notice for the whole move; the detour over the line start
+      // scrolls the occurrence into view from the left.
+      {
+        auto lock = LockPaint();
+        SetSelFrom({pos, line});
+        InternalSetCaretPos({1, line}, false);
+        EnsureCaretVisible(true);
+        SetSelTo({pos + len, line});
+        InternalSetCaretPos({pos + len, line});
+        if (backwards) InternalSetCaretPos(SelFirst());
+      }
+      if (!replace) {
+        done = true;
+        break;
+      }
+      TSynReplaceAction action = raReplace;
+      if (prompt && OnReplaceText) action = DoOnReplaceText(aSearch, aReplace, line, pos);
+      if (action == raCancel) {
+        done = true;
+        break;
+      }
+      if (action == raSkip) {
+        // Forwards the caret stays after the skipped occurrence.
+      } else {
+        if (action == raReplaceAll) {
+          if (!replaceAll) {
+            replaceAll = true;
+            BeginPaintLock();
+          }
+          prompt = false;
+          if (!blockOpen) {
+            BeginUndoBlock();
+            blockOpen = true;
+          }
         }
-        TSynReplaceAction action = raReplace;
-        if (prompt && OnReplaceText) action = DoOnReplaceText(aSearch, aReplace, line, pos);
-        if (action == raCancel) {
-          done = true;
-          break;
-        }
-        if (action == raSkip) {
-          // Forwards the caret stays after the skipped occurrence.
+        std::string matched(lines_->GetView(line - 1).substr(pos - 1, len));
+        std::string text = engine.ReplacementText(matched, aReplace);
+        replaceOccurrence(line, pos, len, text);
+        if (backwards) {
+          // Before the replacement, so that the next backward search does
+          // not meet the new text.
+          InternalSetCaretPos({pos, line});
         } else {
-          if (action == raReplaceAll) {
-            if (!replaceAll) {
-              replaceAll = true;
-              BeginPaintLock();
-            }
-            prompt = false;
-            if (!blockOpen) {
-              BeginUndoBlock();
-              blockOpen = true;
-            }
+          afterReplacement(line, pos, len, lineShift);
+          TStretch stretch;
+          int taken = replaceAll && !prompt && line == foundLine && k > 2
+                          ? planStretch(line, i + 1, i + k - 1, lineShift, stretch)
+                          : 0;
+          if (taken > 0) {
+            replaceOccurrence(line, stretch.Pos, stretch.Len, stretch.Text);
+            afterReplacement(line, stretch.Pos, stretch.Len, lineShift);
+            i += taken;
+            k -= taken;
           }
-          std::string matched(lines_->GetView(line - 1).substr(pos - 1, len));
-          std::string text = engine.ReplacementText(matched, aReplace);
-          replaceOccurrence(line, pos, len, text);
-          if (backwards) {
-            // Before the replacement, so that the next backward search does
-            // not meet the new text.
-            InternalSetCaretPos({pos, line});
-          } else {
-            afterReplacement(line, pos, len, lineShift);
-            TStretch stretch;
-            int taken = replaceAll && !prompt && line == foundLine && k > 2
-                            ? planStretch(line, i + 1, i + k - 1, lineShift, stretch)
-                            : 0;
-            if (taken > 0) {
-              replaceOccurrence(line, stretch.Pos, stretch.Len, stretch.Text);
-              afterReplacement(line, stretch.Pos, stretch.Len, lineShift);
-              i += taken;
-              k -= taken;
-            }
-          }
-        }
-        if (!replaceAll) {
-          done = true;
-          break;
         }
       }
+      if (!replaceAll) {
+        done = true;
+        break;
+      }
     }
-  } catch (...) {
-    close();
-    throw;
   }
-  close();
   return result;
 }
 

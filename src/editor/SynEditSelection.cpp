@@ -241,41 +241,32 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::SetSelTextPrimitive(TSynSelection
                                                                    std::string_view value,
                                                                    bool addToUndoList,
                                                                    TSynChangeKind pieceKind) {
-  TInsertedRange range;
-  BeginPaintLock();
-  lines_->BeginUpdate();
-  try {
-    if (HasSelection()) {
-      bool column = selectionMode_ == smColumn;
-      TBufferCoord corner{std::min(selFrom_.Char, selTo_.Char), SelFirst().Line};
-      DeleteSelectionPrimitive();
-      // A replacement goes into the block's top-left corner.
-      if (column && !value.empty()) InternalSetCaretPos(corner);
-    }
-    range = {CaretPos(), CaretPos()};
-    if (!value.empty()) {
-      switch (mode) {
-        case smNormal:
-          range = InsertNormal(value);
-          break;
-        case smLine:
-          range = InsertByLines(value);
-          break;
-        case smColumn:
-          range = InsertColumn(value, addToUndoList, pieceKind);
-          break;
-      }
-    }
-    if (caretLine_ < 1) InternalSetCaretPos({caretChar_, 1});
-  } catch (...) {
-    lines_->EndUpdate();
-    selFrom_ = selTo_ = CaretPos();
-    EndPaintLock();
-    throw;
+  auto lock = LockPaint();
+  // The selection collapses onto the caret once the buffer has caught up.
+  auto collapse = TBracket([this] { selFrom_ = selTo_ = CaretPos(); });
+  auto update = lines_->Updating();
+  if (HasSelection()) {
+    bool column = selectionMode_ == smColumn;
+    TBufferCoord corner{std::min(selFrom_.Char, selTo_.Char), SelFirst().Line};
+    DeleteSelectionPrimitive();
+    // A replacement goes into the block's top-left corner.
+    if (column && !value.empty()) InternalSetCaretPos(corner);
   }
-  lines_->EndUpdate();
-  selFrom_ = selTo_ = CaretPos();
-  EndPaintLock();
+  TInsertedRange range{CaretPos(), CaretPos()};
+  if (!value.empty()) {
+    switch (mode) {
+      case smNormal:
+        range = InsertNormal(value);
+        break;
+      case smLine:
+        range = InsertByLines(value);
+        break;
+      case smColumn:
+        range = InsertColumn(value, addToUndoList, pieceKind);
+        break;
+    }
+  }
+  if (caretLine_ < 1) InternalSetCaretPos({caretChar_, 1});
   return range;
 }
 
@@ -287,26 +278,18 @@ void TCustomSynEdit::RecordSelectionDeletion() {
 void TCustomSynEdit::SetSelectedText(const std::string& value) {
   if (ReadOnly()) return;
   if (!HasSelection() && value.empty()) return;
-  WithPaintLock(*this, [&] {
-    BeginUndoBlock();
-    try {
-      if (HasSelection()) {
-        RecordSelectionDeletion();
-        TBufferCoord first = SelFirst(), last = SelLast();
-        selFrom_ = first;
-        selTo_ = last;
-      }
-      TInsertedRange r = SetSelTextPrimitive(selectionMode_, value, true, ckInsert);
-      // Column insertions record their pieces themselves.
-      if (selectionMode_ != smColumn && !value.empty())
-        undoList_->RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
-      FlushTrimRecords();
-    } catch (...) {
-      EndUndoBlock();
-      throw;
-    }
-    EndUndoBlock();
-  });
+  auto step = EditStep();
+  if (HasSelection()) {
+    RecordSelectionDeletion();
+    TBufferCoord first = SelFirst(), last = SelLast();
+    selFrom_ = first;
+    selTo_ = last;
+  }
+  TInsertedRange r = SetSelTextPrimitive(selectionMode_, value, true, ckInsert);
+  // Column insertions record their pieces themselves.
+  if (selectionMode_ != smColumn && !value.empty())
+    undoList_->RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
+  FlushTrimRecords();
 }
 
 void TCustomSynEdit::DeleteSelection() {
@@ -314,14 +297,13 @@ void TCustomSynEdit::DeleteSelection() {
 }
 
 void TCustomSynEdit::SelectWholeText() {
-  WithPaintLock(*this, [&] {
-    int count = lines_->Count();
-    TBufferCoord end = count == 0 ? TBufferCoord{1, 1} : TBufferCoord{LineLength(count) + 1, count};
-    InternalSetCaretPos(end);
-    SetSelFrom({1, 1});
-    SetSelTo(end);
-    StatusChanged({scSelection});
-  });
+  auto lock = LockPaint();
+  int count = lines_->Count();
+  TBufferCoord end = count == 0 ? TBufferCoord{1, 1} : TBufferCoord{LineLength(count) + 1, count};
+  InternalSetCaretPos(end);
+  SetSelFrom({1, 1});
+  SetSelTo(end);
+  StatusChanged({scSelection});
 }
 
 void TCustomSynEdit::CopySelection() {
@@ -333,25 +315,18 @@ void TCustomSynEdit::CopySelection() {
 void TCustomSynEdit::CutSelection() {
   if (ReadOnly() || !HasSelection()) return;
   CopySelection();
-  WithPaintLock(*this, [&] {
-    BeginUndoBlock();
-    try {
-      RecordSelectionDeletion();
-      SetSelTextPrimitive(selectionMode_, std::string_view());
-    } catch (...) {
-      EndUndoBlock();
-      throw;
-    }
-    EndUndoBlock();
-  });
+  auto step = EditStep();
+  RecordSelectionDeletion();
+  SetSelTextPrimitive(selectionMode_, std::string_view());
 }
 
 void TCustomSynEdit::PasteClipboard() {
   if (ReadOnly() || clipboard_ == nullptr) return;
   DoOnPaintTransient(ttBefore);
-  WithPaintLock(*this, [&] {
-    BeginUndoBlock();
-    try {
+  {
+    auto lock = LockPaint();
+    {
+      auto block = OpenUndoBlock();
       std::optional<TSynClipboardContent> content = clipboard_->PasteContent();
       if (content) {
         TSynSelectionMode mode = content->FromBlock ? content->Mode : selectionMode_;
@@ -364,21 +339,16 @@ void TCustomSynEdit::PasteClipboard() {
         FlushTrimRecords();
         undoList_->RecordChange(ckPasteEnd, CaretPos(), CaretPos(), std::string(), smNormal);
       }
-    } catch (...) {
-      EndUndoBlock();
-      throw;
     }
-    EndUndoBlock();
     if (options_.Contains(eoHideShowScrollbars)) {
       // Shown at once, even inside an outer update bracket.
-      int lock = paintLock_;
+      auto keepLock = Preserve(paintLock_);
       paintLock_ = 0;
       UpdateScrollBars();
-      paintLock_ = lock;
     }
     EnsureCaretVisible();
     StatusChanged({scSelection});
-  });
+  }
   DoOnPaintTransient(ttAfter);
 }
 

@@ -17,30 +17,24 @@ std::unique_ptr<TSynWrapGlyph> TCustomSynEdit::MakeWrapGlyph() {
 void TCustomSynEdit::SetWordWrap(bool value) {
   if (value == WordWrap()) return;
   InvalidateAll();
-  BeginPaintLock();
-  try {
-    if (value) {
-      wordWrap_ = std::make_unique<TSynWordWrapPlugin>(this);
-      SetFirstVisibleColumn(1);  // no horizontal scrolling while wrapping
-    } else {
-      wordWrap_.reset();
-      caretAfterWrapAt_ = {0, 0};
-    }
-    UpdateScrollBars();
-    if (options_.Contains(eoScrollPastEol)) {
-      // Positions past a row end were allowed before; apply the limits again.
-      TBufferCoord from = selFrom_, to = selTo_;
-      InternalSetCaretPos(CaretPos(), false);
-      selFrom_ = LimitSelectionPoint(from);
-      selTo_ = LimitSelectionPoint(to);
-    }
-    SetTopRow(topRow_);
-    EnsureCaretVisible();
-  } catch (...) {
-    EndPaintLock();
-    throw;
+  auto lock = LockPaint();
+  if (value) {
+    wordWrap_ = std::make_unique<TSynWordWrapPlugin>(this);
+    SetFirstVisibleColumn(1);  // no horizontal scrolling while wrapping
+  } else {
+    wordWrap_.reset();
+    caretAfterWrapAt_ = {0, 0};
   }
-  EndPaintLock();
+  UpdateScrollBars();
+  if (options_.Contains(eoScrollPastEol)) {
+    // Positions past a row end were allowed before; apply the limits again.
+    TBufferCoord from = selFrom_, to = selTo_;
+    InternalSetCaretPos(CaretPos(), false);
+    selFrom_ = LimitSelectionPoint(from);
+    selTo_ = LimitSelectionPoint(to);
+  }
+  SetTopRow(topRow_);
+  EnsureCaretVisible();
 }
 
 int TCustomSynEdit::LineToRow(int line) const {

@@ -19,74 +19,67 @@ void TCustomSynEdit::PaintWrapped(TSynCanvas& canvas, const TRect& clip) {
   // The line painters see the unwrapped line; the view fields are moved so
   // that line lands on the row's pixels.
   std::unique_ptr<TSynWordWrapPlugin> wrap = std::move(wordWrap_);
-  auto restore = [&] {
+  auto restore = TBracket([&] {
     topRow_ = savedTop;
     firstVisibleColumn_ = savedFirstColumn;
     rightEdge_ = savedEdge;
     wordWrap_ = std::move(wrap);
-  };
-  try {
-    int line = firstRow <= lastRow ? wrap->RowToLine(firstRow) : count + 1;
-    int lineFirstRow = wrap->LineToRow(line);
-    int startColumn = 1;
-    for (int r = lineFirstRow; r < firstRow; ++r) startColumn += wrap->GetRowLength(r);
-    for (int r = firstRow; r <= lastRow; ++r) {
-      if (wrap->RowToLine(r) != line) {
-        line = wrap->RowToLine(r);
-        lineFirstRow = r;
-        startColumn = 1;
-      }
-      const int y = (r - savedTop) * rh;
-      const TRect rowClip = IntersectRect(clip, {clip.Left, y, clip.Right, y + rh});
-      const int length = wrap->GetRowLength(r);
-      const bool lastOfLine = r == rows || wrap->RowToLine(r + 1) != line;
-      if (!rowClip.IsEmpty()) {
-        if (rowClip.Left < gutterPixels_) {
-          if (r == lineFirstRow) {
-            topRow_ = line - (r - savedTop);
-            PaintGutter(canvas, rowClip, line, line);
-          } else {
-            // No line to number: the gutter's fill and borders, then the glyph.
-            topRow_ = line + 1 - (r - savedTop);
-            PaintGutter(canvas, rowClip, line + 1, line);
-            const TSynGlyph& g = wordWrapGlyph_->DrawnGlyph();
-            if (wordWrapGlyph_->Visible() && g.Width > 0) {
-              int gx = gutterPixels_ - gutter_->RightOffset() - g.Width - 2;
-              canvas.DrawGlyph(gx, y + (rh - g.Height) / 2, g, rowClip);
-            }
-          }
-        }
-        if (rowClip.Right > gutterPixels_) {
+  });
+  int line = firstRow <= lastRow ? wrap->RowToLine(firstRow) : count + 1;
+  int lineFirstRow = wrap->LineToRow(line);
+  int startColumn = 1;
+  for (int r = lineFirstRow; r < firstRow; ++r) startColumn += wrap->GetRowLength(r);
+  for (int r = firstRow; r <= lastRow; ++r) {
+    if (wrap->RowToLine(r) != line) {
+      line = wrap->RowToLine(r);
+      lineFirstRow = r;
+      startColumn = 1;
+    }
+    const int y = (r - savedTop) * rh;
+    const TRect rowClip = IntersectRect(clip, {clip.Left, y, clip.Right, y + rh});
+    const int length = wrap->GetRowLength(r);
+    const bool lastOfLine = r == rows || wrap->RowToLine(r + 1) != line;
+    if (!rowClip.IsEmpty()) {
+      if (rowClip.Left < gutterPixels_) {
+        if (r == lineFirstRow) {
           topRow_ = line - (r - savedTop);
-          firstVisibleColumn_ = startColumn;
-          rightEdge_ = savedEdge + startColumn - 1;  // the edge stays where it was
-          int lastColumn =
-              lastOfLine ? startColumn + visibleColumns_ + 1 : startColumn + length - 1;
-          PaintTextLines(canvas, rowClip, line, line, startColumn, lastColumn);
-          if (!lastOfLine) {
-            int tail = std::max(textLeft + length * cellWidth_, rowClip.Left);
-            if (tail < rowClip.Right) canvas.FillRect({tail, y, rowClip.Right, y + rh}, color_);
+          PaintGutter(canvas, rowClip, line, line);
+        } else {
+          // No line to number: the gutter's fill and borders, then the glyph.
+          topRow_ = line + 1 - (r - savedTop);
+          PaintGutter(canvas, rowClip, line + 1, line);
+          const TSynGlyph& g = wordWrapGlyph_->DrawnGlyph();
+          if (wordWrapGlyph_->Visible() && g.Width > 0) {
+            int gx = gutterPixels_ - gutter_->RightOffset() - g.Width - 2;
+            canvas.DrawGlyph(gx, y + (rh - g.Height) / 2, g, rowClip);
           }
         }
       }
-      startColumn += length;
+      if (rowClip.Right > gutterPixels_) {
+        topRow_ = line - (r - savedTop);
+        firstVisibleColumn_ = startColumn;
+        rightEdge_ = savedEdge + startColumn - 1;  // the edge stays where it was
+        int lastColumn = lastOfLine ? startColumn + visibleColumns_ + 1 : startColumn + length - 1;
+        PaintTextLines(canvas, rowClip, line, line, startColumn, lastColumn);
+        if (!lastOfLine) {
+          int tail = std::max(textLeft + length * cellWidth_, rowClip.Left);
+          if (tail < rowClip.Right) canvas.FillRect({tail, y, rowClip.Right, y + rh}, color_);
+        }
+      }
     }
-    // Below the last row: the painters' own fill after their last line.
-    int below = (std::max(lastRow, firstRow - 1) + 1 - savedTop) * rh;
-    if (below < clip.Bottom) {
-      TRect rest{clip.Left, std::max(below, clip.Top), clip.Right, clip.Bottom};
-      topRow_ = count + 1 - (below / rh);
-      firstVisibleColumn_ = savedFirstColumn;
-      rightEdge_ = savedEdge;
-      if (rest.Left < gutterPixels_) PaintGutter(canvas, rest, count + 1, count);
-      if (rest.Right > gutterPixels_)
-        PaintTextLines(canvas, rest, count + 1, count, 1, visibleColumns_ + 1);
-    }
-  } catch (...) {
-    restore();
-    throw;
+    startColumn += length;
   }
-  restore();
+  // Below the last row: the painters' own fill after their last line.
+  int below = (std::max(lastRow, firstRow - 1) + 1 - savedTop) * rh;
+  if (below < clip.Bottom) {
+    TRect rest{clip.Left, std::max(below, clip.Top), clip.Right, clip.Bottom};
+    topRow_ = count + 1 - (below / rh);
+    firstVisibleColumn_ = savedFirstColumn;
+    rightEdge_ = savedEdge;
+    if (rest.Left < gutterPixels_) PaintGutter(canvas, rest, count + 1, count);
+    if (rest.Right > gutterPixels_)
+      PaintTextLines(canvas, rest, count + 1, count, 1, visibleColumns_ + 1);
+  }
 }
 
 }  // namespace ludra

@@ -12,7 +12,8 @@ namespace ludra::test {
 
 class TMouseSynEdit : public THeadlessSynEdit {
  public:
-  explicit TMouseSynEdit(TSynManualClock* clock = nullptr) : clock_(clock) {}
+  explicit TMouseSynEdit(TSynManualClock* clock = nullptr, TSynClipboard* clipboard = nullptr)
+      : THeadlessSynEdit(clipboard), clock_(clock) {}
 
   TPoint MousePosition() const override { return pointer; }
   TShiftState KeyboardShiftState() const override { return keys; }
