@@ -404,10 +404,10 @@ class TCustomSynEdit {
   int MaxFirstVisibleColumn();
 
  private:
-  friend class TSynReplayScope;
-  void UndoItem();
-  void RedoItem();
-  void ReplayPositionMark(const TSynEditUndoItem& it, TSynEditUndoList& opposite);
+  // Undo and redo: the rules of the change kinds, and the one routine that
+  // replays a step of either history.
+  struct TReplay;
+  void Replay(bool redo);
   void UndoRedoAdded(TSynEditUndoList* sender);
   void BufferChanging();
   void BufferCleared();

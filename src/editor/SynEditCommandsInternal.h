@@ -42,14 +42,4 @@ struct TSynCommandExec {
   static void ScrollRightAfterTyping(TCustomSynEdit& e);
 };
 
-// Switches eoScrollPastEol on for a command that places the caret past the
-// line end, and back off afterwards.
-[[nodiscard]] inline auto AllowPastEol(TSynEditorOptions& options) {
-  bool had = options.Contains(eoScrollPastEol);
-  options.Include(eoScrollPastEol);
-  return TBracket([&options, had] {
-    if (!had) options.Exclude(eoScrollPastEol);
-  });
-}
-
 }  // namespace ludra

@@ -3,6 +3,7 @@
 // small geometry types its window services use.
 #include <cstdint>
 
+#include "base/SynBracket.h"
 #include "base/SynGeometry.h"
 #include "base/SynSet.h"
 
@@ -44,6 +45,16 @@ inline constexpr TSynEditorOptions SYNEDIT_DEFAULT_OPTIONS = {
     eoSmartTabDelete, eoSmartTabs,       eoTabsToSpaces, eoTrimTrailingSpaces,
 };
 static_assert(SYNEDIT_DEFAULT_OPTIONS.Bits() == 0x3360092);
+
+// Switches eoScrollPastEol on for a step that places the caret past the
+// line end (a command, an undo record), and back off afterwards.
+[[nodiscard]] inline auto AllowPastEol(TSynEditorOptions& options) {
+  bool had = options.Contains(eoScrollPastEol);
+  options.Include(eoScrollPastEol);
+  return TBracket([&options, had] {
+    if (!had) options.Exclude(eoScrollPastEol);
+  });
+}
 
 enum TSynStatusChange : uint8_t {
   scAll,

@@ -1,6 +1,8 @@
-// Undo and redo: replaying the change records of one history on the editor
-// and recording the reversal in the other.
+// Undo and redo: one replay routine takes the records of a step from one
+// history, replays each on the editor by the rule of its change kind, and
+// records the reversal in the other history.
 #include <algorithm>
+#include <array>
 
 #include "editor/SynEdit.h"
 
@@ -43,330 +45,259 @@ std::vector<std::string> SplitSegments(const std::string& text) {
 
 }  // namespace
 
-// While one record is replayed: its selection mode is in force, the caret may
-// stand past line ends, lines are stored exactly as recorded, screen updates
-// wait. Everything is put back on every path.
-class TSynReplayScope {
- public:
-  TSynReplayScope(TCustomSynEdit& e, TSynSelectionMode mode)
-      : e_(e), oldMode_(e.selectionMode_), hadPastEol_(e.options_.Contains(eoScrollPastEol)) {
-    e_.selectionMode_ = mode;
-    e_.BeginPaintLock();
-    e_.options_.Include(eoScrollPastEol);
-    ++e_.replaying_;
+// The rules of the change kinds, one for each direction. Each replays the
+// record it = on the editor and records in opposite what reverses it again.
+struct TCustomSynEdit::TReplay {
+  using TRule = void (*)(TCustomSynEdit& e, TSynEditUndoList& opposite, const TSynEditUndoItem& it);
+  struct TRules {
+    TRule Undo;
+    TRule Redo;
+  };
+
+  static void PlaceCaret(TCustomSynEdit& e, const TBufferCoord& p) {
+    e.SetCaretAndSelection(p, p, p);
   }
-  ~TSynReplayScope() {
-    if (finished_) return;
-    Restore();
-    --e_.paintLock_;
-  }
-  // Puts everything back and brings caret and selection within the limits
-  // of the restored options; the paint lock is released here rather than in
-  // the destructor, where a notice handler's exception could not pass.
-  void Finish() {
-    finished_ = true;
-    Restore();
-    e_.InternalSetCaretPos(e_.CaretPos(), false);
-    e_.selFrom_ = e_.LimitSelectionPoint(e_.selFrom_);
-    e_.selTo_ = e_.LimitSelectionPoint(e_.selTo_);
-    e_.EndPaintLock();
+  static void Record(TSynEditUndoList& list, const TSynEditUndoItem& it, std::string text) {
+    list.RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::move(text), it.SelectionMode);
   }
 
- private:
-  void Restore() {
-    --e_.replaying_;
-    if (!hadPastEol_) e_.options_.Exclude(eoScrollPastEol);
-    e_.selectionMode_ = oldMode_;
+  // Insertions: undo selects and removes the inserted text, keeping it for redo.
+  static void UndoInsert(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                         const TSynEditUndoItem& it) {
+    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, e.GetSelectedText(false));
+    e.SetSelTextPrimitive(e.selectionMode_, it.ChangeText);
+    PlaceCaret(e, it.StartPos);
   }
-  TCustomSynEdit& e_;
-  TSynSelectionMode oldMode_;
-  bool hadPastEol_;
-  bool finished_ = false;
+  static void RedoInsert(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                         const TSynEditUndoItem& it) {
+    PlaceCaret(e, it.StartPos);
+    e.SetSelTextPrimitive(e.selectionMode_, it.ChangeText);
+    PlaceCaret(e, it.EndPos);
+    Record(opposite, it, e.GetSelectedText(false));
+    if (it.ChangeKind == ckDropInsert) e.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
+  }
+
+  // Deletions: undo puts the text back; the caret goes where the deletion
+  // left it, with the text selected for the loud kinds.
+  static void UndoDelete(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                         const TSynEditUndoItem& it) {
+    TBufferCoord p = std::min(it.StartPos, it.EndPos);
+    if (it.SelectionMode == smColumn)
+      p = {std::min(it.StartPos.Char, it.EndPos.Char), std::min(it.StartPos.Line, it.EndPos.Line)};
+    if (IsAfterCaretKind(it.ChangeKind) && p.Line > e.lines_->Count()) {
+      e.InternalSetCaretPos({1, e.lines_->Count()});
+      e.lines_->Add(std::string());
+    }
+    PlaceCaret(e, p);
+    e.SetSelTextPrimitive(e.selectionMode_, it.ChangeText);
+    TBufferCoord caret = IsAfterCaretKind(it.ChangeKind) ? it.StartPos : it.EndPos;
+    if (it.ChangeKind == ckDeleteAfterCaret || it.ChangeKind == ckDelete)
+      e.SetCaretAndSelection(caret, it.StartPos, it.EndPos);
+    else
+      PlaceCaret(e, caret);
+    Record(opposite, it, std::string());
+    e.EnsureCaretVisible();
+  }
+  static void RedoDelete(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                         const TSynEditUndoItem& it) {
+    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, e.GetSelectedText(false));
+    e.SetSelTextPrimitive(e.selectionMode_, std::string_view());
+    PlaceCaret(e, it.StartPos);
+  }
+
+  // Line breaks: undo joins the line with the next, redo breaks it again.
+  static void UndoLineBreak(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                            const TSynEditUndoItem& it) {
+    PlaceCaret(e, it.StartPos);
+    Record(opposite, it, std::string());
+    int y = e.caretLine_;
+    if (y < 1 || y > e.lines_->Count()) return;
+    std::string s = e.lines_->Get(y - 1);
+    // Padding only places moved text; with nothing moved it would leave
+    // blanks that were never there.
+    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < e.caretChar_ - 1 &&
+        e.LeadingWhitespaceCount(it.ChangeText, false) == 0)
+      s.append(e.caretChar_ - 1 - s.size(), ' ');
+    s += it.ChangeText;
+    auto update = e.lines_->Updating();
+    // The joined line's marks stay on it.
+    e.JoinLines(y - 1, y < e.lines_->Count() ? 1 : 0, s, true);
+  }
+  static void RedoLineBreak(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                            const TSynEditUndoItem& it) {
+    (void)opposite;  // the command records itself
+    PlaceCaret(e, it.StartPos);
+    // An end apart from the start marks an inserted line (caret stays).
+    e.DoLineBreak(it.EndPos != it.StartPos);
+  }
+
+  // Indent records only frame the pieces of the block: they restore its selection.
+  static void ReplayIndent(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                           const TSynEditUndoItem& it) {
+    Record(opposite, it, it.ChangeText);
+    e.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
+  }
+
+  // Unindent: undo puts the removed blanks back as a column, redo takes
+  // them off each line again.
+  static void UndoUnindent(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                           const TSynEditUndoItem& it) {
+    Record(opposite, it, it.ChangeText);
+    int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
+    PlaceCaret(e, {col, it.StartPos.Line});
+    e.SetSelTextPrimitive(smColumn, it.ChangeText);
+    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+  }
+  static void RedoUnindent(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                           const TSynEditUndoItem& it) {
+    Record(opposite, it, it.ChangeText);
+    int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
+    std::vector<std::string> segments = SplitSegments(it.ChangeText);
+    {
+      auto update = e.lines_->Updating();
+      for (size_t i = 0; i < segments.size(); ++i) {
+        int line = it.StartPos.Line + static_cast<int>(i);
+        if (line > e.lines_->Count()) break;
+        std::string s = e.lines_->Get(line - 1);
+        if (static_cast<size_t>(col - 1) >= s.size() || segments[i].empty()) continue;
+        s.erase(col - 1, segments[i].size());
+        e.lines_->Put(line - 1, s);
+      }
+    }
+    if (it.SelectionMode == smColumn) {
+      e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    } else {
+      // The ends move left by what came off their own lines.
+      TBufferCoord from{it.StartPos.Char - static_cast<int>(segments.front().size()),
+                        it.StartPos.Line};
+      TBufferCoord to{it.EndPos.Char - static_cast<int>(segments.back().size()), it.EndPos.Line};
+      e.SetCaretAndSelection(from, from, to);
+    }
+  }
+
+  // A caret or selection mark: the current one goes to the opposite history,
+  // the recorded one is restored, the same both ways.
+  static void ReplayPositionMark(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                                 const TSynEditUndoItem& it) {
+    if (it.ChangeKind == ckCaret) {
+      opposite.RecordChange(it.ChangeKind, e.CaretPos(), e.CaretPos(), std::string(),
+                            e.selectionMode_);
+      PlaceCaret(e, it.StartPos);
+    } else {
+      opposite.RecordChange(it.ChangeKind, e.SelFirst(), e.SelLast(), std::string(),
+                            e.selectionMode_);
+      e.SetCaretAndSelection(e.CaretPos(), it.StartPos, it.EndPos);
+    }
+  }
+
+  // Blanks added before typed text: undo removes them, redo puts them back
+  // where they were taken from.
+  static void UndoWhiteSpaceAdd(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                                const TSynEditUndoItem& it) {
+    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, e.GetSelectedText(false));
+    e.SetSelTextPrimitive(it.SelectionMode, it.ChangeText);
+    PlaceCaret(e, it.StartPos);
+  }
+  static void RedoWhiteSpaceAdd(TCustomSynEdit& e, TSynEditUndoList& opposite,
+                                const TSynEditUndoItem& it) {
+    Record(opposite, it, std::string());
+    PlaceCaret(e, it.StartPos);
+    e.SetSelTextPrimitive(it.SelectionMode, it.ChangeText);
+    PlaceCaret(e, it.StartPos);
+  }
+
+  // Markers and breaks are only taken off the history.
+  static void Remove(TCustomSynEdit&, TSynEditUndoList&, const TSynEditUndoItem&) {}
+
+  static constexpr std::array<TRules, ckWhiteSpaceAdd + 1> Table() {
+    std::array<TRules, ckWhiteSpaceAdd + 1> t{};
+    for (TRules& r : t) r = {Remove, Remove};
+    for (TSynChangeKind k : {ckInsert, ckPaste, ckDropInsert}) t[k] = {UndoInsert, RedoInsert};
+    for (TSynChangeKind k : {ckDeleteAfterCaret, ckDelete, ckDeleteQuiet, ckDeleteAfterCaretQuiet})
+      t[k] = {UndoDelete, RedoDelete};
+    t[ckLineBreak] = {UndoLineBreak, RedoLineBreak};
+    t[ckIndent] = {ReplayIndent, ReplayIndent};
+    t[ckUnindent] = {UndoUnindent, RedoUnindent};
+    t[ckCaret] = t[ckSelection] = {ReplayPositionMark, ReplayPositionMark};
+    t[ckWhiteSpaceAdd] = {UndoWhiteSpaceAdd, RedoWhiteSpaceAdd};
+    return t;
+  }
+
+  // Takes the top record of from and replays it. While it is replayed its
+  // selection mode is in force, the caret may stand past line ends, lines
+  // are stored exactly as recorded and screen updates wait; afterwards the
+  // caret and the selection are brought within the limits of the options.
+  static void Item(TCustomSynEdit& e, TSynEditUndoList& from, TSynEditUndoList& to, bool redo) {
+    static constexpr std::array<TRules, ckWhiteSpaceAdd + 1> rules = Table();
+    std::unique_ptr<TSynEditUndoItem> item = from.TakeTopItem();
+    if (!item) return;
+    auto lock = e.LockPaint();
+    {
+      auto keepMode = Preserve(e.selectionMode_);
+      auto pastEol = AllowPastEol(e.options_);
+      auto replaying = Bracket([&] { ++e.replaying_; }, [&] { --e.replaying_; });
+      e.selectionMode_ = item->SelectionMode;
+      if (item->ChangeKind < rules.size()) {
+        const TRules& rule = rules[item->ChangeKind];
+        (redo ? rule.Redo : rule.Undo)(e, to, *item);
+      }
+    }
+    e.LimitCaretAndSelection();
+  }
 };
 
-// A caret or selection mark: the current one goes to the opposite history,
-// the recorded one is restored. Undo and redo replay it alike.
-void TCustomSynEdit::ReplayPositionMark(const TSynEditUndoItem& it, TSynEditUndoList& opposite) {
-  if (it.ChangeKind == ckCaret) {
-    opposite.RecordChange(it.ChangeKind, CaretPos(), CaretPos(), std::string(), selectionMode_);
-    SetCaretAndSelection(it.StartPos, it.StartPos, it.StartPos);
-  } else {
-    opposite.RecordChange(it.ChangeKind, SelFirst(), SelLast(), std::string(), selectionMode_);
-    SetCaretAndSelection(CaretPos(), it.StartPos, it.EndPos);
-  }
-}
+void TCustomSynEdit::Undo() { Replay(false); }
 
-void TCustomSynEdit::UndoItem() {
-  std::unique_ptr<TSynEditUndoItem> item = undoList_->TakeTopItem();
-  if (!item) return;
-  const TSynEditUndoItem& it = *item;
-  auto placeCaret = [this](const TBufferCoord& p) { SetCaretAndSelection(p, p, p); };
-  {
-    TSynReplayScope scope(*this, it.SelectionMode);
-    {
-      switch (it.ChangeKind) {
-        case ckInsert:
-        case ckPaste:
-        case ckDropInsert: {
-          SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-          redoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, GetSelectedText(false),
-                                  it.SelectionMode);
-          SetSelTextPrimitive(selectionMode_, it.ChangeText);
-          placeCaret(it.StartPos);
-          break;
-        }
-        case ckDeleteAfterCaret:
-        case ckDelete:
-        case ckDeleteQuiet:
-        case ckDeleteAfterCaretQuiet: {
-          TBufferCoord p = std::min(it.StartPos, it.EndPos);
-          if (it.SelectionMode == smColumn)
-            p = {std::min(it.StartPos.Char, it.EndPos.Char),
-                 std::min(it.StartPos.Line, it.EndPos.Line)};
-          if (IsAfterCaretKind(it.ChangeKind) && p.Line > lines_->Count()) {
-            InternalSetCaretPos({1, lines_->Count()});
-            lines_->Add(std::string());
-          }
-          placeCaret(p);
-          SetSelTextPrimitive(selectionMode_, it.ChangeText);
-          TBufferCoord caret = IsAfterCaretKind(it.ChangeKind) ? it.StartPos : it.EndPos;
-          if (it.ChangeKind == ckDeleteAfterCaret || it.ChangeKind == ckDelete)
-            SetCaretAndSelection(caret, it.StartPos, it.EndPos);
-          else
-            placeCaret(caret);
-          redoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::string(),
-                                  it.SelectionMode);
-          EnsureCaretVisible();
-          break;
-        }
-        case ckLineBreak: {
-          placeCaret(it.StartPos);
-          redoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::string(),
-                                  it.SelectionMode);
-          int y = caretLine_;
-          if (y >= 1 && y <= lines_->Count()) {
-            std::string s = lines_->Get(y - 1);
-            // Padding only places moved text; with nothing moved it would
-            // leave blanks that were never there.
-            if (!it.ChangeText.empty() && static_cast<int>(s.size()) < caretChar_ - 1 &&
-                LeadingWhitespaceCount(it.ChangeText, false) == 0)
-              s.append(caretChar_ - 1 - s.size(), ' ');
-            s += it.ChangeText;
-            lines_->BeginUpdate();
-            try {
-              // The joined line's marks stay on it.
-              JoinLines(y - 1, y < lines_->Count() ? 1 : 0, s, true);
-            } catch (...) {
-              lines_->EndUpdate();
-              throw;
-            }
-            lines_->EndUpdate();
-          }
-          break;
-        }
-        case ckIndent:
-          redoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, it.ChangeText,
-                                  it.SelectionMode);
-          SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
-          break;
-        case ckUnindent: {
-          redoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, it.ChangeText,
-                                  it.SelectionMode);
-          int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
-          placeCaret({col, it.StartPos.Line});
-          SetSelTextPrimitive(smColumn, it.ChangeText);
-          SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-          break;
-        }
-        case ckCaret:
-        case ckSelection:
-          ReplayPositionMark(it, *redoList_);
-          break;
-        case ckWhiteSpaceAdd:
-          SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-          redoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, GetSelectedText(false),
-                                  it.SelectionMode);
-          SetSelTextPrimitive(it.SelectionMode, it.ChangeText);
-          placeCaret(it.StartPos);
-          break;
-        default:  // markers and breaks are only removed
-          break;
-      }
-    }
-    scope.Finish();
-  }
-}
+void TCustomSynEdit::Redo() { Replay(true); }
 
-void TCustomSynEdit::RedoItem() {
-  std::unique_ptr<TSynEditUndoItem> item = redoList_->TakeTopItem();
-  if (!item) return;
-  const TSynEditUndoItem& it = *item;
-  auto placeCaret = [this](const TBufferCoord& p) { SetCaretAndSelection(p, p, p); };
-  TSynReplayScope scope(*this, it.SelectionMode);
-  {
-    switch (it.ChangeKind) {
-      case ckInsert:
-      case ckPaste:
-      case ckDropInsert:
-        placeCaret(it.StartPos);
-        SetSelTextPrimitive(selectionMode_, it.ChangeText);
-        placeCaret(it.EndPos);
-        undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, GetSelectedText(false),
-                                it.SelectionMode);
-        if (it.ChangeKind == ckDropInsert) SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
-        break;
-      case ckDeleteAfterCaret:
-      case ckDelete:
-      case ckDeleteQuiet:
-      case ckDeleteAfterCaretQuiet:
-        SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-        undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, GetSelectedText(false),
-                                it.SelectionMode);
-        SetSelTextPrimitive(selectionMode_, std::string_view());
-        placeCaret(it.StartPos);
-        break;
-      case ckLineBreak:
-        placeCaret(it.StartPos);
-        // An end apart from the start marks an inserted line (caret stays).
-        DoLineBreak(it.EndPos != it.StartPos);
-        break;
-      case ckIndent:
-        undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, it.ChangeText,
-                                it.SelectionMode);
-        SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
-        break;
-      case ckUnindent: {
-        undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, it.ChangeText,
-                                it.SelectionMode);
-        int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
-        std::vector<std::string> segments = SplitSegments(it.ChangeText);
-        lines_->BeginUpdate();
-        try {
-          for (size_t i = 0; i < segments.size(); ++i) {
-            int line = it.StartPos.Line + static_cast<int>(i);
-            if (line > lines_->Count()) break;
-            std::string s = lines_->Get(line - 1);
-            if (static_cast<size_t>(col - 1) >= s.size() || segments[i].empty()) continue;
-            s.erase(col - 1, segments[i].size());
-            lines_->Put(line - 1, s);
-          }
-        } catch (...) {
-          lines_->EndUpdate();
-          throw;
-        }
-        lines_->EndUpdate();
-        if (it.SelectionMode == smColumn) {
-          SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-        } else {
-          // The ends move left by what came off their own lines.
-          TBufferCoord from{it.StartPos.Char - static_cast<int>(segments.front().size()),
-                            it.StartPos.Line};
-          TBufferCoord to{it.EndPos.Char - static_cast<int>(segments.back().size()),
-                          it.EndPos.Line};
-          SetCaretAndSelection(from, from, to);
-        }
-        break;
-      }
-      case ckCaret:
-      case ckSelection:
-        ReplayPositionMark(it, *undoList_);
-        break;
-      case ckWhiteSpaceAdd:
-        undoList_->RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::string(),
-                                it.SelectionMode);
-        // The blanks go back where they were taken from.
-        placeCaret(it.StartPos);
-        SetSelTextPrimitive(it.SelectionMode, it.ChangeText);
-        placeCaret(it.StartPos);
-        break;
-      default:
-        break;
-    }
-  }
-  scope.Finish();
-}
-
-void TCustomSynEdit::Undo() {
+void TCustomSynEdit::Replay(bool redo) {
   if (ReadOnly()) return;
-  BeginPaintLock();
-  uint32_t oldBlock = redoList_->BlockChangeNumber();
-  try {
-    const TSynEditUndoItem* top = undoList_->TopItem();
-    if (top && top->ChangeKind == ckGroupBreak) {
-      std::unique_ptr<TSynEditUndoItem> brk = undoList_->TakeTopItem();
-      redoList_->SetBlockChangeNumber(brk->ChangeNumber);
-      redoList_->AddBreak();
-      redoList_->SetBlockChangeNumber(oldBlock);
-      top = undoList_->TopItem();
-    }
-    if (top) {
-      TSynChangeKind firstKind = top->ChangeKind;
-      uint32_t number = top->ChangeNumber;
-      uint32_t groupNumber = number;
-      redoList_->SetBlockChangeNumber(number);
-      bool groupUndo = options_.Contains(eoGroupUndo);
-      for (;;) {
-        TSynChangeKind lastKind = undoList_->TopItem()->ChangeKind;
-        UndoItem();
-        top = undoList_->TopItem();
-        if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
-      }
-      if (IsEndMarker(firstKind) && top && top->ChangeKind == BeginMarkerOf(firstKind)) {
-        UndoItem();
-        SetContentModified(!undoList_->AtSavedPoint());
-      }
-    }
-  } catch (...) {
-    redoList_->SetBlockChangeNumber(oldBlock);
-    EndPaintLock();
-    throw;
-  }
-  redoList_->SetBlockChangeNumber(oldBlock);
-  EndPaintLock();
-}
-
-void TCustomSynEdit::Redo() {
-  if (ReadOnly()) return;
-  BeginPaintLock();
-  uint32_t oldBlock = undoList_->BlockChangeNumber();
-  bool wasInsideRedo = state_.Contains(sfInsideRedo);
-  state_ += TSynStateFlags{sfInsideRedo};
+  TSynEditUndoList& from = redo ? *redoList_ : *undoList_;
+  TSynEditUndoList& to = redo ? *undoList_ : *redoList_;
+  auto lock = LockPaint();
+  const uint32_t oldBlock = to.BlockChangeNumber();
+  auto keepBlock = TBracket([&] { to.SetBlockChangeNumber(oldBlock); });
+  // Records redone go to the undo history without emptying the redo one.
+  const bool wasInsideRedo = state_.Contains(sfInsideRedo);
+  if (redo) state_ += TSynStateFlags{sfInsideRedo};
+  auto insideRedo = TBracket([&] {
+    if (!wasInsideRedo) state_ -= TSynStateFlags{sfInsideRedo};
+  });
+  // A group break on top goes over to the other history, with its number.
   auto moveBreak = [&] {
-    const TSynEditUndoItem* top = redoList_->TopItem();
+    const TSynEditUndoItem* top = from.TopItem();
     if (!top || top->ChangeKind != ckGroupBreak) return false;
-    std::unique_ptr<TSynEditUndoItem> brk = redoList_->TakeTopItem();
-    undoList_->SetBlockChangeNumber(brk->ChangeNumber);
-    undoList_->AddBreak();
-    undoList_->SetBlockChangeNumber(oldBlock);
+    std::unique_ptr<TSynEditUndoItem> brk = from.TakeTopItem();
+    to.SetBlockChangeNumber(brk->ChangeNumber);
+    to.AddBreak();
+    to.SetBlockChangeNumber(oldBlock);
     return true;
   };
-  try {
-    moveBreak();
-    const TSynEditUndoItem* top = redoList_->TopItem();
-    if (top) {
-      TSynChangeKind firstKind = top->ChangeKind;
-      uint32_t number = top->ChangeNumber;
-      uint32_t groupNumber = number;
-      undoList_->SetBlockChangeNumber(number);
-      bool groupUndo = options_.Contains(eoGroupUndo);
-      for (;;) {
-        TSynChangeKind lastKind = redoList_->TopItem()->ChangeKind;
-        RedoItem();
-        top = redoList_->TopItem();
-        if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
-      }
-      undoList_->SetBlockChangeNumber(oldBlock);
-      if (moveBreak()) SetContentModified(!undoList_->AtSavedPoint());
-    }
-  } catch (...) {
-    undoList_->SetBlockChangeNumber(oldBlock);
-    if (!wasInsideRedo) state_ -= TSynStateFlags{sfInsideRedo};
-    EndPaintLock();
-    throw;
+  moveBreak();
+  const TSynEditUndoItem* top = from.TopItem();
+  if (!top) return;
+  const TSynChangeKind firstKind = top->ChangeKind;
+  uint32_t groupNumber = top->ChangeNumber;
+  to.SetBlockChangeNumber(top->ChangeNumber);
+  const bool groupUndo = options_.Contains(eoGroupUndo);
+  for (;;) {
+    TSynChangeKind lastKind = from.TopItem()->ChangeKind;
+    TReplay::Item(*this, from, to, redo);
+    top = from.TopItem();
+    if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
   }
-  undoList_->SetBlockChangeNumber(oldBlock);
-  if (!wasInsideRedo) state_ -= TSynStateFlags{sfInsideRedo};
-  EndPaintLock();
+  if (redo) {
+    // Redoing up to a break passes it, so the next undo stops there again.
+    to.SetBlockChangeNumber(oldBlock);
+    if (moveBreak()) SetContentModified(!undoList_->AtSavedPoint());
+  } else if (IsEndMarker(firstKind) && top && top->ChangeKind == BeginMarkerOf(firstKind)) {
+    // A marked step (a paste) ends at its begin marker.
+    TReplay::Item(*this, from, to, redo);
+    SetContentModified(!undoList_->AtSavedPoint());
+  }
 }
 
 }  // namespace ludra
