@@ -140,7 +140,7 @@ void TSynEditStringList::Put(int index, const std::string& s) {
   Rec& r = lines_[index];
   SetRecText(r, s);
   r.flags = kExpandedLengthUnknown;
-  indexOfLongestLine_ = -1;
+  if (longest_.Known()) longest_.Changed(index, ExpandRec(r, nullptr));
   if (OnLineChanged) OnLineChanged(this, index, 1);
 }
 
@@ -184,7 +184,7 @@ void TSynEditStringList::InsertItem(int index, std::string_view s) {
     FreeText(r);
     throw;
   }
-  indexOfLongestLine_ = -1;
+  longest_.Inserted(index, 1, [this](int i) { return ExpandedLineLength(i); });
 }
 
 int TSynEditStringList::Add(const std::string& s) {
@@ -207,7 +207,7 @@ void TSynEditStringList::Delete(int index) {
   auto update = Updating();
   FreeText(lines_[index]);
   lines_.Erase(index, 1);
-  indexOfLongestLine_ = -1;
+  longest_.Deleted(index, 1);
   if (OnLinesDeleted) OnLinesDeleted(this, index, 1);
 }
 
@@ -218,7 +218,7 @@ void TSynEditStringList::InsertLines(int index, int numLines) {
   if (static_cast<long long>(Count()) + numLines > INT32_MAX) throw std::bad_alloc();
   lines_.Insert(index, numLines, Rec{nullptr, 0, 0, 0, 0, false, 0});
   capacity_ = Count();
-  indexOfLongestLine_ = -1;
+  longest_.Inserted(index, numLines, [](int) { return 0; });  // empty lines
   if (OnLinesInserted) OnLinesInserted(this, index, numLines);
 }
 
@@ -236,7 +236,7 @@ void TSynEditStringList::DeleteLines(int index, int numLines) {
   } else {
     lines_.Erase(index, numLines);
   }
-  indexOfLongestLine_ = -1;
+  longest_.Deleted(index, numLines);
   if (OnLinesDeleted) OnLinesDeleted(this, index, numLines);
 }
 
@@ -245,10 +245,7 @@ void TSynEditStringList::Exchange(int index1, int index2) {
   if (index2 < 0 || index2 >= Count()) ListIndexOutOfBounds(index2);
   auto update = Updating();
   std::swap(lines_[index1], lines_[index2]);
-  if (indexOfLongestLine_ == index1)
-    indexOfLongestLine_ = index2;
-  else if (indexOfLongestLine_ == index2)
-    indexOfLongestLine_ = index1;
+  longest_.Exchanged(index1, index2);
 }
 
 void TSynEditStringList::AddStrings(const TStrings& strings) {
@@ -275,7 +272,7 @@ void TSynEditStringList::Clear() {
   FreeAllText();
   lines_.Clear();
   capacity_ = 0;
-  indexOfLongestLine_ = -1;
+  longest_.Forget();
   if (hadLines && OnCleared) OnCleared(this);
 }
 
@@ -304,26 +301,18 @@ int TSynEditStringList::ExpandedLineLength(int index) {
 }
 
 int TSynEditStringList::LongestLineLength() {
-  if (indexOfLongestLine_ < 0) {
-    int best = 0, index = 0;
+  return longest_.Length([&](auto note) {
     lines_.ForEachBlock([&](Rec* r, int n) {
-      for (int i = 0; i < n; ++i, ++index) {
-        int len =
-            r[i].flags & kExpandedLengthUnknown ? ExpandRec(r[i], nullptr) : r[i].expandedLength;
-        if (len > best) {
-          best = len;
-          indexOfLongestLine_ = index;
-        }
-      }
+      for (int i = 0; i < n; ++i)
+        note(r[i].flags & kExpandedLengthUnknown ? ExpandRec(r[i], nullptr) : r[i].expandedLength);
     });
-  }
-  return indexOfLongestLine_ >= 0 ? ExpandedLineLength(indexOfLongestLine_) : 0;
+  });
 }
 
 void TSynEditStringList::SetTabWidth(int value) {
   if (value == tabWidth_) return;
   tabWidth_ = value;
-  indexOfLongestLine_ = -1;
+  longest_.Forget();
   lines_.ForEachBlock([](Rec* r, int n) {
     for (int i = 0; i < n; ++i) {
       r[i].expandedLength = -1;
@@ -353,7 +342,16 @@ void TSynEditStringList::Check() const {
   auto fail = [](const char* what) { throw std::logic_error(what); };
   lines_.Check();
   if (Count() > capacity_) fail("count above capacity");
-  if (indexOfLongestLine_ >= Count()) fail("longest-line cache outside the lines");
+  std::vector<int> lengths;
+  lengths.reserve(static_cast<size_t>(Count()));
+  lines_.ForEachBlock([&](const Rec* recs, int n) {
+    for (int i = 0; i < n; ++i) {
+      bool hasTabs;
+      lengths.push_back(ExpandTabs(RecText(recs[i]), tabWidth_, nullptr, hasTabs));
+    }
+  });
+  if (!longest_.Agrees(Count(), [&](int i) { return lengths[static_cast<size_t>(i)]; }))
+    fail("longest line out of date");
   lines_.ForEachBlock([&](const Rec* recs, int n) {
     for (int i = 0; i < n; ++i) {
       const Rec& r = recs[i];
@@ -465,7 +463,7 @@ void TSynEditStringList::LoadFromArena(std::unique_ptr<char[]> arena, size_t siz
     p = e;
   }
   if (extraLine) Add(std::string());
-  indexOfLongestLine_ = -1;
+  longest_.Forget();
   if (sawCR && !sawLF)
     lineEndStyle_ = leCr;
   else if (sawLF && !sawCR)

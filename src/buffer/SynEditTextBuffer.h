@@ -18,6 +18,7 @@
 #include "base/SynSet.h"
 #include "base/SynStrings.h"
 #include "buffer/SynEditLineArray.h"
+#include "buffer/SynEditLongestLine.h"
 
 namespace ludra {
 
@@ -116,7 +117,7 @@ class TSynEditStringList : public TStrings {
   // Per-line cache state, for tests and invariant checks.
   TSynEditStringFlags LineFlags(int index) const;
   int CachedExpandedLength(int index) const;
-  int LongestLineIndexCache() const { return indexOfLongestLine_; }
+  int LongestLineIndexCache() const { return longest_.Index(); }
   // Verifies the record invariants and the block structure; throws
   // std::logic_error when broken.
   void Check() const;
@@ -160,7 +161,8 @@ class TSynEditStringList : public TStrings {
   int capacity_ = 0;
   int updateCount_ = 0;
   int tabWidth_ = 8;
-  int indexOfLongestLine_ = -1;
+  // Follows the edits; forgotten on loads, clears and a new tab width.
+  TSynLongestLine longest_;
   TSynLineEndStyle lineEndStyle_ = leCrLf;
   bool terminateLastLine_ = true;
   TSynLoadLimits loadLimits_;

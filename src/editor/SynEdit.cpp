@@ -297,7 +297,7 @@ int TCustomSynEdit::MaxFirstVisibleColumn() {
     if (options_.Contains(eoAutoSizeMaxScrollWidth)) return INT_MAX - visibleColumns_;
     return maxScrollWidth_ - visibleColumns_ + 1;
   }
-  int longest = LongestLineLength();
+  int longest = lines_->LongestLineLength();
   return longest > visibleColumns_ ? longest - visibleColumns_ + 1 : longest;
 }
 
@@ -425,7 +425,7 @@ void TCustomSynEdit::UpdateScrollBars() {
   state_ -= TSynStateFlags{sfScrollBarsChanged};
   if ((scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) && !WordWrap()) {
     int maximum =
-        options_.Contains(eoScrollPastEol) ? maxScrollWidth_ : std::max(LongestLineLength(), 1);
+        options_.Contains(eoScrollPastEol) ? maxScrollWidth_ : std::max(lines_->LongestLineLength(), 1);
     SetScrollBar(sbHorizontal, ComputeScrollBar(maximum, visibleColumns_, firstVisibleColumn_));
   } else {
     SetScrollBar(sbHorizontal, TSynScrollBarInfo{});
@@ -462,7 +462,6 @@ void TCustomSynEdit::SetTabWidth(int value) {
   tabWidth_ = value;
   lines_->SetTabWidth(value);
   scanPoints_.Clear();  // the painted text of lines with tabs changes
-  longestKnown_ = false;
   InvalidateAll();
 }
 
@@ -680,7 +679,6 @@ void TCustomSynEdit::BufferCleared() {
   pendingScanBegin_ = pendingScanEnd_ = 0;
   scanPoints_.Clear();
   if (wordWrap_) wordWrap_->Reset();
-  longestKnown_ = false;
   undoList_->Clear();
   redoList_->Clear();
   pendingInvalid_ = {};
@@ -707,21 +705,6 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
   if (caretLine_ > last) InternalSetCaretPos({caretChar_, last}, false);
   selFrom_ = LimitSelectionPoint(selFrom_);
   selTo_ = LimitSelectionPoint(selTo_);
-  if (longestKnown_) {
-    if (secondKnown_) {
-      if (second_.Index >= index + count)
-        second_.Index -= count;
-      else if (second_.Index >= index)
-        secondKnown_ = false;
-    }
-    if (longest_.Index >= index + count) {
-      longest_.Index -= count;
-    } else if (longest_.Index >= index) {
-      longestKnown_ = secondKnown_;
-      longest_ = second_;
-      secondKnown_ = false;
-    }
-  }
   if (ScanPending()) {
     // The waiting lines close up over the deleted ones.
     auto shift = [&](int p) { return p >= index + count ? p - count : std::min(p, index); };
@@ -738,11 +721,6 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
   scanPoints_.Clear();
   WrapLinesInserted(index, count);
   marks_->LinesInserted(index + 1, count);
-  if (longestKnown_) {
-    if (longest_.Index >= index) longest_.Index += count;
-    if (second_.Index >= index) second_.Index += count;
-    for (int i = index; i < index + count; ++i) NoteLineLength(i);
-  }
   // Every inserted line gets its state, then the scan runs on until the
   // stored states agree again.
   if (ScanPending()) {
@@ -758,59 +736,11 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
   scanPoints_.LinesChanged(index, count);
   WrapLinesChanged(index, count);
-  for (int i = index; i < index + count && longestKnown_; ++i) NoteLineLength(i);
   // Lines after the changed ones whose state changed are repainted after
   // their scan.
   InvalidateLines(index + 1, index + std::max(count, 1));
   MarkForScan(index, index + count);
   WidenMaxScrollWidth(index);
-}
-
-void TCustomSynEdit::NoteLineLength(int index) {
-  int len = lines_->ExpandedLineLength(index);
-  if (index == longest_.Index) {
-    if (len >= longest_.Length || (secondKnown_ && len >= second_.Length)) {
-      longest_.Length = len;
-    } else if (secondKnown_) {
-      longest_ = second_;
-      secondKnown_ = false;
-    } else {
-      longestKnown_ = false;
-    }
-  } else if (secondKnown_ && index == second_.Index) {
-    if (len > longest_.Length) {
-      second_ = longest_;
-      longest_ = {index, len};
-    } else if (len >= second_.Length) {
-      second_.Length = len;
-    } else {
-      secondKnown_ = false;
-    }
-  } else if (len > longest_.Length) {
-    second_ = longest_;
-    secondKnown_ = true;
-    longest_ = {index, len};
-  } else if (secondKnown_ && len > second_.Length) {
-    second_ = {index, len};
-  }
-}
-
-int TCustomSynEdit::LongestLineLength() {
-  if (!longestKnown_) {
-    // One pass for the two longest; among equal lengths the first line wins.
-    longest_ = second_ = {};
-    for (int i = 0; i < lines_->Count(); ++i) {
-      int len = lines_->ExpandedLineLength(i);
-      if (len > longest_.Length) {
-        second_ = longest_;
-        longest_ = {i, len};
-      } else if (len > second_.Length) {
-        second_ = {i, len};
-      }
-    }
-    longestKnown_ = secondKnown_ = true;
-  }
-  return longest_.Length;
 }
 
 void TCustomSynEdit::WidenMaxScrollWidth(int index) {
@@ -943,12 +873,6 @@ void TCustomSynEdit::Check() const {
   if (undoBlockDepth_ == 0 && !pendingTrims_.empty()) fail("trim records left unrecorded");
   if (contentModified_ == undoList_->AtSavedPoint() && undoList_->HasItems())
     fail("modified flag disagrees with the saved point");
-  if (longestKnown_) {
-    if (longest_.Length != lines_->LongestLineLength()) fail("longest line length out of date");
-    for (int i = 0; secondKnown_ && i < lines_->Count(); ++i)
-      if (i != longest_.Index && lines_->ExpandedLineLength(i) > second_.Length)
-        fail("second longest line length out of date");
-  }
   if (ScanPending() && paintLock_ == 0 && lines_->UpdateCount() == 0)
     fail("lines wait for their highlighter scan outside a paint lock");
   if (highlighter_ && !ScanPending()) {

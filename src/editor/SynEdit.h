@@ -420,10 +420,6 @@ class TCustomSynEdit {
   // the last line scanned.
   int ScanSpan(int first, int last);
   void WidenMaxScrollWidth(int index);
-  // The longest line's expanded length, kept up to date from the line
-  // notices so that scroll limits need no scan of the buffer per edit.
-  int LongestLineLength();
-  void NoteLineLength(int index);
   void DeliverStatus();
   TSynScrollBarInfo ComputeScrollBar(int maximum, int page, int position) const;
 
@@ -483,16 +479,6 @@ class TCustomSynEdit {
   };
   std::vector<TTrimRecord> pendingTrims_;
   int undoBlockDepth_ = 0;
-  // The longest line and a bound for all the others, so that shortening the
-  // longest line needs no scan while the second one is known.
-  struct TLineWidth {
-    int Index = -1;
-    int Length = 0;
-  };
-  TLineWidth longest_;
-  TLineWidth second_;
-  bool longestKnown_ = false;
-  bool secondKnown_ = false;
 
   // Lines [begin, end) whose end states wait for a scan; outside them every
   // stored state follows from the line before it.

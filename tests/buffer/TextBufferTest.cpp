@@ -317,8 +317,8 @@ TEST(LineBufferLongestLine, FirstOfEqualLinesWinsAndEmptyBuffersAreRescanned) {
   b.Add("abcde");  // 5 as well
   EXPECT_EQ(b.LongestLineLength(), 5);
   EXPECT_EQ(b.LongestLineIndexCache(), 1);
-  b.Put(0, "abcdefgh");
-  EXPECT_EQ(b.LongestLineIndexCache(), -1);
+  b.Put(0, "abcdefgh");  // the kept longest line follows the edit
+  EXPECT_EQ(b.LongestLineIndexCache(), 0);
   EXPECT_EQ(b.LongestLineLength(), 8);
   EXPECT_EQ(b.LongestLineIndexCache(), 0);
   b.Delete(0);
@@ -329,6 +329,22 @@ TEST(LineBufferLongestLine, FirstOfEqualLinesWinsAndEmptyBuffersAreRescanned) {
   empty.Add("");
   EXPECT_EQ(empty.LongestLineLength(), 0);
   EXPECT_EQ(empty.LongestLineIndexCache(), -1);
+}
+
+TEST(LineBufferLongestLine, FollowsEditsAndFallsBackToTheSecondLongest) {
+  TSynEditStringList b;
+  for (const char* s : {"ab", "abcdef", "abcd", "a"}) b.Add(s);
+  EXPECT_EQ(b.LongestLineLength(), 6);
+  b.Put(1, "x");  // shorter than the second longest: that one takes over
+  EXPECT_EQ(b.LongestLineIndexCache(), 2);
+  b.Insert(0, "abcdefghij");
+  EXPECT_EQ(b.LongestLineIndexCache(), 0);
+  b.Exchange(0, 4);
+  EXPECT_EQ(b.LongestLineIndexCache(), 4);
+  b.DeleteLines(3, 2);  // the longest and the second go: not known until asked
+  EXPECT_EQ(b.LongestLineIndexCache(), -1);
+  EXPECT_EQ(b.LongestLineLength(), 2);
+  b.Check();
 }
 
 TEST(LineBufferText, ReadsWithCrLfAndSplitsAtEveryLineEnd) {
