@@ -30,8 +30,7 @@ TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
   undoList_->OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
   redoList_->OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
   // Base metrics until the window calls FontChanged() with its own.
-  visibleRows_ = ClientHeight() / rowHeight_;
-  visibleColumns_ = std::max(ClientWidth() - gutterPixels_ - 2, 0) / cellWidth_;
+  view_.Resize(ClientWidth(), ClientHeight());
 }
 
 TCustomSynEdit::~TCustomSynEdit() {
@@ -84,10 +83,11 @@ std::string TCustomSynEdit::Text() const {
 
 void TCustomSynEdit::SetText(std::string_view value) { lines_->SetText(value); }
 
-std::string TCustomSynEdit::LineAtCaret() const { return lines_->Get(caretLine_ - 1); }
+std::string TCustomSynEdit::LineAtCaret() const { return lines_->Get(caret_.CaretLine - 1); }
 
 void TCustomSynEdit::SetLineAtCaret(const std::string& value) {
-  if (caretLine_ >= 1 && caretLine_ <= lines_->Count()) lines_->Put(caretLine_ - 1, value);
+  if (caret_.CaretLine >= 1 && caret_.CaretLine <= lines_->Count())
+    lines_->Put(caret_.CaretLine - 1, value);
 }
 
 int TCustomSynEdit::LineLength(int line) const {
@@ -122,23 +122,23 @@ void TCustomSynEdit::InternalSetCaretPos(const TBufferCoord& value, bool ensureV
                            options_.Contains(eoAutoSizeMaxScrollWidth) && !wordWrap_))
     aChar = maxChar;
   aChar = std::max(aChar, 1);
-  if (aChar == caretChar_ && line == caretLine_) {
-    lastCaretColumn_ = DisplayCaretPos().Column;
+  if (aChar == caret_.CaretChar && line == caret_.CaretLine) {
+    caret_.LastCaretColumn = DisplayCaretPos().Column;
   } else {
     auto lock = LockPaint();
-    if (aChar != caretChar_) {
-      caretChar_ = aChar;
+    if (aChar != caret_.CaretChar) {
+      caret_.CaretChar = aChar;
       StatusChanged({scCaretX});
     }
-    if (line != caretLine_) {
+    if (line != caret_.CaretLine) {
       if (activeLineColor_ != clNone) {
         InvalidateLine(line);
-        InvalidateLine(caretLine_);
+        InvalidateLine(caret_.CaretLine);
       }
-      caretLine_ = line;
+      caret_.CaretLine = line;
       StatusChanged({scCaretY});
     }
-    lastCaretColumn_ = DisplayCaretPos().Column;
+    caret_.LastCaretColumn = DisplayCaretPos().Column;
     if (ensureVisible) EnsureCaretVisible();
     state_ += TSynStateFlags{sfCaretChanged, sfScrollBarsChanged};
   }
@@ -150,12 +150,7 @@ void TCustomSynEdit::SetCaretPos(const TBufferCoord& value) {
   StatusChanged({scSelection});
   InternalSetCaretPos(value, true);
   if (HasSelection()) InvalidateSelection();
-  selFrom_ = selTo_ = CaretPos();
-}
-
-bool TCustomSynEdit::HasSelection() const {
-  return selFrom_.Char != selTo_.Char ||
-         (selFrom_.Line != selTo_.Line && selectionMode_ != smColumn);
+  caret_.Collapse();
 }
 
 TBufferCoord TCustomSynEdit::LimitSelectionPoint(const TBufferCoord& value) const {
@@ -163,29 +158,29 @@ TBufferCoord TCustomSynEdit::LimitSelectionPoint(const TBufferCoord& value) cons
   p.Char = std::max(p.Char, 1);
   p.Line = std::max(1, std::min(p.Line, lines_->Count()));
   if (options_.Contains(eoScrollPastEol)) p.Char = std::min(p.Char, MaxCaretChar(p.Line));
-  if (selectionMode_ == smNormal) p.Char = std::min(p.Char, LineLength(p.Line) + 1);
+  if (caret_.Mode == smNormal) p.Char = std::min(p.Char, LineLength(p.Line) + 1);
   return p;
 }
 
 void TCustomSynEdit::SetSelFrom(const TBufferCoord& value) {
   TBufferCoord p = LimitSelectionPoint(value);
-  bool changed = p != selFrom_ || p != selTo_;
+  bool changed = p != caret_.SelFrom || p != caret_.SelTo;
   if (HasSelection())
     InvalidateLines(std::min(p.Line, SelFirst().Line), std::max(p.Line, SelLast().Line));
-  selFrom_ = selTo_ = p;
+  caret_.SelFrom = caret_.SelTo = p;
   if (changed) StatusChanged({scSelection});
 }
 
 void TCustomSynEdit::SetSelTo(const TBufferCoord& value) {
   if (options_.Contains(eoNoSelection)) return;
   TBufferCoord p = LimitSelectionPoint(value);
-  if (p == selTo_) return;
-  if (selectionMode_ != smColumn || p.Char == selTo_.Char)
-    InvalidateLines(std::min(p.Line, selTo_.Line), std::max(p.Line, selTo_.Line));
+  if (p == caret_.SelTo) return;
+  if (caret_.Mode != smColumn || p.Char == caret_.SelTo.Char)
+    InvalidateLines(std::min(p.Line, caret_.SelTo.Line), std::max(p.Line, caret_.SelTo.Line));
   else
-    InvalidateLines(std::min({p.Line, selTo_.Line, selFrom_.Line}),
-                    std::max({p.Line, selTo_.Line, selFrom_.Line}));
-  selTo_ = p;
+    InvalidateLines(std::min({p.Line, caret_.SelTo.Line, caret_.SelFrom.Line}),
+                    std::max({p.Line, caret_.SelTo.Line, caret_.SelFrom.Line}));
+  caret_.SelTo = p;
   StatusChanged({scSelection});
 }
 
@@ -198,9 +193,9 @@ void TCustomSynEdit::SetCaretAndSelection(const TBufferCoord& caret, const TBuff
 }
 
 void TCustomSynEdit::SetSelectionMode(TSynSelectionMode value) {
-  if (value == selectionMode_) return;
+  if (value == caret_.Mode) return;
   InvalidateSelection();
-  selectionMode_ = value;
+  caret_.Mode = value;
   InvalidateSelection();
   StatusChanged({scSelection});
 }
@@ -253,22 +248,11 @@ TBufferCoord TCustomSynEdit::DisplayToBuffer(const TDisplayCoord& displayPos) co
 }
 
 TPoint TCustomSynEdit::RowColumnToPixels(const TDisplayCoord& pos) const {
-  return {(pos.Column - 1) * cellWidth_ + TextOrigin(), (pos.Row - topRow_) * rowHeight_};
+  return view_.CellToPixels(pos);
 }
 
-static int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-
 TDisplayCoord TCustomSynEdit::PixelsToRowColumn(int x, int y, bool roundColumn) const {
-  int column;
-  if (roundColumn) {
-    y = std::max(0, std::min(y, visibleRows_ * rowHeight_ - 1));
-    column =
-        static_cast<int>(std::lround(static_cast<double>(x - gutterPixels_ - 2) / cellWidth_)) +
-        firstVisibleColumn_;
-  } else {
-    column = FloorDiv(x - gutterPixels_ - 2, cellWidth_) + firstVisibleColumn_;
-  }
-  return {std::max(column, 1), std::max(1, FloorDiv(y, rowHeight_) + topRow_)};
+  return view_.PixelsToCell(x, y, roundColumn);
 }
 
 // --- View --------------------------------------------------------------------------
@@ -276,16 +260,16 @@ TDisplayCoord TCustomSynEdit::PixelsToRowColumn(int x, int y, bool roundColumn) 
 int TCustomSynEdit::MaxTopRow() const {
   int count = wordWrap_ ? wordWrap_->RowCount() : lines_->Count();
   if (options_.Contains(eoScrollPastEof)) return std::max(1, count);
-  return std::max(1, count - visibleRows_ + 1);
+  return std::max(1, count - view_.VisibleRows + 1);
 }
 
 void TCustomSynEdit::SetTopRow(int value) {
   value = std::max(1, std::min(value, MaxTopRow()));
-  if (value == topRow_) return;
-  int delta = topRow_ - value;
-  topRow_ = value;
-  if (std::abs(delta) < visibleRows_)
-    ScrollWindow(0, rowHeight_ * delta);
+  if (value == view_.TopRow) return;
+  int delta = view_.TopRow - value;
+  view_.TopRow = value;
+  if (std::abs(delta) < view_.VisibleRows)
+    ScrollWindow(0, view_.RowHeight * delta);
   else
     InvalidateAll();
   UpdateScrollBars();
@@ -294,25 +278,25 @@ void TCustomSynEdit::SetTopRow(int value) {
 
 int TCustomSynEdit::MaxFirstVisibleColumn() {
   if (options_.Contains(eoScrollPastEol)) {
-    if (options_.Contains(eoAutoSizeMaxScrollWidth)) return INT_MAX - visibleColumns_;
-    return maxScrollWidth_ - visibleColumns_ + 1;
+    if (options_.Contains(eoAutoSizeMaxScrollWidth)) return INT_MAX - view_.VisibleColumns;
+    return maxScrollWidth_ - view_.VisibleColumns + 1;
   }
   int longest = lines_->LongestLineLength();
-  return longest > visibleColumns_ ? longest - visibleColumns_ + 1 : longest;
+  return longest > view_.VisibleColumns ? longest - view_.VisibleColumns + 1 : longest;
 }
 
 void TCustomSynEdit::SetFirstVisibleColumn(int value) {
   value = WordWrap() ? 1 : std::max(1, std::min(value, MaxFirstVisibleColumn()));
-  if (value == firstVisibleColumn_) return;
-  int delta = firstVisibleColumn_ - value;
-  firstVisibleColumn_ = value;
-  if (std::abs(delta) < visibleColumns_)
-    ScrollWindow(delta * cellWidth_, 0);
+  if (value == view_.FirstVisibleColumn) return;
+  int delta = view_.FirstVisibleColumn - value;
+  view_.FirstVisibleColumn = value;
+  if (std::abs(delta) < view_.VisibleColumns)
+    ScrollWindow(delta * view_.CellWidth, 0);
   else
     InvalidateLines(-1, -1);
   if (options_.Contains(eoAutoSizeMaxScrollWidth) && options_.Contains(eoScrollPastEol) &&
-      maxScrollWidth_ < firstVisibleColumn_ + visibleColumns_)
-    maxScrollWidth_ = firstVisibleColumn_ + visibleColumns_;
+      maxScrollWidth_ < view_.FirstVisibleColumn + view_.VisibleColumns)
+    maxScrollWidth_ = view_.FirstVisibleColumn + view_.VisibleColumns;
   else
     UpdateScrollBars();
   StatusChanged({scLeftChar});
@@ -320,30 +304,29 @@ void TCustomSynEdit::SetFirstVisibleColumn(int value) {
 
 void TCustomSynEdit::SetGutterPixels(int value) {
   value = std::max(value, 0);
-  if (value == gutterPixels_) return;
-  gutterPixels_ = value;
+  if (value == view_.GutterPixels) return;
+  view_.GutterPixels = value;
   SizeChanged();
   InvalidateAll();
 }
 
 void TCustomSynEdit::SetExtraLineSpacing(int value) {
-  if (value == extraLineSpacing_) return;
-  extraLineSpacing_ = value;
+  if (value == view_.ExtraLineSpacing) return;
+  view_.ExtraLineSpacing = value;
   FontChanged();
 }
 
 void TCustomSynEdit::FontChanged() {
   int w = 8, h = 16;
   FontMetrics(w, h);
-  cellWidth_ = std::max(w, 1);
-  rowHeight_ = std::max(h + extraLineSpacing_, 1);
+  view_.SetCell(w, h);
   SizeChanged();
   if (Focused()) {
     DestroySystemCaret();
     TSynEditCaretType type = insertMode_ ? insertCaret_ : overwriteCaret_;
-    int cw = type == ctVerticalLine ? 2 : cellWidth_;
-    int ch = type == ctVerticalLine || type == ctBlock ? rowHeight_ - 2
-             : type == ctHalfBlock                     ? (rowHeight_ - 2) / 2
+    int cw = type == ctVerticalLine ? 2 : view_.CellWidth;
+    int ch = type == ctVerticalLine || type == ctBlock ? view_.RowHeight - 2
+             : type == ctHalfBlock                     ? (view_.RowHeight - 2) / 2
                                                        : 2;
     CreateSystemCaret(cw, ch);
     UpdateCaret();
@@ -352,12 +335,11 @@ void TCustomSynEdit::FontChanged() {
 }
 
 void TCustomSynEdit::SizeChanged() {
-  visibleRows_ = std::max(ClientHeight(), 0) / rowHeight_;
-  visibleColumns_ = std::max(ClientWidth() - gutterPixels_ - 2, 0) / cellWidth_;
-  if (wordWrap_ && wordWrap_->MaxRowLength() != std::min(visibleColumns_, 255)) {
+  view_.Resize(ClientWidth(), ClientHeight());
+  if (wordWrap_ && wordWrap_->MaxRowLength() != std::min(view_.VisibleColumns, 255)) {
     wordWrap_->DisplayChanged();
     InvalidateAll();
-    if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);  // fewer rows now
+    if (!options_.Contains(eoScrollPastEof)) SetTopRow(view_.TopRow);  // fewer rows now
     // Past the text the caret was allowed as far as the old width.
     if (options_.Contains(eoScrollPastEol)) LimitCaretAndSelection();
   }
@@ -367,26 +349,26 @@ void TCustomSynEdit::SizeChanged() {
 void TCustomSynEdit::EnsureCaretVisible(bool centre) {
   auto lock = LockPaint();
   int x = DisplayCaretPos().Column;
-  if (x < firstVisibleColumn_)
+  if (x < view_.FirstVisibleColumn)
     SetFirstVisibleColumn(x);
-  else if (x >= firstVisibleColumn_ + visibleColumns_)
-    SetFirstVisibleColumn(x - visibleColumns_ + 1);
+  else if (x >= view_.FirstVisibleColumn + view_.VisibleColumns)
+    SetFirstVisibleColumn(x - view_.VisibleColumns + 1);
   else
-    SetFirstVisibleColumn(firstVisibleColumn_);
+    SetFirstVisibleColumn(view_.FirstVisibleColumn);
   int y = DisplayCaretPos().Row;
   if (!centre) {
-    if (y < topRow_)
+    if (y < view_.TopRow)
       SetTopRow(y);
-    else if (y > topRow_ + std::max(1, visibleRows_) - 1)
-      SetTopRow(y - visibleRows_ + 1);
+    else if (y > view_.TopRow + std::max(1, view_.VisibleRows) - 1)
+      SetTopRow(y - view_.VisibleRows + 1);
     else
-      SetTopRow(topRow_);
+      SetTopRow(view_.TopRow);
   } else {
-    int half = visibleRows_ / 2;
-    if (y < topRow_ - 1)
+    int half = view_.VisibleRows / 2;
+    if (y < view_.TopRow - 1)
       SetTopRow(y - half < 0 ? 1 : y - half + 1);
-    else if (y > topRow_ + visibleRows_ - 2)
-      SetTopRow(y - (visibleRows_ - half) + 1);
+    else if (y > view_.TopRow + view_.VisibleRows - 2)
+      SetTopRow(y - (view_.VisibleRows - half) + 1);
   }
 }
 
@@ -397,43 +379,28 @@ void TCustomSynEdit::SetScrollBars(TScrollStyle value) {
   InvalidateAll();
 }
 
-TSynScrollBarInfo TCustomSynEdit::ComputeScrollBar(int maximum, int page, int position) const {
-  TSynScrollBarInfo info;
-  bool scaled = maximum > 32767;
-  if (scaled) {
-    info.Max = 32767;
-    info.Page = static_cast<int>(static_cast<long long>(page) * 32767 / maximum);
-    info.Position = static_cast<int>(static_cast<long long>(position) * 32767 / maximum);
-  } else {
-    info.Max = maximum;
-    info.Page = page;
-    info.Position = position;
-  }
-  info.Visible = !(options_.Contains(eoHideShowScrollbars) && !scaled && page >= maximum);
-  if (options_.Contains(eoDisableScrollArrows) || page >= maximum) {
-    info.DisableBackArrow = position <= 1;
-    info.DisableForwardArrow = position + page > maximum;
-  }
-  return info;
-}
-
 void TCustomSynEdit::UpdateScrollBars() {
   if (!HandleAllocated() || paintLock_ > 0) {
     state_ += TSynStateFlags{sfScrollBarsChanged};
     return;
   }
   state_ -= TSynStateFlags{sfScrollBarsChanged};
+  auto ScrollBarInfo = [this](int maximum, int page, int position) {
+    return TSynViewport::ScrollBar(maximum, page, position, options_.Contains(eoHideShowScrollbars),
+                                   options_.Contains(eoDisableScrollArrows));
+  };
   if ((scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) && !WordWrap()) {
-    int maximum =
-        options_.Contains(eoScrollPastEol) ? maxScrollWidth_ : std::max(lines_->LongestLineLength(), 1);
-    SetScrollBar(sbHorizontal, ComputeScrollBar(maximum, visibleColumns_, firstVisibleColumn_));
+    int maximum = options_.Contains(eoScrollPastEol) ? maxScrollWidth_
+                                                     : std::max(lines_->LongestLineLength(), 1);
+    SetScrollBar(sbHorizontal,
+                 ScrollBarInfo(maximum, view_.VisibleColumns, view_.FirstVisibleColumn));
   } else {
     SetScrollBar(sbHorizontal, TSynScrollBarInfo{});
   }
   if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) {
     int maximum = DisplayRowCount();
-    if (options_.Contains(eoScrollPastEof)) maximum += visibleRows_ - 1;
-    SetScrollBar(sbVertical, ComputeScrollBar(maximum, visibleRows_, topRow_));
+    if (options_.Contains(eoScrollPastEof)) maximum += view_.VisibleRows - 1;
+    SetScrollBar(sbVertical, ScrollBarInfo(maximum, view_.VisibleRows, view_.TopRow));
   } else {
     SetScrollBar(sbVertical, TSynScrollBarInfo{});
   }
@@ -444,8 +411,8 @@ void TCustomSynEdit::UpdateScrollBars() {
 void TCustomSynEdit::SetOptions(TSynEditorOptions value) {
   if (value == options_) return;
   TSynEditorOptions changed = TSynEditorOptions::FromBits(value.Bits() ^ options_.Bits());
-  if (!options_.Contains(eoScrollPastEol)) SetFirstVisibleColumn(firstVisibleColumn_);
-  if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);
+  if (!options_.Contains(eoScrollPastEol)) SetFirstVisibleColumn(view_.FirstVisibleColumn);
+  if (!options_.Contains(eoScrollPastEof)) SetTopRow(view_.TopRow);
   options_ = value;
   InternalSetCaretPos(CaretPos(), true);
   if (changed.Contains(eoDropFiles)) SetDropFilesAccepted(options_.Contains(eoDropFiles));
@@ -488,7 +455,7 @@ void TCustomSynEdit::SetReadOnly(bool value) {
 void TCustomSynEdit::SetActiveLineColor(TColor value) {
   if (value == activeLineColor_) return;
   activeLineColor_ = value;
-  InvalidateLine(caretLine_);
+  InvalidateLine(caret_.CaretLine);
 }
 
 void TCustomSynEdit::SetInsertCaret(TSynEditCaretType value) {
@@ -671,7 +638,7 @@ void TCustomSynEdit::LinesChanged() {
     pendingInvalid_ = {};
     InvalidateRect(r);
   }
-  if (!options_.Contains(eoScrollPastEof)) SetTopRow(topRow_);
+  if (!options_.Contains(eoScrollPastEof)) SetTopRow(view_.TopRow);
   gutter_->UpdateDigitCount(lines_->Count());  // a new digit count widens the gutter
 }
 
@@ -691,8 +658,8 @@ void TCustomSynEdit::BufferCleared() {
 
 void TCustomSynEdit::LimitCaretAndSelection() {
   InternalSetCaretPos(CaretPos(), false);
-  selFrom_ = LimitSelectionPoint(selFrom_);
-  selTo_ = LimitSelectionPoint(selTo_);
+  caret_.SelFrom = LimitSelectionPoint(caret_.SelFrom);
+  caret_.SelTo = LimitSelectionPoint(caret_.SelTo);
 }
 
 void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
@@ -702,9 +669,9 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
   // Lines removed at the end of the buffer outside an update bracket bring
   // no change notice: the caret and the selection must not stay on them.
   int last = std::max(1, lines_->Count());
-  if (caretLine_ > last) InternalSetCaretPos({caretChar_, last}, false);
-  selFrom_ = LimitSelectionPoint(selFrom_);
-  selTo_ = LimitSelectionPoint(selTo_);
+  if (caret_.CaretLine > last) InternalSetCaretPos({caret_.CaretChar, last}, false);
+  caret_.SelFrom = LimitSelectionPoint(caret_.SelFrom);
+  caret_.SelTo = LimitSelectionPoint(caret_.SelTo);
   if (ScanPending()) {
     // The waiting lines close up over the deleted ones.
     auto shift = [&](int p) { return p >= index + count ? p - count : std::min(p, index); };
@@ -766,17 +733,17 @@ void TCustomSynEdit::InvalidateLines(int first, int last) {
   if (!HandleAllocated()) return;
   TRect r;
   if (first == -1 && last == -1) {
-    r = {gutterPixels_, 0, ClientWidth(), ClientHeight()};
+    r = {view_.GutterPixels, 0, ClientWidth(), ClientHeight()};
   } else {
     if (last < first) std::swap(first, last);
     int count = lines_->Count();
     if (wordWrap_) WrapLinesToRows(first, last, count);
-    int lastVisible = topRow_ + visibleRows_;  // a partly visible row counts
-    first = std::max(first, topRow_);
+    int lastVisible = view_.TopRow + view_.VisibleRows;  // a partly visible row counts
+    first = std::max(first, view_.TopRow);
     if (first > lastVisible) return;
-    int bottom =
-        last > count ? ClientHeight() : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
-    r = {gutterPixels_, (first - topRow_) * rowHeight_, ClientWidth(), bottom};
+    int bottom = last > count ? ClientHeight()
+                              : (std::min(last, lastVisible) - view_.TopRow + 1) * view_.RowHeight;
+    r = {view_.GutterPixels, (first - view_.TopRow) * view_.RowHeight, ClientWidth(), bottom};
   }
   AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
 }
@@ -785,24 +752,24 @@ void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
   if (!HandleAllocated()) return;
   TRect r;
   if (first == -1 && last == -1) {
-    r = {0, 0, gutterPixels_, ClientHeight()};
+    r = {0, 0, view_.GutterPixels, ClientHeight()};
   } else {
     if (last < first) std::swap(first, last);
     int count = lines_->Count();
     if (wordWrap_) WrapLinesToRows(first, last, count);
-    int lastVisible = topRow_ + visibleRows_;
-    first = std::max(first, topRow_);
+    int lastVisible = view_.TopRow + view_.VisibleRows;
+    first = std::max(first, view_.TopRow);
     if (first > lastVisible) return;
-    int bottom =
-        last > count ? ClientHeight() : (std::min(last, lastVisible) - topRow_ + 1) * rowHeight_;
-    r = {0, (first - topRow_) * rowHeight_, gutterPixels_, bottom};
+    int bottom = last > count ? ClientHeight()
+                              : (std::min(last, lastVisible) - view_.TopRow + 1) * view_.RowHeight;
+    r = {0, (first - view_.TopRow) * view_.RowHeight, view_.GutterPixels, bottom};
   }
   AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
 }
 
 void TCustomSynEdit::InvalidateLine(int line) {
   if (line < 1 || line > lines_->Count()) return;
-  if (!wordWrap_ && (line < topRow_ || line > topRow_ + visibleRows_)) return;
+  if (!wordWrap_ && (line < view_.TopRow || line > view_.TopRow + view_.VisibleRows)) return;
   InvalidateLines(line, line);
 }
 
@@ -827,16 +794,17 @@ void TCustomSynEdit::UpdateCaret() {
       p.X -= 1;
       break;
     case ctHorizontalLine:
-      p.Y += rowHeight_ - 2;
+      p.Y += view_.RowHeight - 2;
       break;
     case ctHalfBlock:
-      p.Y += (rowHeight_ - 2) / 2;
+      p.Y += (view_.RowHeight - 2) / 2;
       break;
     case ctBlock:
       break;
   }
   p.Y += 1;
-  bool inside = p.X >= gutterPixels_ && p.X < ClientWidth() && p.Y >= 0 && p.Y < ClientHeight();
+  bool inside =
+      p.X >= view_.GutterPixels && p.X < ClientWidth() && p.Y >= 0 && p.Y < ClientHeight();
   bool visible = inside && !options_.Contains(eoNoCaret);
   if (visible)
     state_ += TSynStateFlags{sfCaretVisible};
@@ -850,25 +818,24 @@ void TCustomSynEdit::UpdateCaret() {
 void TCustomSynEdit::Check() const {
   auto fail = [](const char* what) { throw std::logic_error(what); };
   int lastLine = std::max(1, lines_->Count());
-  if (caretLine_ < 1 || caretLine_ > lastLine) fail("caret line outside the buffer");
-  if (caretChar_ < 1) fail("caret character below 1");
-  for (TBufferCoord p : {selFrom_, selTo_}) {
-    if (p.Line < 1 || p.Line > lastLine || p.Char < 1) fail("selection end outside the buffer");
+  caret_.Check(lastLine);
+  view_.Check();
+  mouse_.Check();
+  for (TBufferCoord p : {caret_.SelFrom, caret_.SelTo}) {
     // An empty selection goes with the caret, also past the line end.
-    if (selectionMode_ == smNormal && p.Char > LineLength(p.Line) + 1 &&
-        !options_.Contains(eoScrollPastEol) && !(selFrom_ == selTo_ && p == CaretPos()))
+    if (caret_.Mode == smNormal && p.Char > LineLength(p.Line) + 1 &&
+        !options_.Contains(eoScrollPastEol) && !(caret_.SelFrom == caret_.SelTo && p == CaretPos()))
       fail("selection end past the end of its line");
   }
   // Without eoScrollPastEol the caret still stands past its line end where a
   // command put it on purpose (Tab under trimming, an auto-indented empty
   // line, a trimmed blank): the next character fills the gap. It never goes
   // past the limit the option would set.
-  if (caretChar_ > MaxCaretChar(caretLine_, true) &&
+  if (caret_.CaretChar > MaxCaretChar(caret_.CaretLine, true) &&
       !(options_.Contains(eoAutoSizeMaxScrollWidth) && !wordWrap_))
     fail("caret past the end of its line");
-  if (topRow_ < 1 || (!options_.Contains(eoScrollPastEof) && topRow_ > MaxTopRow()))
+  if (!options_.Contains(eoScrollPastEof) && view_.TopRow > MaxTopRow())
     fail("top row outside its range");
-  if (firstVisibleColumn_ < 1) fail("first visible column below 1");
   if (paintLock_ < 0 || undoBlockDepth_ < 0) fail("negative nesting");
   if (undoBlockDepth_ == 0 && !pendingTrims_.empty()) fail("trim records left unrecorded");
   if (contentModified_ == undoList_->AtSavedPoint() && undoList_->HasItems())

@@ -16,12 +16,15 @@
 #include "base/SynEditTypes.h"
 #include "buffer/SynEditTextBuffer.h"
 #include "buffer/SynEditUndo.h"
+#include "editor/SynEditCaret.h"
 #include "editor/SynEditKbdHandler.h"
 #include "editor/SynEditKeyCmds.h"
 #include "editor/SynEditMarks.h"
 #include "editor/SynEditMiscClasses.h"
+#include "editor/SynEditMouseState.h"
 #include "editor/SynEditOptions.h"
 #include "editor/SynEditScanPoints.h"
+#include "editor/SynEditViewport.h"
 #include "editor/SynEditWordWrap.h"
 #include "editor/SynTextDrawer.h"
 #include "platform/SynTimer.h"
@@ -60,31 +63,31 @@ class TCustomSynEdit {
   void SetLineAtCaret(const std::string& value);
 
   // --- Caret and selection -------------------------------------------------
-  TBufferCoord CaretPos() const { return {caretChar_, caretLine_}; }
-  int CaretChar() const { return caretChar_; }
-  int CaretLine() const { return caretLine_; }
+  TBufferCoord CaretPos() const { return caret_.CaretPos(); }
+  int CaretChar() const { return caret_.CaretChar; }
+  int CaretLine() const { return caret_.CaretLine; }
   // The public setters collapse the selection onto the new caret.
   void SetCaretPos(const TBufferCoord& value);
-  void SetCaretChar(int value) { SetCaretPos({value, caretLine_}); }
-  void SetCaretLine(int value) { SetCaretPos({caretChar_, value}); }
+  void SetCaretChar(int value) { SetCaretPos({value, caret_.CaretLine}); }
+  void SetCaretLine(int value) { SetCaretPos({caret_.CaretChar, value}); }
   // Moves the caret within its limits and leaves the selection alone.
   void InternalSetCaretPos(const TBufferCoord& value, bool ensureVisible = true);
   // With word wrap, a caret at a row end shows there rather than on the next row.
   TDisplayCoord DisplayCaretPos() const;
-  int LastCaretColumn() const { return lastCaretColumn_; }
+  int LastCaretColumn() const { return caret_.LastCaretColumn; }
 
-  TBufferCoord SelFrom() const { return selFrom_; }
-  TBufferCoord SelTo() const { return selTo_; }
+  TBufferCoord SelFrom() const { return caret_.SelFrom; }
+  TBufferCoord SelTo() const { return caret_.SelTo; }
   // Starts a new, empty selection at a point.
   void SetSelFrom(const TBufferCoord& value);
   // Extends the selection to a point (nothing with eoNoSelection).
   void SetSelTo(const TBufferCoord& value);
-  TBufferCoord SelFirst() const { return selTo_ < selFrom_ ? selTo_ : selFrom_; }
-  TBufferCoord SelLast() const { return selTo_ < selFrom_ ? selFrom_ : selTo_; }
-  bool HasSelection() const;
+  TBufferCoord SelFirst() const { return caret_.First(); }
+  TBufferCoord SelLast() const { return caret_.Last(); }
+  bool HasSelection() const { return caret_.HasSelection(); }
   void SetCaretAndSelection(const TBufferCoord& caret, const TBufferCoord& selFrom,
                             const TBufferCoord& selTo);
-  TSynSelectionMode SelectionMode() const { return selectionMode_; }
+  TSynSelectionMode SelectionMode() const { return caret_.Mode; }
   void SetSelectionMode(TSynSelectionMode value);
 
   std::string SelectedText() const;
@@ -119,18 +122,18 @@ class TCustomSynEdit {
   TDisplayCoord PixelsToRowColumn(int x, int y, bool roundColumn = false) const;
 
   // --- View ----------------------------------------------------------------
-  int TopRow() const { return topRow_; }
+  int TopRow() const { return view_.TopRow; }
   void SetTopRow(int value);
-  int FirstVisibleColumn() const { return firstVisibleColumn_; }
+  int FirstVisibleColumn() const { return view_.FirstVisibleColumn; }
   void SetFirstVisibleColumn(int value);
-  int VisibleRows() const { return visibleRows_; }
-  int VisibleColumns() const { return visibleColumns_; }
-  int CellWidth() const { return cellWidth_; }
-  int RowHeight() const { return rowHeight_; }
-  int GutterPixels() const { return gutterPixels_; }
+  int VisibleRows() const { return view_.VisibleRows; }
+  int VisibleColumns() const { return view_.VisibleColumns; }
+  int CellWidth() const { return view_.CellWidth; }
+  int RowHeight() const { return view_.RowHeight; }
+  int GutterPixels() const { return view_.GutterPixels; }
   void SetGutterPixels(int value);
-  int TextOrigin() const { return gutterPixels_ + 2 - (firstVisibleColumn_ - 1) * cellWidth_; }
-  int ExtraLineSpacing() const { return extraLineSpacing_; }
+  int TextOrigin() const { return view_.TextOrigin(); }
+  int ExtraLineSpacing() const { return view_.ExtraLineSpacing; }
   void SetExtraLineSpacing(int value);
   // Reads the font metrics and the client size again.
   void FontChanged();
@@ -224,6 +227,9 @@ class TCustomSynEdit {
   void EndUndoBlock();
 
   // --- Commands ----------------------------------------------------------------
+  // The narrow way into the editor that the command families take
+  // (SynEditCommandsInternal.h).
+  class TCommandContext;
   // The command entry point: built-in commands below ecUserFirst run through
   // ApplyCommand inside one paint lock.
   virtual void RunCommand(TSynEditorCommand command, char aChar, void* data);
@@ -421,7 +427,6 @@ class TCustomSynEdit {
   int ScanSpan(int first, int last);
   void WidenMaxScrollWidth(int index);
   void DeliverStatus();
-  TSynScrollBarInfo ComputeScrollBar(int maximum, int page, int position) const;
 
   std::unique_ptr<TSynEditStringList> lines_;
   struct TFreeHook {
@@ -435,23 +440,12 @@ class TCustomSynEdit {
   TSynCustomHighlighter* highlighter_ = nullptr;
   mutable TSynScanPoints scanPoints_;  // also consulted by const position conversions
 
-  int caretChar_ = 1;
-  int caretLine_ = 1;
-  int lastCaretColumn_ = 1;
-  TBufferCoord selFrom_;
-  TBufferCoord selTo_;
-  TSynSelectionMode selectionMode_ = smNormal;
+  // The parts with their own state and rules.
+  TSynCaretSelection caret_;
+  TSynViewport view_;
   bool insertMode_ = true;
   bool readOnly_ = false;
   bool contentModified_ = false;
-  int topRow_ = 1;
-  int firstVisibleColumn_ = 1;
-  int visibleRows_ = 0;
-  int visibleColumns_ = 0;
-  int cellWidth_ = 8;
-  int rowHeight_ = 16;
-  int gutterPixels_ = 30;
-  int extraLineSpacing_ = 0;
   TSynEditorOptions options_ = SYNEDIT_DEFAULT_OPTIONS;
   int tabWidth_ = 8;
   bool wantTabs_ = false;
@@ -562,7 +556,6 @@ class TCustomSynEdit {
                                            char& aChar, void* data);
 
  private:
-  friend struct TSynCommandExec;
   static std::unique_ptr<TSynEditKeyStrokes> DefaultKeystrokes();
   std::unique_ptr<TSynEditKeyStrokes> keystrokes_ = DefaultKeystrokes();
   uint16_t pendingKey_ = 0;
@@ -612,20 +605,20 @@ class TCustomSynEdit {
   TCursor MouseCursorAt(int x, int y);
   // The window lost the mouse capture (another window took it).
   void MouseCaptureLost();
-  bool MouseCapture() const { return mouseCapture_; }
+  bool MouseCapture() const { return mouse_.Capture; }
   bool IsPointInSelection(const TBufferCoord& value) const;
   // Selects the word at pos as a double-click does.
   void SetWordBlock(const TBufferCoord& pos);
-  TCursor Cursor() const { return cursor_; }
-  void SetCursor(TCursor value) { cursor_ = value; }
-  TCursor GutterCursor() const { return gutterCursor_; }
-  void SetGutterCursor(TCursor value) { gutterCursor_ = value; }
-  int ScrollDeltaX() const { return scrollDeltaX_; }
-  int ScrollDeltaY() const { return scrollDeltaY_; }
-  bool AutoScrollActive() const { return scrollTimer_ && scrollTimer_->Enabled(); }
-  bool WaitingForDrag() const { return waitForDrag_; }
+  TCursor Cursor() const { return mouse_.Cursor; }
+  void SetCursor(TCursor value) { mouse_.Cursor = value; }
+  TCursor GutterCursor() const { return mouse_.GutterCursor; }
+  void SetGutterCursor(TCursor value) { mouse_.GutterCursor = value; }
+  int ScrollDeltaX() const { return mouse_.ScrollDeltaX; }
+  int ScrollDeltaY() const { return mouse_.ScrollDeltaY; }
+  bool AutoScrollActive() const { return mouse_.AutoScrolling(); }
+  bool WaitingForDrag() const { return mouse_.WaitForDrag; }
   // This editor is the source of a running drag.
-  bool Dragging() const { return dragging_; }
+  bool Dragging() const { return mouse_.Dragging; }
 
   // Drag and drop of text between editors. source is the dragging editor.
   void DragOver(TCustomSynEdit* source, int x, int y, TDragState state, TShiftState shift,
@@ -665,7 +658,7 @@ class TCustomSynEdit {
 
   // Window services of the mouse (the platform layer overrides these).
   // The pointer in client pixels now.
-  virtual TPoint MousePosition() const { return lastMouse_; }
+  virtual TPoint MousePosition() const { return mouse_.Last; }
   // Shift, Ctrl and Alt as held now.
   virtual TShiftState KeyboardShiftState() const { return {}; }
   virtual int DragThreshold() const { return 4; }
@@ -686,20 +679,8 @@ class TCustomSynEdit {
   void SetMouseCapture(bool value);
 
  private:
-  TPoint mouseDown_;
-  TPoint lastMouse_;
-  int scrollDeltaX_ = 0;
-  int scrollDeltaY_ = 0;
-  std::unique_ptr<TSynTimer> scrollTimer_;
-  int wheelRemainder_ = 0;
-  bool mouseCapture_ = false;
-  bool waitForDrag_ = false;
-  bool dblClicked_ = false;
-  bool possibleGutterClick_ = false;
-  bool dragging_ = false;
+  TSynMouseState mouse_;
   bool keepCaretShown_ = false;
-  TCursor cursor_ = crIBeam;
-  TCursor gutterCursor_ = crDefault;
   std::vector<TFocusTarget*> focusList_;
   // --- End of mouse, drag-and-drop, handler chains and focus ---
 

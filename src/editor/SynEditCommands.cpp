@@ -140,13 +140,13 @@ void TCustomSynEdit::RunCommand(TSynEditorCommand command, char aChar, void* dat
 }
 
 void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* data) {
-  static constexpr TSynCommandExec::TFamily families[] = {
-      TSynCommandExec::CaretCommand,  TSynCommandExec::ViewCommand,  TSynCommandExec::TypingCommand,
-      TSynCommandExec::DeleteCommand, TSynCommandExec::BlockCommand, TSynCommandExec::OtherCommand,
+  static constexpr TSynCommandFamily families[] = {
+      CaretCommand, ViewCommand, TypingCommand, DeleteCommand, BlockCommand, OtherCommand,
   };
+  TCommandContext context(*this);
   auto lock = LockPaint();
-  for (TSynCommandExec::TFamily family : families)
-    if (family(*this, command, aChar, data)) break;
+  for (TSynCommandFamily family : families)
+    if (family(context, command, aChar, data)) break;
 }
 
 // --- Line breaks --------------------------------------------------------------------
@@ -156,11 +156,11 @@ void TCustomSynEdit::DoLineBreak(bool insertLine) {
   auto step = EditStep();
   {
     // The selection collapses onto the caret however the break ends.
-    auto collapse = TBracket([this] { selFrom_ = selTo_ = CaretPos(); });
+    auto collapse = TBracket([this] { caret_.Collapse(); });
     auto update = lines_->Updating();
     if (HasSelection()) {
       RecordSelectionDeletion();
-      SetSelTextPrimitive(selectionMode_, std::string_view());
+      SetSelTextPrimitive(caret_.Mode, std::string_view());
     }
     if (lines_->Count() == 0) lines_->Add(std::string());
     const TBufferCoord pos = CaretPos();
@@ -259,23 +259,23 @@ void TCustomSynEdit::JumpToBookmark(int number) {
   InternalSetCaretPos({mark->Char(), mark->Line()}, false);
   EnsureCaretVisible(true);
   if (HasSelection()) InvalidateSelection();
-  selFrom_ = selTo_ = CaretPos();
+  caret_.Collapse();
 }
 
 // --- Modes, bookmarks, clipboard, undo, help ------------------------------------------
 
-bool TSynCommandExec::OtherCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
-                                   void* data) {
+bool OtherCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
+  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   if (command >= ecGotoMarker0 && command <= ecGotoMarker9) {
-    if (e.bookMarkOptions_.EnableKeys) e.JumpToBookmark(command - ecGotoMarker0);
+    if (e.BookMarkOptions().EnableKeys) e.JumpToBookmark(command - ecGotoMarker0);
     return true;
   }
   if (command >= ecSetMarker0 && command <= ecSetMarker9) {
-    if (!e.bookMarkOptions_.EnableKeys) return true;
+    if (!e.BookMarkOptions().EnableKeys) return true;
     int n = command - ecSetMarker0;
     TBufferCoord p = data ? *static_cast<const TBufferCoord*>(data) : e.CaretPos();
-    if (TSynEditMark* old = e.bookmarks_[n]) {
+    if (TSynEditMark* old = e.Bookmark(n)) {
       // Pressed on the bookmark's own line it only removes the bookmark.
       int oldLine = old->Line();
       e.DropBookmark(n);
@@ -298,8 +298,7 @@ bool TSynCommandExec::OtherCommand(TCustomSynEdit& e, TSynEditorCommand command,
     case ecNormalSelect:
       e.SetSelectionMode(smNormal);
       // Column ends may lie past line ends; a normal selection may not.
-      e.selFrom_ = e.LimitSelectionPoint(e.selFrom_);
-      e.selTo_ = e.LimitSelectionPoint(e.selTo_);
+      c.LimitSelection();
       return true;
     case ecColumnSelect:
       e.SetSelectionMode(smColumn);
@@ -326,17 +325,15 @@ bool TSynCommandExec::OtherCommand(TCustomSynEdit& e, TSynEditorCommand command,
       e.Redo();
       return true;
     case ecLineBreak:
-      e.DoLineBreak(false);
+      c.DoLineBreak(false);
       return true;
     case ecInsertLine:
-      e.DoLineBreak(true);
+      c.DoLineBreak(true);
       return true;
     case ecClearAll:
       if (e.ReadOnly()) return true;
       // Not undoable: clearing the buffer empties both histories.
-      for (TSynEditMark*& b : e.bookmarks_) b = nullptr;
-      e.marks_->Clear();
-      e.lines_->Clear();
+      c.ClearMarksAndLines();
       e.SetContentModified(false);
       return true;
     case ecContextHelp:

@@ -16,14 +16,15 @@ int BlockEndLine(const TBufferCoord& first, const TBufferCoord& last) {
 
 }  // namespace
 
-void TSynCommandExec::DoBlockIndent(TCustomSynEdit& e) {
+void DoBlockIndent(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   if (e.ReadOnly() || !e.HasSelection()) return;
-  const TBufferCoord oldFrom = e.selFrom_, oldTo = e.selTo_;
+  const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
   const TBufferCoord first = e.SelFirst(), last = e.SelLast();
   const TBufferCoord caret = e.CaretPos();
-  const TSynSelectionMode mode = e.selectionMode_;
+  const TSynSelectionMode mode = e.SelectionMode();
   const int endLine = BlockEndLine(first, last);
-  const bool spaces = e.options_.Contains(eoTabsToSpaces);
+  const bool spaces = e.Options().Contains(eoTabsToSpaces);
   const std::string unit = spaces ? std::string(e.TabWidth(), ' ') : std::string("\t");
   const int unitLen = static_cast<int>(unit.size());
   const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
@@ -34,8 +35,8 @@ void TSynCommandExec::DoBlockIndent(TCustomSynEdit& e) {
     block += unit;
   }
   auto step = e.EditStep();
-  e.undoList_->RecordChange(ckIndent, first, last, std::string(), mode);
-  e.selFrom_ = e.selTo_ = {column, first.Line};
+  e.UndoList().RecordChange(ckIndent, first, last, std::string(), mode);
+  c.SetSelectionBounds({column, first.Line}, {column, first.Line});
   e.InternalSetCaretPos({column, first.Line}, false);
   e.SetSelTextPrimitive(smColumn, block, true, ckInsert);
   auto shifted = [&](TBufferCoord p, bool isLast) {
@@ -47,15 +48,16 @@ void TSynCommandExec::DoBlockIndent(TCustomSynEdit& e) {
   TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
   e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
                          fromIsFirst ? newLast : newFirst);
-  e.undoList_->RecordChange(ckIndent, e.SelFirst(), e.SelLast(), std::string(), mode);
+  e.UndoList().RecordChange(ckIndent, e.SelFirst(), e.SelLast(), std::string(), mode);
 }
 
-void TSynCommandExec::DoBlockUnindent(TCustomSynEdit& e) {
+void DoBlockUnindent(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   if (e.ReadOnly() || !e.HasSelection()) return;
-  const TBufferCoord oldFrom = e.selFrom_, oldTo = e.selTo_;
+  const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
   const TBufferCoord first = e.SelFirst(), last = e.SelLast();
   const TBufferCoord caret = e.CaretPos();
-  const TSynSelectionMode mode = e.selectionMode_;
+  const TSynSelectionMode mode = e.SelectionMode();
   const int endLine = BlockEndLine(first, last);
   const int tabWidth = e.TabWidth();
   const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
@@ -63,7 +65,7 @@ void TSynCommandExec::DoBlockUnindent(TCustomSynEdit& e) {
   std::string text;
   bool any = false;
   for (int l = first.Line; l <= endLine; ++l) {
-    std::string_view s = e.lines_->GetView(l - 1);
+    std::string_view s = e.Lines().GetView(l - 1);
     std::string_view rest =
         s.size() >= static_cast<size_t>(column - 1) ? s.substr(column - 1) : std::string_view();
     int n = 0;
@@ -81,16 +83,16 @@ void TSynCommandExec::DoBlockUnindent(TCustomSynEdit& e) {
   if (!any) return;
   auto step = e.EditStep();
   {
-    auto update = e.lines_->Updating();
+    auto update = e.Lines().Updating();
     for (int l = first.Line; l <= endLine; ++l) {
       int n = removed[l - first.Line];
       if (n == 0) continue;
-      std::string s = e.lines_->Get(l - 1);
+      std::string s = e.Lines().Get(l - 1);
       s.erase(column - 1, n);
-      e.lines_->Put(l - 1, s);  // stored as it is: no trimming
+      e.Lines().Put(l - 1, s);  // stored as it is: no trimming
     }
   }
-  e.undoList_->RecordChange(ckUnindent, first, last, text, mode);
+  e.UndoList().RecordChange(ckUnindent, first, last, text, mode);
   TBufferCoord newFirst = first, newLast = last;
   if (mode != smColumn) {
     newFirst.Char = std::max(1, first.Char - removed.front());
@@ -135,8 +137,9 @@ std::string ConvertCase(TSynEditorCommand command, std::string_view text) {
 
 // Replaces the selection with its converted text. The selection and the caret
 // from before the command are recorded first, so undo ends on them.
-void ReplaceConverted(TCustomSynEdit& e, TSynEditorCommand command, const TBufferCoord& caret,
+void ReplaceConverted(TSynCommandContext& c, TSynEditorCommand command, const TBufferCoord& caret,
                       const TBufferCoord& oldFirst, const TBufferCoord& oldLast) {
+  TCustomSynEdit& e = c.Editor();
   std::string text = e.SelectedText();
   std::string converted = ConvertCase(command, text);
   if (converted == text) return;
@@ -145,7 +148,8 @@ void ReplaceConverted(TCustomSynEdit& e, TSynEditorCommand command, const TBuffe
   e.SetSelectedText(converted);
 }
 
-void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
+void DoCaseChange(TSynCommandContext& c, TSynEditorCommand command) {
+  TCustomSynEdit& e = c.Editor();
   const TBufferCoord caret = e.CaretPos();
   const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
   const TBufferCoord oldFirst = e.SelFirst(), oldLast = e.SelLast();
@@ -164,7 +168,7 @@ void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
     TSynSelectionMode mode = e.SelectionMode();
     e.SetSelectionMode(smNormal);
     e.SetCaretAndSelection(caret, a, b);
-    ReplaceConverted(e, command, caret, oldFirst, oldLast);
+    ReplaceConverted(c, command, caret, oldFirst, oldLast);
     e.SetSelectionMode(mode);
     e.SetCaretPos(caret);
     return;
@@ -178,27 +182,27 @@ void DoCaseChange(TCustomSynEdit& e, TSynEditorCommand command) {
     TSynSelectionMode mode = e.SelectionMode();
     e.SetSelectionMode(smNormal);
     e.SetCaretAndSelection(caret, caret, {caret.Char + 1, caret.Line});
-    ReplaceConverted(e, command, caret, oldFirst, oldLast);
+    ReplaceConverted(c, command, caret, oldFirst, oldLast);
     e.SetCaretPos({caret.Char + 1, caret.Line});
     e.SetSelectionMode(mode);
     return;
   }
-  ReplaceConverted(e, command, caret, oldFirst, oldLast);
+  ReplaceConverted(c, command, caret, oldFirst, oldLast);
   e.SetCaretAndSelection(caret, oldFrom, oldTo);
 }
 
 }  // namespace
 
-bool TSynCommandExec::BlockCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
-                                   void* data) {
+bool BlockCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
+  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   (void)data;
   switch (command) {
     case ecBlockIndent:
-      DoBlockIndent(e);
+      DoBlockIndent(c);
       return true;
     case ecBlockUnindent:
-      DoBlockUnindent(e);
+      DoBlockUnindent(c);
       return true;
     case ecUpperCase:
     case ecLowerCase:
@@ -209,7 +213,7 @@ bool TSynCommandExec::BlockCommand(TCustomSynEdit& e, TSynEditorCommand command,
     case ecToggleCaseBlock:
       if (!e.ReadOnly()) {
         auto step = e.EditStep();
-        DoCaseChange(e, command);
+        DoCaseChange(c, command);
       }
       return true;
     default:

@@ -173,16 +173,17 @@ void TCustomSynEdit::FindMatchingBracket() {
 
 // --- Caret moves -------------------------------------------------------------------------
 
-void TSynCommandExec::MoveCaretAndSelection(TCustomSynEdit& e, const TBufferCoord& before,
-                                            const TBufferCoord& after, bool select) {
+void MoveCaretAndSelection(TSynCommandContext& c, const TBufferCoord& before,
+                           const TBufferCoord& after, bool select) {
+  TCustomSynEdit& e = c.Editor();
   // Typing after a move starts a new undo group.
-  if (e.options_.Contains(eoGroupUndo) && e.CanUndo()) e.undoList_->AddBreak();
+  if (e.Options().Contains(eoGroupUndo) && e.CanUndo()) e.UndoList().AddBreak();
   auto lock = e.LockPaint();
   if (select) {
     if (!e.HasSelection()) e.SetSelFrom(before);
     e.InternalSetCaretPos(after);
     TBufferCoord to = e.CaretPos();
-    if (e.selectionMode_ == smColumn && to.Char == e.selFrom_.Char && to.Line != e.selFrom_.Line)
+    if (e.SelectionMode() == smColumn && to.Char == e.SelFrom().Char && to.Line != e.SelFrom().Line)
       ++to.Char;  // a zero-width column block is shown one column wide
     e.SetSelTo(to);
   } else {
@@ -191,57 +192,59 @@ void TSynCommandExec::MoveCaretAndSelection(TCustomSynEdit& e, const TBufferCoor
   }
 }
 
-void TSynCommandExec::MoveCaretHorz(TCustomSynEdit& e, int dx, bool select) {
-  if (e.WrapCaretStep(dx)) return;
+void MoveCaretHorz(TSynCommandContext& c, int dx, bool select) {
+  TCustomSynEdit& e = c.Editor();
+  if (c.WrapCaretStep(dx)) return;
   TBufferCoord from = e.CaretPos();
   TBufferCoord to = from;
-  int len = e.LineLength(from.Line);
-  bool wrapLines = !e.options_.Contains(eoScrollPastEol);
+  int len = c.LineLength(from.Line);
+  bool wrapLines = !e.Options().Contains(eoScrollPastEol);
   if (wrapLines && dx == -1 && from.Char == 1 && from.Line > 1) {
-    to = {e.LineLength(from.Line - 1) + 1, from.Line - 1};
-  } else if (wrapLines && dx == 1 && from.Char > len && from.Line < e.lines_->Count()) {
+    to = {c.LineLength(from.Line - 1) + 1, from.Line - 1};
+  } else if (wrapLines && dx == 1 && from.Char > len && from.Line < e.Lines().Count()) {
     to = {1, from.Line + 1};
   } else {
     to.Char = std::max(1, from.Char + dx);
     if (dx > 0 && wrapLines) to.Char = std::min(to.Char, len + 1);
   }
-  MoveCaretAndSelection(e, from, to, select);
-  e.WrapCaretMoved(dx);
+  MoveCaretAndSelection(c, from, to, select);
+  c.WrapCaretMoved(dx);
 }
 
-void TSynCommandExec::MoveCaretVert(TCustomSynEdit& e, int dy, bool select) {
+void MoveCaretVert(TSynCommandContext& c, int dy, bool select) {
+  TCustomSynEdit& e = c.Editor();
   TDisplayCoord from = e.DisplayCaretPos();
   TDisplayCoord to = from;
   to.Row = std::max(1, std::min(to.Row + dy, e.DisplayRowCount()));  // rows when wrapping
-  if (to.Row != from.Row && e.options_.Contains(eoKeepCaretX)) to.Column = e.lastCaretColumn_;
-  int keep = e.lastCaretColumn_;
-  MoveCaretAndSelection(e, e.CaretPos(), e.DisplayToBuffer(to), select);
-  e.lastCaretColumn_ = keep;
+  if (to.Row != from.Row && e.Options().Contains(eoKeepCaretX)) to.Column = e.LastCaretColumn();
+  int keep = e.LastCaretColumn();
+  MoveCaretAndSelection(c, e.CaretPos(), e.DisplayToBuffer(to), select);
+  c.SetLastCaretColumn(keep);
 }
 
-bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
-                                   void* data) {
+bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
+  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   bool select = command >= ecSelLeft && command <= ecSelGotoXY;
   TSynEditorCommand move = select ? command - ecSelection : command;
   if (move < ecLeft || move > ecGotoXY) return false;
   const TBufferCoord caret = e.CaretPos();
-  auto moveTo = [&](const TBufferCoord& p) { MoveCaretAndSelection(e, caret, p, select); };
+  auto moveTo = [&](const TBufferCoord& p) { MoveCaretAndSelection(c, caret, p, select); };
   int page = e.VisibleRows();
-  if (e.options_.Contains(eoHalfPageScroll)) page /= 2;
-  if (e.options_.Contains(eoScrollByOneLess)) --page;
+  if (e.Options().Contains(eoHalfPageScroll)) page /= 2;
+  if (e.Options().Contains(eoScrollByOneLess)) --page;
   switch (move) {
     case ecLeft:
-      MoveCaretHorz(e, -1, select);
+      MoveCaretHorz(c, -1, select);
       break;
     case ecRight:
-      MoveCaretHorz(e, 1, select);
+      MoveCaretHorz(c, 1, select);
       break;
     case ecUp:
-      MoveCaretVert(e, -1, select);
+      MoveCaretVert(c, -1, select);
       break;
     case ecDown:
-      MoveCaretVert(e, 1, select);
+      MoveCaretVert(c, 1, select);
       break;
     case ecWordLeft:
       moveTo(e.PrevWordPos(caret));
@@ -250,10 +253,10 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
       moveTo(e.NextWordPos(caret));
       break;
     case ecLineStart: {
-      if (e.WrappedLineStartEnd(false, select)) break;
+      if (c.WrappedLineStartEnd(false, select)) break;
       int target = 1;
-      if (e.options_.Contains(eoEnhanceHomeKey)) {
-        std::string_view s = caret.Line <= e.lines_->Count() ? e.lines_->GetView(caret.Line - 1)
+      if (e.Options().Contains(eoEnhanceHomeKey)) {
+        std::string_view s = caret.Line <= e.Lines().Count() ? e.Lines().GetView(caret.Line - 1)
                                                              : std::string_view();
         int f = 1;
         while (f <= static_cast<int>(s.size()) && (s[f - 1] == ' ' || s[f - 1] == '\t')) ++f;
@@ -264,21 +267,21 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
       break;
     }
     case ecLineEnd:
-      if (e.WrappedLineStartEnd(true, select)) break;
-      moveTo({e.LineLength(caret.Line) + 1, caret.Line});
+      if (c.WrappedLineStartEnd(true, select)) break;
+      moveTo({c.LineLength(caret.Line) + 1, caret.Line});
       break;
     case ecPageUp:
     case ecPageDown: {
       int counter = move == ecPageUp ? -page : page;
       e.SetTopRow(e.TopRow() + counter);
-      MoveCaretVert(e, counter, select);
+      MoveCaretVert(c, counter, select);
       break;
     }
     case ecPageLeft:
-      MoveCaretHorz(e, -e.VisibleColumns(), select);
+      MoveCaretHorz(c, -e.VisibleColumns(), select);
       break;
     case ecPageRight:
-      MoveCaretHorz(e, e.VisibleColumns(), select);
+      MoveCaretHorz(c, e.VisibleColumns(), select);
       break;
     case ecPageTop:
     case ecPageBottom: {
@@ -292,8 +295,8 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
       moveTo({1, 1});
       break;
     case ecEditorBottom: {
-      int count = e.lines_->Count();
-      moveTo(count == 0 ? TBufferCoord{1, 1} : TBufferCoord{e.LineLength(count) + 1, count});
+      int count = e.Lines().Count();
+      moveTo(count == 0 ? TBufferCoord{1, 1} : TBufferCoord{c.LineLength(count) + 1, count});
       break;
     }
     case ecGotoXY:
@@ -305,8 +308,8 @@ bool TSynCommandExec::CaretCommand(TCustomSynEdit& e, TSynEditorCommand command,
   return true;
 }
 
-bool TSynCommandExec::ViewCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
-                                  void* data) {
+bool ViewCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
+  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   (void)data;
   switch (command) {
@@ -321,9 +324,9 @@ bool TSynCommandExec::ViewCommand(TCustomSynEdit& e, TSynEditorCommand command, 
       e.SetTopRow(e.TopRow() + (command == ecScrollUp ? -1 : 1));
       last = e.TopRow() + e.VisibleRows() - 1;
       if (y > last)
-        MoveCaretVert(e, last - y, false);
+        MoveCaretVert(c, last - y, false);
       else if (y < e.TopRow())
-        MoveCaretVert(e, e.TopRow() - y, false);
+        MoveCaretVert(c, e.TopRow() - y, false);
       e.EnsureCaretVisible();
       return true;
     }

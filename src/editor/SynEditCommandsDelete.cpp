@@ -17,52 +17,52 @@ int LineLen(const TCustomSynEdit& e, int line) {
 
 }  // namespace
 
-TCustomSynEdit::TInsertedRange TSynCommandExec::ReplaceRange(TCustomSynEdit& e,
-                                                             const TBufferCoord& from,
-                                                             const TBufferCoord& to,
-                                                             std::string_view text) {
-  auto keepMode = Preserve(e.selectionMode_);
-  e.selectionMode_ = smNormal;
-  e.selFrom_ = from;
-  e.selTo_ = to;
+TCustomSynEdit::TInsertedRange ReplaceRange(TSynCommandContext& c, const TBufferCoord& from,
+                                            const TBufferCoord& to, std::string_view text) {
+  TCustomSynEdit& e = c.Editor();
+  auto normal = c.UseSelectionMode(smNormal);
+  c.SetSelectionBounds(from, to);
   return e.SetSelTextPrimitive(smNormal, text);
 }
 
-void TSynCommandExec::FillGapToCaret(TCustomSynEdit& e, bool emptyLineIndent) {
+void FillGapToCaret(TSynCommandContext& c, bool emptyLineIndent) {
+  TCustomSynEdit& e = c.Editor();
   int y = e.CaretLine();
-  if (e.lines_->Count() == 0) e.lines_->Add(std::string());
-  std::string s = e.lines_->Get(y - 1);
+  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+  std::string s = e.Lines().Get(y - 1);
   int len = static_cast<int>(s.size());
   int gap = e.CaretChar() - 1 - len;
   if (gap <= 0) return;
   // On an empty line the gap is indentation (tabs where they fit).
   std::string fill = emptyLineIndent && len == 0 ? e.IndentationString(gap) : std::string(gap, ' ');
   // Stored untrimmed: the text typed next follows the blanks.
-  e.lines_->Put(y - 1, s + fill);
+  e.Lines().Put(y - 1, s + fill);
   TBufferCoord start{len + 1, y};
   TBufferCoord end{len + 1 + static_cast<int>(fill.size()), y};
-  e.undoList_->RecordChange(ckWhiteSpaceAdd, start, end, std::string(), smNormal);
+  e.UndoList().RecordChange(ckWhiteSpaceAdd, start, end, std::string(), smNormal);
   e.InternalSetCaretPos(end, false);
 }
 
-void TSynCommandExec::DeleteRange(TCustomSynEdit& e, const TBufferCoord& from,
-                                  const TBufferCoord& to, TSynChangeKind kind) {
+void DeleteRange(TSynCommandContext& c, const TBufferCoord& from, const TBufferCoord& to,
+                 TSynChangeKind kind) {
+  TCustomSynEdit& e = c.Editor();
   if (!(from < to)) return;
-  TSynSelectionMode mode = e.selectionMode_;
-  e.selectionMode_ = smNormal;
-  e.selFrom_ = from;
-  e.selTo_ = to;
-  std::string text = e.GetSelectedText(false);
-  e.selectionMode_ = mode;
+  std::string text;
+  {
+    auto normal = c.UseSelectionMode(smNormal);
+    c.SetSelectionBounds(from, to);
+    text = c.GetSelectedText(false);
+  }
   // Recorded first: trims made by the deletion go after it.
-  e.undoList_->RecordChange(kind, from, to, text, smNormal);
-  ReplaceRange(e, from, to, std::string_view());
+  e.UndoList().RecordChange(kind, from, to, text, smNormal);
+  ReplaceRange(c, from, to, std::string_view());
 }
 
 namespace {
 
 // Backspace on a caret without selection.
-void DeleteLastChar(TCustomSynEdit& e) {
+void DeleteLastChar(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   int y = e.CaretLine();
   int x = e.CaretChar();
   if (y > e.Lines().Count()) return;
@@ -92,7 +92,7 @@ void DeleteLastChar(TCustomSynEdit& e) {
   if (x == 1) {
     if (y == 1) return;
     int prevLen = static_cast<int>(e.Lines().GetView(y - 2).size());
-    TSynCommandExec::DeleteRange(e, {prevLen + 1, y - 1}, {1, y}, ckDeleteQuiet);
+    DeleteRange(c, {prevLen + 1, y - 1}, {1, y}, ckDeleteQuiet);
     if (options.Contains(eoTrimTrailingSpaces)) e.StoreLine(y - 2, e.Lines().Get(y - 2));
     e.SetCaretPos({prevLen + 1, y - 1});
     return;
@@ -128,73 +128,73 @@ void DeleteLastChar(TCustomSynEdit& e) {
       }
     }
   }
-  TSynCommandExec::DeleteRange(e, {from, y}, {x, y}, ckDeleteQuiet);
+  DeleteRange(c, {from, y}, {x, y}, ckDeleteQuiet);
   e.SetCaretPos({from, y});
 }
 
-void DeleteChar(TCustomSynEdit& e) {
+void DeleteChar(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   int y = e.CaretLine();
   int x = e.CaretChar();
   if (y > e.Lines().Count()) return;
   int len = LineLen(e, y);
   if (x <= len) {
-    TSynCommandExec::DeleteRange(e, {x, y}, {x + 1, y}, ckDeleteAfterCaretQuiet);
+    DeleteRange(c, {x, y}, {x + 1, y}, ckDeleteAfterCaretQuiet);
     e.SetCaretPos({x, y});
     return;
   }
   if (y >= e.Lines().Count()) return;
   // Joining the next line: it starts where the caret stands.
-  TSynCommandExec::FillGapToCaret(e, false);
-  TSynCommandExec::DeleteRange(e, {x, y}, {1, y + 1}, ckDeleteAfterCaretQuiet);
+  FillGapToCaret(c, false);
+  DeleteRange(c, {x, y}, {1, y + 1}, ckDeleteAfterCaretQuiet);
   e.SetCaretPos({x, y});
 }
 
-}  // namespace
-
 // The deletion commands inside their undo step.
-void TSynCommandExec::DeleteInStep(TCustomSynEdit& e, TSynEditorCommand command) {
+void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
+  TCustomSynEdit& e = c.Editor();
   if (e.HasSelection() && (command == ecDeleteLastChar || command == ecDeleteChar)) {
-    e.RecordSelectionDeletion();
-    e.SetSelTextPrimitive(e.selectionMode_, std::string_view());
+    c.RecordSelectionDeletion();
+    e.SetSelTextPrimitive(e.SelectionMode(), std::string_view());
     return;
   }
-  if (e.lines_->Count() == 0) return;
+  if (e.Lines().Count() == 0) return;
   const TBufferCoord caret = e.CaretPos();
   const int y = caret.Line;
   const int len = LineLen(e, y);
   switch (command) {
     case ecDeleteLastChar:
-      DeleteLastChar(e);
+      DeleteLastChar(c);
       break;
     case ecDeleteChar:
-      DeleteChar(e);
+      DeleteChar(c);
       break;
     case ecDeleteWord:
     case ecDeleteEOL: {
       TBufferCoord start{std::min(caret.Char, len + 1), y};
       TBufferCoord end{len + 1, y};
       if (command == ecDeleteWord) {
-        std::string_view s = e.lines_->GetView(y - 1);
+        std::string_view s = e.Lines().GetView(y - 1);
         end = e.WordEnd(start);
         if (end.Char == start.Char) {
           if (start.Char > len) {
-            if (y < e.lines_->Count()) end = {1, y + 1};
+            if (y < e.Lines().Count()) end = {1, y + 1};
           } else if (s[start.Char - 1] != ' ') {
             ++end.Char;
           }
         }
-        std::string_view t = e.lines_->GetView(end.Line - 1);
+        std::string_view t = e.Lines().GetView(end.Line - 1);
         while (end.Char <= static_cast<int>(t.size()) && t[end.Char - 1] == ' ') ++end.Char;
       }
       if (!(start < end)) break;
       // A caret past the line end keeps the following text at its column.
       if (caret.Char > start.Char) {
-        FillGapToCaret(e, false);
+        FillGapToCaret(c, false);
         int shift = caret.Char - start.Char;
         start.Char += shift;
         if (end.Line == y) end.Char += shift;
       }
-      DeleteRange(e, start, end, ckDeleteAfterCaretQuiet);
+      DeleteRange(c, start, end, ckDeleteAfterCaretQuiet);
       e.SetCaretPos(caret);
       break;
     }
@@ -206,30 +206,30 @@ void TSynCommandExec::DeleteInStep(TCustomSynEdit& e, TSynEditorCommand command)
         if (start < caret) e.SetCaretPos(start);
         break;
       }
-      DeleteRange(e, start, end, ckDeleteQuiet);
+      DeleteRange(c, start, end, ckDeleteQuiet);
       e.SetCaretPos(start);
       break;
     }
     case ecDeleteLine: {
-      int count = e.lines_->Count();
+      int count = e.Lines().Count();
       if (count == 1 && len == 0) break;
       e.SetCaretPos(caret);  // a selection collapses first
-      std::string s = e.lines_->Get(y - 1);
+      std::string s = e.Lines().Get(y - 1);
       if (count == 1) {
-        e.undoList_->RecordChange(ckDeleteAfterCaret, {1, 1}, {len + 1, 1}, s, smNormal);
-        e.lines_->Put(0, std::string());
+        e.UndoList().RecordChange(ckDeleteAfterCaret, {1, 1}, {len + 1, 1}, s, smNormal);
+        e.Lines().Put(0, std::string());
       } else if (y < count) {
-        e.undoList_->RecordChange(ckDeleteAfterCaret, {1, y}, {1, y + 1}, s + "\r\n", smNormal);
-        e.lines_->Delete(y - 1);
+        e.UndoList().RecordChange(ckDeleteAfterCaret, {1, y}, {1, y + 1}, s + "\r\n", smNormal);
+        e.Lines().Delete(y - 1);
       } else {
         // The last line goes with the line end before it, so redo leaves
         // no empty line behind.
         int prevLen = LineLen(e, y - 1);
-        e.undoList_->RecordChange(ckDeleteAfterCaret, {prevLen + 1, y - 1}, {len + 1, y},
+        e.UndoList().RecordChange(ckDeleteAfterCaret, {prevLen + 1, y - 1}, {len + 1, y},
                                   "\r\n" + s, smNormal);
-        e.lines_->Delete(y - 1);
+        e.Lines().Delete(y - 1);
       }
-      e.SetCaretPos({1, std::min(y, e.lines_->Count())});
+      e.SetCaretPos({1, std::min(y, e.Lines().Count())});
       break;
     }
     default:
@@ -237,8 +237,10 @@ void TSynCommandExec::DeleteInStep(TCustomSynEdit& e, TSynEditorCommand command)
   }
 }
 
-bool TSynCommandExec::DeleteCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
-                                    void* data) {
+}  // namespace
+
+bool DeleteCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
+  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   (void)data;
   switch (command) {
@@ -258,7 +260,7 @@ bool TSynCommandExec::DeleteCommand(TCustomSynEdit& e, TSynEditorCommand command
   if (transient) e.DoOnPaintTransient(ttBefore);
   {
     auto step = e.EditStep();
-    DeleteInStep(e, command);
+    DeleteInStep(c, command);
   }
   e.EnsureCaretVisible();
   if (transient) e.DoOnPaintTransient(ttAfter);

@@ -33,22 +33,25 @@ int SmartTabWidth(TSynEditStringList& lines, int line, int column) {
 
 }  // namespace
 
-void TSynCommandExec::ScrollRightAfterTyping(TCustomSynEdit& e) {
+void ScrollRightAfterTyping(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   int columns = e.VisibleColumns();
   if (e.DisplayCaretPos().Column >= e.FirstVisibleColumn() + columns)
     e.SetFirstVisibleColumn(e.FirstVisibleColumn() + std::min(25, columns - 1));
 }
 
-bool TSynCommandExec::TabActsOnBlock(TCustomSynEdit& e) {
-  if (!e.HasSelection() || !e.options_.Contains(eoTabIndent)) return false;
+bool TabActsOnBlock(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
+  if (!e.HasSelection() || !e.Options().Contains(eoTabIndent)) return false;
   TBufferCoord first = e.SelFirst(), last = e.SelLast();
-  if (first.Line != last.Line && e.selectionMode_ != smColumn) return true;
-  return first.Char == 1 && last.Char > e.LineLength(e.CaretLine());
+  if (first.Line != last.Line && e.SelectionMode() != smColumn) return true;
+  return first.Char == 1 && last.Char > c.LineLength(e.CaretLine());
 }
 
 namespace {
 
-void TypeChar(TCustomSynEdit& e, char ch) {
+void TypeChar(TSynCommandContext& c, char ch) {
+  TCustomSynEdit& e = c.Editor();
   const int y = std::max(1, e.CaretLine());
   if (e.InsertMode() && !e.WordWrap() && !e.Options().Contains(eoAutoSizeMaxScrollWidth) &&
       e.CaretChar() > e.MaxScrollWidth())
@@ -56,7 +59,7 @@ void TypeChar(TCustomSynEdit& e, char ch) {
   auto step = e.EditStep();
   if (e.Lines().Count() == 0) e.Lines().Add(std::string());
   bool wasEmpty = LineLen(e, y) == 0;
-  TSynCommandExec::FillGapToCaret(e, true);
+  FillGapToCaret(c, true);
   // Indentation with tabs is shorter in characters than the gap.
   const int x = std::min(e.CaretChar(), LineLen(e, y) + 1);
   std::string s = e.Lines().Get(y - 1);
@@ -83,17 +86,18 @@ void TypeChar(TCustomSynEdit& e, char ch) {
   }
   e.InternalSetCaretPos(caret, false);
   e.SetSelFrom(e.CaretPos());
-  TSynCommandExec::ScrollRightAfterTyping(e);
+  ScrollRightAfterTyping(c);
   e.EnsureCaretVisible();
 }
 
-void TypeString(TCustomSynEdit& e, const std::string& text) {
+void TypeString(TSynCommandContext& c, const std::string& text) {
+  TCustomSynEdit& e = c.Editor();
   const int y = std::max(1, e.CaretLine());
   const int x = e.CaretChar();
   const int n = static_cast<int>(text.size());
   auto step = e.EditStep();
   if (e.Lines().Count() == 0) e.Lines().Add(std::string());
-  TSynCommandExec::FillGapToCaret(e, false);
+  FillGapToCaret(c, false);
   std::string s = e.Lines().Get(y - 1);
   int len = static_cast<int>(s.size());
   if (!e.InsertMode() && x <= len) {
@@ -107,11 +111,12 @@ void TypeString(TCustomSynEdit& e, const std::string& text) {
   e.UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
   e.InternalSetCaretPos({x + n, y}, false);
   e.SetSelFrom(e.CaretPos());
-  TSynCommandExec::ScrollRightAfterTyping(e);
+  ScrollRightAfterTyping(c);
   e.EnsureCaretVisible();
 }
 
-void DoTab(TCustomSynEdit& e) {
+void DoTab(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   e.DeleteSelection();
   if (e.Lines().Count() == 0) e.Lines().Add(std::string());
   const TBufferCoord caret = e.CaretPos();
@@ -153,12 +158,13 @@ void DoTab(TCustomSynEdit& e) {
   } else {
     text = "\t";
   }
-  TCustomSynEdit::TInsertedRange r = TSynCommandExec::ReplaceRange(e, caret, caret, text);
+  TCustomSynEdit::TInsertedRange r = ReplaceRange(c, caret, caret, text);
   e.UndoList().RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
   e.SetCaretPos(r.End);
 }
 
-void DoShiftTab(TCustomSynEdit& e) {
+void DoShiftTab(TSynCommandContext& c) {
+  TCustomSynEdit& e = c.Editor();
   if (e.Lines().Count() == 0) return;
   const int x = e.CaretChar(), y = e.CaretLine();
   if (x <= 1) return;
@@ -195,24 +201,24 @@ void DoShiftTab(TCustomSynEdit& e) {
   while (lo > t && IsBlank(s[lo - 2])) --lo;
   t = std::max(t, lo);
   if (t >= x) return;
-  if (t < realEnd) TSynCommandExec::DeleteRange(e, {t, y}, {realEnd, y}, ckDeleteQuiet);
+  if (t < realEnd) DeleteRange(c, {t, y}, {realEnd, y}, ckDeleteQuiet);
   e.SetCaretPos({t, y});
 }
 
 }  // namespace
 
-bool TSynCommandExec::TypingCommand(TCustomSynEdit& e, TSynEditorCommand command, char aChar,
-                                    void* data) {
+bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
+  TCustomSynEdit& e = c.Editor();
   switch (command) {
     case ecChar: {
-      auto c = static_cast<unsigned char>(aChar);
-      if (c < 32 || c == 127 || e.ReadOnly()) return true;
+      auto b = static_cast<unsigned char>(aChar);
+      if (b < 32 || b == 127 || e.ReadOnly()) return true;
       e.DoOnPaintTransient(ttBefore);
       if (e.HasSelection()) {
         e.SetSelectedText(std::string(1, aChar));
       } else {
-        auto pastEol = AllowPastEol(e.options_);
-        TypeChar(e, aChar);
+        auto pastEol = c.AllowPastEol();
+        TypeChar(c, aChar);
       }
       e.DoOnPaintTransient(ttAfter);
       return true;
@@ -225,27 +231,27 @@ bool TSynCommandExec::TypingCommand(TCustomSynEdit& e, TSynEditorCommand command
         e.SetSelectedText(text);
         e.InvalidateGutterLines(-1, -1);
       } else {
-        auto pastEol = AllowPastEol(e.options_);
-        TypeString(e, text);
+        auto pastEol = c.AllowPastEol();
+        TypeString(c, text);
       }
       return true;
     }
     case ecTab:
     case ecShiftTab: {
       if (e.ReadOnly()) return true;
-      if (TabActsOnBlock(e)) {
+      if (TabActsOnBlock(c)) {
         if (command == ecTab)
-          DoBlockIndent(e);
+          DoBlockIndent(c);
         else
-          DoBlockUnindent(e);
+          DoBlockUnindent(c);
         return true;
       }
-      auto pastEol = AllowPastEol(e.options_);
+      auto pastEol = c.AllowPastEol();
       auto step = e.EditStep();
       if (command == ecTab)
-        DoTab(e);
+        DoTab(c);
       else
-        DoShiftTab(e);
+        DoShiftTab(c);
       e.EnsureCaretVisible();
       return true;
     }

@@ -9,35 +9,37 @@ namespace ludra {
 
 void TCustomSynEdit::DragOver(TCustomSynEdit* source, int x, int y, TDragState state,
                               TShiftState shift, bool& accept, TCursor& dragCursor) {
-  lastMouse_ = {x, y};
+  mouse_.Last = {x, y};
   if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
   if (source == nullptr || ReadOnly()) return;
   accept = true;
   dragCursor = shift.Contains(ssCtrl) ? crMultiDrag : crDrag;
-  if (!dragging_ || source != this) {
+  if (!mouse_.Dragging || source != this) {
     ComputeCaretAt(x, y);
     return;
   }
   if (state == dsDragLeave) {
-    ComputeCaretAt(mouseDown_.X, mouseDown_.Y);
+    ComputeCaretAt(mouse_.Down.X, mouse_.Down.Y);
     StopAutoScroll();
     return;
   }
   TDisplayCoord cell = PixelsToRowColumn(x, y);
-  cell.Column = std::max(firstVisibleColumn_,
-                         std::min(cell.Column, firstVisibleColumn_ + visibleColumns_ - 1));
-  cell.Row = std::max(topRow_, std::min(cell.Row, topRow_ + std::max(visibleRows_, 1) - 1));
+  cell.Column =
+      std::max(view_.FirstVisibleColumn,
+               std::min(cell.Column, view_.FirstVisibleColumn + view_.VisibleColumns - 1));
+  cell.Row =
+      std::max(view_.TopRow, std::min(cell.Row, view_.TopRow + std::max(view_.VisibleRows, 1) - 1));
   InternalSetCaretPos(DisplayToBuffer(cell), false);
   ComputeAutoScroll(x, y);
 }
 
 void TCustomSynEdit::EndDrag() {
-  dragging_ = false;
+  mouse_.Dragging = false;
   StopAutoScroll();
 }
 
 void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState shift) {
-  lastMouse_ = {x, y};
+  mouse_.Last = {x, y};
   if (source == nullptr || !source->HasSelection() || ReadOnly()) {
     if (OnDragDrop) OnDragDrop(this, source, x, y);
     return;
@@ -63,9 +65,9 @@ void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState 
   if (move && sameEditor) {
     // The block goes first; p is corrected so it points at the same text.
     RecordSelectionDeletion();
-    selFrom_ = first;
-    selTo_ = last;
-    SetSelTextPrimitive(selectionMode_, std::string_view());
+    caret_.SelFrom = first;
+    caret_.SelTo = last;
+    SetSelTextPrimitive(caret_.Mode, std::string_view());
     if (behind) {
       if (p.Line == last.Line) p.Char = first.Char + (p.Char - last.Char);
       p.Line -= last.Line - first.Line;

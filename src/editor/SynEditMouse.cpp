@@ -10,7 +10,6 @@ namespace ludra {
 namespace {
 
 constexpr int AutoScrollInterval = 100;
-constexpr int WheelNotch = 120;
 
 }  // namespace
 
@@ -26,36 +25,25 @@ void TCustomSynEdit::ComputeCaretAt(int x, int y) {
 }
 
 bool TCustomSynEdit::IsPointInSelection(const TBufferCoord& value) const {
-  TBufferCoord first = SelFirst(), last = SelLast();
-  if (!HasSelection() || value.Line < first.Line || value.Line > last.Line) return false;
-  switch (selectionMode_) {
-    case smLine:
-      return true;
-    case smColumn: {
-      int a = std::min(first.Char, last.Char), b = std::max(first.Char, last.Char);
-      return value.Char >= a && value.Char < b;
-    }
-    default:
-      return value >= first && value < last;
-  }
+  return caret_.Contains(value);
 }
 
 void TCustomSynEdit::SetMouseCapture(bool value) {
-  if (value == mouseCapture_) return;
-  mouseCapture_ = value;
+  if (value == mouse_.Capture) return;
+  mouse_.Capture = value;
   SetCaptureHook(value);
 }
 
 // --- Press, move, release ----------------------------------------------------------
 
 void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  lastMouse_ = {x, y};
-  TBufferCoord oldSelFrom = selFrom_;
+  mouse_.Last = {x, y};
+  TBufferCoord oldSelFrom = caret_.SelFrom;
   bool hadSelection = HasSelection();
   bool doubleClick = shift.Contains(ssDouble);
   // A right or middle click on a selection leaves everything to the pop-up menu.
   if (button != mbLeft && hadSelection) return;
-  if (button == mbLeft && !doubleClick && hadSelection) mouseDown_ = {x, y};
+  if (button == mbLeft && !doubleClick && hadSelection) mouse_.Down = {x, y};
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
   kbdHandler_.ExecuteMouseDown(this, button, shift, x, y);
 
@@ -65,10 +53,10 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
     bool dragStart = false;
     if (button == mbLeft) {
       SetMouseCapture(true);
-      waitForDrag_ = false;
-      if (hadSelection && options_.Contains(eoDragDropEditing) && x > gutterPixels_ + 2 &&
-          selectionMode_ == smNormal && IsPointInSelection(CaretPos())) {
-        waitForDrag_ = true;
+      mouse_.WaitForDrag = false;
+      if (hadSelection && options_.Contains(eoDragDropEditing) && x > view_.GutterPixels + 2 &&
+          caret_.Mode == smNormal && IsPointInSelection(CaretPos())) {
+        mouse_.WaitForDrag = true;
         dragStart = true;
       }
     }
@@ -77,53 +65,52 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
         SetSelFrom(oldSelFrom);
         SetSelTo(CaretPos());
       } else {
-        if (options_.Contains(eoAltSetsColumnMode) && selectionMode_ != smLine)
+        if (options_.Contains(eoAltSetsColumnMode) && caret_.Mode != smLine)
           SetSelectionMode(shift.Contains(ssAlt) ? smColumn : smNormal);
         SetSelFrom(CaretPos());
       }
     }
   }
-  if (x < gutterPixels_) {
-    possibleGutterClick_ = true;
+  if (x < view_.GutterPixels) {
+    mouse_.PossibleGutterClick = true;
     if (button == mbRight) DoOnGutterClick(button, x, y);
   }
   TakeFocus();
 }
 
 void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
-  lastMouse_ = {x, y};
+  mouse_.Last = {x, y};
   if (OnMouseMove) OnMouseMove(this, shift, x, y);
-  if (mouseCapture_ && waitForDrag_) {
-    if (std::abs(x - mouseDown_.X) >= DragThreshold() ||
-        std::abs(y - mouseDown_.Y) >= DragThreshold()) {
-      waitForDrag_ = false;
+  if (mouse_.Capture && mouse_.WaitForDrag) {
+    if (mouse_.PastDragThreshold(x, y, DragThreshold())) {
+      mouse_.WaitForDrag = false;
       SetMouseCapture(false);
-      dragging_ = true;
+      mouse_.Dragging = true;
       BeginDrag();
     }
     return;
   }
-  if (!shift.Contains(ssLeft) || !mouseCapture_) return;
+  if (!shift.Contains(ssLeft) || !mouse_.Capture) return;
   ComputeAutoScroll(x, y);
   TDisplayCoord target = PixelsToRowColumn(x, y, true);
   TDisplayCoord caret = DisplayCaretPos();
-  if (scrollDeltaX_ != 0) target.Column = caret.Column;
-  if (scrollDeltaY_ != 0) target.Row = caret.Row;
+  if (mouse_.ScrollDeltaX != 0) target.Column = caret.Column;
+  if (mouse_.ScrollDeltaY != 0) target.Row = caret.Row;
   auto lock = LockPaint();
   InternalSetCaretPos(DisplayToBuffer(target));
   SetSelTo(CaretPos());
 }
 
 void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  lastMouse_ = {x, y};
+  mouse_.Last = {x, y};
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
   kbdHandler_.ExecuteMouseUp(this, button, shift, x, y);
   StopAutoScroll();
   if (button == mbRight && shift == TShiftState{ssRight} && HasPopupMenu()) return;
   SetMouseCapture(false);
-  if (possibleGutterClick_ && x < gutterPixels_ && button != mbRight) {
+  if (mouse_.PossibleGutterClick && x < view_.GutterPixels && button != mbRight) {
     DoOnGutterClick(button, x, y);
-  } else if (waitForDrag_ && !dblClicked_) {
+  } else if (mouse_.WaitForDrag && !mouse_.DblClicked) {
     // A click inside the selection that never became a drag.
     {
       auto lock = LockPaint();
@@ -133,75 +120,59 @@ void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int 
       else
         SetSelFrom(CaretPos());
     }
-    waitForDrag_ = false;
+    mouse_.WaitForDrag = false;
   }
-  dblClicked_ = false;
-  possibleGutterClick_ = false;
+  mouse_.DblClicked = false;
+  mouse_.PossibleGutterClick = false;
 }
 
 void TCustomSynEdit::MouseCaptureLost() {
   StopAutoScroll();
-  mouseCapture_ = false;
+  mouse_.Capture = false;
 }
 
 // --- Automatic scrolling while selecting ---------------------------------------------
 
-void TCustomSynEdit::StopAutoScroll() {
-  scrollDeltaX_ = scrollDeltaY_ = 0;
-  if (scrollTimer_) scrollTimer_->SetEnabled(false);
-}
+void TCustomSynEdit::StopAutoScroll() { mouse_.StopScrolling(); }
 
 void TCustomSynEdit::ComputeAutoScroll(int x, int y) {
-  if (!mouseCapture_ && !dragging_) {
+  if (!mouse_.Capture && !mouse_.Dragging) {
     StopAutoScroll();
     return;
   }
-  TRect bounds{gutterPixels_, 0, gutterPixels_ + visibleColumns_ * cellWidth_,
-               visibleRows_ * rowHeight_};
-  // Outside the text area by less than a cell still scrolls by one.
-  if (x < bounds.Left)
-    scrollDeltaX_ = (x - bounds.Left) / cellWidth_ - 1;
-  else if (x >= bounds.Right)
-    scrollDeltaX_ = (x - bounds.Right) / cellWidth_ + 1;
-  else
-    scrollDeltaX_ = 0;
-  if (y < bounds.Top)
-    scrollDeltaY_ = (y - bounds.Top) / rowHeight_ - 1;
-  else if (y >= bounds.Bottom)
-    scrollDeltaY_ = (y - bounds.Bottom) / rowHeight_ + 1;
-  else
-    scrollDeltaY_ = 0;
-  bool run = scrollDeltaX_ != 0 || scrollDeltaY_ != 0;
-  if (run && !scrollTimer_) {
-    scrollTimer_ = CreateTimer();
-    if (scrollTimer_) {
-      scrollTimer_->SetInterval(AutoScrollInterval);
-      scrollTimer_->OnTimer = [this] { AutoScrollTick(); };
+  TRect bounds{view_.GutterPixels, 0, view_.GutterPixels + view_.VisibleColumns * view_.CellWidth,
+               view_.VisibleRows * view_.RowHeight};
+  bool run = mouse_.ComputeScrollDeltas(bounds, view_.CellWidth, view_.RowHeight, x, y);
+  if (run && !mouse_.ScrollTimer) {
+    mouse_.ScrollTimer = CreateTimer();
+    if (mouse_.ScrollTimer) {
+      mouse_.ScrollTimer->SetInterval(AutoScrollInterval);
+      mouse_.ScrollTimer->OnTimer = [this] { AutoScrollTick(); };
     }
   }
-  if (scrollTimer_) scrollTimer_->SetEnabled(run);
+  if (mouse_.ScrollTimer) mouse_.ScrollTimer->SetEnabled(run);
 }
 
 void TCustomSynEdit::AutoScrollTick() {
   TPoint p = MousePosition();
   TDisplayCoord pointer = PixelsToRowColumn(p.X, p.Y);
   TDisplayCoord target = pointer;
-  if (scrollDeltaX_ != 0) {
-    SetFirstVisibleColumn(firstVisibleColumn_ + scrollDeltaX_);
-    target.Column = firstVisibleColumn_ + (scrollDeltaX_ > 0 ? visibleColumns_ : 0);
+  if (mouse_.ScrollDeltaX != 0) {
+    SetFirstVisibleColumn(view_.FirstVisibleColumn + mouse_.ScrollDeltaX);
+    target.Column = view_.FirstVisibleColumn + (mouse_.ScrollDeltaX > 0 ? view_.VisibleColumns : 0);
   }
-  if (scrollDeltaY_ != 0) {
-    int step =
-        KeyboardShiftState().Contains(ssShift) ? scrollDeltaY_ * visibleRows_ : scrollDeltaY_;
-    SetTopRow(topRow_ + step);
-    target.Row = topRow_ + (scrollDeltaY_ > 0 ? visibleRows_ - 1 : 0);
+  if (mouse_.ScrollDeltaY != 0) {
+    int step = KeyboardShiftState().Contains(ssShift) ? mouse_.ScrollDeltaY * view_.VisibleRows
+                                                      : mouse_.ScrollDeltaY;
+    SetTopRow(view_.TopRow + step);
+    target.Row = view_.TopRow + (mouse_.ScrollDeltaY > 0 ? view_.VisibleRows - 1 : 0);
   }
   target.Row = std::max(target.Row, 1);
   target.Column = std::max(target.Column, 1);
   if (target != DisplayCaretPos()) {
     auto lock = LockPaint();
     InternalSetCaretPos(DisplayToBuffer(target));
-    if (mouseCapture_) SetSelTo(CaretPos());
+    if (mouse_.Capture) SetSelTo(CaretPos());
   }
   ComputeAutoScroll(p.X, p.Y);
 }
@@ -229,11 +200,11 @@ void TCustomSynEdit::DoOnGutterClick(TMouseButton button, int x, int y) {
 // --- Double-click word selection -----------------------------------------------------
 
 void TCustomSynEdit::DblClick() {
-  TPoint p = lastMouse_;
-  if (p.X >= gutterPixels_ + 2) {
+  TPoint p = mouse_.Last;
+  if (p.X >= view_.GutterPixels + 2) {
     if (!options_.Contains(eoNoSelection)) SetWordBlock(CaretPos());
     if (OnDblClick) OnDblClick(this);
-    dblClicked_ = true;
+    mouse_.DblClicked = true;
     SetMouseCapture(false);
   } else if (OnDblClick) {
     OnDblClick(this);
@@ -268,15 +239,13 @@ void TCustomSynEdit::SetWordBlock(const TBufferCoord& pos) {
 void TCustomSynEdit::MouseWheel(TShiftState shift, int wheelDelta) {
   int lines;
   if (shift.Contains(ssCtrl)) {
-    lines = options_.Contains(eoHalfPageScroll) ? visibleRows_ / 2 : visibleRows_;
+    lines = options_.Contains(eoHalfPageScroll) ? view_.VisibleRows / 2 : view_.VisibleRows;
   } else {
     lines = WheelScrollLines();
-    if (lines < 0 || lines > visibleRows_) lines = visibleRows_;
+    if (lines < 0 || lines > view_.VisibleRows) lines = view_.VisibleRows;
   }
-  wheelRemainder_ += wheelDelta;
-  int notches = wheelRemainder_ / WheelNotch;
-  wheelRemainder_ -= notches * WheelNotch;
-  if (notches != 0) SetTopRow(topRow_ - notches * std::max(lines, 1));
+  int notches = mouse_.TakeNotches(wheelDelta);
+  if (notches != 0) SetTopRow(view_.TopRow - notches * std::max(lines, 1));
   InvalidateAll();
   if (OnScrolled) OnScrolled(this, sbVertical);
 }
@@ -284,12 +253,12 @@ void TCustomSynEdit::MouseWheel(TShiftState shift, int wheelDelta) {
 TCursor TCustomSynEdit::MouseCursorAt(int x, int y) {
   TBufferCoord pos = DisplayToBuffer(PixelsToRowColumn(x, y));
   TCursor cursor;
-  if (x < gutterPixels_)
-    cursor = gutterCursor_;
-  else if (options_.Contains(eoDragDropEditing) && !mouseCapture_ && IsPointInSelection(pos))
+  if (x < view_.GutterPixels)
+    cursor = mouse_.GutterCursor;
+  else if (options_.Contains(eoDragDropEditing) && !mouse_.Capture && IsPointInSelection(pos))
     cursor = crArrow;
   else
-    cursor = cursor_;
+    cursor = mouse_.Cursor;
   if (OnMouseCursor) OnMouseCursor(this, pos, cursor);
   kbdHandler_.ExecuteMouseCursor(this, pos, cursor);
   return cursor;
@@ -340,7 +309,7 @@ void TCustomSynEdit::SetKeepCaretShown(bool value) {
   if (Focused()) return;
   if (value) {
     TSynEditCaretType type = insertMode_ ? insertCaret_ : overwriteCaret_;
-    CreateSystemCaret(type == ctVerticalLine ? 2 : cellWidth_, rowHeight_ - 2);
+    CreateSystemCaret(type == ctVerticalLine ? 2 : view_.CellWidth, view_.RowHeight - 2);
     TPoint p = RowColumnToPixels(DisplayCaretPos());
     SetSystemCaret(p.X - 1, p.Y + 1, !options_.Contains(eoNoCaret));
   } else {

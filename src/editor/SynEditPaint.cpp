@@ -43,7 +43,7 @@ void TCustomSynEdit::SetRightEdgeColor(TColor value) {
   if (value == rightEdgeColor_) return;
   rightEdgeColor_ = value;
   if (!HandleAllocated()) return;
-  int x = rightEdge_ * cellWidth_ + TextOrigin();
+  int x = rightEdge_ * view_.CellWidth + TextOrigin();
   InvalidateRect({x - 1, 0, x + 1, ClientHeight()});
 }
 
@@ -54,15 +54,15 @@ void TCustomSynEdit::SetHideSelection(bool value) {
 }
 
 std::string TCustomSynEdit::ScrollHintText() const {
-  if (scrollHintFormat_ == shfTopLineOnly) return Format("Top Line: %d", topRow_);
-  int bottom = topRow_ + std::min(visibleRows_, lines_->Count() - topRow_);
-  return std::to_string(topRow_) + " - " + std::to_string(bottom);
+  if (scrollHintFormat_ == shfTopLineOnly) return Format("Top Line: %d", view_.TopRow);
+  int bottom = view_.TopRow + std::min(view_.VisibleRows, lines_->Count() - view_.TopRow);
+  return std::to_string(view_.TopRow) + " - " + std::to_string(bottom);
 }
 
 void TCustomSynEdit::GutterChanged() {
   gutter_->UpdateDigitCount(lines_->Count());
-  int width = gutter_->RealGutterWidth(cellWidth_);
-  if (width == gutterPixels_)
+  int width = gutter_->RealGutterWidth(view_.CellWidth);
+  if (width == view_.GutterPixels)
     InvalidateGutterLines(-1, -1);
   else
     SetGutterPixels(width);
@@ -103,22 +103,23 @@ void TCustomSynEdit::DoOnPaint(TSynCanvas& canvas) {
 
 void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
   FlushPendingScan();  // the painter starts each line from its stored state
-  const int cw = std::max(cellWidth_, 1), rh = std::max(rowHeight_, 1);
-  const int textLeft = gutterPixels_ + 2;
-  int firstColumn = clip.Left > textLeft ? firstVisibleColumn_ + (clip.Left - textLeft) / cw
-                                         : firstVisibleColumn_;
-  int lastColumn = firstVisibleColumn_ + std::max(clip.Right + cw - gutterPixels_ - 3, 0) / cw;
+  const int cw = std::max(view_.CellWidth, 1), rh = std::max(view_.RowHeight, 1);
+  const int textLeft = view_.GutterPixels + 2;
+  int firstColumn = clip.Left > textLeft ? view_.FirstVisibleColumn + (clip.Left - textLeft) / cw
+                                         : view_.FirstVisibleColumn;
+  int lastColumn =
+      view_.FirstVisibleColumn + std::max(clip.Right + cw - view_.GutterPixels - 3, 0) / cw;
   int rowCount = std::max(lines_->Count(), 1);
-  int firstRow = std::max(clip.Top / rh + topRow_, topRow_);
-  int lastRow = std::min(std::max((clip.Bottom + rh - 1) / rh + topRow_, 1), rowCount);
+  int firstRow = std::max(clip.Top / rh + view_.TopRow, view_.TopRow);
+  int lastRow = std::min(std::max((clip.Bottom + rh - 1) / rh + view_.TopRow, 1), rowCount);
   {
     auto drawing =
         Bracket([&] { textDrawer_->BeginDrawing(&canvas); }, [this] { textDrawer_->EndDrawing(); });
     if (wordWrap_) {
       PaintWrapped(canvas, clip);
     } else {
-      if (clip.Left < gutterPixels_) PaintGutter(canvas, clip, firstRow, lastRow);
-      if (clip.Right > gutterPixels_)
+      if (clip.Left < view_.GutterPixels) PaintGutter(canvas, clip, firstRow, lastRow);
+      if (clip.Right > view_.GutterPixels)
         PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn);
     }
     DoOnPaint(canvas);
@@ -132,11 +133,11 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
 
 void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow) {
   const TSynGutter& g = *gutter_;
-  const int rh = rowHeight_;
+  const int rh = view_.RowHeight;
   // The border lines own the last pixels of the gutter.
-  const int rowRight = gutterPixels_ - (g.BorderStyle() == gbsMiddle  ? 2
-                                        : g.BorderStyle() == gbsRight ? 1
-                                                                      : 0);
+  const int rowRight = view_.GutterPixels - (g.BorderStyle() == gbsMiddle  ? 2
+                                             : g.BorderStyle() == gbsRight ? 1
+                                                                           : 0);
   const int lastLine = std::min(lastRow, std::max(lines_->Count(), 1));
   if (g.ShowLineNumbers()) {
     TSynFont f = g.Font();
@@ -153,34 +154,37 @@ void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firs
     d.SetForeColor(g.UseFontStyle() ? g.Font().Color : font_.Color);
     d.SetBackColor(g.Color());
     for (int row = firstRow; row <= lastLine; ++row) {
-      int y = (row - topRow_) * rh;
+      int y = (row - view_.TopRow) * rh;
       TRect rc{clip.Left, y, std::max(rowRight, clip.Left), y + rh};
       std::string text = g.FormatLineNumber(row);
       if (OnGutterGetText) OnGutterGetText(this, row, text);
       int width = static_cast<int>(text.size()) * d.CellWidth();
-      int x = gutterPixels_ - g.RightOffset() - width - 2;
+      int x = view_.GutterPixels - g.RightOffset() - width - 2;
       d.ExtTextOut(x, y + (rh - d.CellHeight()) / 2, rc, text);
     }
-    int below = (std::max(lastLine, firstRow - 1) + 1 - topRow_) * rh;
+    int below = (std::max(lastLine, firstRow - 1) + 1 - view_.TopRow) * rh;
     if (below < clip.Bottom) canvas.FillRect({clip.Left, below, rowRight, clip.Bottom}, g.Color());
     d.SetBaseFont(&font_);
     d.SetBaseStyle(editorBaseStyle);
   } else {
     canvas.FillRect({clip.Left, clip.Top, std::min(clip.Right, rowRight), clip.Bottom}, g.Color());
   }
-  if (g.BorderStyle() != gbsNone && clip.Right >= gutterPixels_ - 2) {
+  if (g.BorderStyle() != gbsNone && clip.Right >= view_.GutterPixels - 2) {
     if (g.BorderStyle() == gbsMiddle) {
-      canvas.DrawLine(gutterPixels_ - 2, clip.Top, gutterPixels_ - 2, clip.Bottom, color_);
-      canvas.DrawLine(gutterPixels_ - 1, clip.Top, gutterPixels_ - 1, clip.Bottom, g.Color());
+      canvas.DrawLine(view_.GutterPixels - 2, clip.Top, view_.GutterPixels - 2, clip.Bottom,
+                      color_);
+      canvas.DrawLine(view_.GutterPixels - 1, clip.Top, view_.GutterPixels - 1, clip.Bottom,
+                      g.Color());
     } else {
-      canvas.DrawLine(gutterPixels_ - 1, clip.Top, gutterPixels_ - 1, clip.Bottom, color_);
+      canvas.DrawLine(view_.GutterPixels - 1, clip.Top, view_.GutterPixels - 1, clip.Bottom,
+                      color_);
     }
   }
   std::vector<int> rowOffsets(static_cast<size_t>(std::max(lastLine - firstRow + 1, 0)), 0);
   PaintGutterMarks(canvas, clip, firstRow, lastLine, rowOffsets);
   if (OnGutterPaint)
     for (int row = firstRow; row <= lastLine; ++row)
-      OnGutterPaint(this, row, rowOffsets[row - firstRow], (row - topRow_) * rh);
+      OnGutterPaint(this, row, rowOffsets[row - firstRow], (row - view_.TopRow) * rh);
 }
 
 }  // namespace ludra

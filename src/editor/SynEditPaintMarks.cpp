@@ -23,12 +23,12 @@ void TCustomSynEdit::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int
             ? &(*images)[mark.ImageIndex()]
             : nullptr;
     if (glyph && (own || offset == 0)) {
-      int top = (mark.Line() - topRow_) * rowHeight_;
+      int top = (mark.Line() - view_.TopRow) * view_.RowHeight;
       // Centred in the row; a low row shows the glyph's middle.
-      TRect row = IntersectRect({0, top, gutterPixels_, top + rowHeight_}, clip);
+      TRect row = IntersectRect({0, top, view_.GutterPixels, top + view_.RowHeight}, clip);
       if (!row.IsEmpty())
-        canvas.DrawGlyph(opt.LeftMargin + offset, top + (rowHeight_ - glyph->Height) / 2, *glyph,
-                         row);
+        canvas.DrawGlyph(opt.LeftMargin + offset, top + (view_.RowHeight - glyph->Height) / 2,
+                         *glyph, row);
     }
     offset += opt.Xoffset;
   };

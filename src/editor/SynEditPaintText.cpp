@@ -29,9 +29,9 @@ struct TToken {
 void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
                                     int lastRow, int firstColumn, int lastColumn) {
   TheTextDrawer& d = *textDrawer_;
-  const int cw = cellWidth_, rh = rowHeight_, origin = TextOrigin();
-  const int textLeft = gutterPixels_ + 2;
-  const int left = std::max(clip.Left, gutterPixels_);
+  const int cw = view_.CellWidth, rh = view_.RowHeight, origin = TextOrigin();
+  const int textLeft = view_.GutterPixels + 2;
+  const int left = std::max(clip.Left, view_.GutterPixels);
   const bool showSpecial = options_.Contains(eoShowSpecialChars);
   const bool specialDefaultFg = options_.Contains(eoSpecialLineDefaultFg);
   // Characters advance by the editor's cell, the largest of the styles in use.
@@ -49,8 +49,8 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
   bool showSel = HasSelection() && !(hideSelection_ && !Focused());
   TDisplayCoord selStart, selEnd;
   if (showSel) {
-    if (selectionMode_ == smColumn) {
-      TDisplayCoord a = BufferToDisplay(selFrom_), b = BufferToDisplay(selTo_);
+    if (caret_.Mode == smColumn) {
+      TDisplayCoord a = BufferToDisplay(caret_.SelFrom), b = BufferToDisplay(caret_.SelTo);
       selStart = {std::min(a.Column, b.Column), std::min(a.Row, b.Row)};
       selEnd = {std::max(a.Column, b.Column), std::max(a.Row, b.Row)};
     } else {
@@ -70,7 +70,7 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
   std::vector<int> evenTabs;  // columns of the cell left of an even tab span's middle
   for (int row = firstRow; row <= rowsEnd; ++row) {
     const int line = row;
-    const int y = (row - topRow_) * rh;
+    const int y = (row - view_.TopRow) * rh;
     // A line without tabs is painted as it is stored, without a copy.
     lines_->ExpandedLineLength(line - 1);  // finds out whether it has tabs
     const bool hasTabs = !lines_->LineFlags(line - 1).Contains(lfHasNoTabs);
@@ -85,7 +85,7 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     }
     const int len = static_cast<int>(text.size());
 
-    const bool activeLine = activeLineColor_ != clNone && line == caretLine_;
+    const bool activeLine = activeLineColor_ != clNone && line == caret_.CaretLine;
     TColor fg = font_.Color;
     TColor bg = activeLine                                 ? activeLineColor_
                 : wsAttr && wsAttr->Background() != clNone ? wsAttr->Background()
@@ -101,9 +101,9 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     // Selected display columns of this row: [selA, selB).
     int selA = INT_MAX, selB = INT_MAX;
     if (showSel && line >= selStart.Row && line <= selEnd.Row) {
-      if (selectionMode_ == smLine) {
+      if (caret_.Mode == smLine) {
         selA = 1;
-      } else if (selectionMode_ == smColumn) {
+      } else if (caret_.Mode == smColumn) {
         selA = selStart.Column;
         selB = selEnd.Column;
       } else {
@@ -263,7 +263,7 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
     if (edge) canvas.DrawLine(edgeX, y, edgeX, y + rh, rightEdgeColor_);
   }
 
-  int below = (std::max(rowsEnd, firstRow - 1) + 1 - topRow_) * rh;
+  int below = (std::max(rowsEnd, firstRow - 1) + 1 - view_.TopRow) * rh;
   if (below < clip.Bottom) {
     canvas.FillRect({left, below, clip.Right, clip.Bottom}, color_);
     if (edge) canvas.DrawLine(edgeX, below, edgeX, clip.Bottom, rightEdgeColor_);

@@ -42,10 +42,10 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   if (selectedOnly) {
     scopeFirst = SelFirst();
     scopeLast = SelLast();
-    if (selectionMode_ == smLine) {
+    if (caret_.Mode == smLine) {
       scopeFirst.Char = 1;
       scopeLast.Char = LineLength(scopeLast.Line) + 1;
-    } else if (selectionMode_ == smColumn && scopeFirst.Char > scopeLast.Char) {
+    } else if (caret_.Mode == smColumn && scopeFirst.Char > scopeLast.Char) {
       std::swap(scopeFirst.Char, scopeLast.Char);
     }
   } else {
@@ -58,7 +58,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   // from the caret or over the whole text is a stretch of text in any mode:
   // testing it by columns would hide occurrences, and passing everything in
   // line mode would find the occurrence before the caret again and again.
-  const TSynSelectionMode rangeMode = selectedOnly ? selectionMode_ : smNormal;
+  const TSynSelectionMode rangeMode = selectedOnly ? caret_.Mode : smNormal;
   auto inRange = [&](int line, int pos, int len) {
     switch (rangeMode) {
       case smLine:
@@ -100,10 +100,10 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   // Only the occurrence is replaced, whatever the selection shows: in line
   // mode it is whole lines, with eoNoSelection nothing.
   auto replaceOccurrence = [&](int line, int pos, int len, const std::string& text) {
-    auto keepMode = Preserve(selectionMode_);
-    selectionMode_ = smNormal;
-    selFrom_ = {pos, line};
-    selTo_ = {pos + len, line};
+    auto keepMode = Preserve(caret_.Mode);
+    caret_.Mode = smNormal;
+    caret_.SelFrom = {pos, line};
+    caret_.SelTo = {pos + len, line};
     SetSelectedText(text);
   };
 
@@ -117,7 +117,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     if (shift == 0 && lineDelta == 0) return;
     lineShift += shift;
     // A column scope ends at a column, not at a place in the text.
-    bool growEnd = line == scopeLast.Line && selectionMode_ != smColumn;
+    bool growEnd = line == scopeLast.Line && caret_.Mode != smColumn;
     scopeLast.Line += lineDelta;
     if (growEnd) {
       scopeLast.Char += shift;
@@ -144,7 +144,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     // Whether an occurrence is in the scope must not depend on the lengths
     // of the replacements before it on the line: true unless a column decides.
     if (rangeMode == smColumn ||
-        (line == scopeLast.Line && rangeMode == smNormal && selectionMode_ == smColumn))
+        (line == scopeLast.Line && rangeMode == smNormal && caret_.Mode == smColumn))
       return 0;
     std::string_view now = lines_->GetView(line - 1);
     const int lineLength = static_cast<int>(now.size());

@@ -37,7 +37,7 @@ std::string TCustomSynEdit::GetSelectedText(bool withPadding) const {
   TBufferCoord last = SelLast();
   auto line = [this](int l) { return lines_->GetView(l - 1); };
   std::string result;
-  switch (selectionMode_) {
+  switch (caret_.Mode) {
     case smNormal: {
       std::string_view s = line(first.Line);
       size_t from = std::min<size_t>(first.Char - 1, s.size());
@@ -63,8 +63,8 @@ std::string TCustomSynEdit::GetSelectedText(bool withPadding) const {
       }
       break;
     case smColumn: {
-      int c1 = std::min(selFrom_.Char, selTo_.Char);
-      int c2 = std::max(selFrom_.Char, selTo_.Char);
+      int c1 = std::min(caret_.SelFrom.Char, caret_.SelTo.Char);
+      int c2 = std::max(caret_.SelFrom.Char, caret_.SelTo.Char);
       for (int l = first.Line; l <= last.Line; ++l) {
         std::string_view s = line(l);
         size_t start = c1 - 1;
@@ -86,7 +86,7 @@ void TCustomSynEdit::DeleteSelectionPrimitive() {
   TBufferCoord first = SelFirst();
   TBufferCoord last = SelLast();
   if (lines_->Count() == 0) return;
-  switch (selectionMode_) {
+  switch (caret_.Mode) {
     case smNormal: {
       std::string s1 = lines_->Get(first.Line - 1);
       std::string_view s2 = lines_->GetView(last.Line - 1);
@@ -108,8 +108,8 @@ void TCustomSynEdit::DeleteSelectionPrimitive() {
       InternalSetCaretPos({1, first.Line});
       break;
     case smColumn: {
-      int c1 = std::min(selFrom_.Char, selTo_.Char);
-      int c2 = std::max(selFrom_.Char, selTo_.Char);
+      int c1 = std::min(caret_.SelFrom.Char, caret_.SelTo.Char);
+      int c2 = std::max(caret_.SelFrom.Char, caret_.SelTo.Char);
       for (int l = first.Line; l <= last.Line && l <= lines_->Count(); ++l) {
         std::string s = lines_->Get(l - 1);
         size_t start = c1 - 1;
@@ -118,11 +118,11 @@ void TCustomSynEdit::DeleteSelectionPrimitive() {
         StoreLine(l - 1, s);
       }
       // The caret keeps the row of the moving end, at the block's left edge.
-      InternalSetCaretPos({c1, selTo_.Line});
+      InternalSetCaretPos({c1, caret_.SelTo.Line});
       break;
     }
   }
-  selFrom_ = selTo_ = CaretPos();
+  caret_.Collapse();
   // Blanks trimmed by the deletion are recorded before anything is inserted.
   FlushTrimRecords();
 }
@@ -130,8 +130,8 @@ void TCustomSynEdit::DeleteSelectionPrimitive() {
 TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertNormal(std::string_view value) {
   std::vector<std::string_view> pieces = SplitPieces(value);
   if (lines_->Count() == 0) lines_->Add(std::string());
-  int x = caretChar_;
-  int y = std::min(caretLine_, lines_->Count());
+  int x = caret_.CaretChar;
+  int y = std::min(caret_.CaretLine, lines_->Count());
   std::string s = lines_->Get(y - 1);
   int len = static_cast<int>(s.size());
   std::string head = s.substr(0, std::min(x - 1, len));
@@ -169,7 +169,7 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertNormal(std::string_view val
 
 TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertByLines(std::string_view value) {
   std::vector<std::string_view> pieces = SplitPieces(value);
-  int y = std::min(caretLine_, lines_->Count() + 1);
+  int y = std::min(caret_.CaretLine, lines_->Count() + 1);
   TBufferCoord start{1, y};
   int complete = static_cast<int>(pieces.size()) - 1;
   if (complete > 0) {
@@ -195,8 +195,8 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::InsertColumn(std::string_view val
                                                             bool addToUndoList,
                                                             TSynChangeKind pieceKind) {
   std::vector<std::string_view> pieces = SplitPieces(value);
-  int index = caretChar_;
-  int y = caretLine_;
+  int index = caret_.CaretChar;
+  int y = caret_.CaretLine;
   int n = static_cast<int>(pieces.size());
   for (int i = 0; i < n; ++i) {
     int line = y + i;
@@ -243,11 +243,11 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::SetSelTextPrimitive(TSynSelection
                                                                    TSynChangeKind pieceKind) {
   auto lock = LockPaint();
   // The selection collapses onto the caret once the buffer has caught up.
-  auto collapse = TBracket([this] { selFrom_ = selTo_ = CaretPos(); });
+  auto collapse = TBracket([this] { caret_.Collapse(); });
   auto update = lines_->Updating();
   if (HasSelection()) {
-    bool column = selectionMode_ == smColumn;
-    TBufferCoord corner{std::min(selFrom_.Char, selTo_.Char), SelFirst().Line};
+    bool column = caret_.Mode == smColumn;
+    TBufferCoord corner{std::min(caret_.SelFrom.Char, caret_.SelTo.Char), SelFirst().Line};
     DeleteSelectionPrimitive();
     // A replacement goes into the block's top-left corner.
     if (column && !value.empty()) InternalSetCaretPos(corner);
@@ -266,13 +266,13 @@ TCustomSynEdit::TInsertedRange TCustomSynEdit::SetSelTextPrimitive(TSynSelection
         break;
     }
   }
-  if (caretLine_ < 1) InternalSetCaretPos({caretChar_, 1});
+  if (caret_.CaretLine < 1) InternalSetCaretPos({caret_.CaretChar, 1});
   return range;
 }
 
 void TCustomSynEdit::RecordSelectionDeletion() {
   // The removed text without column padding, so undo puts back exactly it.
-  undoList_->RecordChange(ckDelete, SelFirst(), SelLast(), GetSelectedText(false), selectionMode_);
+  undoList_->RecordChange(ckDelete, SelFirst(), SelLast(), GetSelectedText(false), caret_.Mode);
 }
 
 void TCustomSynEdit::SetSelectedText(const std::string& value) {
@@ -282,12 +282,12 @@ void TCustomSynEdit::SetSelectedText(const std::string& value) {
   if (HasSelection()) {
     RecordSelectionDeletion();
     TBufferCoord first = SelFirst(), last = SelLast();
-    selFrom_ = first;
-    selTo_ = last;
+    caret_.SelFrom = first;
+    caret_.SelTo = last;
   }
-  TInsertedRange r = SetSelTextPrimitive(selectionMode_, value, true, ckInsert);
+  TInsertedRange r = SetSelTextPrimitive(caret_.Mode, value, true, ckInsert);
   // Column insertions record their pieces themselves.
-  if (selectionMode_ != smColumn && !value.empty())
+  if (caret_.Mode != smColumn && !value.empty())
     undoList_->RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
   FlushTrimRecords();
 }
@@ -309,7 +309,7 @@ void TCustomSynEdit::SelectWholeText() {
 void TCustomSynEdit::CopySelection() {
   if (!HasSelection() || clipboard_ == nullptr) return;
   // Column blocks keep their padding on the clipboard whatever the trimming.
-  clipboard_->SetText(GetSelectedText(true), selectionMode_);
+  clipboard_->SetText(GetSelectedText(true), caret_.Mode);
 }
 
 void TCustomSynEdit::CutSelection() {
@@ -317,7 +317,7 @@ void TCustomSynEdit::CutSelection() {
   CopySelection();
   auto step = EditStep();
   RecordSelectionDeletion();
-  SetSelTextPrimitive(selectionMode_, std::string_view());
+  SetSelTextPrimitive(caret_.Mode, std::string_view());
 }
 
 void TCustomSynEdit::PasteClipboard() {
@@ -329,7 +329,7 @@ void TCustomSynEdit::PasteClipboard() {
       auto block = OpenUndoBlock();
       std::optional<TSynClipboardContent> content = clipboard_->PasteContent();
       if (content) {
-        TSynSelectionMode mode = content->FromBlock ? content->Mode : selectionMode_;
+        TSynSelectionMode mode = content->FromBlock ? content->Mode : caret_.Mode;
         undoList_->RecordChange(ckPasteBegin, SelFirst(), SelLast(), std::string(), smNormal);
         if (HasSelection()) RecordSelectionDeletion();
         TInsertedRange r = SetSelTextPrimitive(mode, content->Text, true, ckPaste);

@@ -66,13 +66,13 @@ struct TCustomSynEdit::TReplay {
                          const TSynEditUndoItem& it) {
     e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
     Record(opposite, it, e.GetSelectedText(false));
-    e.SetSelTextPrimitive(e.selectionMode_, it.ChangeText);
+    e.SetSelTextPrimitive(e.caret_.Mode, it.ChangeText);
     PlaceCaret(e, it.StartPos);
   }
   static void RedoInsert(TCustomSynEdit& e, TSynEditUndoList& opposite,
                          const TSynEditUndoItem& it) {
     PlaceCaret(e, it.StartPos);
-    e.SetSelTextPrimitive(e.selectionMode_, it.ChangeText);
+    e.SetSelTextPrimitive(e.caret_.Mode, it.ChangeText);
     PlaceCaret(e, it.EndPos);
     Record(opposite, it, e.GetSelectedText(false));
     if (it.ChangeKind == ckDropInsert) e.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
@@ -90,7 +90,7 @@ struct TCustomSynEdit::TReplay {
       e.lines_->Add(std::string());
     }
     PlaceCaret(e, p);
-    e.SetSelTextPrimitive(e.selectionMode_, it.ChangeText);
+    e.SetSelTextPrimitive(e.caret_.Mode, it.ChangeText);
     TBufferCoord caret = IsAfterCaretKind(it.ChangeKind) ? it.StartPos : it.EndPos;
     if (it.ChangeKind == ckDeleteAfterCaret || it.ChangeKind == ckDelete)
       e.SetCaretAndSelection(caret, it.StartPos, it.EndPos);
@@ -103,7 +103,7 @@ struct TCustomSynEdit::TReplay {
                          const TSynEditUndoItem& it) {
     e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
     Record(opposite, it, e.GetSelectedText(false));
-    e.SetSelTextPrimitive(e.selectionMode_, std::string_view());
+    e.SetSelTextPrimitive(e.caret_.Mode, std::string_view());
     PlaceCaret(e, it.StartPos);
   }
 
@@ -112,14 +112,14 @@ struct TCustomSynEdit::TReplay {
                             const TSynEditUndoItem& it) {
     PlaceCaret(e, it.StartPos);
     Record(opposite, it, std::string());
-    int y = e.caretLine_;
+    int y = e.caret_.CaretLine;
     if (y < 1 || y > e.lines_->Count()) return;
     std::string s = e.lines_->Get(y - 1);
     // Padding only places moved text; with nothing moved it would leave
     // blanks that were never there.
-    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < e.caretChar_ - 1 &&
+    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < e.caret_.CaretChar - 1 &&
         e.LeadingWhitespaceCount(it.ChangeText, false) == 0)
-      s.append(e.caretChar_ - 1 - s.size(), ' ');
+      s.append(e.caret_.CaretChar - 1 - s.size(), ' ');
     s += it.ChangeText;
     auto update = e.lines_->Updating();
     // The joined line's marks stay on it.
@@ -183,11 +183,10 @@ struct TCustomSynEdit::TReplay {
                                  const TSynEditUndoItem& it) {
     if (it.ChangeKind == ckCaret) {
       opposite.RecordChange(it.ChangeKind, e.CaretPos(), e.CaretPos(), std::string(),
-                            e.selectionMode_);
+                            e.caret_.Mode);
       PlaceCaret(e, it.StartPos);
     } else {
-      opposite.RecordChange(it.ChangeKind, e.SelFirst(), e.SelLast(), std::string(),
-                            e.selectionMode_);
+      opposite.RecordChange(it.ChangeKind, e.SelFirst(), e.SelLast(), std::string(), e.caret_.Mode);
       e.SetCaretAndSelection(e.CaretPos(), it.StartPos, it.EndPos);
     }
   }
@@ -236,10 +235,10 @@ struct TCustomSynEdit::TReplay {
     if (!item) return;
     auto lock = e.LockPaint();
     {
-      auto keepMode = Preserve(e.selectionMode_);
+      auto keepMode = Preserve(e.caret_.Mode);
       auto pastEol = AllowPastEol(e.options_);
       auto replaying = Bracket([&] { ++e.replaying_; }, [&] { --e.replaying_; });
-      e.selectionMode_ = item->SelectionMode;
+      e.caret_.Mode = item->SelectionMode;
       if (item->ChangeKind < rules.size()) {
         const TRules& rule = rules[item->ChangeKind];
         (redo ? rule.Redo : rule.Undo)(e, to, *item);

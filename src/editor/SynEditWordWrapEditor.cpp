@@ -28,12 +28,12 @@ void TCustomSynEdit::SetWordWrap(bool value) {
   UpdateScrollBars();
   if (options_.Contains(eoScrollPastEol)) {
     // Positions past a row end were allowed before; apply the limits again.
-    TBufferCoord from = selFrom_, to = selTo_;
+    TBufferCoord from = caret_.SelFrom, to = caret_.SelTo;
     InternalSetCaretPos(CaretPos(), false);
-    selFrom_ = LimitSelectionPoint(from);
-    selTo_ = LimitSelectionPoint(to);
+    caret_.SelFrom = LimitSelectionPoint(from);
+    caret_.SelTo = LimitSelectionPoint(to);
   }
-  SetTopRow(topRow_);
+  SetTopRow(view_.TopRow);
   EnsureCaretVisible();
 }
 
@@ -59,7 +59,7 @@ void TCustomSynEdit::WrapLinesToRows(int& first, int& last, int& count) const {
 
 TDisplayCoord TCustomSynEdit::DisplayCaretPos() const {
   TDisplayCoord d = BufferToDisplay(CaretPos());
-  if (CaretAfterWrap() && d.Column == 1 && d.Row > 1 && RowToLine(d.Row - 1) == caretLine_) {
+  if (CaretAfterWrap() && d.Column == 1 && d.Row > 1 && RowToLine(d.Row - 1) == caret_.CaretLine) {
     --d.Row;
     d.Column = wordWrap_->GetRowLength(d.Row) + 1;
   }
@@ -94,22 +94,23 @@ bool TCustomSynEdit::WrapCaretStep(int dx) {
 }
 
 void TCustomSynEdit::WrapCaretMoved(int dx) {
-  if (!wordWrap_ || dx <= 0 || caretChar_ > LineLength(caretLine_)) return;
+  if (!wordWrap_ || dx <= 0 || caret_.CaretChar > LineLength(caret_.CaretLine)) return;
   if (AtContinuationStart(*this, BufferToDisplay(CaretPos()))) SetCaretAfterWrap(true);
 }
 
 bool TCustomSynEdit::WrappedLineStartEnd(bool toEnd, bool select) {
   if (!wordWrap_) return false;
   TDisplayCoord d = DisplayCaretPos();
-  int firstRow = wordWrap_->LineToRow(caretLine_);
+  int firstRow = wordWrap_->LineToRow(caret_.CaretLine);
   // On the line's first row the enhanced Home rule of unwrapped lines applies.
   if (!toEnd && d.Row == firstRow && options_.Contains(eoEnhanceHomeKey)) return false;
   bool lastRowOfLine =
-      wordWrap_->RowToLine(d.Row + 1) != caretLine_ || d.Row >= wordWrap_->RowCount();
+      wordWrap_->RowToLine(d.Row + 1) != caret_.CaretLine || d.Row >= wordWrap_->RowCount();
   TDisplayCoord target{1, d.Row};
-  if (toEnd) target.Column = std::min(wordWrap_->GetRowLength(d.Row) + 1, visibleColumns_ + 1);
+  if (toEnd) target.Column = std::min(wordWrap_->GetRowLength(d.Row) + 1, view_.VisibleColumns + 1);
   TBufferCoord before = CaretPos();
-  TSynCommandExec::MoveCaretAndSelection(*this, before, DisplayToBuffer(target), select);
+  TCommandContext context(*this);
+  MoveCaretAndSelection(context, before, DisplayToBuffer(target), select);
   SetCaretAfterWrap(toEnd && !lastRowOfLine);
   return true;
 }

@@ -9,19 +9,20 @@
 namespace ludra {
 
 void TCustomSynEdit::PaintWrapped(TSynCanvas& canvas, const TRect& clip) {
-  const int rh = std::max(rowHeight_, 1);
-  const int textLeft = gutterPixels_ + 2;
+  const int rh = std::max(view_.RowHeight, 1);
+  const int textLeft = view_.GutterPixels + 2;
   const int count = lines_->Count();
   const int rows = wordWrap_->RowCount();
-  const int firstRow = std::max(clip.Top / rh + topRow_, topRow_);
-  const int lastRow = std::min((clip.Bottom + rh - 1) / rh + topRow_, rows);
-  const int savedTop = topRow_, savedFirstColumn = firstVisibleColumn_, savedEdge = rightEdge_;
+  const int firstRow = std::max(clip.Top / rh + view_.TopRow, view_.TopRow);
+  const int lastRow = std::min((clip.Bottom + rh - 1) / rh + view_.TopRow, rows);
+  const int savedTop = view_.TopRow, savedFirstColumn = view_.FirstVisibleColumn,
+            savedEdge = rightEdge_;
   // The line painters see the unwrapped line; the view fields are moved so
   // that line lands on the row's pixels.
   std::unique_ptr<TSynWordWrapPlugin> wrap = std::move(wordWrap_);
   auto restore = TBracket([&] {
-    topRow_ = savedTop;
-    firstVisibleColumn_ = savedFirstColumn;
+    view_.TopRow = savedTop;
+    view_.FirstVisibleColumn = savedFirstColumn;
     rightEdge_ = savedEdge;
     wordWrap_ = std::move(wrap);
   });
@@ -40,29 +41,30 @@ void TCustomSynEdit::PaintWrapped(TSynCanvas& canvas, const TRect& clip) {
     const int length = wrap->GetRowLength(r);
     const bool lastOfLine = r == rows || wrap->RowToLine(r + 1) != line;
     if (!rowClip.IsEmpty()) {
-      if (rowClip.Left < gutterPixels_) {
+      if (rowClip.Left < view_.GutterPixels) {
         if (r == lineFirstRow) {
-          topRow_ = line - (r - savedTop);
+          view_.TopRow = line - (r - savedTop);
           PaintGutter(canvas, rowClip, line, line);
         } else {
           // No line to number: the gutter's fill and borders, then the glyph.
-          topRow_ = line + 1 - (r - savedTop);
+          view_.TopRow = line + 1 - (r - savedTop);
           PaintGutter(canvas, rowClip, line + 1, line);
           const TSynGlyph& g = wordWrapGlyph_->DrawnGlyph();
           if (wordWrapGlyph_->Visible() && g.Width > 0) {
-            int gx = gutterPixels_ - gutter_->RightOffset() - g.Width - 2;
+            int gx = view_.GutterPixels - gutter_->RightOffset() - g.Width - 2;
             canvas.DrawGlyph(gx, y + (rh - g.Height) / 2, g, rowClip);
           }
         }
       }
-      if (rowClip.Right > gutterPixels_) {
-        topRow_ = line - (r - savedTop);
-        firstVisibleColumn_ = startColumn;
+      if (rowClip.Right > view_.GutterPixels) {
+        view_.TopRow = line - (r - savedTop);
+        view_.FirstVisibleColumn = startColumn;
         rightEdge_ = savedEdge + startColumn - 1;  // the edge stays where it was
-        int lastColumn = lastOfLine ? startColumn + visibleColumns_ + 1 : startColumn + length - 1;
+        int lastColumn =
+            lastOfLine ? startColumn + view_.VisibleColumns + 1 : startColumn + length - 1;
         PaintTextLines(canvas, rowClip, line, line, startColumn, lastColumn);
         if (!lastOfLine) {
-          int tail = std::max(textLeft + length * cellWidth_, rowClip.Left);
+          int tail = std::max(textLeft + length * view_.CellWidth, rowClip.Left);
           if (tail < rowClip.Right) canvas.FillRect({tail, y, rowClip.Right, y + rh}, color_);
         }
       }
@@ -73,12 +75,12 @@ void TCustomSynEdit::PaintWrapped(TSynCanvas& canvas, const TRect& clip) {
   int below = (std::max(lastRow, firstRow - 1) + 1 - savedTop) * rh;
   if (below < clip.Bottom) {
     TRect rest{clip.Left, std::max(below, clip.Top), clip.Right, clip.Bottom};
-    topRow_ = count + 1 - (below / rh);
-    firstVisibleColumn_ = savedFirstColumn;
+    view_.TopRow = count + 1 - (below / rh);
+    view_.FirstVisibleColumn = savedFirstColumn;
     rightEdge_ = savedEdge;
-    if (rest.Left < gutterPixels_) PaintGutter(canvas, rest, count + 1, count);
-    if (rest.Right > gutterPixels_)
-      PaintTextLines(canvas, rest, count + 1, count, 1, visibleColumns_ + 1);
+    if (rest.Left < view_.GutterPixels) PaintGutter(canvas, rest, count + 1, count);
+    if (rest.Right > view_.GutterPixels)
+      PaintTextLines(canvas, rest, count + 1, count, 1, view_.VisibleColumns + 1);
   }
 }
 
