@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "editor/SynEditPainter.h"
 #include "highlight/SynEditHighlighter.h"
 #include "platform/SynClipboard.h"
 
@@ -18,6 +19,7 @@ TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
       undoList_(std::make_unique<TSynEditUndoList>()),
       redoList_(std::make_unique<TSynEditUndoList>()),
       clipboard_(clipboard) {
+  painter_ = std::make_unique<TPainter>(*this);
   lines_->SetTabWidth(tabWidth_);
   lines_->OnChanging = [this](TSynEditStringList*) { BufferChanging(); };
   lines_->OnChange = [this](TSynEditStringList*) { LinesChanged(); };
@@ -639,7 +641,7 @@ void TCustomSynEdit::LinesChanged() {
     InvalidateRect(r);
   }
   if (!options_.Contains(eoScrollPastEof)) SetTopRow(view_.TopRow);
-  gutter_->UpdateDigitCount(lines_->Count());  // a new digit count widens the gutter
+  painter_->Gutter->UpdateDigitCount(lines_->Count());  // a new digit count widens the gutter
 }
 
 void TCustomSynEdit::BufferCleared() {
@@ -821,6 +823,7 @@ void TCustomSynEdit::Check() const {
   caret_.Check(lastLine);
   view_.Check();
   mouse_.Check();
+  painter_->Check();
   for (TBufferCoord p : {caret_.SelFrom, caret_.SelTo}) {
     // An empty selection goes with the caret, also past the line end.
     if (caret_.Mode == smNormal && p.Char > LineLength(p.Line) + 1 &&

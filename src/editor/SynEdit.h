@@ -304,24 +304,24 @@ class TCustomSynEdit {
       std::function<void(TCustomSynEdit* sender, int line, std::string& text)>;
   using TGutterPaintEvent = std::function<void(TCustomSynEdit* sender, int line, int x, int y)>;
 
-  const TSynFont& Font() const { return font_; }
+  const TSynFont& Font() const;
   // Measures the cell again and refreshes the gutter.
   void SetFont(const TSynFont& value);
-  TColor Color() const { return color_; }
+  TColor Color() const;
   void SetColor(TColor value);
-  TSynGutter& Gutter() { return *gutter_; }
-  TSynSelectedColor& SelectedColor() { return *selectedColor_; }
-  TheTextDrawer& TextDrawer() { return *textDrawer_; }
-  int RightEdge() const { return rightEdge_; }
+  TSynGutter& Gutter();
+  TSynSelectedColor& SelectedColor();
+  TheTextDrawer& TextDrawer();
+  int RightEdge() const;
   void SetRightEdge(int value);
-  TColor RightEdgeColor() const { return rightEdgeColor_; }
+  TColor RightEdgeColor() const;
   void SetRightEdgeColor(TColor value);
-  bool HideSelection() const { return hideSelection_; }
+  bool HideSelection() const;
   void SetHideSelection(bool value);
-  TColor ScrollHintColor() const { return scrollHintColor_; }
-  void SetScrollHintColor(TColor value) { scrollHintColor_ = value; }
-  TSynScrollHintFormat ScrollHintFormat() const { return scrollHintFormat_; }
-  void SetScrollHintFormat(TSynScrollHintFormat value) { scrollHintFormat_ = value; }
+  TColor ScrollHintColor() const;
+  void SetScrollHintColor(TColor value);
+  TSynScrollHintFormat ScrollHintFormat() const;
+  void SetScrollHintFormat(TSynScrollHintFormat value);
   // "Top Line: %d" or "%d - %d" for the current top row.
   std::string ScrollHintText() const;
 
@@ -345,21 +345,9 @@ class TCustomSynEdit {
   TGutterPaintEvent OnGutterPaint;
 
  private:
-  void PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
-                        std::vector<int>& rowOffsets);
-  std::unique_ptr<TSynGutter> MakeGutter();
-  std::unique_ptr<TSynSelectedColor> MakeSelectedColor();
-
-  TSynFont font_;
-  TColor color_ = clWindow;
-  int rightEdge_ = 80;
-  TColor rightEdgeColor_ = clSilver;
-  bool hideSelection_ = false;
-  TColor scrollHintColor_ = clInfoBk;
-  TSynScrollHintFormat scrollHintFormat_ = shfTopLineOnly;
-  std::unique_ptr<TheTextDrawer> textDrawer_ = std::make_unique<TheTextDrawer>(TFontStyles{fsBold});
-  std::unique_ptr<TSynGutter> gutter_ = MakeGutter();
-  std::unique_ptr<TSynSelectedColor> selectedColor_ = MakeSelectedColor();
+  // The painter (SynEditPainter.h): its settings and the drawing.
+  class TPainter;
+  std::unique_ptr<TPainter> painter_;
 
  public:
   // --- End of painting -----------------------------------------------------------------
@@ -712,7 +700,6 @@ class TCustomSynEdit {
   bool CaretAfterWrap() const { return wordWrap_ && caretAfterWrapAt_ == CaretPos(); }
 
  protected:
-  void PaintWrapped(TSynCanvas& canvas, const TRect& clip);
   // Home and End by rows; false when wrapping is off.
   bool WrappedLineStartEnd(bool toEnd, bool select);
   void SetCaretAfterWrap(bool value);

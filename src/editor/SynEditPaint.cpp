@@ -1,94 +1,125 @@
 // Painting: the paint request, the gutter, the font cell and the settings
 // that only change what is shown.
 #include <algorithm>
+#include <stdexcept>
 
-#include "editor/SynEdit.h"
+#include "editor/SynEditPainter.h"
 #include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
 
-std::unique_ptr<TSynGutter> TCustomSynEdit::MakeGutter() {
-  auto gutter = std::make_unique<TSynGutter>();
-  gutter->OnChange = [this](TSynGutter*) { GutterChanged(); };
-  return gutter;
+TCustomSynEdit::TPainter::TPainter(TCustomSynEdit& editor) : e_(editor) {
+  Gutter->OnChange = [this](TSynGutter*) { e_.GutterChanged(); };
+  SelectedColor->OnChange = [this](TSynSelectedColor*) { e_.InvalidateSelection(); };
 }
 
-std::unique_ptr<TSynSelectedColor> TCustomSynEdit::MakeSelectedColor() {
-  auto colors = std::make_unique<TSynSelectedColor>();
-  colors->OnChange = [this](TSynSelectedColor*) { InvalidateSelection(); };
-  return colors;
+void TCustomSynEdit::TPainter::Check() const {
+  auto fail = [](const char* what) { throw std::logic_error(what); };
+  if (!TextDrawer || !Gutter || !SelectedColor) fail("painter part missing");
+  if (TextDrawer->Canvas() != nullptr) fail("text drawer left drawing after a paint");
+}
+
+// --- Settings that only change what is shown ----------------------------------------
+
+const TSynFont& TCustomSynEdit::Font() const { return painter_->Font; }
+TColor TCustomSynEdit::Color() const { return painter_->Color; }
+TSynGutter& TCustomSynEdit::Gutter() { return *painter_->Gutter; }
+TSynSelectedColor& TCustomSynEdit::SelectedColor() { return *painter_->SelectedColor; }
+TheTextDrawer& TCustomSynEdit::TextDrawer() { return *painter_->TextDrawer; }
+int TCustomSynEdit::RightEdge() const { return painter_->RightEdge; }
+TColor TCustomSynEdit::RightEdgeColor() const { return painter_->RightEdgeColor; }
+bool TCustomSynEdit::HideSelection() const { return painter_->HideSelection; }
+TColor TCustomSynEdit::ScrollHintColor() const { return painter_->ScrollHintColor; }
+void TCustomSynEdit::SetScrollHintColor(TColor value) { painter_->ScrollHintColor = value; }
+TSynScrollHintFormat TCustomSynEdit::ScrollHintFormat() const { return painter_->ScrollHintFormat; }
+void TCustomSynEdit::SetScrollHintFormat(TSynScrollHintFormat value) {
+  painter_->ScrollHintFormat = value;
 }
 
 void TCustomSynEdit::SetFont(const TSynFont& value) {
-  if (value == font_) return;
-  font_ = value;
+  if (value == painter_->Font) return;
+  painter_->Font = value;
   FontChanged();
   // Line numbers are sized by the editor's cell.
-  if (gutter_->ShowLineNumbers()) GutterChanged();
+  if (painter_->Gutter->ShowLineNumbers()) GutterChanged();
 }
 
 void TCustomSynEdit::SetColor(TColor value) {
-  if (value == color_) return;
-  color_ = value;
+  if (value == painter_->Color) return;
+  painter_->Color = value;
   InvalidateAll();
 }
 
 void TCustomSynEdit::SetRightEdge(int value) {
-  if (value == rightEdge_) return;
-  rightEdge_ = value;
+  if (value == painter_->RightEdge) return;
+  painter_->RightEdge = value;
   InvalidateAll();
 }
 
 void TCustomSynEdit::SetRightEdgeColor(TColor value) {
-  if (value == rightEdgeColor_) return;
-  rightEdgeColor_ = value;
+  if (value == painter_->RightEdgeColor) return;
+  painter_->RightEdgeColor = value;
   if (!HandleAllocated()) return;
-  int x = rightEdge_ * view_.CellWidth + TextOrigin();
+  int x = painter_->RightEdge * view_.CellWidth + TextOrigin();
   InvalidateRect({x - 1, 0, x + 1, ClientHeight()});
 }
 
 void TCustomSynEdit::SetHideSelection(bool value) {
-  if (value == hideSelection_) return;
-  hideSelection_ = value;
+  if (value == painter_->HideSelection) return;
+  painter_->HideSelection = value;
   InvalidateSelection();
 }
 
 std::string TCustomSynEdit::ScrollHintText() const {
-  if (scrollHintFormat_ == shfTopLineOnly) return Format("Top Line: %d", view_.TopRow);
+  if (painter_->ScrollHintFormat == shfTopLineOnly) return Format("Top Line: %d", view_.TopRow);
   int bottom = view_.TopRow + std::min(view_.VisibleRows, lines_->Count() - view_.TopRow);
   return std::to_string(view_.TopRow) + " - " + std::to_string(bottom);
 }
 
 void TCustomSynEdit::GutterChanged() {
-  gutter_->UpdateDigitCount(lines_->Count());
-  int width = gutter_->RealGutterWidth(view_.CellWidth);
+  painter_->Gutter->UpdateDigitCount(lines_->Count());
+  int width = painter_->Gutter->RealGutterWidth(view_.CellWidth);
   if (width == view_.GutterPixels)
     InvalidateGutterLines(-1, -1);
   else
     SetGutterPixels(width);
 }
 
-void TCustomSynEdit::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight) {
-  textDrawer_->SetBaseFont(&font_);
+void TCustomSynEdit::TPainter::MeasureCellSize(TSynCanvas& canvas, int& cellWidth,
+                                               int& cellHeight) {
+  TextDrawer->SetBaseFont(&Font);
   const TFontStyles shape{fsBold, fsItalic};
   // Every token is drawn with the font's own style added to its attribute's.
-  std::vector<TFontStyles> styles{font_.Style * shape};
-  if (highlighter_)
-    for (int i = 0; i < highlighter_->AttributeCount(); ++i) {
-      TFontStyles s = (highlighter_->AttributeAt(i)->Style() + font_.Style) * shape;
+  std::vector<TFontStyles> styles{Font.Style * shape};
+  if (e_.highlighter_)
+    for (int i = 0; i < e_.highlighter_->AttributeCount(); ++i) {
+      TFontStyles s = (e_.highlighter_->AttributeAt(i)->Style() + Font.Style) * shape;
       if (std::find(styles.begin(), styles.end(), s) == styles.end()) styles.push_back(s);
     }
   cellWidth = cellHeight = 0;
   TFontStyles widest = styles.front();
   for (TFontStyles s : styles) {
-    TSynCellSize cell = textDrawer_->Measure(canvas, s);
+    TSynCellSize cell = TextDrawer->Measure(canvas, s);
     if (cell.Width > cellWidth) {
       cellWidth = cell.Width;
       widest = s;
     }
     cellHeight = std::max(cellHeight, cell.Height);
   }
-  textDrawer_->SetBaseStyle(widest);
+  TextDrawer->SetBaseStyle(widest);
+}
+
+void TCustomSynEdit::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight) {
+  painter_->MeasureCellSize(canvas, cellWidth, cellHeight);
+}
+
+void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow) {
+  painter_->PaintGutter(canvas, clip, firstRow, lastRow);
+}
+
+void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
+                                    int lastRow, int firstColumn, int lastColumn) {
+  painter_->PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn);
 }
 
 void TCustomSynEdit::DoOnSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg) {
@@ -97,7 +128,7 @@ void TCustomSynEdit::DoOnSpecialLineColors(int line, bool& special, TColor& fg, 
 
 void TCustomSynEdit::DoOnPaint(TSynCanvas& canvas) {
   if (!OnPaint) return;
-  canvas.SetFont(font_);
+  canvas.SetFont(painter_->Font);
   OnPaint(this, canvas);
 }
 
@@ -113,10 +144,10 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
   int firstRow = std::max(clip.Top / rh + view_.TopRow, view_.TopRow);
   int lastRow = std::min(std::max((clip.Bottom + rh - 1) / rh + view_.TopRow, 1), rowCount);
   {
-    auto drawing =
-        Bracket([&] { textDrawer_->BeginDrawing(&canvas); }, [this] { textDrawer_->EndDrawing(); });
+    auto drawing = Bracket([&] { painter_->TextDrawer->BeginDrawing(&canvas); },
+                           [this] { painter_->TextDrawer->EndDrawing(); });
     if (wordWrap_) {
-      PaintWrapped(canvas, clip);
+      painter_->PaintWrapped(canvas, clip);
     } else {
       if (clip.Left < view_.GutterPixels) PaintGutter(canvas, clip, firstRow, lastRow);
       if (clip.Right > view_.GutterPixels)
@@ -124,67 +155,68 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
     }
     DoOnPaint(canvas);
     if (OnPaintTransient) {
-      canvas.SetFont(font_);
+      canvas.SetFont(painter_->Font);
       OnPaintTransient(this, canvas, ttAfter);
     }
   }
   UpdateCaret();
 }
 
-void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow) {
-  const TSynGutter& g = *gutter_;
-  const int rh = view_.RowHeight;
+void TCustomSynEdit::TPainter::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow,
+                                           int lastRow) {
+  const TSynGutter& g = *Gutter;
+  const int rh = e_.view_.RowHeight;
   // The border lines own the last pixels of the gutter.
-  const int rowRight = view_.GutterPixels - (g.BorderStyle() == gbsMiddle  ? 2
-                                             : g.BorderStyle() == gbsRight ? 1
-                                                                           : 0);
-  const int lastLine = std::min(lastRow, std::max(lines_->Count(), 1));
+  const int rowRight = e_.view_.GutterPixels - (g.BorderStyle() == gbsMiddle  ? 2
+                                                : g.BorderStyle() == gbsRight ? 1
+                                                                              : 0);
+  const int lastLine = std::min(lastRow, std::max(e_.lines_->Count(), 1));
   if (g.ShowLineNumbers()) {
     TSynFont f = g.Font();
     if (!g.UseFontStyle()) {
-      f = font_;
+      f = Font;
       f.Style = {};
     }
-    TheTextDrawer& d = *textDrawer_;
+    TheTextDrawer& d = *TextDrawer;
     TFontStyles editorBaseStyle = d.BaseStyle();
     d.SetBaseFont(&f);
     d.SetBaseStyle(f.Style);
     d.SetStyle(f.Style);
     d.SetCharExtra(0);
-    d.SetForeColor(g.UseFontStyle() ? g.Font().Color : font_.Color);
+    d.SetForeColor(g.UseFontStyle() ? g.Font().Color : Font.Color);
     d.SetBackColor(g.Color());
     for (int row = firstRow; row <= lastLine; ++row) {
-      int y = (row - view_.TopRow) * rh;
+      int y = (row - e_.view_.TopRow) * rh;
       TRect rc{clip.Left, y, std::max(rowRight, clip.Left), y + rh};
       std::string text = g.FormatLineNumber(row);
-      if (OnGutterGetText) OnGutterGetText(this, row, text);
+      if (e_.OnGutterGetText) e_.OnGutterGetText(&e_, row, text);
       int width = static_cast<int>(text.size()) * d.CellWidth();
-      int x = view_.GutterPixels - g.RightOffset() - width - 2;
+      int x = e_.view_.GutterPixels - g.RightOffset() - width - 2;
       d.ExtTextOut(x, y + (rh - d.CellHeight()) / 2, rc, text);
     }
-    int below = (std::max(lastLine, firstRow - 1) + 1 - view_.TopRow) * rh;
+    int below = (std::max(lastLine, firstRow - 1) + 1 - e_.view_.TopRow) * rh;
     if (below < clip.Bottom) canvas.FillRect({clip.Left, below, rowRight, clip.Bottom}, g.Color());
-    d.SetBaseFont(&font_);
+    d.SetBaseFont(&Font);
     d.SetBaseStyle(editorBaseStyle);
   } else {
     canvas.FillRect({clip.Left, clip.Top, std::min(clip.Right, rowRight), clip.Bottom}, g.Color());
   }
-  if (g.BorderStyle() != gbsNone && clip.Right >= view_.GutterPixels - 2) {
+  if (g.BorderStyle() != gbsNone && clip.Right >= e_.view_.GutterPixels - 2) {
     if (g.BorderStyle() == gbsMiddle) {
-      canvas.DrawLine(view_.GutterPixels - 2, clip.Top, view_.GutterPixels - 2, clip.Bottom,
-                      color_);
-      canvas.DrawLine(view_.GutterPixels - 1, clip.Top, view_.GutterPixels - 1, clip.Bottom,
+      canvas.DrawLine(e_.view_.GutterPixels - 2, clip.Top, e_.view_.GutterPixels - 2, clip.Bottom,
+                      Color);
+      canvas.DrawLine(e_.view_.GutterPixels - 1, clip.Top, e_.view_.GutterPixels - 1, clip.Bottom,
                       g.Color());
     } else {
-      canvas.DrawLine(view_.GutterPixels - 1, clip.Top, view_.GutterPixels - 1, clip.Bottom,
-                      color_);
+      canvas.DrawLine(e_.view_.GutterPixels - 1, clip.Top, e_.view_.GutterPixels - 1, clip.Bottom,
+                      Color);
     }
   }
   std::vector<int> rowOffsets(static_cast<size_t>(std::max(lastLine - firstRow + 1, 0)), 0);
   PaintGutterMarks(canvas, clip, firstRow, lastLine, rowOffsets);
-  if (OnGutterPaint)
+  if (e_.OnGutterPaint)
     for (int row = firstRow; row <= lastLine; ++row)
-      OnGutterPaint(this, row, rowOffsets[row - firstRow], (row - view_.TopRow) * rh);
+      e_.OnGutterPaint(&e_, row, rowOffsets[row - firstRow], (row - e_.view_.TopRow) * rh);
 }
 
 }  // namespace ludra

@@ -2,19 +2,19 @@
 // each further right by the glyph offset.
 #include <algorithm>
 
-#include "editor/SynEdit.h"
+#include "editor/SynEditPainter.h"
 
 namespace ludra {
 
-void TCustomSynEdit::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow,
-                                      int lastRow, std::vector<int>& rowOffsets) {
-  const TSynBookMarkOpt& opt = BookMarkOptions();
-  if (!opt.GlyphsVisible || Marks().Count() == 0 || lastRow < firstRow) return;
+void TCustomSynEdit::TPainter::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow,
+                                                int lastRow, std::vector<int>& rowOffsets) {
+  const TSynBookMarkOpt& opt = e_.BookMarkOptions();
+  if (!opt.GlyphsVisible || e_.Marks().Count() == 0 || lastRow < firstRow) return;
   constexpr bool drawBookmarksFirst = true;
-  const std::vector<TSynGlyph>* images = BookmarkImages();
+  const std::vector<TSynGlyph>* images = e_.BookmarkImages();
   auto drawMark = [&](const TSynEditMark& mark) {
     int& offset = rowOffsets[mark.Line() - firstRow];
-    // Marks with an image of the application's stand side by side; the
+    // e_.Marks with an image of the application's stand side by side; the
     // built-in glyphs only fill an empty place.
     bool own = !mark.InternalImage() && images;
     const TSynGlyph* glyph =
@@ -23,18 +23,18 @@ void TCustomSynEdit::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int
             ? &(*images)[mark.ImageIndex()]
             : nullptr;
     if (glyph && (own || offset == 0)) {
-      int top = (mark.Line() - view_.TopRow) * view_.RowHeight;
+      int top = (mark.Line() - e_.view_.TopRow) * e_.view_.RowHeight;
       // Centred in the row; a low row shows the glyph's middle.
-      TRect row = IntersectRect({0, top, view_.GutterPixels, top + view_.RowHeight}, clip);
+      TRect row = IntersectRect({0, top, e_.view_.GutterPixels, top + e_.view_.RowHeight}, clip);
       if (!row.IsEmpty())
-        canvas.DrawGlyph(opt.LeftMargin + offset, top + (view_.RowHeight - glyph->Height) / 2,
+        canvas.DrawGlyph(opt.LeftMargin + offset, top + (e_.view_.RowHeight - glyph->Height) / 2,
                          *glyph, row);
     }
     offset += opt.Xoffset;
   };
   for (bool bookmarks : {drawBookmarksFirst, !drawBookmarksFirst})
-    for (int i = 0; i < Marks().Count(); ++i) {
-      const TSynEditMark& mark = *Marks().Items(i);
+    for (int i = 0; i < e_.Marks().Count(); ++i) {
+      const TSynEditMark& mark = *e_.Marks().Items(i);
       if (mark.Visible() && mark.IsBookmark() == bookmarks && mark.Line() >= firstRow &&
           mark.Line() <= lastRow)
         drawMark(mark);

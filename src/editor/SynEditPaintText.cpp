@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "base/SynStrUtils.h"
-#include "editor/SynEdit.h"
+#include "editor/SynEditPainter.h"
 #include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
@@ -26,84 +26,85 @@ struct TToken {
 
 }  // namespace
 
-void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
-                                    int lastRow, int firstColumn, int lastColumn) {
-  TheTextDrawer& d = *textDrawer_;
-  const int cw = view_.CellWidth, rh = view_.RowHeight, origin = TextOrigin();
-  const int textLeft = view_.GutterPixels + 2;
-  const int left = std::max(clip.Left, view_.GutterPixels);
-  const bool showSpecial = options_.Contains(eoShowSpecialChars);
-  const bool specialDefaultFg = options_.Contains(eoSpecialLineDefaultFg);
+void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
+                                              int lastRow, int firstColumn, int lastColumn) {
+  TheTextDrawer& d = *TextDrawer;
+  const int cw = e_.view_.CellWidth, rh = e_.view_.RowHeight, origin = e_.TextOrigin();
+  const int textLeft = e_.view_.GutterPixels + 2;
+  const int left = std::max(clip.Left, e_.view_.GutterPixels);
+  const bool showSpecial = e_.options_.Contains(eoShowSpecialChars);
+  const bool specialDefaultFg = e_.options_.Contains(eoSpecialLineDefaultFg);
   // Characters advance by the editor's cell, the largest of the styles in use.
-  d.SetBaseFont(&font_);
+  d.SetBaseFont(&Font);
   d.SetCharExtra(0);
   d.SetCharExtra(cw - d.CellWidth());
 
-  const int edgeX = rightEdge_ * cw + origin;
-  const bool edge = rightEdge_ > 0 && edgeX >= clip.Left && edgeX < clip.Right;
+  const int edgeX = RightEdge * cw + origin;
+  const bool edge = RightEdge > 0 && edgeX >= clip.Left && edgeX < clip.Right;
 
-  if (clip.Left < textLeft) canvas.FillRect({left, clip.Top, textLeft, clip.Bottom}, color_);
+  if (clip.Left < textLeft) canvas.FillRect({left, clip.Top, textLeft, clip.Bottom}, Color);
 
   // The selection in display terms; a column block spans the display
   // columns of its two ends.
-  bool showSel = HasSelection() && !(hideSelection_ && !Focused());
+  bool showSel = e_.HasSelection() && !(HideSelection && !e_.Focused());
   TDisplayCoord selStart, selEnd;
   if (showSel) {
-    if (caret_.Mode == smColumn) {
-      TDisplayCoord a = BufferToDisplay(caret_.SelFrom), b = BufferToDisplay(caret_.SelTo);
+    if (e_.caret_.Mode == smColumn) {
+      TDisplayCoord a = e_.BufferToDisplay(e_.caret_.SelFrom),
+                    b = e_.BufferToDisplay(e_.caret_.SelTo);
       selStart = {std::min(a.Column, b.Column), std::min(a.Row, b.Row)};
       selEnd = {std::max(a.Column, b.Column), std::max(a.Row, b.Row)};
     } else {
-      selStart = BufferToDisplay(SelFirst());
-      selEnd = BufferToDisplay(SelLast());
+      selStart = e_.BufferToDisplay(e_.SelFirst());
+      selEnd = e_.BufferToDisplay(e_.SelLast());
     }
     showSel = selEnd.Row >= firstRow && selStart.Row <= lastRow;
   }
 
-  TSynCustomHighlighter* hl = highlighter_;
+  TSynCustomHighlighter* hl = e_.highlighter_;
   TSynHighlighterAttributes* wsAttr = hl ? hl->DefaultAttribute(4) : nullptr;
   TSynHighlighterAttributes* commentAttr = hl ? hl->DefaultAttribute(0) : nullptr;
 
-  const int rowsEnd = std::min(lastRow, lines_->Count());
+  const int rowsEnd = std::min(lastRow, e_.lines_->Count());
   std::string shown, expanded;
   std::vector<TToken> tokens;
   std::vector<int> evenTabs;  // columns of the cell left of an even tab span's middle
   for (int row = firstRow; row <= rowsEnd; ++row) {
     const int line = row;
-    const int y = (row - view_.TopRow) * rh;
+    const int y = (row - e_.view_.TopRow) * rh;
     // A line without tabs is painted as it is stored, without a copy.
-    lines_->ExpandedLineLength(line - 1);  // finds out whether it has tabs
-    const bool hasTabs = !lines_->LineFlags(line - 1).Contains(lfHasNoTabs);
-    std::string_view text = lines_->GetView(line - 1);
+    e_.lines_->ExpandedLineLength(line - 1);  // finds out whether it has tabs
+    const bool hasTabs = !e_.lines_->LineFlags(line - 1).Contains(lfHasNoTabs);
+    std::string_view text = e_.lines_->GetView(line - 1);
     if (hasTabs && text.size() >= static_cast<size_t>(TSynScanPoints::kMinLineLength)) {
       // A long line is expanded once, not for every caret blink.
-      text =
-          scanPoints_.ExpandedLine(text, line - 1, [&] { return lines_->ExpandedLine(line - 1); });
+      text = e_.scanPoints_.ExpandedLine(text, line - 1,
+                                         [&] { return e_.lines_->ExpandedLine(line - 1); });
     } else if (hasTabs) {
-      expanded = lines_->ExpandedLine(line - 1);
+      expanded = e_.lines_->ExpandedLine(line - 1);
       text = expanded;
     }
     const int len = static_cast<int>(text.size());
 
-    const bool activeLine = activeLineColor_ != clNone && line == caret_.CaretLine;
-    TColor fg = font_.Color;
-    TColor bg = activeLine                                 ? activeLineColor_
+    const bool activeLine = e_.activeLineColor_ != clNone && line == e_.caret_.CaretLine;
+    TColor fg = Font.Color;
+    TColor bg = activeLine                                 ? e_.activeLineColor_
                 : wsAttr && wsAttr->Background() != clNone ? wsAttr->Background()
-                                                           : color_;
+                                                           : Color;
     bool special = false;
     TColor specialFg = fg, specialBg = bg;
-    DoOnSpecialLineColors(line, special, specialFg, specialBg);
+    e_.DoOnSpecialLineColors(line, special, specialFg, specialBg);
     // A special line shows its selection with its own colours exchanged.
-    const TColor selFg = special ? specialBg : selectedColor_->Foreground();
-    const TColor selBg = special ? specialFg : selectedColor_->Background();
+    const TColor selFg = special ? specialBg : SelectedColor->Foreground();
+    const TColor selBg = special ? specialFg : SelectedColor->Background();
     const TColor lineBg = special ? specialBg : bg;
 
     // Selected display columns of this row: [selA, selB).
     int selA = INT_MAX, selB = INT_MAX;
     if (showSel && line >= selStart.Row && line <= selEnd.Row) {
-      if (caret_.Mode == smLine) {
+      if (e_.caret_.Mode == smLine) {
         selA = 1;
-      } else if (caret_.Mode == smColumn) {
+      } else if (e_.caret_.Mode == smColumn) {
         selA = selStart.Column;
         selB = selEnd.Column;
       } else {
@@ -128,10 +129,10 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
       else if (showSpecial && c == ' ')
         c = kSpaceGlyph;
     if (showSpecial && hasTabs) {
-      std::string_view raw = lines_->GetView(line - 1);
+      std::string_view raw = e_.lines_->GetView(line - 1);
       int column = 0;
       for (char c : raw) {
-        int w = c == '\t' ? tabWidth_ - column % tabWidth_ : 1;
+        int w = c == '\t' ? e_.tabWidth_ - column % e_.tabWidth_ : 1;
         if (c == '\t') {
           // The middle cell; an even span puts the glyph half a cell further right.
           int middle = column + w / 2 + 1;  // 1-based column
@@ -153,9 +154,9 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
       // The line-end glyph takes the colours of the line's last token.
       const bool needLast = showSpecial && len + 1 >= firstColumn && len + 1 <= lastColumn;
       if (line == 1) hl->ResetRangeState();
-      TSynRange startState = line == 1 ? hl->GetRangeState() : lines_->LineRange(line - 2);
+      TSynRange startState = line == 1 ? hl->GetRangeState() : e_.lines_->LineRange(line - 2);
       // A long line is scanned from a point near the first visible column.
-      scanPoints_.StartLine(*hl, text, line - 1, startState, firstColumn - 1);
+      e_.scanPoints_.StartLine(*hl, text, line - 1, startState, firstColumn - 1);
       while (!hl->AtLineEnd()) {
         int start = hl->TokenStart() + 1;
         TSynHighlighterAttributes* attr = hl->TokenAttribute();
@@ -166,7 +167,7 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
         int s = std::max(start, firstColumn), e = std::min(end, visibleEnd);
         if (s >= e) continue;
         // The editor font's own style (bold, italic) goes with every token's.
-        TToken t{s, e, font_.Style, fg, bg};
+        TToken t{s, e, Font.Style, fg, bg};
         if (attr) {
           t.Style += attr->Style();
           if (attr->Background() != clNone && !activeLine) t.Bg = attr->Background();
@@ -175,7 +176,7 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
         tokens.push_back(t);
       }
     } else if (firstColumn < visibleEnd) {
-      tokens.push_back({firstColumn, visibleEnd, font_.Style, fg, bg});
+      tokens.push_back({firstColumn, visibleEnd, Font.Style, fg, bg});
     }
 
     TFontStyles lastStyle;
@@ -260,13 +261,13 @@ void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int f
       if (bx > ax) canvas.FillRect({ax, y, bx, y + rh}, selBg);
       if (clip.Right > bx) canvas.FillRect({bx, y, clip.Right, y + rh}, lineBg);
     }
-    if (edge) canvas.DrawLine(edgeX, y, edgeX, y + rh, rightEdgeColor_);
+    if (edge) canvas.DrawLine(edgeX, y, edgeX, y + rh, RightEdgeColor);
   }
 
-  int below = (std::max(rowsEnd, firstRow - 1) + 1 - view_.TopRow) * rh;
+  int below = (std::max(rowsEnd, firstRow - 1) + 1 - e_.view_.TopRow) * rh;
   if (below < clip.Bottom) {
-    canvas.FillRect({left, below, clip.Right, clip.Bottom}, color_);
-    if (edge) canvas.DrawLine(edgeX, below, edgeX, clip.Bottom, rightEdgeColor_);
+    canvas.FillRect({left, below, clip.Right, clip.Bottom}, Color);
+    if (edge) canvas.DrawLine(edgeX, below, edgeX, clip.Bottom, RightEdgeColor);
   }
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+// The painter: the settings that only change what is shown (font, colours,
+// right edge, the gutter, the selection colours, the text drawer) and the
+// drawing of the text area, the gutter and its marks against the canvas,
+// with and without word wrap. It reads the editor's text, caret, view and
+// options; what it changes is its own, besides the scan points it paints
+// from and, for one wrapped row at a time, the view it paints through.
+#include <memory>
+#include <vector>
+
+#include "editor/SynEdit.h"
+
+namespace ludra {
+
+class TCustomSynEdit::TPainter {
+ public:
+  explicit TPainter(TCustomSynEdit& editor);
+
+  TSynFont Font;
+  TColor Color = clWindow;
+  int RightEdge = 80;
+  TColor RightEdgeColor = clSilver;
+  bool HideSelection = false;
+  TColor ScrollHintColor = clInfoBk;
+  TSynScrollHintFormat ScrollHintFormat = shfTopLineOnly;
+  std::unique_ptr<TheTextDrawer> TextDrawer = std::make_unique<TheTextDrawer>(TFontStyles{fsBold});
+  std::unique_ptr<TSynGutter> Gutter = std::make_unique<TSynGutter>();
+  std::unique_ptr<TSynSelectedColor> SelectedColor = std::make_unique<TSynSelectedColor>();
+
+  void PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
+                      int firstColumn, int lastColumn);
+  void PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow);
+  // Each row as its line seen through a window of that row's columns.
+  void PaintWrapped(TSynCanvas& canvas, const TRect& clip);
+  void MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight);
+  // Throws std::logic_error when a part is missing or a paint was left open.
+  void Check() const;
+
+ private:
+  void PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
+                        std::vector<int>& rowOffsets);
+  TCustomSynEdit& e_;
+};
+
+}  // namespace ludra
