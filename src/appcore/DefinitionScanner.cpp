@@ -4,12 +4,11 @@
 #include <array>
 
 #include "base/SynCodePage.h"
+#include "base/SynStrUtils.h"
 
 namespace ludra {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsNameChar(char c) {
   auto b = static_cast<unsigned char>(c);

@@ -61,6 +61,8 @@ class TCustomSynEdit {
   void SetText(std::string_view value);
   std::string LineAtCaret() const;
   void SetLineAtCaret(const std::string& value);
+  // The length of line (1-based) in bytes; 0 for a line that is not there.
+  int LineLength(int line) const;
 
   // --- Caret and selection -------------------------------------------------
   TBufferCoord CaretPos() const { return caret_.CaretPos(); }
@@ -385,7 +387,6 @@ class TCustomSynEdit {
   TInsertedRange InsertColumn(std::string_view value, bool addToUndoList, TSynChangeKind pieceKind);
   void RecordSelectionDeletion();
   void FlushTrimRecords();
-  int LineLength(int line) const;
   int MaxCaretChar(int line) const {
     return MaxCaretChar(line, options_.Contains(eoScrollPastEol));
   }
@@ -505,7 +506,7 @@ class TCustomSynEdit {
   // Hooked command handlers, called before and after every command.
   void RegisterCommandHandler(THookedCommandProc handler, void* object, void* handlerData);
   void UnregisterCommandHandler(THookedCommandProc handler, void* object);
-  int CommandHandlerCount() const { return static_cast<int>(commandHandlers_.size()); }
+  int CommandHandlerCount() const { return commandHandlers_.Count(); }
 
   // Word queries (identifier characters from the highlighter, or the defaults).
   bool IsIdentChar(char c) const;
@@ -550,7 +551,7 @@ class TCustomSynEdit {
   TShiftState pendingShift_;
   int imeCharsToSkip_ = 0;
   TSynEditKbdHandler kbdHandler_;
-  std::vector<THookedCommandHandlerEntry> commandHandlers_;
+  THookedCommandHandlerList commandHandlers_;
   std::unique_ptr<TSynEditMarkList> marks_ = std::make_unique<TSynEditMarkList>(this);
   TSynEditMark* bookmarks_[10] = {};
   TSynBookMarkOpt bookMarkOptions_;

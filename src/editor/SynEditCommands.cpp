@@ -97,25 +97,19 @@ void TCustomSynEdit::UnhookKeyPress(TKeyPressProc handler, void* object) {
 
 void TCustomSynEdit::RegisterCommandHandler(THookedCommandProc handler, void* object,
                                             void* handlerData) {
-  if (!handler) return;
-  for (const auto& h : commandHandlers_)
-    if (h.Handler == handler && h.Object == object) return;
-  commandHandlers_.push_back({handler, object, handlerData});
+  if (handler) commandHandlers_.Add({handler, object, handlerData});
 }
 
 void TCustomSynEdit::UnregisterCommandHandler(THookedCommandProc handler, void* object) {
-  auto it = std::find_if(commandHandlers_.begin(), commandHandlers_.end(),
-                         [&](const auto& h) { return h.Handler == handler && h.Object == object; });
-  if (it != commandHandlers_.end()) commandHandlers_.erase(it);
+  commandHandlers_.Remove({handler, object, nullptr});
 }
 
 void TCustomSynEdit::NotifyHookedCommandHandlers(bool afterProcessing, TSynEditorCommand& command,
                                                  char& aChar, void* data) {
   bool handled = false;
-  // A copy: a handler may unregister itself.
-  std::vector<THookedCommandHandlerEntry> handlers = commandHandlers_;
-  for (const auto& h : handlers)
+  commandHandlers_.Call([&](const THookedCommandHandlerEntry& h) {
     h.Handler(h.Object, this, afterProcessing, handled, command, aChar, data, h.HandlerData);
+  });
   if (handled) command = ecNone;
 }
 

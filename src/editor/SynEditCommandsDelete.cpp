@@ -2,20 +2,10 @@
 // deletions.
 #include <algorithm>
 
+#include "base/SynStrUtils.h"
 #include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
-
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-int LineLen(const TCustomSynEdit& e, int line) {
-  if (line < 1 || line > e.Lines().Count()) return 0;
-  return static_cast<int>(e.Lines().GetView(line - 1).size());
-}
-
-}  // namespace
 
 TCustomSynEdit::TInsertedRange ReplaceRange(TSynCommandContext& c, const TBufferCoord& from,
                                             const TBufferCoord& to, std::string_view text) {
@@ -137,7 +127,7 @@ void DeleteChar(TSynCommandContext& c) {
   int y = e.CaretLine();
   int x = e.CaretChar();
   if (y > e.Lines().Count()) return;
-  int len = LineLen(e, y);
+  int len = e.LineLength(y);
   if (x <= len) {
     DeleteRange(c, {x, y}, {x + 1, y}, ckDeleteAfterCaretQuiet);
     e.SetCaretPos({x, y});
@@ -161,7 +151,7 @@ void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
   if (e.Lines().Count() == 0) return;
   const TBufferCoord caret = e.CaretPos();
   const int y = caret.Line;
-  const int len = LineLen(e, y);
+  const int len = e.LineLength(y);
   switch (command) {
     case ecDeleteLastChar:
       DeleteLastChar(c);
@@ -224,7 +214,7 @@ void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
       } else {
         // The last line goes with the line end before it, so redo leaves
         // no empty line behind.
-        int prevLen = LineLen(e, y - 1);
+        int prevLen = e.LineLength(y - 1);
         e.UndoList().RecordChange(ckDeleteAfterCaret, {prevLen + 1, y - 1}, {len + 1, y},
                                   "\r\n" + s, smNormal);
         e.Lines().Delete(y - 1);

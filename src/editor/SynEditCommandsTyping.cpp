@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/SynStrUtils.h"
 #include "editor/SynEditCommandsInternal.h"
 
 namespace ludra {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-int LineLen(const TCustomSynEdit& e, int line) {
-  if (line < 1 || line > e.Lines().Count()) return 0;
-  return static_cast<int>(e.Lines().GetView(line - 1).size());
-}
 
 // With smart tabs: from the nearest line above that reaches the display
 // column, the width of the rest of the word there and the blanks after it.
@@ -58,10 +52,10 @@ void TypeChar(TSynCommandContext& c, char ch) {
     return;
   auto step = e.EditStep();
   if (e.Lines().Count() == 0) e.Lines().Add(std::string());
-  bool wasEmpty = LineLen(e, y) == 0;
+  bool wasEmpty = e.LineLength(y) == 0;
   FillGapToCaret(c, true);
   // Indentation with tabs is shorter in characters than the gap.
-  const int x = std::min(e.CaretChar(), LineLen(e, y) + 1);
+  const int x = std::min(e.CaretChar(), e.LineLength(y) + 1);
   std::string s = e.Lines().Get(y - 1);
   int len = static_cast<int>(s.size());
   TBufferCoord caret{x + 1, y};
@@ -81,7 +75,7 @@ void TypeChar(TSynCommandContext& c, char ch) {
       if (e.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
         caret.Char = e.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
       else
-        caret.Char = LineLen(e, y) + 1;
+        caret.Char = e.LineLength(y) + 1;
     }
   }
   e.InternalSetCaretPos(caret, false);

@@ -9,6 +9,7 @@
 
 #include "base/SynBracket.h"
 #include "base/SynEditTypes.h"
+#include "base/SynHandlerList.h"
 #include "editor/SynEditKeyConst.h"
 
 namespace ludra {
@@ -39,47 +40,42 @@ struct TSynMethod {
   friend bool operator==(const TSynMethod&, const TSynMethod&) = default;
 };
 
+// Handlers run newest first; a removal takes the newest equal entry only.
+// A nested run of the same chain (a handler sending a key to the editor) is
+// ignored.
 template <typename Proc>
 class THandlerList {
  public:
-  void Add(Proc code, void* data) { items_.push_back({code, data}); }
-  // Removes the newest entry equal to the pair, only that one.
-  void Remove(Proc code, void* data) {
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
-      if (it->Code == code && it->Data == data) {
-        items_.erase(std::next(it).base());
-        return;
-      }
-  }
-  int Count() const { return static_cast<int>(items_.size()); }
-  const TSynMethod<Proc>& Get(int index) const { return items_.at(index); }
+  void Add(Proc code, void* data) { items_.Add({code, data}); }
+  void Remove(Proc code, void* data) { items_.Remove({code, data}); }
+  int Count() const { return items_.Count(); }
+  const TSynMethod<Proc>& Get(int index) const { return items_.Get(index); }
 
-  // Runs newest first and stops once a handler sets the key to 0. A nested
-  // run of the same chain (a handler sending a key to the editor) is ignored.
+  // Stops once a handler sets the key to 0.
   template <typename Key, typename... Args>
   void ExecuteUntilZero(TCustomSynEdit* sender, Key& key, Args... args) {
     if (running_) return;
     auto keepRunning = Preserve(running_);
     running_ = true;
-    // A copy: a handler may unhook itself while the chain runs.
-    std::vector<TSynMethod<Proc>> items = items_;
-    for (auto it = items.rbegin(); it != items.rend() && key != 0; ++it)
-      it->Code(it->Data, sender, key, args...);
+    items_.Call([&](const TSynMethod<Proc>& m) {
+      if (key == 0) return false;
+      m.Code(m.Data, sender, key, args...);
+      return true;
+    });
   }
 
-  // Runs newest first, every handler (the mouse chains never stop early).
+  // Every handler runs (the mouse chains never stop early).
   template <typename... Args>
   void ExecuteAll(TCustomSynEdit* sender, Args&&... args) {
     if (running_) return;
     auto keepRunning = Preserve(running_);
     running_ = true;
-    std::vector<TSynMethod<Proc>> items = items_;
-    for (auto it = items.rbegin(); it != items.rend(); ++it)
-      it->Code(it->Data, sender, std::forward<Args>(args)...);
+    items_.Call([&](const TSynMethod<Proc>& m) { m.Code(m.Data, sender, args...); });
   }
 
  private:
-  std::vector<TSynMethod<Proc>> items_;
+  TSynHandlerList<TSynMethod<Proc>, THandlerOrder::NewestFirst, THandlerRemoval::NewestEqual>
+      items_;
   bool running_ = false;
 };
 
@@ -125,6 +121,18 @@ struct THookedCommandHandlerEntry {
   THookedCommandProc Handler = nullptr;
   void* Object = nullptr;
   void* HandlerData = nullptr;
+  // One entry per (handler, object): the data does not tell entries apart.
+  struct TSameHandler {
+    bool operator()(const THookedCommandHandlerEntry& a,
+                    const THookedCommandHandlerEntry& b) const {
+      return a.Handler == b.Handler && a.Object == b.Object;
+    }
+  };
 };
+// Called oldest first; a handler is registered once per object.
+using THookedCommandHandlerList =
+    TSynHandlerList<THookedCommandHandlerEntry, THandlerOrder::OldestFirst,
+                    THandlerRemoval::AllEqual, THandlerAdding::Unique,
+                    THookedCommandHandlerEntry::TSameHandler>;
 
 }  // namespace ludra
