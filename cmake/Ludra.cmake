@@ -1,6 +1,7 @@
 # One library target per source folder, named ludra_<name>. Sources are the
 # folder's .cpp files (not its subfolders); a folder without sources yet is an
-# interface library, so later work only adds files.
+# interface library, so later work only adds files. Only src/ is on the
+# include path: an include names its folder ("editor/SynEdit.h").
 function(ludra_library name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.h)
@@ -14,14 +15,14 @@ function(ludra_library name dir)
   endforeach()
   if(sources)
     add_library(ludra_${name} STATIC ${sources} ${headers})
-    target_include_directories(ludra_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/${dir})
+    target_include_directories(ludra_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(ludra_${name} PUBLIC ${deps})
     if(deps MATCHES "Qt" OR name MATCHES "qt|app")
       set_target_properties(ludra_${name} PROPERTIES AUTOMOC ON)
     endif()
   else()
     add_library(ludra_${name} INTERFACE)
-    target_include_directories(ludra_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/${dir})
+    target_include_directories(ludra_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(ludra_${name} INTERFACE ${deps})
   endif()
 endfunction()
