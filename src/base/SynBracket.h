@@ -16,22 +16,19 @@ class [[nodiscard]] TBracket {
   explicit TBracket(Close close) : close_(std::move(close)) {}
   TBracket(const TBracket&) = delete;
   TBracket& operator=(const TBracket&) = delete;
+  // The normal path asks nothing of the exception machinery: only a close
+  // that fails looks whether another exception is already on its way.
   ~TBracket() noexcept(false) {
-    if (std::uncaught_exceptions() > unwinding_) {
-      try {
-        close_();
-      } catch (...) {
-      }
-      return;
+    try {
+      close_();
+    } catch (...) {
+      if (std::uncaught_exceptions() > 0) return;
+      throw;
     }
-    close_();
   }
 
  private:
   Close close_;
-  // Exceptions already in flight when the bracket opened: a bracket opened
-  // inside a handler that is itself unwinding still closes loudly.
-  int unwinding_ = std::uncaught_exceptions();
 };
 
 // Runs open now and close when the scope ends.
