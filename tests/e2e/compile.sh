@@ -51,7 +51,7 @@ sleep 0.5
 
 xdotool key F5
 out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after F5"
-[ -f "$PROGRAM_DIR/compiler.log" ] || fail "the compiler did not run"
+e2e_wait_for test -s "$PROGRAM_DIR/compiler.log" || fail "the compiler did not run"
 mapfile -t log <"$PROGRAM_DIR/compiler.log"
 [ "${log[0]}" = "$SCRIPT_DIR" ] || fail "compiler ran in '${log[0]}'"
 [ "${log[1]} ${log[2]}" = "-;+ -(+" ] || fail "compiler switches: ${log[1]} ${log[2]}"
@@ -77,7 +77,7 @@ sleep 0.3
 xdotool key F5
 out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after the second F5"
 grep -q 'return score;' "$SCRIPT_DIR/bad.pwn" || fail "the fixed script was not saved before compiling"
-[ -f "$SCRIPT_DIR/bad.amx" ] || fail "no compiled file after the fixed compile"
+e2e_wait_for test -f "$SCRIPT_DIR/bad.amx" || fail "no compiled file after the fixed compile"
 sleep 0.5
 shot compile-succeeded
 xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true

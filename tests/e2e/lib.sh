@@ -74,6 +74,17 @@ fail() {
   exit 1
 }
 
+# Runs the command until it succeeds; fails after 10 seconds. For effects the
+# program brings about after the window a test waits for has appeared (a file
+# the compiler writes, a settings write that follows a caption change).
+e2e_wait_for() {
+  for _ in $(seq 1 100); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Asks the window to close, as the title bar's close button does.
 e2e_close_window() {
   wmctrl -i -c "$1"

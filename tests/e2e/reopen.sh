@@ -18,7 +18,7 @@ for name in second third; do
   e2e_wait_window "$name.pwn - Ludra" >/dev/null || fail "$name.pwn did not open"
   sleep 0.3
 done
-grep -q "^File1=$E2E_DIR/work/third.pwn$" "$PROGRAM_DIR/settings.ini" || fail "list not stored: $(cat "$PROGRAM_DIR/settings.ini")"
+e2e_wait_for grep -q "^File1=$E2E_DIR/work/third.pwn$" "$PROGRAM_DIR/settings.ini" || fail "list not stored: $(cat "$PROGRAM_DIR/settings.ini")"
 win=$(e2e_wait_window "third.pwn - Ludra")
 e2e_close_window "$win"
 e2e_wait_exit || fail "program still running after its window was closed"
@@ -38,7 +38,7 @@ sleep 0.5
 [ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT"
 xdotool key 2
 e2e_wait_window "second.pwn - Ludra" >/dev/null || fail "Reopen 2 did not open second.pwn"
-grep -q "^File1=$E2E_DIR/work/second.pwn$" "$PROGRAM_DIR/settings.ini" || fail "reopened script not moved first"
+e2e_wait_for grep -q "^File1=$E2E_DIR/work/second.pwn$" "$PROGRAM_DIR/settings.ini" || fail "reopened script not moved first"
 grep -q "^File2=$E2E_DIR/work/third.pwn$" "$PROGRAM_DIR/settings.ini" || fail "list order wrong: $(cat "$PROGRAM_DIR/settings.ini")"
 win=$(e2e_wait_window "second.pwn - Ludra")
 e2e_close_window "$win"
