@@ -28,21 +28,6 @@ SCRIPT_DIR="$E2E_DIR/my scripts"
 mkdir -p "$SCRIPT_DIR"
 printf 'main()\n{\n    new score = 1;\n    return scor;\n}\n' >"$SCRIPT_DIR/bad.pwn"
 
-# Saves a picture of the screen when E2E_SHOTS names a folder.
-shot() {
-  [ -n "${E2E_SHOTS:-}" ] || return 0
-  mkdir -p "$E2E_SHOTS"
-  import -window root "$E2E_SHOTS/$1.png" 2>/dev/null || true
-}
-
-wait_no_window() {
-  for _ in $(seq 1 100); do
-    wmctrl -l | grep -q "$1" || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 e2e_start_x
 e2e_start_app "$SCRIPT_DIR/bad.pwn"
 win=$(e2e_wait_window "bad.pwn - Ludra") || fail "main window did not appear"
@@ -61,12 +46,12 @@ read -r w h < <(xwininfo -id "$out" | awk '/Width:/ { w = $2 } /Height:/ { h = $
 [ "$w" -ge 560 ] && [ "$w" -le 616 ] && [ "$h" -ge 300 ] && [ "$h" -le 355 ] ||
   fail "output window is ${w}x${h}"
 sleep 0.5
-shot compile-failed
+e2e_shot compile-failed
 
 # Escape closes the output window; the main window takes input again.
 xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
 xdotool key Escape
-wait_no_window "PAWN Compiler Output" || fail "Escape did not close the output window"
+e2e_wait_no_window "PAWN Compiler Output" || fail "Escape did not close the output window"
 
 # Fix the mistake: the modified script is saved before it is compiled.
 xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
@@ -79,10 +64,10 @@ out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after th
 grep -q 'return score;' "$SCRIPT_DIR/bad.pwn" || fail "the fixed script was not saved before compiling"
 e2e_wait_for test -f "$SCRIPT_DIR/bad.amx" || fail "no compiled file after the fixed compile"
 sleep 0.5
-shot compile-succeeded
+e2e_shot compile-succeeded
 xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
 xdotool key Escape
-wait_no_window "PAWN Compiler Output" || fail "Escape did not close the output window"
+e2e_wait_no_window "PAWN Compiler Output" || fail "Escape did not close the output window"
 
 e2e_close_window "$win"
 e2e_wait_exit || fail "program still running after its window was closed"

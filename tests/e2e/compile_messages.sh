@@ -24,20 +24,6 @@ mkdir -p "$SCRIPT_DIR"
 script="$SCRIPT_DIR/bad.pwn"
 for i in $(seq 1 40); do echo "line$i"; done >"$script"
 
-shot() {
-  [ -n "${E2E_SHOTS:-}" ] || return 0
-  mkdir -p "$E2E_SHOTS"
-  import -window root "$E2E_SHOTS/$1.png" 2>/dev/null || true
-}
-
-wait_no_window() {
-  for _ in $(seq 1 100); do
-    wmctrl -l | grep -q "$1" || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 # The pixels of the main window's status bar (its lowest rows), as a checksum.
 status_bar() {
   local w h
@@ -78,11 +64,11 @@ sleep 0.5
 
 # A double click on the first line of the output: the error on line 6.
 compile
-shot messages-output
+e2e_shot messages-output
 xdotool mousemove --window "$out" 60 12 click --repeat 2 --delay 80 1
-wait_no_window "PAWN Compiler Output" || fail "a double click on a message left the output window open"
+e2e_wait_no_window "PAWN Compiler Output" || fail "a double click on a message left the output window open"
 sleep 0.3
-shot messages-jump
+e2e_shot messages-jump
 expect_caret_line 6
 
 # F8 goes on to the next message of the script: the range 9 -- 11.
@@ -102,7 +88,7 @@ expect_caret_line 3
 compile
 xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
 xdotool key ctrl+Home Down Down Down Return
-wait_no_window "PAWN Compiler Output" || fail "Enter on a message left the output window open"
+e2e_wait_no_window "PAWN Compiler Output" || fail "Enter on a message left the output window open"
 sleep 0.3
 xdotool type --delay 20 "X"
 xdotool key ctrl+s

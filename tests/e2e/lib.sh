@@ -85,6 +85,22 @@ e2e_wait_for() {
   return 1
 }
 
+# Saves a picture of the screen when E2E_SHOTS names a folder.
+e2e_shot() {
+  [ -n "${E2E_SHOTS:-}" ] || return 0
+  mkdir -p "$E2E_SHOTS"
+  import -window root "$E2E_SHOTS/$1.png" 2>/dev/null || true
+}
+
+# Waits until no window's name contains the text; fails after 10 seconds.
+e2e_wait_no_window() {
+  for _ in $(seq 1 100); do
+    wmctrl -l | grep -q "$1" || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Asks the window to close, as the title bar's close button does.
 e2e_close_window() {
   wmctrl -i -c "$1"
