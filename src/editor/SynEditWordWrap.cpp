@@ -74,16 +74,32 @@ void TSynWordWrapPlugin::WrapBufferLine(int index, std::vector<uint8_t>& rows) c
 
 void TSynWordWrapPlugin::Reset() {
   ReadSettings();
-  lineOffsets_.clear();
-  rowLengths_.clear();
+  lineOffsets_.Clear();
+  rowLengths_.Clear();
+  stepLine_ = 0;
+  stepRows_ = 0;
   int count = editor_->Lines().Count();
   if (count == 0 || maxRowLength_ == 0) return;
-  lineOffsets_.reserve(count);
-  rowLengths_.reserve(count + count / 8);
+  lineOffsets_.Reserve(static_cast<size_t>(count));
+  rowLengths_.Reserve(static_cast<size_t>(count) + static_cast<size_t>(count) / 8);
+  std::vector<uint8_t> rows;
   for (int i = 0; i < count; ++i) {
-    WrapBufferLine(i, rowLengths_);
-    lineOffsets_.push_back(static_cast<int32_t>(rowLengths_.size()));
+    rows.clear();
+    WrapBufferLine(i, rows);
+    rowLengths_.Replace(rowLengths_.Size(), 0, rows.data(), rows.size());
+    lineOffsets_.PushBack(static_cast<int32_t>(rowLengths_.Size()));
   }
+}
+
+void TSynWordWrapPlugin::ShiftFrom(int index, int delta) {
+  if (stepRows_ != 0) {
+    if (index > stepLine_)
+      for (int i = stepLine_; i < index; ++i) lineOffsets_[static_cast<size_t>(i)] += stepRows_;
+    else
+      for (int i = index; i < stepLine_; ++i) lineOffsets_[static_cast<size_t>(i)] -= stepRows_;
+  }
+  stepLine_ = index;
+  stepRows_ += delta;
 }
 
 void TSynWordWrapPlugin::DisplayChanged() {
@@ -106,30 +122,17 @@ int TSynWordWrapPlugin::Rewrap(int index, int oldLines, int newLines) {
     offsets.push_back(static_cast<int32_t>(rowStart + rows.size()));
   }
   int delta = static_cast<int>(rows.size()) - (rowEnd - rowStart);
-  // Replace the row slice and the offsets in one move each.
-  auto rowFirst = rowLengths_.begin() + rowStart;
-  size_t common = std::min<size_t>(rows.size(), static_cast<size_t>(rowEnd - rowStart));
-  std::copy(rows.begin(), rows.begin() + common, rowFirst);
-  if (rows.size() > common)
-    rowLengths_.insert(rowFirst + common, rows.begin() + common, rows.end());
-  else
-    rowLengths_.erase(rowFirst + common, rowLengths_.begin() + rowEnd);
-  // The offsets of the following lines move and shift by delta in one pass,
-  // since a line break in a long document touches every one of them.
-  size_t tailFrom = static_cast<size_t>(index + oldLines);
-  size_t tailTo = static_cast<size_t>(index) + offsets.size();
-  size_t tailLength = lineOffsets_.size() - tailFrom;
-  int32_t* data;
-  if (tailTo > tailFrom) {
-    lineOffsets_.resize(tailTo + tailLength);
-    data = lineOffsets_.data();
-    for (size_t k = tailLength; k-- > 0;) data[tailTo + k] = data[tailFrom + k] + delta;
-  } else {
-    data = lineOffsets_.data();
-    for (size_t k = 0; k < tailLength; ++k) data[tailTo + k] = data[tailFrom + k] + delta;
-    lineOffsets_.resize(tailTo + tailLength);
-  }
-  std::copy(offsets.begin(), offsets.end(), lineOffsets_.begin() + index);
+  // Only the two replacements can run out of memory: room for the second is
+  // made before the first, so a failure leaves both tables as they were.
+  lineOffsets_.Reserve(lineOffsets_.Size() - static_cast<size_t>(oldLines) + offsets.size());
+  rowLengths_.Replace(static_cast<size_t>(rowStart), static_cast<size_t>(rowEnd - rowStart),
+                      rows.data(), rows.size());
+  // The lines after the change move by delta lazily; the replaced ones lie
+  // before the step and hold their counts as they are.
+  ShiftFrom(index + oldLines, delta);
+  lineOffsets_.Replace(static_cast<size_t>(index), static_cast<size_t>(oldLines), offsets.data(),
+                       offsets.size());
+  stepLine_ = index + static_cast<int>(offsets.size());
   return delta;
 }
 
@@ -140,8 +143,8 @@ int TSynWordWrapPlugin::LinesDeleted(int index, int count) { return -Rewrap(inde
 int TSynWordWrapPlugin::LinesPutted(int index, int count) { return Rewrap(index, count, count); }
 
 int TSynWordWrapPlugin::GetRowLength(int row) const {
-  if (row < 1 || row > static_cast<int>(rowLengths_.size())) return 0;
-  return rowLengths_[row - 1];
+  if (row < 1 || row > RowCount()) return 0;
+  return rowLengths_[static_cast<size_t>(row - 1)];
 }
 
 int TSynWordWrapPlugin::LineToRow(int line) const {
@@ -153,23 +156,30 @@ int TSynWordWrapPlugin::RowToLine(int row) const {
   if (row > RowCount()) return WrappedLineCount() + (row - RowCount());
   if (row < 1) return row;
   // The first line whose cumulative row count reaches the row.
-  auto it = std::lower_bound(lineOffsets_.begin(), lineOffsets_.end(), row);
-  return static_cast<int>(it - lineOffsets_.begin()) + 1;
+  int lo = 0, hi = WrappedLineCount() - 1;
+  while (lo < hi) {
+    int mid = lo + (hi - lo) / 2;
+    if (LineEnd(mid) < row)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo + 1;
 }
 
 TDisplayCoord TSynWordWrapPlugin::BufferToDisplayPos(const TBufferCoord& pos) const {
   if (pos.Line > WrappedLineCount() || pos.Line < 1)
     return {pos.Char, RowCount() + (pos.Line - WrappedLineCount())};
   int first = RowsBefore(pos.Line - 1);
-  int last = lineOffsets_[pos.Line - 1];
+  int last = LineEnd(pos.Line - 1);
   int sum = 0;
   for (int r = first; r < last; ++r) {
-    int len = rowLengths_[r];
+    int len = rowLengths_[static_cast<size_t>(r)];
     sum += len;
     if (sum >= pos.Char) return {pos.Char - (sum - len), r + 1};
   }
   // Beyond the text: the last row, past its end.
-  return {pos.Char - (sum - rowLengths_[last - 1]), last};
+  return {pos.Char - (sum - rowLengths_[static_cast<size_t>(last - 1)]), last};
 }
 
 TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) const {
@@ -177,13 +187,15 @@ TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) co
     return {pos.Column, WrappedLineCount() + (pos.Row - RowCount())};
   int line = RowToLine(pos.Row);
   int first = RowsBefore(line - 1);
-  int last = lineOffsets_[line - 1];
+  int last = LineEnd(line - 1);
   int before = 0;
-  for (int r = first; r < pos.Row - 1; ++r) before += rowLengths_[r];
+  for (int r = first; r < pos.Row - 1; ++r) before += rowLengths_[static_cast<size_t>(r)];
   // A row that goes on below ends where the next one starts; past the end
   // of a line's last row, as past an unwrapped line, one column is one
   // character (the caret setter applies its own limit).
-  int column = pos.Row < last ? std::min(pos.Column, rowLengths_[pos.Row - 1] + 1) : pos.Column;
+  int column = pos.Row < last
+                   ? std::min(pos.Column, rowLengths_[static_cast<size_t>(pos.Row - 1)] + 1)
+                   : pos.Column;
   return {before + column, line};
 }
 
@@ -191,20 +203,24 @@ void TSynWordWrapPlugin::Check() const {
   auto fail = [](const std::string& what) { throw std::logic_error("word wrap: " + what); };
   int count = editor_->Lines().Count();
   if (maxRowLength_ == 0 || count == 0) {
-    if (!lineOffsets_.empty() || !rowLengths_.empty()) fail("tables kept while wrapping is off");
+    if (!lineOffsets_.Empty() || !rowLengths_.Empty()) fail("tables kept while wrapping is off");
     return;
   }
+  lineOffsets_.Check();
+  rowLengths_.Check();
   if (WrappedLineCount() != count) fail("line count differs from the buffer");
-  if (static_cast<int>(rowLengths_.size()) != RowCount()) fail("row table size differs");
+  if (stepLine_ < 0 || stepLine_ > count) fail("row shift step outside the lines");
+  if (LineEnd(count - 1) != RowCount()) fail("row table size differs");
   std::vector<uint8_t> rows;
   for (int i = 0; i < count; ++i) {
     rows.clear();
     WrapBufferLine(i, rows);
     int first = RowsBefore(i);
-    if (lineOffsets_[i] - first != static_cast<int>(rows.size()))
+    if (LineEnd(i) - first != static_cast<int>(rows.size()))
       fail("row count of line " + std::to_string(i + 1));
-    if (!std::equal(rows.begin(), rows.end(), rowLengths_.begin() + first))
-      fail("row lengths of line " + std::to_string(i + 1));
+    for (size_t r = 0; r < rows.size(); ++r)
+      if (rows[r] != rowLengths_[static_cast<size_t>(first) + r])
+        fail("row lengths of line " + std::to_string(i + 1));
   }
 }
 
