@@ -38,6 +38,18 @@ class TGapArray {
     gapLength_ -= n;
   }
   void PushBack(const T& value) { Replace(Size(), 0, &value, 1); }
+  // Replaces everything by the n records of items, with the gap after them.
+  void Assign(const T* items, size_t n) {
+    size_t capacity = n + n / 8 + 16;
+    T* fresh = static_cast<T*>(std::malloc(capacity * sizeof(T)));
+    if (!fresh) throw std::bad_alloc();
+    if (n) std::memcpy(static_cast<void*>(fresh), items, n * sizeof(T));
+    std::free(data_);
+    data_ = fresh;
+    capacity_ = capacity;
+    gapStart_ = n;
+    gapLength_ = capacity - n;
+  }
   void Clear() {
     std::free(data_);
     data_ = nullptr;

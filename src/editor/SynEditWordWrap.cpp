@@ -80,15 +80,17 @@ void TSynWordWrapPlugin::Reset() {
   stepRows_ = 0;
   int count = editor_->Lines().Count();
   if (count == 0 || maxRowLength_ == 0) return;
-  lineOffsets_.Reserve(static_cast<size_t>(count));
-  rowLengths_.Reserve(static_cast<size_t>(count) + static_cast<size_t>(count) / 8);
+  // Built in plain vectors, then taken over in one copy each.
+  std::vector<int32_t> offsets;
   std::vector<uint8_t> rows;
+  offsets.reserve(static_cast<size_t>(count));
+  rows.reserve(static_cast<size_t>(count) + static_cast<size_t>(count) / 8);
   for (int i = 0; i < count; ++i) {
-    rows.clear();
     WrapBufferLine(i, rows);
-    rowLengths_.Replace(rowLengths_.Size(), 0, rows.data(), rows.size());
-    lineOffsets_.PushBack(static_cast<int32_t>(rowLengths_.Size()));
+    offsets.push_back(static_cast<int32_t>(rows.size()));
   }
+  rowLengths_.Assign(rows.data(), rows.size());
+  lineOffsets_.Assign(offsets.data(), offsets.size());
 }
 
 void TSynWordWrapPlugin::ShiftFrom(int index, int delta) {

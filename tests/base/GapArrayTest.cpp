@@ -35,6 +35,11 @@ TEST(GapArray, RandomReplacementsMatchAPlainVector) {
     }
   }
   for (size_t k = 0; k < model.size(); ++k) ASSERT_EQ(a[k], model[k]);
+  std::vector<int> some{4, 5, 6};
+  a.Assign(some.data(), some.size());
+  a.Replace(1, 1, nullptr, 0);
+  EXPECT_EQ(a.Size(), 2u);
+  EXPECT_EQ(a[1], 6);
   a.Clear();
   EXPECT_TRUE(a.Empty());
   a.PushBack(3);
