@@ -5,6 +5,13 @@
 // sizes (O(log blocks)), and the block of the last access is remembered, so
 // walking the lines in order or editing near the last change costs O(1).
 // T must be trivially copyable: records move with memmove.
+//
+// With a Weight (a type with a static int64_t Of(const T&)), every block also
+// keeps the sum of its records' weights, under a second Fenwick tree: the
+// array then answers the weight before an index and the index where a given
+// weight falls (the word-wrap table's rows per line: line to row and back),
+// both in O(log blocks) plus a walk inside one block, O(1) in order. The
+// records of a weighted array change through Set only, so the sums follow.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -17,10 +24,14 @@
 
 namespace ludra {
 
-template <class T, int BlockSize = 1024>
+// The weight of an array that only counts its records.
+struct TNoWeight {};
+
+template <class T, int BlockSize = 1024, class Weight = TNoWeight>
 class TLineArray {
   static_assert(std::is_trivially_copyable_v<T>);
   static_assert(BlockSize >= 4);
+  static constexpr bool Weighted = !std::is_same_v<Weight, TNoWeight>;
 
  public:
   TLineArray() = default;
@@ -30,6 +41,7 @@ class TLineArray {
   void Swap(TLineArray& other) noexcept {
     blocks_.swap(other.blocks_);
     tree_.swap(other.tree_);
+    weightTree_.swap(other.weightTree_);
     std::swap(count_, other.count_);
     std::swap(reservedBack_, other.reservedBack_);
     std::swap(pushBlock_, other.pushBlock_);
@@ -41,12 +53,20 @@ class TLineArray {
   int BlockCount() const { return static_cast<int>(blocks_.size()); }
 
   // The record at index (0 <= index < Count()).
-  T& operator[](int index) { return *Find(index); }
+  T& operator[](int index) requires(!Weighted) { return *Find(index); }
   const T& operator[](int index) const { return *Find(index); }
+  void Set(int index, const T& value);
 
-  // Inserts n copies of fill before index (0 <= index <= Count()). Throws
+  // Inserts n copies of fill, or the n records of items (which must not lie
+  // in this array), before index (0 <= index <= Count()). Throws
   // std::bad_alloc before anything changes when memory runs out.
-  void Insert(int index, int n, const T& fill);
+  void Insert(int index, int n, const T& fill) {
+    const T copy = fill;  // fill may be one of the records that move
+    InsertWith(index, n, [&copy](int) -> const T& { return copy; });
+  }
+  void Insert(int index, const T* items, int n) {
+    InsertWith(index, n, [items](int k) -> const T& { return items[k]; });
+  }
   // Removes the records [index, index + n), which must exist. Never throws.
   void Erase(int index, int n) noexcept;
   void Clear() noexcept;
@@ -55,6 +75,14 @@ class TLineArray {
   // PushBack calls cannot fail. Loading a file fills its blocks this way.
   void ReserveBack(int n);
   void PushBack(const T& value) noexcept;
+
+  // The total weight of the records before index (0 <= index <= Count()).
+  int64_t WeightBefore(int index) const;
+  // The index of the record whose weight covers position at, that is the
+  // last one with WeightBefore(index) <= at among those of non-zero weight;
+  // Count() when at is past the total weight.
+  int IndexOfWeight(int64_t at) const;
+  int64_t TotalWeight() const { return totalWeight_; }
 
   // Calls f(T* records, int count) for each block in order.
   template <class F>
@@ -71,29 +99,77 @@ class TLineArray {
     T* items;
     int32_t count;
     int32_t capacity;
+    int64_t weight = 0;
   };
+
+  static int64_t WeightOf(const T& item) {
+    if constexpr (Weighted)
+      return Weight::Of(item);
+    else
+      return 0;
+  }
+  static int64_t SumOf(const T* items, int n) {
+    int64_t sum = 0;
+    if constexpr (Weighted)
+      for (int i = 0; i < n; ++i) sum += Weight::Of(items[i]);
+    return sum;
+  }
+  template <class Src>
+  void InsertWith(int index, int n, Src src);
 
   static T* Allocate(int capacity) {
     void* p = std::malloc(static_cast<size_t>(capacity) * sizeof(T));
     if (!p) throw std::bad_alloc();
     return static_cast<T*>(p);
   }
-  void Forget() const { cacheCount_ = 0; }
-  // Index of the block holding index, and that block's first index.
-  int Locate(int index, int& start) const;
-  T* Find(int index) const {
-    unsigned offset = static_cast<unsigned>(index - cacheStart_);
-    if (offset < static_cast<unsigned>(cacheCount_)) return cacheItems_ + offset;
+  void Forget() const {
+    cacheCount_ = 0;
+    cacheWeightStart_ = -1;
+  }
+  // Makes the block holding index the remembered one.
+  void Remember(int index) const {
+    if (static_cast<unsigned>(index - cacheStart_) < static_cast<unsigned>(cacheCount_)) return;
     int start;
-    const Block& b = blocks_[static_cast<size_t>(Locate(index, start))];
+    int i = Locate(index, start);
+    const Block& b = blocks_[static_cast<size_t>(i)];
+    cacheBlock_ = i;
     cacheItems_ = b.items;
     cacheStart_ = start;
     cacheCount_ = b.count;
-    return b.items + (index - start);
+    cacheWeightStart_ = -1;
+  }
+  // The weight before the remembered block, and the first remembered
+  // position in it with the weight before that position.
+  void RememberWeight() const {
+    if (cacheWeightStart_ >= 0) return;
+    int64_t sum = 0;
+    for (size_t i = static_cast<size_t>(cacheBlock_); i > 0; i -= i & (~i + 1))
+      sum += weightTree_[i];
+    cacheWeightStart_ = sum;
+    cacheAt_ = 0;
+    cacheAtWeight_ = sum;
+  }
+  // Index of the block holding index, and that block's first index.
+  int Locate(int index, int& start) const;
+  T* Find(int index) const {
+    Remember(index);
+    return cacheItems_ + (index - cacheStart_);
   }
   void TreeAdd(int block, int delta) {
     for (size_t i = static_cast<size_t>(block) + 1; i < tree_.size(); i += i & (~i + 1))
       tree_[i] += delta;
+  }
+  void WeightAdd(size_t block, int64_t delta) {
+    if constexpr (Weighted) {
+      blocks_[block].weight += delta;
+      totalWeight_ += delta;
+      for (size_t i = block + 1; i < weightTree_.size(); i += i & (~i + 1)) weightTree_[i] += delta;
+    }
+  }
+  // Room in both trees for n blocks, so RebuildTree cannot fail.
+  void ReserveTrees(size_t n) {
+    tree_.reserve(n + 1);
+    if constexpr (Weighted) weightTree_.reserve(n + 1);
   }
   // Rebuilds the tree after blocks were added or removed; tree_ must have
   // room for blocks_.size() + 1 entries.
@@ -104,19 +180,27 @@ class TLineArray {
   std::vector<Block> blocks_;
   // Fenwick tree over the block sizes, 1-based (tree_[0] unused).
   std::vector<int32_t> tree_;
+  // The same over the block weights (weighted arrays only).
+  std::vector<int64_t> weightTree_;
+  int64_t totalWeight_ = 0;
   int count_ = 0;
   // Records reserved by ReserveBack and not yet pushed, and the block the
   // next one goes to.
   int reservedBack_ = 0;
   size_t pushBlock_ = 0;
-  // The block of the last access.
+  // The block of the last access; with weights, the weight before it
+  // (-1: not known yet) and one position in it with the weight before it.
   mutable T* cacheItems_ = nullptr;
+  mutable int cacheBlock_ = 0;
   mutable int cacheStart_ = 0;
   mutable int cacheCount_ = 0;
+  mutable int64_t cacheWeightStart_ = -1;
+  mutable int cacheAt_ = 0;
+  mutable int64_t cacheAtWeight_ = 0;
 };
 
-template <class T, int BlockSize>
-int TLineArray<T, BlockSize>::Locate(int index, int& start) const {
+template <class T, int BlockSize, class Weight>
+int TLineArray<T, BlockSize, Weight>::Locate(int index, int& start) const {
   size_t pos = 0;
   int rest = index;
   size_t n = blocks_.size();
@@ -132,8 +216,8 @@ int TLineArray<T, BlockSize>::Locate(int index, int& start) const {
   return static_cast<int>(pos);
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::RebuildTree() noexcept {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::RebuildTree() noexcept {
   tree_.resize(blocks_.size() + 1);
   tree_[0] = 0;
   for (size_t i = 1; i < tree_.size(); ++i) tree_[i] = blocks_[i - 1].count;
@@ -141,22 +225,38 @@ void TLineArray<T, BlockSize>::RebuildTree() noexcept {
     size_t parent = i + (i & (~i + 1));
     if (parent < tree_.size()) tree_[parent] += tree_[i];
   }
+  if constexpr (Weighted) {
+    weightTree_.resize(blocks_.size() + 1);
+    weightTree_[0] = 0;
+    totalWeight_ = 0;
+    for (size_t i = 1; i < weightTree_.size(); ++i) {
+      weightTree_[i] = blocks_[i - 1].weight;
+      totalWeight_ += weightTree_[i];
+    }
+    for (size_t i = 1; i < weightTree_.size(); ++i) {
+      size_t parent = i + (i & (~i + 1));
+      if (parent < weightTree_.size()) weightTree_[parent] += weightTree_[i];
+    }
+  }
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::Clear() noexcept {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::Clear() noexcept {
   for (Block& b : blocks_) std::free(b.items);
   blocks_.clear();
   blocks_.shrink_to_fit();
   tree_.clear();
   tree_.shrink_to_fit();
+  weightTree_.clear();
+  weightTree_.shrink_to_fit();
+  totalWeight_ = 0;
   count_ = 0;
   reservedBack_ = 0;
   Forget();
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::DropReserve() noexcept {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::DropReserve() noexcept {
   while (!blocks_.empty() && blocks_.back().count == 0) {
     std::free(blocks_.back().items);
     blocks_.pop_back();
@@ -165,10 +265,10 @@ void TLineArray<T, BlockSize>::DropReserve() noexcept {
   RebuildTree();
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
+template <class T, int BlockSize, class Weight>
+template <class Src>
+void TLineArray<T, BlockSize, Weight>::InsertWith(int index, int n, Src src) {
   if (n <= 0) return;
-  const T fill = value;  // value may be one of the records that move
   Forget();
   if (reservedBack_ > 0) DropReserve();
   if (static_cast<long long>(count_) + n > INT32_MAX) throw std::bad_alloc();
@@ -194,10 +294,11 @@ void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
     }
     std::memmove(static_cast<void*>(blk.items + offset + n), blk.items + offset,
                  static_cast<size_t>(blk.count - offset) * sizeof(T));
-    for (int i = 0; i < n; ++i) blk.items[offset + i] = fill;
+    for (int i = 0; i < n; ++i) blk.items[offset + i] = src(i);
     blk.count += n;
     count_ += n;
     TreeAdd(static_cast<int>(b), n);
+    WeightAdd(b, SumOf(blk.items + offset, n));
     return;
   }
   if (!blocks_.empty() && n <= BlockSize / 2 && offset < blocks_[b].count) {
@@ -205,7 +306,7 @@ void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
     // records go into the half they belong to. (At a block's end they go
     // into a block of their own below.)
     blocks_.reserve(blocks_.size() + 1);
-    tree_.reserve(blocks_.size() + 2);
+    ReserveTrees(blocks_.size() + 1);
     Block& blk = blocks_[b];
     int half = blk.count / 2;
     Block second{Allocate(BlockSize), blk.count - half, BlockSize};
@@ -221,9 +322,11 @@ void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
     std::memcpy(static_cast<void*>(second.items), blk.items + half,
                 static_cast<size_t>(second.count) * sizeof(T));
     blk.count = half;
+    second.weight = SumOf(second.items, second.count);
+    blk.weight -= second.weight;
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, second);
     RebuildTree();
-    Insert(index, n, fill);
+    InsertWith(index, n, src);
     return;
   }
   // Many records: they and the tail of the block after them go into fresh
@@ -236,7 +339,7 @@ void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
   try {
     made.reserve(fresh);
     blocks_.reserve(blocks_.size() + fresh);
-    tree_.reserve(blocks_.size() + fresh + 1);
+    ReserveTrees(blocks_.size() + fresh);
     for (size_t k = 0; k < fresh; ++k) {
       int c = static_cast<int>(
           std::min<long long>(BlockSize, total - static_cast<long long>(k) * BlockSize));
@@ -248,10 +351,14 @@ void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
   }
   long long at = 0;
   const T* tailItems = blocks_.empty() ? nullptr : blocks_[b].items + offset;
-  for (Block& m : made)
-    for (int i = 0; i < m.count; ++i, ++at) m.items[i] = at < n ? fill : tailItems[at - n];
+  for (Block& m : made) {
+    for (int i = 0; i < m.count; ++i, ++at)
+      m.items[i] = at < n ? src(static_cast<int>(at)) : tailItems[at - n];
+    m.weight = SumOf(m.items, m.count);
+  }
   size_t insertAt = b;
   if (!blocks_.empty()) {
+    blocks_[b].weight -= SumOf(tailItems, tail);
     blocks_[b].count = offset;
     if (offset == 0) {
       std::free(blocks_[b].items);
@@ -265,8 +372,8 @@ void TLineArray<T, BlockSize>::Insert(int index, int n, const T& value) {
   RebuildTree();
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::Erase(int index, int n) noexcept {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::Erase(int index, int n) noexcept {
   if (n <= 0) return;
   Forget();
   if (reservedBack_ > 0) DropReserve();
@@ -279,14 +386,20 @@ void TLineArray<T, BlockSize>::Erase(int index, int n) noexcept {
   while (left > 0) {
     Block& blk = blocks_[b];
     int take = std::min(left, blk.count - offset);
+    int64_t gone = SumOf(blk.items + offset, take);
     std::memmove(static_cast<void*>(blk.items + offset), blk.items + offset + take,
                  static_cast<size_t>(blk.count - offset - take) * sizeof(T));
     blk.count -= take;
     left -= take;
-    if (blk.count == 0)
+    if (blk.count == 0) {
       structural = true;
-    else if (!structural)
+      blk.weight = 0;
+    } else if (!structural) {
       TreeAdd(static_cast<int>(b), -take);
+      WeightAdd(b, -gone);
+    } else {
+      blk.weight -= gone;
+    }
     offset = 0;
     ++b;
   }
@@ -326,6 +439,7 @@ void TLineArray<T, BlockSize>::Erase(int index, int n) noexcept {
     std::memcpy(static_cast<void*>(a.items + a.count), c.items,
                 static_cast<size_t>(c.count) * sizeof(T));
     a.count += c.count;
+    a.weight += c.weight;
     std::free(c.items);
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
     structural = true;
@@ -333,8 +447,8 @@ void TLineArray<T, BlockSize>::Erase(int index, int n) noexcept {
   if (structural) RebuildTree();
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::ReserveBack(int n) {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::ReserveBack(int n) {
   if (n <= 0) return;
   Forget();
   // Fill the last block's room first, then whole blocks of exactly the
@@ -347,7 +461,7 @@ void TLineArray<T, BlockSize>::ReserveBack(int n) {
   made.reserve(fresh);
   try {
     blocks_.reserve(blocks_.size() + fresh);
-    tree_.reserve(blocks_.size() + fresh + 1);
+    ReserveTrees(blocks_.size() + fresh);
     for (size_t k = 0; k < fresh; ++k) {
       int c = std::min(BlockSize, rest - static_cast<int>(k) * BlockSize);
       made.push_back(Block{Allocate(c), 0, c});
@@ -362,19 +476,95 @@ void TLineArray<T, BlockSize>::ReserveBack(int n) {
   reservedBack_ = n;
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::PushBack(const T& value) noexcept {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::PushBack(const T& value) noexcept {
   while (blocks_[pushBlock_].count == blocks_[pushBlock_].capacity) ++pushBlock_;
   Block& blk = blocks_[pushBlock_];
   blk.items[blk.count++] = value;
   ++count_;
   --reservedBack_;
   TreeAdd(static_cast<int>(pushBlock_), 1);
+  WeightAdd(pushBlock_, WeightOf(value));
   Forget();
 }
 
-template <class T, int BlockSize>
-void TLineArray<T, BlockSize>::Check() const {
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::Set(int index, const T& value) {
+  T* p = Find(index);
+  int64_t delta = WeightOf(value) - WeightOf(*p);
+  *p = value;
+  if (delta == 0) return;
+  WeightAdd(static_cast<size_t>(cacheBlock_), delta);
+  // The weight before the block stays; positions inside it may not.
+  cacheAt_ = 0;
+  cacheAtWeight_ = cacheWeightStart_;
+}
+
+template <class T, int BlockSize, class Weight>
+int64_t TLineArray<T, BlockSize, Weight>::WeightBefore(int index) const {
+  static_assert(Weighted);
+  if (index >= count_) return totalWeight_;
+  Remember(index);
+  RememberWeight();
+  // Walk from the remembered position, or from the block's start when that
+  // is nearer.
+  int offset = index - cacheStart_;
+  if (offset < cacheAt_ - offset) {
+    cacheAt_ = 0;
+    cacheAtWeight_ = cacheWeightStart_;
+  }
+  for (; cacheAt_ < offset; ++cacheAt_) cacheAtWeight_ += Weight::Of(cacheItems_[cacheAt_]);
+  for (; cacheAt_ > offset;) cacheAtWeight_ -= Weight::Of(cacheItems_[--cacheAt_]);
+  return cacheAtWeight_;
+}
+
+template <class T, int BlockSize, class Weight>
+int TLineArray<T, BlockSize, Weight>::IndexOfWeight(int64_t at) const {
+  static_assert(Weighted);
+  if (at < 0) return 0;
+  if (at >= totalWeight_) return count_;
+  bool inCache = false;
+  if (cacheCount_ > 0) {
+    RememberWeight();
+    inCache = at >= cacheWeightStart_ &&
+              at < cacheWeightStart_ + blocks_[static_cast<size_t>(cacheBlock_)].weight;
+  }
+  if (!inCache) {
+    // Down the weight tree to the block, counting its first index on the way.
+    size_t pos = 0;
+    int64_t rest = at;
+    int start = 0;
+    size_t n = blocks_.size();
+    size_t step = 1;
+    while (step * 2 <= n) step *= 2;
+    for (; step; step >>= 1) {
+      if (pos + step <= n && weightTree_[pos + step] <= rest) {
+        pos += step;
+        rest -= weightTree_[pos];
+        start += tree_[pos];
+      }
+    }
+    const Block& b = blocks_[pos];
+    cacheBlock_ = static_cast<int>(pos);
+    cacheItems_ = b.items;
+    cacheStart_ = start;
+    cacheCount_ = b.count;
+    cacheWeightStart_ = at - rest;
+    cacheAt_ = 0;
+    cacheAtWeight_ = cacheWeightStart_;
+  }
+  // Inside the block: walk from the remembered position.
+  while (cacheAt_ > 0 && cacheAtWeight_ > at) cacheAtWeight_ -= Weight::Of(cacheItems_[--cacheAt_]);
+  for (;;) {
+    int64_t w = Weight::Of(cacheItems_[cacheAt_]);
+    if (at < cacheAtWeight_ + w) return cacheStart_ + cacheAt_;
+    cacheAtWeight_ += w;
+    ++cacheAt_;
+  }
+}
+
+template <class T, int BlockSize, class Weight>
+void TLineArray<T, BlockSize, Weight>::Check() const {
   auto fail = [](const char* what) { throw std::logic_error(what); };
   if (tree_.size() != (blocks_.empty() ? tree_.size() : blocks_.size() + 1))
     fail("line index has the wrong size");
@@ -391,12 +581,32 @@ void TLineArray<T, BlockSize>::Check() const {
     total += b.count;
   }
   if (total != count_) fail("line count disagrees with the blocks");
+  if constexpr (Weighted) {
+    if (weightTree_.size() != tree_.size()) fail("weight index has the wrong size");
+    int64_t weight = 0;
+    for (size_t i = 0; i < blocks_.size(); ++i) {
+      if (blocks_[i].weight != SumOf(blocks_[i].items, blocks_[i].count))
+        fail("block weight disagrees with its records");
+      int64_t before = 0;
+      for (size_t k = i; k > 0; k -= k & (~k + 1)) before += weightTree_[k];
+      if (before != weight) fail("weight index disagrees with the blocks");
+      weight += blocks_[i].weight;
+    }
+    if (weight != totalWeight_) fail("total weight disagrees with the blocks");
+  }
   if (cacheCount_ > 0) {
     int start;
     int i = Locate(cacheStart_, start);
-    if (start != cacheStart_ || blocks_[static_cast<size_t>(i)].items != cacheItems_ ||
+    if (start != cacheStart_ || i != cacheBlock_ ||
+        blocks_[static_cast<size_t>(i)].items != cacheItems_ ||
         blocks_[static_cast<size_t>(i)].count != cacheCount_)
       fail("stale remembered line block");
+    int64_t before = 0;
+    for (int k = 0; k < i; ++k) before += blocks_[static_cast<size_t>(k)].weight;
+    if (Weighted && cacheWeightStart_ >= 0 &&
+        (cacheAt_ < 0 || cacheAt_ >= cacheCount_ || cacheWeightStart_ != before ||
+         cacheAtWeight_ != cacheWeightStart_ + SumOf(cacheItems_, cacheAt_)))
+      fail("stale remembered weight");
   }
 }
 

@@ -1,7 +1,9 @@
 #include "editor/SynEditWordWrap.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -74,34 +76,28 @@ void TSynWordWrapPlugin::WrapBufferLine(int index, std::vector<uint8_t>& rows) c
 
 void TSynWordWrapPlugin::Reset() {
   ReadSettings();
-  lineOffsets_.Clear();
+  lineRows_.Clear();
   rowLengths_.Clear();
-  stepLine_ = 0;
-  stepRows_ = 0;
   int count = editor_->Lines().Count();
   if (count == 0 || maxRowLength_ == 0) return;
   // Built in plain vectors, then taken over in one copy each.
-  std::vector<int32_t> offsets;
+  std::vector<int32_t> counts;
   std::vector<uint8_t> rows;
-  offsets.reserve(static_cast<size_t>(count));
+  counts.reserve(static_cast<size_t>(count));
   rows.reserve(static_cast<size_t>(count) + static_cast<size_t>(count) / 8);
   for (int i = 0; i < count; ++i) {
+    size_t before = rows.size();
     WrapBufferLine(i, rows);
-    offsets.push_back(static_cast<int32_t>(rows.size()));
+    counts.push_back(static_cast<int32_t>(rows.size() - before));
   }
-  rowLengths_.Assign(rows.data(), rows.size());
-  lineOffsets_.Assign(offsets.data(), offsets.size());
-}
-
-void TSynWordWrapPlugin::ShiftFrom(int index, int delta) {
-  if (stepRows_ != 0) {
-    if (index > stepLine_)
-      for (int i = stepLine_; i < index; ++i) lineOffsets_[static_cast<size_t>(i)] += stepRows_;
-    else
-      for (int i = index; i < stepLine_; ++i) lineOffsets_[static_cast<size_t>(i)] -= stepRows_;
+  if (rows.size() > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
+  rowLengths_.Insert(0, rows.data(), static_cast<int>(rows.size()));
+  try {
+    lineRows_.Insert(0, counts.data(), count);
+  } catch (...) {
+    rowLengths_.Clear();
+    throw;
   }
-  stepLine_ = index;
-  stepRows_ += delta;
 }
 
 void TSynWordWrapPlugin::DisplayChanged() {
@@ -116,25 +112,36 @@ int TSynWordWrapPlugin::Rewrap(int index, int oldLines, int newLines) {
   int rowStart = RowsBefore(index);
   int rowEnd = RowsBefore(index + oldLines);
   std::vector<uint8_t> rows;
-  std::vector<int32_t> offsets;
-  offsets.reserve(newLines);
+  std::vector<int32_t> counts;
+  counts.reserve(static_cast<size_t>(std::max(newLines, 0)));
   int bufferCount = editor_->Lines().Count();
   for (int i = index; i < index + newLines && i < bufferCount; ++i) {
+    size_t before = rows.size();
     WrapBufferLine(i, rows);
-    offsets.push_back(static_cast<int32_t>(rowStart + rows.size()));
+    counts.push_back(static_cast<int32_t>(rows.size() - before));
   }
-  int delta = static_cast<int>(rows.size()) - (rowEnd - rowStart);
-  // Only the two replacements can run out of memory: room for the second is
-  // made before the first, so a failure leaves both tables as they were.
-  lineOffsets_.Reserve(lineOffsets_.Size() - static_cast<size_t>(oldLines) + offsets.size());
-  rowLengths_.Replace(static_cast<size_t>(rowStart), static_cast<size_t>(rowEnd - rowStart),
-                      rows.data(), rows.size());
-  // The lines after the change move by delta lazily; the replaced ones lie
-  // before the step and hold their counts as they are.
-  ShiftFrom(index + oldLines, delta);
-  lineOffsets_.Replace(static_cast<size_t>(index), static_cast<size_t>(oldLines), offsets.data(),
-                       offsets.size());
-  stepLine_ = index + static_cast<int>(offsets.size());
+  int newRows = static_cast<int>(rows.size());
+  int newCount = static_cast<int>(counts.size());
+  int delta = newRows - (rowEnd - rowStart);
+  if (newCount == oldLines && delta == 0) {
+    // Typing inside lines: the same rows with other lengths, mostly.
+    for (int r = 0; r < newRows; ++r) rowLengths_[rowStart + r] = rows[static_cast<size_t>(r)];
+    for (int k = 0; k < newCount; ++k)
+      if (lineRows_[index + k] != counts[static_cast<size_t>(k)])
+        lineRows_.Set(index + k, counts[static_cast<size_t>(k)]);
+    return 0;
+  }
+  // Only the insertions can run out of memory, and the first is taken back
+  // when the second fails; the erasures never fail.
+  rowLengths_.Insert(rowEnd, rows.data(), newRows);
+  try {
+    lineRows_.Insert(index + oldLines, counts.data(), newCount);
+  } catch (...) {
+    rowLengths_.Erase(rowEnd, newRows);
+    throw;
+  }
+  rowLengths_.Erase(rowStart, rowEnd - rowStart);
+  lineRows_.Erase(index, oldLines);
   return delta;
 }
 
@@ -146,7 +153,7 @@ int TSynWordWrapPlugin::LinesPutted(int index, int count) { return Rewrap(index,
 
 int TSynWordWrapPlugin::GetRowLength(int row) const {
   if (row < 1 || row > RowCount()) return 0;
-  return rowLengths_[static_cast<size_t>(row - 1)];
+  return rowLengths_[row - 1];
 }
 
 int TSynWordWrapPlugin::LineToRow(int line) const {
@@ -157,16 +164,7 @@ int TSynWordWrapPlugin::LineToRow(int line) const {
 int TSynWordWrapPlugin::RowToLine(int row) const {
   if (row > RowCount()) return WrappedLineCount() + (row - RowCount());
   if (row < 1) return row;
-  // The first line whose cumulative row count reaches the row.
-  int lo = 0, hi = WrappedLineCount() - 1;
-  while (lo < hi) {
-    int mid = lo + (hi - lo) / 2;
-    if (LineEnd(mid) < row)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  return lo + 1;
+  return lineRows_.IndexOfWeight(row - 1) + 1;
 }
 
 TDisplayCoord TSynWordWrapPlugin::BufferToDisplayPos(const TBufferCoord& pos) const {
@@ -176,12 +174,12 @@ TDisplayCoord TSynWordWrapPlugin::BufferToDisplayPos(const TBufferCoord& pos) co
   int last = LineEnd(pos.Line - 1);
   int sum = 0;
   for (int r = first; r < last; ++r) {
-    int len = rowLengths_[static_cast<size_t>(r)];
+    int len = rowLengths_[r];
     sum += len;
     if (sum >= pos.Char) return {pos.Char - (sum - len), r + 1};
   }
   // Beyond the text: the last row, past its end.
-  return {pos.Char - (sum - rowLengths_[static_cast<size_t>(last - 1)]), last};
+  return {pos.Char - (sum - rowLengths_[last - 1]), last};
 }
 
 TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) const {
@@ -191,13 +189,11 @@ TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) co
   int first = RowsBefore(line - 1);
   int last = LineEnd(line - 1);
   int before = 0;
-  for (int r = first; r < pos.Row - 1; ++r) before += rowLengths_[static_cast<size_t>(r)];
+  for (int r = first; r < pos.Row - 1; ++r) before += rowLengths_[r];
   // A row that goes on below ends where the next one starts; past the end
   // of a line's last row, as past an unwrapped line, one column is one
   // character (the caret setter applies its own limit).
-  int column = pos.Row < last
-                   ? std::min(pos.Column, rowLengths_[static_cast<size_t>(pos.Row - 1)] + 1)
-                   : pos.Column;
+  int column = pos.Row < last ? std::min(pos.Column, rowLengths_[pos.Row - 1] + 1) : pos.Column;
   return {before + column, line};
 }
 
@@ -205,14 +201,13 @@ void TSynWordWrapPlugin::Check() const {
   auto fail = [](const std::string& what) { throw std::logic_error("word wrap: " + what); };
   int count = editor_->Lines().Count();
   if (maxRowLength_ == 0 || count == 0) {
-    if (!lineOffsets_.Empty() || !rowLengths_.Empty()) fail("tables kept while wrapping is off");
+    if (lineRows_.Count() || rowLengths_.Count()) fail("tables kept while wrapping is off");
     return;
   }
-  lineOffsets_.Check();
+  lineRows_.Check();
   rowLengths_.Check();
   if (WrappedLineCount() != count) fail("line count differs from the buffer");
-  if (stepLine_ < 0 || stepLine_ > count) fail("row shift step outside the lines");
-  if (LineEnd(count - 1) != RowCount()) fail("row table size differs");
+  if (lineRows_.TotalWeight() != RowCount()) fail("row table size differs");
   std::vector<uint8_t> rows;
   for (int i = 0; i < count; ++i) {
     rows.clear();
@@ -221,7 +216,7 @@ void TSynWordWrapPlugin::Check() const {
     if (LineEnd(i) - first != static_cast<int>(rows.size()))
       fail("row count of line " + std::to_string(i + 1));
     for (size_t r = 0; r < rows.size(); ++r)
-      if (rows[r] != rowLengths_[static_cast<size_t>(first) + r])
+      if (rows[r] != rowLengths_[first + static_cast<int>(r)])
         fail("row lengths of line " + std::to_string(i + 1));
   }
 }

@@ -3,9 +3,9 @@
 // visible text, broken after blanks or break characters. The wrap table keeps
 // the cumulative row count per line and each row's length, converts between
 // line positions and rows, and follows the buffer's line notices. Both tables
-// keep their free room at the last change, and the row counts of the lines
-// after it are shifted lazily, so a line break costs work in proportion to
-// its distance from the last change, not to the document.
+// are kept in blocks like the buffer's lines, the rows per line with their
+// sums indexed, so a line break costs work in one block and a walk down the
+// block index, wherever it happens and wherever the last change was.
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -14,7 +14,7 @@
 #include "base/SynCharSet.h"
 #include "base/SynColor.h"
 #include "base/SynEditTypes.h"
-#include "base/SynGapArray.h"
+#include "buffer/SynEditLineArray.h"
 #include "platform/SynCanvas.h"
 
 namespace ludra {
@@ -34,7 +34,7 @@ class TSynWordWrapPlugin {
   // line to (column, row) on screen and back.
   TDisplayCoord BufferToDisplayPos(const TBufferCoord& pos) const;
   TBufferCoord DisplayToBufferPos(const TDisplayCoord& pos) const;
-  int RowCount() const { return static_cast<int>(rowLengths_.Size()); }
+  int RowCount() const { return rowLengths_.Count(); }
   // Length of row (1-based); 0 beyond the rows.
   int GetRowLength(int row) const;
   // Line notices (0-based index); each answers the change in rows.
@@ -48,7 +48,7 @@ class TSynWordWrapPlugin {
   // First row of a line and the line of a row (both 1-based).
   int LineToRow(int line) const;
   int RowToLine(int row) const;
-  int WrappedLineCount() const { return static_cast<int>(lineOffsets_.Size()); }
+  int WrappedLineCount() const { return lineRows_.Count(); }
   int MaxRowLength() const { return maxRowLength_; }
   int MinRowLength() const { return minRowLength_; }
 
@@ -61,15 +61,12 @@ class TSynWordWrapPlugin {
   void Check() const;
 
  private:
-  int RowsBefore(int index) const { return index <= 0 ? 0 : LineEnd(index - 1); }
-  // The cumulative row count up to and with line index (0-based).
-  int LineEnd(int index) const {
-    return lineOffsets_[static_cast<size_t>(index)] + (index >= stepLine_ ? stepRows_ : 0);
+  // The rows of the lines before index (0-based).
+  int RowsBefore(int index) const {
+    return index <= 0 ? 0 : static_cast<int>(lineRows_.WeightBefore(index));
   }
-  // Adds delta to the cumulative counts of the lines from index on: the
-  // lines between the old and the new step get their pending shift now,
-  // those after it keep waiting.
-  void ShiftFrom(int index, int delta);
+  // The row count up to and with line index (0-based).
+  int LineEnd(int index) const { return RowsBefore(index) + lineRows_[index]; }
   void WrapBufferLine(int index, std::vector<uint8_t>& rows) const;
   void ReadSettings();
   // Replaces the rows of lines [index, index + oldLines) by those of the
@@ -77,11 +74,12 @@ class TSynWordWrapPlugin {
   int Rewrap(int index, int oldLines, int newLines);
 
   TCustomSynEdit* editor_;
-  TGapArray<int32_t> lineOffsets_;
-  TGapArray<uint8_t> rowLengths_;
-  // The stored counts of the lines from stepLine_ on lack stepRows_.
-  int stepLine_ = 0;
-  int stepRows_ = 0;
+  struct TRowsWeight {
+    static int64_t Of(int32_t rows) { return rows; }
+  };
+  // The rows of each line, and the length of each row.
+  TLineArray<int32_t, 512, TRowsWeight> lineRows_;
+  TLineArray<uint8_t, 4096> rowLengths_;
   int maxRowLength_ = 0;
   int minRowLength_ = 1;
   TSynCharSet breakChars_;

@@ -119,6 +119,85 @@ TEST(LineArray, SwapAndClearLeaveNoStaleBlock) {
   EXPECT_EQ(b[0], 9);
 }
 
+// Weighted records (the value is the weight, zero included): after random
+// range inserts, erases and sets, the weight before any index and the index
+// of any weight agree with prefix sums of a plain vector, probed at random
+// places (tree walks) and in order (the walk inside the remembered block).
+struct TValueWeight {
+  static int64_t Of(int v) { return v; }
+};
+
+template <int BlockSize>
+void WeightedSession(unsigned seed, int steps) {
+  std::mt19937 rng(seed);
+  TLineArray<int, BlockSize, TValueWeight> a;
+  std::vector<int> model;
+  auto weight = [&] { return rng() % 5 ? static_cast<int>(rng() % 4) : 0; };
+  auto prefix = [&] {
+    std::vector<int64_t> p{0};
+    for (int v : model) p.push_back(p.back() + v);
+    return p;
+  };
+  // The model's index of a weight position: the record whose span covers it.
+  auto indexOf = [&](const std::vector<int64_t>& p, int64_t at) {
+    auto it = std::upper_bound(p.begin(), p.end(), at);
+    return at >= p.back() ? static_cast<int>(model.size()) : static_cast<int>(it - p.begin()) - 1;
+  };
+  for (int step = 0; step < steps; ++step) {
+    int count = static_cast<int>(model.size());
+    unsigned op = rng() % 10;
+    if (op < 4) {
+      int i = static_cast<int>(rng() % (count + 1));
+      int n =
+          rng() % 6 ? 1 + static_cast<int>(rng() % 3) : static_cast<int>(rng() % (3 * BlockSize));
+      std::vector<int> items(static_cast<size_t>(n));
+      for (int& v : items) v = weight();
+      if (n == 1 && rng() % 2)
+        a.Insert(i, 1, items[0]);
+      else
+        a.Insert(i, items.data(), n);
+      model.insert(model.begin() + i, items.begin(), items.end());
+    } else if (op < 7) {
+      if (!count) continue;
+      int i = static_cast<int>(rng() % count);
+      int n = std::min(count - i, rng() % 6 ? 1 : static_cast<int>(rng() % (3 * BlockSize)));
+      a.Erase(i, n);
+      model.erase(model.begin() + i, model.begin() + i + n);
+    } else if (count) {
+      int i = static_cast<int>(rng() % count);
+      int v = weight();
+      a.Set(i, v);
+      model[static_cast<size_t>(i)] = v;
+    }
+    ASSERT_NO_THROW(a.Check()) << "step " << step;
+    std::vector<int64_t> p = prefix();
+    ASSERT_EQ(a.TotalWeight(), p.back());
+    for (int probe = 0; probe < 4; ++probe) {
+      int i = static_cast<int>(rng() % (model.size() + 1));
+      ASSERT_EQ(a.WeightBefore(i), p[static_cast<size_t>(i)]) << "step " << step << " index " << i;
+      int64_t at = p.back() ? static_cast<int64_t>(rng() % (p.back() + 2)) : 0;
+      ASSERT_EQ(a.IndexOfWeight(at), indexOf(p, at)) << "step " << step << " weight " << at;
+      ASSERT_NO_THROW(a.Check());
+    }
+    if (step % 50 == 0) {
+      // In order both ways, as painting walks lines and rows.
+      for (size_t i = 0; i <= model.size(); ++i)
+        ASSERT_EQ(a.WeightBefore(static_cast<int>(i)), p[i]);
+      for (int64_t at = 0; at <= p.back(); ++at) ASSERT_EQ(a.IndexOfWeight(at), indexOf(p, at));
+      for (size_t i = model.size() + 1; i-- > 0;)
+        ASSERT_EQ(a.WeightBefore(static_cast<int>(i)), p[i]);
+      ASSERT_NO_THROW(a.Check());
+    }
+  }
+  EXPECT_EQ(Items(a), model);
+}
+
+TEST(LineArray, WeightedSessionsMatchPrefixSumsOfAPlainVector) {
+  WeightedSession<4>(11, 1500);
+  WeightedSession<16>(12, 1500);
+  WeightedSession<512>(13, 400);
+}
+
 // A loaded document keeps every line's text in the one block read from the
 // file, with records packed into full blocks; lines changed later leave it.
 TEST(LineBufferLoad, LinesPointIntoOneBlockAndRecordsAreFull) {

@@ -94,6 +94,16 @@ void RunSession(bool wrap, unsigned seed) {
         e.SetCaretAndSelection(to, from, to);
         e.DeleteSelection();
         ModelDelete(model, from, to);
+      } else if (op < 6 && rng() % 2) {
+        // A few characters typed inside a line: its rows change in place,
+        // or it gains or loses one.
+        TBufferCoord at{std::uniform_int_distribution<int>(1, lineLength(line) + 1)(rng), line};
+        // (ends in a letter: blanks typed at a line end are trimmed)
+        std::string typed(rng() % 12, rng() % 3 ? 'y' : ' ');
+        typed += 'y';
+        e.SetCaretPos(at);
+        e.SetSelectedText(typed);
+        ModelInsert(model, at, typed);
       } else if (op < 6) {
         TBufferCoord at{std::uniform_int_distribution<int>(1, lineLength(line) + 1)(rng), line};
         std::string block = "a\r\n" + std::string(static_cast<size_t>(rng() % 60), 'b') + "\r\nc";
@@ -122,6 +132,15 @@ void RunSession(bool wrap, unsigned seed) {
       model = states[++current];
     }
     ASSERT_NO_THROW(e.Check()) << "step " << step;
+    // Lines and rows map onto each other, probed at random.
+    for (int probe = 0; probe < 8; ++probe) {
+      int line = randomLine();
+      ASSERT_EQ(e.RowToLine(e.LineToRow(line)), line) << "step " << step;
+      int row = std::uniform_int_distribution<int>(1, e.DisplayRowCount())(rng);
+      int owner = e.RowToLine(row);
+      ASSERT_LE(e.LineToRow(owner), row) << "step " << step;
+      ASSERT_GT(e.LineToRow(owner + 1), row) << "step " << step;
+    }
     ASSERT_EQ(FirstDifference(EditorLines(e), model), "") << "step " << step << ", edit " << op;
   }
 }
