@@ -62,10 +62,12 @@ class TLineArray {
   // std::bad_alloc before anything changes when memory runs out.
   void Insert(int index, int n, const T& fill) {
     const T copy = fill;  // fill may be one of the records that move
-    InsertWith(index, n, [&copy](int) -> const T& { return copy; });
+    InsertWith(index, n, [&copy](T* to, int, int count) { std::fill_n(to, count, copy); });
   }
   void Insert(int index, const T* items, int n) {
-    InsertWith(index, n, [items](int k) -> const T& { return items[k]; });
+    InsertWith(index, n, [items](T* to, int from, int count) {
+      std::memcpy(static_cast<void*>(to), items + from, static_cast<size_t>(count) * sizeof(T));
+    });
   }
   // Removes the records [index, index + n), which must exist. Never throws.
   void Erase(int index, int n) noexcept;
@@ -114,6 +116,7 @@ class TLineArray {
       for (int i = 0; i < n; ++i) sum += Weight::Of(items[i]);
     return sum;
   }
+  // src(to, k, count) writes the new records k .. k + count - 1 to to.
   template <class Src>
   void InsertWith(int index, int n, Src src);
 
@@ -294,7 +297,7 @@ void TLineArray<T, BlockSize, Weight>::InsertWith(int index, int n, Src src) {
     }
     std::memmove(static_cast<void*>(blk.items + offset + n), blk.items + offset,
                  static_cast<size_t>(blk.count - offset) * sizeof(T));
-    for (int i = 0; i < n; ++i) blk.items[offset + i] = src(i);
+    src(blk.items + offset, 0, n);
     blk.count += n;
     count_ += n;
     TreeAdd(static_cast<int>(b), n);
@@ -352,8 +355,14 @@ void TLineArray<T, BlockSize, Weight>::InsertWith(int index, int n, Src src) {
   long long at = 0;
   const T* tailItems = blocks_.empty() ? nullptr : blocks_[b].items + offset;
   for (Block& m : made) {
-    for (int i = 0; i < m.count; ++i, ++at)
-      m.items[i] = at < n ? src(static_cast<int>(at)) : tailItems[at - n];
+    int i = static_cast<int>(std::min<long long>(m.count, std::max<long long>(n - at, 0)));
+    if (i > 0) src(m.items, static_cast<int>(at), i);
+    at += i;
+    if (i < m.count) {
+      std::memcpy(static_cast<void*>(m.items + i), tailItems + (at - n),
+                  static_cast<size_t>(m.count - i) * sizeof(T));
+      at += m.count - i;
+    }
     m.weight = SumOf(m.items, m.count);
   }
   size_t insertAt = b;

@@ -52,6 +52,16 @@ class TSynEditStringList : public TStrings {
   std::string Get(int index) const override;
   // The line's bytes without copying; valid until the line changes.
   std::string_view GetView(int index) const;
+  // Calls f(view) for every line in order: a whole-document pass without
+  // looking each line up.
+  template <class F>
+  void ForEachView(F&& f) const {
+    lines_.ForEachBlock([&f](const Rec* recs, int n) {
+      for (int i = 0; i < n; ++i)
+        f(recs[i].length ? std::string_view(recs[i].text, static_cast<size_t>(recs[i].length))
+                         : std::string_view());
+    });
+  }
   void Put(int index, const std::string& s) override;
   intptr_t GetObject(int index) const override;
   void PutObject(int index, intptr_t value) override;

@@ -52,7 +52,10 @@ void TSynWordWrapPlugin::WrapLine(std::string_view text, int maxRow, int minRow,
 }
 
 void TSynWordWrapPlugin::WrapBufferLine(int index, std::vector<uint8_t>& rows) const {
-  std::string_view s = editor_->Lines().GetView(index);
+  WrapText(editor_->Lines().GetView(index), rows);
+}
+
+void TSynWordWrapPlugin::WrapText(std::string_view s, std::vector<uint8_t>& rows) const {
   // Most lines fit and have no tabs: one row, no scan.
   bool tabs = !s.empty() && std::memchr(s.data(), '\t', s.size()) != nullptr;
   if (!tabs) {
@@ -85,11 +88,11 @@ void TSynWordWrapPlugin::Reset() {
   std::vector<uint8_t> rows;
   counts.reserve(static_cast<size_t>(count));
   rows.reserve(static_cast<size_t>(count) + static_cast<size_t>(count) / 8);
-  for (int i = 0; i < count; ++i) {
+  editor_->Lines().ForEachView([&](std::string_view s) {
     size_t before = rows.size();
-    WrapBufferLine(i, rows);
+    WrapText(s, rows);
     counts.push_back(static_cast<int32_t>(rows.size() - before));
-  }
+  });
   if (rows.size() > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
   rowLengths_.Insert(0, rows.data(), static_cast<int>(rows.size()));
   try {

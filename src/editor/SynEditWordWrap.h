@@ -68,6 +68,7 @@ class TSynWordWrapPlugin {
   // The row count up to and with line index (0-based).
   int LineEnd(int index) const { return RowsBefore(index) + lineRows_[index]; }
   void WrapBufferLine(int index, std::vector<uint8_t>& rows) const;
+  void WrapText(std::string_view text, std::vector<uint8_t>& rows) const;
   void ReadSettings();
   // Replaces the rows of lines [index, index + oldLines) by those of the
   // buffer lines [index, index + newLines).
