@@ -321,7 +321,11 @@ void TCustomSynEdit::SetExtraLineSpacing(int value) {
 void TCustomSynEdit::FontChanged() {
   int w = 8, h = 16;
   FontMetrics(w, h);
-  view_.SetCell(w, h);
+  CellChanged(w, h);
+}
+
+void TCustomSynEdit::CellChanged(int cellWidth, int cellHeight) {
+  view_.SetCell(cellWidth, cellHeight);
   SizeChanged();
   if (Focused()) {
     DestroySystemCaret();

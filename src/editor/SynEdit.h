@@ -333,8 +333,14 @@ class TCustomSynEdit {
   virtual void PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
                               int firstColumn, int lastColumn);
   // The cell over the bold and italic variants the highlighter uses (the
-  // font's own style without one); the window's FontMetrics calls it.
-  void MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight);
+  // font's own style without one); the window's FontMetrics calls it. With
+  // deferStyles, variants not measured yet wait until text is first painted:
+  // the paint measures them and, when one of them is larger, the cell grows
+  // before anything is drawn.
+  void MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight,
+                       bool deferStyles = false);
+  // Whether a style variant still waits for its measurement.
+  bool CellMeasurePending() const;
   // Digit count, width and repaint after a gutter setting or the line count changed.
   void GutterChanged();
   virtual void DoOnSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg);
@@ -350,6 +356,9 @@ class TCustomSynEdit {
   // The painter (SynEditPainter.h): its settings and the drawing.
   class TPainter;
   std::unique_ptr<TPainter> painter_;
+  // The view takes a newly measured cell: sizes, caret and a full repaint.
+  void CellChanged(int cellWidth, int cellHeight);
+  void MeasurePendingStyles(TSynCanvas& canvas);
 
  public:
   // --- End of painting -----------------------------------------------------------------

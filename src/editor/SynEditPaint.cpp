@@ -85,8 +85,8 @@ void TCustomSynEdit::GutterChanged() {
     SetGutterPixels(width);
 }
 
-void TCustomSynEdit::TPainter::MeasureCellSize(TSynCanvas& canvas, int& cellWidth,
-                                               int& cellHeight) {
+void TCustomSynEdit::TPainter::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight,
+                                               bool deferStyles) {
   TextDrawer->SetBaseFont(&Font);
   const TFontStyles shape{fsBold, fsItalic};
   // Every token is drawn with the font's own style added to its attribute's.
@@ -96,6 +96,14 @@ void TCustomSynEdit::TPainter::MeasureCellSize(TSynCanvas& canvas, int& cellWidt
       TFontStyles s = (e_.highlighter_->AttributeAt(i)->Style() + Font.Style) * shape;
       if (std::find(styles.begin(), styles.end(), s) == styles.end()) styles.push_back(s);
     }
+  PendingStyles.clear();
+  if (deferStyles) {
+    // The font's own style is always measured; the others when their cells are known.
+    auto known = std::stable_partition(styles.begin() + 1, styles.end(),
+                                       [this](TFontStyles s) { return TextDrawer->Measured(s); });
+    PendingStyles.assign(known, styles.end());
+    styles.erase(known, styles.end());
+  }
   cellWidth = cellHeight = 0;
   TFontStyles widest = styles.front();
   for (TFontStyles s : styles) {
@@ -109,8 +117,19 @@ void TCustomSynEdit::TPainter::MeasureCellSize(TSynCanvas& canvas, int& cellWidt
   TextDrawer->SetBaseStyle(widest);
 }
 
-void TCustomSynEdit::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight) {
-  painter_->MeasureCellSize(canvas, cellWidth, cellHeight);
+void TCustomSynEdit::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight,
+                                     bool deferStyles) {
+  painter_->MeasureCellSize(canvas, cellWidth, cellHeight, deferStyles);
+}
+
+bool TCustomSynEdit::CellMeasurePending() const { return !painter_->PendingStyles.empty(); }
+
+void TCustomSynEdit::MeasurePendingStyles(TSynCanvas& canvas) {
+  int w = 0, h = 0;
+  painter_->MeasureCellSize(canvas, w, h);
+  if (std::max(w, 1) != view_.CellWidth ||
+      std::max(h + view_.ExtraLineSpacing, 1) != view_.RowHeight)
+    CellChanged(w, h);
 }
 
 void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow) {
@@ -133,6 +152,11 @@ void TCustomSynEdit::DoOnPaint(TSynCanvas& canvas) {
 }
 
 void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
+  // The bold and italic cells are needed once there is text to draw; an
+  // empty editor paints without loading those faces.
+  if (CellMeasurePending() &&
+      (lines_->Count() > 1 || (lines_->Count() == 1 && !lines_->GetView(0).empty())))
+    MeasurePendingStyles(canvas);
   FlushPendingScan();  // the painter starts each line from its stored state
   const int cw = std::max(view_.CellWidth, 1), rh = std::max(view_.RowHeight, 1);
   const int textLeft = view_.GutterPixels + 2;

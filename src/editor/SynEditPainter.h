@@ -32,7 +32,12 @@ class TCustomSynEdit::TPainter {
   void PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow);
   // Each row as its line seen through a window of that row's columns.
   void PaintWrapped(TSynCanvas& canvas, const TRect& clip);
-  void MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight);
+  // With deferStyles, the styles only attributes use are measured now when
+  // their cells are already known, else left in PendingStyles: an editor
+  // that shows no text never loads its bold or italic face.
+  void MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight,
+                       bool deferStyles = false);
+  std::vector<TFontStyles> PendingStyles;
   // Throws std::logic_error when a part is missing or a paint was left open.
   void Check() const;
 

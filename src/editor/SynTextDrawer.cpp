@@ -3,9 +3,9 @@
 namespace ludra {
 
 void TheFontStock::SetBaseFont(const TSynFont& font) {
-  if (font == baseFont_) return;
+  bool sameFace = SameFace(font, baseFont_);
   baseFont_ = font;
-  variants_ = {};
+  if (!sameFace) variants_ = {};
 }
 
 const TSynCellSize& TheFontStock::Metrics(TSynCanvas& canvas, TFontStyles style) {

@@ -18,6 +18,7 @@ class TheFontStock {
   const TSynFont& BaseFont() const { return baseFont_; }
   // Measures on the canvas when the variant is not known yet.
   const TSynCellSize& Metrics(TSynCanvas& canvas, TFontStyles style);
+  bool Measured(TFontStyles style) const { return variants_[style.Bits() & 15].has_value(); }
 
  private:
   TSynFont baseFont_;
@@ -52,6 +53,8 @@ class TheTextDrawer {
   TSynCellSize Measure(TSynCanvas& canvas, TFontStyles style) {
     return stock_.Metrics(canvas, style);
   }
+  // Whether the style's cell is known, so Measure needs no canvas work.
+  bool Measured(TFontStyles style) const { return stock_.Measured(style); }
   int CellWidth() const { return cellWidth_ + charExtra_; }
   int CellHeight() const { return cellHeight_; }
 

@@ -22,6 +22,12 @@ struct TSynFont {
   friend bool operator==(const TSynFont&, const TSynFont&) = default;
 };
 
+// The same face, size and style: every cell measured in one holds for the
+// other (the colour changes no metric).
+inline bool SameFace(const TSynFont& a, const TSynFont& b) {
+  return a.Name == b.Name && a.Size == b.Size && a.Height == b.Height && a.Style == b.Style;
+}
+
 // The cell of one font style: the advance of 'M' and the line height, plus
 // how far a glyph may reach past its cell (italic) and whether the face has
 // a fixed pitch.

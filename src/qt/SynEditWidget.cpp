@@ -111,7 +111,8 @@ void TSynEdit::SetScrollBar(TSynScrollBarKind bar, const TSynScrollBarInfo& info
 
 void TSynEdit::FontMetrics(int& cellWidth, int& cellHeight) const {
   TSynQtCanvas canvas(nullptr, palette());
-  const_cast<TSynEdit*>(this)->MeasureCellSize(canvas, cellWidth, cellHeight);
+  // Bold and italic faces load when text is first painted.
+  const_cast<TSynEdit*>(this)->MeasureCellSize(canvas, cellWidth, cellHeight, true);
 }
 
 // The caret is drawn by the widget itself: its shape comes from the mode,

@@ -75,8 +75,9 @@ QFont TSynQtCanvas::ToQFont(const TSynFont& font, TFontStyles style) {
 }
 
 void TSynQtCanvas::SetFont(const TSynFont& font) {
-  if (font == font_) return;
+  bool sameFace = SameFace(font, font_);
   font_ = font;
+  if (sameFace) return;
   variants_ = {};
   proportional_ = {};
 }

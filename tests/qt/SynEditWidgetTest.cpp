@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <utility>
 #include <vector>
 
 #include "editor/SynEditKeyConst.h"
@@ -123,6 +124,46 @@ TEST(SynEditWidgetTest, CellComesFromTheFontAndTheGutterFollowsIt) {
   EXPECT_GT(e.CellWidth(), w);
   EXPECT_EQ(e.GutterPixels(), 16 + 2 + 4 * e.CellWidth() + 2);
   EXPECT_EQ(e.VisibleColumns(), (e.ClientWidth() - e.GutterPixels() - 2) / e.CellWidth());
+}
+
+TEST(SynEditWidgetTest, BoldAndItalicFacesLoadedAtTheFirstTextPaintTheSame) {
+  TSynCppSyn cppLate, cppEarly;
+  TRecordingSynEdit late, early;
+  for (auto [e, cpp] : {std::pair{&late, &cppLate}, std::pair{&early, &cppEarly}}) {
+    MainWindowLook(*e, *cpp);
+    cpp->AsmAttri()->SetStyle({fsBold});
+    cpp->CommentAttri()->SetStyle({fsItalic});
+    cpp->CommentAttri()->SetForeground(clGreen);
+    e->resize(400, 200);
+  }
+  // An empty editor paints without them.
+  EXPECT_TRUE(late.CellMeasurePending());
+  late.viewport()->grab();
+  EXPECT_TRUE(late.CellMeasurePending());
+  // The other one measures every variant before it paints.
+  TSynQtCanvas canvas;
+  int w = 0, h = 0;
+  early.MeasureCellSize(canvas, w, h);
+  early.FontChanged();
+  EXPECT_FALSE(early.CellMeasurePending());
+  const char* text = "asm { mov } // comment\nif (x) return 1; /* block */";
+  late.SetText(text);
+  early.SetText(text);
+  QImage lateImage = late.viewport()->grab().toImage();
+  QImage earlyImage = early.viewport()->grab().toImage();
+  EXPECT_FALSE(late.CellMeasurePending());
+  EXPECT_EQ(late.CellWidth(), early.CellWidth());
+  EXPECT_EQ(late.RowHeight(), early.RowHeight());
+  EXPECT_EQ(lateImage, earlyImage);
+  // The italic comment is drawn, in green.
+  const int cw = late.CellWidth(), x = late.GutterPixels() + 2;
+  int green = 0;
+  for (int py = 0; py < late.RowHeight(); ++py)
+    for (int px = x + 12 * cw; px < x + 22 * cw; ++px) {
+      QColor c = lateImage.pixelColor(px, py);
+      green += c.green() > 90 && c.red() < 80 && c.blue() < 80;
+    }
+  EXPECT_GT(green, 3);
 }
 
 struct TCommandLog {
