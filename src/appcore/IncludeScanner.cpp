@@ -11,7 +11,6 @@
 #include "base/SynCodePage.h"
 #include "base/SynExceptions.h"
 #include "base/SynFiles.h"
-#include "base/SynStrUtils.h"
 
 namespace ludra {
 
@@ -40,6 +39,19 @@ std::string_view DropTag(std::string_view name, std::string_view tag) {
 }
 
 std::string SystemReason(int err) { return std::strerror(err); }
+
+// Field n (1-based) of s split at every single blank, as Tkn splits it,
+// without copying.
+std::string_view Field(std::string_view s, int n) {
+  size_t start = 0;
+  for (int field = 1;; ++field) {
+    size_t end = s.find(' ', start);
+    if (field == n)
+      return s.substr(start, end == std::string_view::npos ? s.size() - start : end - start);
+    if (end == std::string_view::npos) return {};
+    start = end + 1;
+  }
+}
 
 }  // namespace
 
@@ -76,12 +88,16 @@ std::string NativeParamText(std::string_view s) {
 std::string NativeHintString(std::string_view paramText) {
   if (paramText.empty()) return "\"/* No parameters expected */\"";
   std::string hint;
-  for (int n = 1;; ++n) {
-    std::string piece = GetToken(paramText, n, ",");
+  hint.reserve(paramText.size() + 16);
+  // The comma-separated pieces up to the first empty one.
+  for (size_t start = 0; start <= paramText.size();) {
+    size_t end = std::min(paramText.find(',', start), paramText.size());
+    std::string_view piece = paramText.substr(start, end - start);
     if (piece.empty()) break;
-    hint += n == 1 ? "\"" : ",\"";
+    hint += start == 0 ? "\"" : ",\"";
     hint += piece;
     hint += ",\"";
+    start = end + 1;
   }
   // The last parameter loses the comma that every other one keeps.
   if (hint.size() >= 2 && hint[hint.size() - 2] == ',') {
@@ -92,15 +108,16 @@ std::string NativeHintString(std::string_view paramText) {
 }
 
 std::optional<std::string> NativeListName(std::string_view s) {
-  std::string field = Tkn(s, 2);
+  std::string_view field = Field(s, 2);
   if (EqualsNoCase(field, "float:") || EqualsNoCase(field, "file:") || EqualsNoCase(field, "bool:"))
-    field = Tkn(s, 3);
+    field = Field(s, 3);
   size_t open = field.find('(');
-  std::string name = open == std::string::npos ? std::string() : field.substr(0, open);
+  std::string_view name =
+      open == std::string_view::npos ? std::string_view() : field.substr(0, open);
   size_t colon = name.find(':');
-  if (colon != std::string::npos) name.erase(0, colon + 1);
-  if (name.find("operator") != std::string::npos) return std::nullopt;
-  return name;
+  if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
+  if (name.find("operator") != std::string_view::npos) return std::nullopt;
+  return std::string(name);
 }
 
 std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
@@ -111,8 +128,10 @@ std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
   d.RawName = NativeRawName(s);
   d.CompletionName = NativeCompletionName(d.RawName);
   d.ParamText = NativeParamText(s);
-  d.ItemText =
-      "native \\column{}\\style{+B}" + d.CompletionName + "\\style{-B}(" + d.ParamText + ")";
+  static constexpr std::string_view head = "native \\column{}\\style{+B}", middle = "\\style{-B}(";
+  d.ItemText.reserve(head.size() + d.CompletionName.size() + middle.size() + d.ParamText.size() +
+                     1);
+  d.ItemText.append(head).append(d.CompletionName).append(middle).append(d.ParamText).append(")");
   d.HintString = NativeHintString(d.ParamText);
   d.ListName = NativeListName(s);
   return d;
@@ -121,7 +140,7 @@ std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
 void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text) {
   auto row = [&scan](std::string text, std::string info) {
     scan.Rows.push_back(std::move(text));
-    scan.InfoList.Add(info);
+    scan.InfoList.Add(std::move(info));
   };
   if (scan.FileCount > 0) row(" ", "");
   row(" ", "");
@@ -141,10 +160,16 @@ void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string
     std::optional<TNativeDeclaration> d = ParseNativeLine(line);
     if (!d) continue;
     scan.InsertList.Add(d->CompletionName);
-    scan.ItemList.Add(d->ItemText);
-    scan.NameList.Add(d->CompletionName);
-    scan.ParamList.Add(d->HintString);
-    if (d->ListName) row(*d->ListName, "[" + fileName + "]  " + std::string(TrimLine(line)));
+    scan.ItemList.Add(std::move(d->ItemText));
+    scan.NameList.Add(std::move(d->CompletionName));
+    scan.ParamList.Add(std::move(d->HintString));
+    if (d->ListName) {
+      std::string_view trimmed = TrimLine(line);
+      std::string info;
+      info.reserve(fileName.size() + trimmed.size() + 4);
+      info.append("[").append(fileName).append("]  ").append(trimmed);
+      row(std::move(*d->ListName), std::move(info));
+    }
   }
 }
 

@@ -53,6 +53,11 @@ class TStringList : public TStrings {
     items_.emplace_back(s, 0);
     return Count() - 1;
   }
+  // Takes the string over instead of copying it.
+  int Add(std::string&& s) {
+    items_.emplace_back(std::move(s), 0);
+    return Count() - 1;
+  }
   int AddObject(const std::string& s, intptr_t value) {
     items_.emplace_back(s, value);
     return Count() - 1;
