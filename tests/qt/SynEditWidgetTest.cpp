@@ -131,7 +131,7 @@ TEST(SynEditWidgetTest, BoldAndItalicFacesLoadedAtTheFirstTextPaintTheSame) {
   TRecordingSynEdit late, early;
   for (auto [e, cpp] : {std::pair{&late, &cppLate}, std::pair{&early, &cppEarly}}) {
     MainWindowLook(*e, *cpp);
-    cpp->AsmAttri()->SetStyle({fsBold});
+    cpp->KeyAttri()->SetStyle({fsBold});
     cpp->CommentAttri()->SetStyle({fsItalic});
     cpp->CommentAttri()->SetForeground(clGreen);
     e->resize(400, 200);
@@ -146,7 +146,7 @@ TEST(SynEditWidgetTest, BoldAndItalicFacesLoadedAtTheFirstTextPaintTheSame) {
   early.MeasureCellSize(canvas, w, h);
   early.FontChanged();
   EXPECT_FALSE(early.CellMeasurePending());
-  const char* text = "asm { mov } // comment\nif (x) return 1; /* block */";
+  const char* text = "int x; // comment\nif (x) return 1; /* block */";
   late.SetText(text);
   early.SetText(text);
   QImage lateImage = late.viewport()->grab().toImage();
@@ -155,15 +155,16 @@ TEST(SynEditWidgetTest, BoldAndItalicFacesLoadedAtTheFirstTextPaintTheSame) {
   EXPECT_EQ(late.CellWidth(), early.CellWidth());
   EXPECT_EQ(late.RowHeight(), early.RowHeight());
   EXPECT_EQ(lateImage, earlyImage);
-  // The italic comment is drawn, in green.
-  const int cw = late.CellWidth(), x = late.GutterPixels() + 2;
+  // The italic comment is drawn in green, the bold keywords in blue.
+  const int cw = late.CellWidth(), x = late.GutterPixels() + 2, rh = late.RowHeight();
   int green = 0;
-  for (int py = 0; py < late.RowHeight(); ++py)
-    for (int px = x + 12 * cw; px < x + 22 * cw; ++px) {
+  for (int py = 0; py < rh; ++py)
+    for (int px = x + 7 * cw; px < x + 17 * cw; ++px) {
       QColor c = lateImage.pixelColor(px, py);
       green += c.green() > 90 && c.red() < 80 && c.blue() < 80;
     }
   EXPECT_GT(green, 3);
+  EXPECT_GT(CountBluePixels(lateImage, QRect(x, rh, 2 * cw, rh)), 3);
 }
 
 struct TCommandLog {
