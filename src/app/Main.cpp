@@ -44,6 +44,9 @@ QFont FunctionListFont(const TSynFont& font) {
   QFont result(QString::fromStdString(font.Name));
   if (font.Size > 0) result.setPointSize(font.Size);
   result.setBold(true);
+  // The editor asks for its face with the same hint, so the substitutes for
+  // a family that is only an alias are looked up once for both.
+  result.setStyleHint(QFont::TypeWriter);
   return result;
 }
 

@@ -24,6 +24,9 @@ TEST_F(MainWindowTest, FirstStartWithoutSettings) {
   EXPECT_EQ(w.moCode->Font().Size, 10);
   EXPECT_TRUE(w.lbFunctions->font().bold());
   EXPECT_EQ(w.lbFunctions->font().pointSize(), 10);
+  // Asked for like the editor's face, so one substitute lookup serves both.
+  EXPECT_EQ(w.lbFunctions->font().styleHint(),
+            TSynQtCanvas::ToQFont(w.moCode->Font(), {}).styleHint());
   EXPECT_TRUE(w.miShowFunctionList->isChecked());
   EXPECT_TRUE(w.lbFunctions->isVisible());
   EXPECT_TRUE(w.miAssoc->isChecked());
