@@ -125,11 +125,6 @@ void TSynEditStringList::EndUpdate() {
 
 std::string TSynEditStringList::Get(int index) const { return std::string(GetView(index)); }
 
-std::string_view TSynEditStringList::GetView(int index) const {
-  if (index < 0 || index >= Count()) return {};
-  return RecText(lines_[index]);
-}
-
 void TSynEditStringList::Put(int index, const std::string& s) {
   if (index == Count()) {
     Add(s);

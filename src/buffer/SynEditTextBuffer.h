@@ -51,7 +51,11 @@ class TSynEditStringList : public TStrings {
   int Count() const override { return lines_.Count(); }
   std::string Get(int index) const override;
   // The line's bytes without copying; valid until the line changes.
-  std::string_view GetView(int index) const;
+  std::string_view GetView(int index) const {
+    if (static_cast<unsigned>(index) >= static_cast<unsigned>(Count())) return {};
+    const Rec& r = lines_[index];
+    return r.length ? std::string_view(r.text, static_cast<size_t>(r.length)) : std::string_view();
+  }
   // Calls f(view) for every line in order: a whole-document pass without
   // looking each line up.
   template <class F>
