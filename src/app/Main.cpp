@@ -339,7 +339,9 @@ void TfmMain::FormCreate(QObject* sender) {
   font.Style = {};
   moCode->SetFont(font);
 
+  // The start-up settings are read from one reading of the file.
   TProfileFile ini = Settings();
+  ini.Hold();
   CopyDir = ini.ReadString("RunOpts", "CopyDir", "");
   ExeFile = ini.ReadString("RunOpts", "ExeFile", "");
   Params = ini.ReadString("RunOpts", "Params", "");
@@ -370,7 +372,7 @@ void TfmMain::FormCreate(QObject* sender) {
   if (ini.ReadBool("Display", "WindowMax", false))
     setWindowState(windowState() | Qt::WindowMaximized);
 
-  LoadRecentFiles();
+  LoadRecentFiles(ini);
   ApplyCodePage(ini.ReadInteger("Display", "CodePage", 1252));
 
   // A program folder or desktop directory the user cannot write to must not

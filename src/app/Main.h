@@ -179,6 +179,10 @@ class TfmMain : public QMainWindow {
   // Function list (MainFunctions.cpp): the natives of the include folder;
   // a click shows a row's status text, a double click inserts a call.
   void ScanIncludes();
+  // The natives' entries of NameList, ParamList and the completion lists
+  // are made when completion or a hint first asks for them (the function
+  // list is filled at start-up): this puts them first in those lists, once.
+  void EnsureNativeLists();
   void lbFunctionsClick(QObject* sender);
   void lbFunctionsDblClick(QObject* sender);
   // Finds the native called at the caret and the parameter being typed.
@@ -254,7 +258,7 @@ class TfmMain : public QMainWindow {
   void CreateCodePageMenu();
   void ConnectScriptFunctions();
   void RebuildReopenMenu();
-  void LoadRecentFiles();
+  void LoadRecentFiles(const TProfileFile& ini);
   void AddRecentFile(const std::string& path);
   // Writes the list; a refused write is reported once, the list stays.
   void StoreRecentFiles();
@@ -282,6 +286,8 @@ class TfmMain : public QMainWindow {
   // The function list's rows in the document's code page, for the call a
   // double click inserts.
   std::vector<std::string> functionRows_;
+  // The include natives' lines, until EnsureNativeLists makes their entries.
+  std::string pendingNatives_;
   int functionListWidth_ = 185;
   bool placed_ = false;
   bool closing_ = false;

@@ -42,8 +42,8 @@ void TfmMain::RebuildReopenMenu() {
   miReopen->setEnabled(!items.empty());
 }
 
-void TfmMain::LoadRecentFiles() {
-  recentFiles_ = ReadRecentFiles(Settings());
+void TfmMain::LoadRecentFiles(const TProfileFile& ini) {
+  recentFiles_ = ReadRecentFiles(ini);
   RebuildReopenMenu();
 }
 

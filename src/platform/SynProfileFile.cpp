@@ -154,6 +154,31 @@ TLoad LoadDocument(const std::string& path, TDocument& doc) {
   return TLoad::Ok;
 }
 
+// The value of key in the first section of the file text named section, as
+// LoadDocument, FindSection and FindKey would find it, without building the
+// document.
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
+                                          std::string_view key) {
+  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+  bool inSection = false;
+  while (!text.empty()) {
+    size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    TParsedLine p = ParseLine(line);
+    if (p.kind == TParsedLine::Section) {
+      // Only the first section of the name is looked in.
+      if (inSection) return std::nullopt;
+      inSection = SameName(p.name, section);
+    } else if (inSection && p.kind == TParsedLine::Key && SameName(p.name, key)) {
+      return p.value;
+    }
+    if (lf == std::string_view::npos) break;
+    text.remove_prefix(lf + 1);
+  }
+  return std::nullopt;
+}
+
 [[noreturn]] void RaiseWriteError(const std::string& fileName) {
   throw EIniFileException(Format("Unable to write to %s", fileName));
 }
@@ -227,16 +252,26 @@ int ProfileStrToIntDef(const std::string& text, int defaultValue) {
   return static_cast<int>(value);
 }
 
+void TProfileFile::Hold() {
+  std::string text;
+  held_ = true;
+  heldText_.reset();
+  if (ReadWholeFile(fileName_, text) == TLoad::Ok) heldText_ = std::move(text);
+}
+
 std::string TProfileFile::ReadString(const std::string& section, const std::string& key,
                                      const std::string& defaultValue) const {
-  TDocument doc;
-  if (LoadDocument(fileName_, doc) != TLoad::Ok) return defaultValue;
-  int header = doc.FindSection(Trim(section));
-  if (header < 0) return defaultValue;
-  int line = doc.FindKey(header, Trim(key));
-  if (line < 0) return defaultValue;
-  std::string_view value = ParseLine(doc.lines[line].text).value;
-  return std::string(value.substr(0, MaxValueLength));
+  std::string read;
+  const std::string* text = nullptr;
+  if (held_) {
+    text = heldText_ ? &*heldText_ : nullptr;
+  } else if (ReadWholeFile(fileName_, read) == TLoad::Ok) {
+    text = &read;
+  }
+  if (!text) return defaultValue;
+  std::optional<std::string_view> value = FindValue(*text, Trim(section), Trim(key));
+  if (!value) return defaultValue;
+  return std::string(value->substr(0, MaxValueLength));
 }
 
 int TProfileFile::ReadInteger(const std::string& section, const std::string& key,
@@ -321,6 +356,7 @@ void SetValue(const std::string& fileName, TDocument& doc, const std::string& se
 
 void TProfileFile::WriteString(const std::string& section, const std::string& key,
                                const std::string& value) {
+  held_ = false;
   TDocument doc = LoadForWrite(fileName_);
   SetValue(fileName_, doc, section, key, value);
   SaveDocument(fileName_, doc);
@@ -329,6 +365,7 @@ void TProfileFile::WriteString(const std::string& section, const std::string& ke
 void TProfileFile::WriteStrings(
     const std::string& section,
     const std::vector<std::pair<std::string, std::optional<std::string>>>& values) {
+  held_ = false;
   TDocument doc = LoadForWrite(fileName_);
   for (const auto& [key, value] : values) {
     if (value) {
@@ -350,6 +387,7 @@ void TProfileFile::WriteBool(const std::string& section, const std::string& key,
 }
 
 void TProfileFile::DeleteKey(const std::string& section, const std::string& key) {
+  held_ = false;
   TDocument doc = LoadForWrite(fileName_);
   int header = doc.FindSection(Trim(section));
   if (header < 0) return;
@@ -360,6 +398,7 @@ void TProfileFile::DeleteKey(const std::string& section, const std::string& key)
 }
 
 void TProfileFile::EraseSection(const std::string& section) {
+  held_ = false;
   TDocument doc = LoadForWrite(fileName_);
   bool changed = false;
   for (int header = doc.FindSection(Trim(section)); header >= 0;

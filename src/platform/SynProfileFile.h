@@ -2,7 +2,8 @@
 // The settings file: an INI file of "[Section]" headers and "Key=Value"
 // lines. Every call reads the file afresh and every write replaces it
 // atomically, so several readers and writers never see a half-written file
-// and nothing stays cached between operations.
+// and nothing stays cached between operations, unless the caller asks an
+// object to hold what it read for a run of reads at one moment (Hold).
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,12 @@ class TProfileFile {
   explicit TProfileFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
   const std::string& FileName() const { return fileName_; }
+
+  // Reads the file once now: this object's ReadString, ReadInteger and
+  // ReadBool then look at what was read, not at the file, until it writes.
+  // For a run of reads that belong together, such as the settings start-up
+  // takes; another program's later changes are seen by a fresh object.
+  void Hold();
 
   // Section and key names compare without regard to ASCII case; blanks around
   // key names and values do not count. A missing file, section or key gives
@@ -55,6 +62,9 @@ class TProfileFile {
 
  private:
   std::string fileName_;
+  // What Hold read; none when it could not read the file.
+  std::optional<std::string> heldText_;
+  bool held_ = false;
 };
 
 // The integer a settings value stands for, or defaultValue when it is none.

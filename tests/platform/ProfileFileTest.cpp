@@ -276,6 +276,56 @@ TEST_F(ProfileFileTest, NothingIsCachedBetweenOperations) {
   EXPECT_EQ(Get(path_), "[RunOpts]\nExeFile=b\nCopyDir=c\n");
 }
 
+// Random files with repeated and differently cased sections and keys, blanks,
+// comments and odd lines: a read finds what the writer's look-up finds (a
+// key written there reads back; a key it says exists is found), a held
+// object reads the same as a fresh one, and a held object sees no change
+// until it writes.
+TEST_F(ProfileFileTest, ReadsAgreeWithTheWritersLookUpAndHeldReadsWithFreshOnes) {
+  const std::vector<std::string> texts = {"[S]",  "[s ]", "[T]",     "[ t]",  "k=1",   " K = 2 ",
+                                          "k==3", "j=",   "=x",      "[",     "; k=4", "k",
+                                          " ",    "",     "\t[S]\t", "j=5\r", "[S"};
+  const char* ends[] = {"\n", "\r\n", "\r\r\n"};
+  const char* sections[] = {"S", "s", " T ", "U"};
+  const char* keys[] = {"k", "K ", "j", "x"};
+  std::mt19937 random(1818);
+  for (int round = 0; round < 300; ++round) {
+    std::string file = random() % 5 == 0 ? "\xEF\xBB\xBF" : "";
+    for (int n = random() % 14; n > 0; --n)
+      file += texts[random() % texts.size()] + ends[random() % 3];
+    if (random() % 2) file += texts[random() % texts.size()];
+    Put(path_, file);
+    TProfileFile fresh(path_), held(path_);
+    held.Hold();
+    for (const char* section : sections)
+      for (const char* key : keys) {
+        std::string value = fresh.ReadString(section, key, "<none>");
+        EXPECT_EQ(value != "<none>", fresh.ValueExists(section, key))
+            << testing::PrintToString(file) << section << key;
+        EXPECT_EQ(held.ReadString(section, key, "<none>"), value);
+      }
+    const char* section = sections[random() % 4];
+    const char* key = keys[random() % 4];
+    std::string before = fresh.ReadString(section, key, "<none>");
+    Put(path_, "[S]\nk=changed\n");
+    EXPECT_EQ(fresh.ReadString("S", "k", ""), "changed");
+    // The held object still reads the file as it was when it read it.
+    EXPECT_EQ(held.ReadString(section, key, "<none>"), before);
+    Put(path_, file);
+    held.WriteString(section, key, "w");
+    EXPECT_EQ(held.ReadString(section, key, ""), "w") << testing::PrintToString(file);
+    EXPECT_EQ(fresh.ReadString(section, key, ""), "w");
+  }
+  // Holding a missing file gives the defaults until a write.
+  fs::remove(path_);
+  TProfileFile missing(path_);
+  missing.Hold();
+  Put(path_, "[A]\nb=1\n");
+  EXPECT_EQ(missing.ReadString("A", "b", "none"), "none");
+  missing.WriteString("A", "c", "2");
+  EXPECT_EQ(missing.ReadString("A", "b", "none"), "1");
+}
+
 TEST_F(ProfileFileTest, LineBreaksInAValueCannotAddLines) {
   TProfileFile ini(path_);
   ini.WriteString("RunOpts", "Params", "-d3\n[General]\nFileAssoc=0");
