@@ -8,16 +8,23 @@
 #include "appcore/IncludeScanner.h"
 #include "appcore/ParamHintScanner.h"
 #include "base/SynCodePage.h"
+#include "completion/SynLazyProposalWindow.h"
 #include "qt/SynCompletionProposalWindow.h"
 
 namespace ludra {
 
 namespace {
 
-// The Qt services, with the trigger timers on a test's clock when one is given.
+// The Qt services, with the trigger timers on a test's clock when one is
+// given; the pop-up windows are made when completion or a hint first shows.
 class TMainProposalHost : public TSynQtProposalHost {
  public:
   explicit TMainProposalHost(TSynManualClock* clock) : clock_(clock) {}
+  std::unique_ptr<TSynProposalWindow> CreateProposalWindow(
+      TSynBaseCompletionProposalForm& form) override {
+    return std::make_unique<TSynLazyProposalWindow>(
+        [this, &form] { return TSynQtProposalHost::CreateProposalWindow(form); });
+  }
   std::unique_ptr<TSynTimer> CreateTimer() override {
     return clock_ ? clock_->CreateTimer() : TSynQtProposalHost::CreateTimer();
   }
@@ -62,6 +69,8 @@ void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
   scpCode->SetColumns(columns);
   scpCode->SetFont(ProposalFont(false));
   scpCode->SetTitleFont(ProposalFont(true));
+  scpCode->OnExecute = [this](SynCompletionType, TSynBaseCompletionProposal*, std::string&, int&,
+                              int&, bool&) { EnsureNativeLists(); };
   scpCode->SetEditor(moCode);
 
   scpParams = std::make_unique<TSynCompletionProposal>(*ProposalHost);
@@ -97,18 +106,14 @@ void TfmMain::ConnectFunctionList() {
 }
 
 void TfmMain::ScanIncludes() {
-  TIncludeScan scan = ScanIncludeFolder(programDir_ + "/include");
+  TIncludeScan scan = ScanIncludeFolder(programDir_ + "/include", TNativeListFill::Later);
   QStringList rows;
   rows.reserve(static_cast<qsizetype>(scan.Rows.size()));
   for (const std::string& row : scan.Rows) rows.append(CodePageText(row));
   lbFunctions->addItems(rows);
   functionRows_ = std::move(scan.Rows);
   *InfoList = std::move(scan.InfoList);
-  // Moved in rather than copied: the engine shows ItemList afresh at each opening.
-  scpCode->ItemList() = std::move(scan.ItemList);
-  scpCode->InsertList() = std::move(scan.InsertList);
-  NameList = std::move(scan.NameList);
-  ParamList = std::move(scan.ParamList);
+  pendingNatives_ = std::move(scan.NativeLines);
   // Files that cannot be read are left out; all of them are named in one
   // report and start-up goes on.
   if (!scan.Errors.empty()) {
@@ -117,6 +122,23 @@ void TfmMain::ScanIncludes() {
       text += (text.empty() ? "" : "\n") + ErrorReportText(error);
     dialogs_->ReportError(this, text);
   }
+}
+
+void TfmMain::EnsureNativeLists() {
+  if (pendingNatives_.empty()) return;
+  TIncludeScan natives;
+  natives.NativeLines = std::move(pendingNatives_);
+  pendingNatives_.clear();
+  FillNativeLists(natives);
+  // What the script's functions added so far follows the natives.
+  auto putFirst = [](TStringList& front, TStringList& list) {
+    for (int i = 0, n = list.Count(); i < n; ++i) front.Add(list.Get(i));
+    list = std::move(front);
+  };
+  putFirst(natives.ItemList, scpCode->ItemList());
+  putFirst(natives.InsertList, scpCode->InsertList());
+  putFirst(natives.NameList, NameList);
+  putFirst(natives.ParamList, ParamList);
 }
 
 void TfmMain::lbFunctionsClick(QObject* sender) {
@@ -143,6 +165,7 @@ void TfmMain::lbFunctionsDblClick(QObject* sender) {
 void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
                                std::string& currentInput, int& x, int& y, bool& canExecute) {
   (void)kind, (void)currentInput, (void)x, (void)y;
+  EnsureNativeLists();
   auto* engine = static_cast<TSynCompletionProposal*>(sender);
   TCustomSynEdit* editor = engine->Editor();
   TParamHint hint =

@@ -38,6 +38,12 @@ std::string_view DropTag(std::string_view name, std::string_view tag) {
   return name;
 }
 
+// A trimmed line is a native when its first blank-separated field is exactly
+// "native": the line is that word alone or it and a blank.
+bool IsNativeLine(std::string_view s) {
+  return s.substr(0, 6) == "native" && (s.size() == 6 || s[6] == ' ');
+}
+
 std::string SystemReason(int err) { return std::strerror(err); }
 
 // Field n (1-based) of s split at every single blank, as Tkn splits it,
@@ -122,8 +128,7 @@ std::optional<std::string> NativeListName(std::string_view s) {
 
 std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
   std::string_view s = TrimLine(line);
-  // Field 1 is exactly "native": the line is that word alone or it and a blank.
-  if (s.substr(0, 6) != "native" || (s.size() > 6 && s[6] != ' ')) return std::nullopt;
+  if (!IsNativeLine(s)) return std::nullopt;
   TNativeDeclaration d;
   d.RawName = NativeRawName(s);
   d.CompletionName = NativeCompletionName(d.RawName);
@@ -137,7 +142,19 @@ std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
   return d;
 }
 
-void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text) {
+namespace {
+
+void AddNativeEntries(TIncludeScan& scan, TNativeDeclaration& d) {
+  scan.InsertList.Add(d.CompletionName);
+  scan.ItemList.Add(std::move(d.ItemText));
+  scan.NameList.Add(std::move(d.CompletionName));
+  scan.ParamList.Add(std::move(d.HintString));
+}
+
+}  // namespace
+
+void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text,
+                    TNativeListFill fill) {
   auto row = [&scan](std::string text, std::string info) {
     scan.Rows.push_back(std::move(text));
     scan.InfoList.Add(std::move(info));
@@ -157,20 +174,38 @@ void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string
     if (e < text.size() && text[e] == '\r') ++e;
     if (e < text.size() && text[e] == '\n') ++e;
     p = e;
-    std::optional<TNativeDeclaration> d = ParseNativeLine(line);
-    if (!d) continue;
-    scan.InsertList.Add(d->CompletionName);
-    scan.ItemList.Add(std::move(d->ItemText));
-    scan.NameList.Add(std::move(d->CompletionName));
-    scan.ParamList.Add(std::move(d->HintString));
-    if (d->ListName) {
-      std::string_view trimmed = TrimLine(line);
+    std::string_view trimmed = TrimLine(line);
+    if (!IsNativeLine(trimmed)) continue;
+    std::optional<std::string> listName;
+    if (fill == TNativeListFill::Now) {
+      TNativeDeclaration d = *ParseNativeLine(trimmed);
+      AddNativeEntries(scan, d);
+      listName = std::move(d.ListName);
+    } else {
+      // A trimmed line holds no line end, so a line feed parts them.
+      scan.NativeLines.append(trimmed).push_back('\n');
+      listName = NativeListName(trimmed);
+    }
+    if (listName) {
       std::string info;
       info.reserve(fileName.size() + trimmed.size() + 4);
       info.append("[").append(fileName).append("]  ").append(trimmed);
-      row(std::move(*d->ListName), std::move(info));
+      row(std::move(*listName), std::move(info));
     }
   }
+}
+
+void FillNativeLists(TIncludeScan& scan) {
+  std::string_view lines = scan.NativeLines;
+  for (size_t p = 0; p < lines.size();) {
+    size_t e = lines.find('\n', p);
+    if (e == std::string_view::npos) e = lines.size();
+    if (std::optional<TNativeDeclaration> d = ParseNativeLine(lines.substr(p, e - p)))
+      AddNativeEntries(scan, *d);
+    p = e + 1;
+  }
+  scan.NativeLines.clear();
+  scan.NativeLines.shrink_to_fit();
 }
 
 std::vector<std::string> ListIncludeFiles(const std::string& folder,
@@ -192,30 +227,42 @@ std::vector<std::string> ListIncludeFiles(const std::string& folder,
   return names;
 }
 
-std::string ReadIncludeFile(const std::string& path) {
-  // Only a regular file, opened without waiting: a FIFO or a device named
-  // like an include file cannot hold up the start-up.
-  std::string reason;
-  int fd = OpenRegularFile(path, reason);
-  if (fd < 0) throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+namespace {
+
+// The bytes of the file name in the folder dirFd (or AT_FDCWD), whose name
+// is folder (empty for AT_FDCWD) in messages. Only a regular file is opened,
+// and without waiting: a FIFO or a device named like an include file cannot
+// hold up the start-up.
+std::string ReadIncludeFileAt(int dirFd, const std::string& folder, const std::string& name) {
+  auto path = [&] { return folder.empty() ? name : folder + "/" + name; };
+  auto openError = [&path](const std::string& reason) {
+    return EFOpenError("Cannot open file \"" + path() + "\". " + reason);
+  };
+  struct stat st;
+  // Looked at before it is opened: opening a device can have effects of its own.
+  if (::fstatat(dirFd, name.c_str(), &st, 0) != 0) throw openError(SystemReason(errno));
+  if (!S_ISREG(st.st_mode))
+    throw openError(S_ISDIR(st.st_mode) ? SystemReason(EISDIR) : kNotARegularFile);
+  // Non-blocking, in case the name was replaced by a FIFO since the look;
+  // the flag changes nothing for a regular file's reads.
+  int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw openError(SystemReason(errno));
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
-  struct stat st;
-  if (::fstat(fd, &st) != 0)
-    throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason(errno));
-  if (S_ISDIR(st.st_mode))
-    throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason(EISDIR));
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw openError(kNotARegularFile);
+  // One byte more than the size, so the read that finds the end needs no
+  // larger buffer; a file that grew meanwhile is read to its new end.
   std::string data;
-  data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
   size_t size = 0;
   for (;;) {
-    if (size == data.size()) data.resize(data.empty() ? 65536 : data.size() * 2);
+    if (size == data.size()) data.resize(data.size() * 2);
     ssize_t n = ::read(fd, data.data() + size, data.size() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EReadError("Cannot read file \"" + path + "\". " + SystemReason(errno));
+      throw EReadError("Cannot read file \"" + path() + "\". " + SystemReason(errno));
     }
     if (n == 0) break;
     size += static_cast<size_t>(n);
@@ -224,20 +271,32 @@ std::string ReadIncludeFile(const std::string& path) {
   return data;
 }
 
-TIncludeScan ScanIncludeFolder(const std::string& folder) {
+}  // namespace
+
+std::string ReadIncludeFile(const std::string& path) {
+  return ReadIncludeFileAt(AT_FDCWD, std::string(), path);
+}
+
+TIncludeScan ScanIncludeFolder(const std::string& folder, TNativeListFill fill) {
   TIncludeScan scan;
-  for (const std::string& name : ListIncludeFiles(folder, scan.Errors)) {
+  std::vector<std::string> names = ListIncludeFiles(folder, scan.Errors);
+  if (names.empty()) return scan;
+  // The files are opened relative to the folder, which is looked up once.
+  int dirFd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  for (const std::string& name : names) {
     std::string text;
     try {
-      text = ReadIncludeFile(folder + "/" + name);
+      text = dirFd >= 0 ? ReadIncludeFileAt(dirFd, folder, name)
+                        : ReadIncludeFile(folder + "/" + name);
     } catch (const EStreamError& e) {
       scan.Errors.push_back(e.what());
       continue;
     }
     // The name joins text of the document's code page in the list and the
     // status texts, so it is carried in that page too.
-    AddIncludeFile(scan, CodePage().FromUtf8(name), text);
+    AddIncludeFile(scan, CodePage().FromUtf8(name), text, fill);
   }
+  if (dirFd >= 0) ::close(dirFd);
   return scan;
 }
 

@@ -35,6 +35,10 @@ std::string NativeParamText(std::string_view s);
 std::string NativeHintString(std::string_view paramText);
 std::optional<std::string> NativeListName(std::string_view s);
 
+// When a scan fills the completion and hint lists: during the scan, or later
+// from the native lines it keeps (FillNativeLists), when they are first used.
+enum class TNativeListFill { Now, Later };
+
 // Everything the include files give, in scan order. All texts but the error
 // messages are in the document's code page.
 struct TIncludeScan {
@@ -49,12 +53,21 @@ struct TIncludeScan {
   std::vector<std::string> Errors;
   // Files whose natives were taken, in scan order.
   int FileCount = 0;
+  // With TNativeListFill::Later: the trimmed native lines, each ended by a
+  // line feed, that the four lists above are still to be filled from.
+  std::string NativeLines;
 };
 
 // Adds one include file: its heading rows, then its natives. fileName is
 // the name without folder (in the code page); text the file's bytes, in any
 // line-end style.
-void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text);
+void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text,
+                    TNativeListFill fill = TNativeListFill::Now);
+
+// Fills ItemList, InsertList, NameList and ParamList from the native lines a
+// later-filling scan kept, appending them in scan order, exactly as the scan
+// would have; NativeLines is then empty.
+void FillNativeLists(TIncludeScan& scan);
 
 // The names in folder matching *.inc, in the order the folder listing gives
 // them; none when the folder does not exist. A folder that exists but cannot
@@ -64,7 +77,8 @@ std::vector<std::string> ListIncludeFiles(const std::string& folder,
 
 // Scans folder/*.inc. A file that cannot be read is skipped with a message
 // in Errors; the others are still scanned.
-TIncludeScan ScanIncludeFolder(const std::string& folder);
+TIncludeScan ScanIncludeFolder(const std::string& folder,
+                               TNativeListFill fill = TNativeListFill::Now);
 
 // The whole file's bytes; raises EFOpenError or EReadError with the
 // system's reason.

@@ -1,7 +1,10 @@
 #include <QListWidget>
+#include <random>
 
 #include "app/MainWindowTestSupport.h"
+#include "appcore/IncludeScanner.h"
 #include "platform/SynTimer.h"
+#include "qt/SynCompletionProposalWindow.h"
 
 using namespace ludra;
 
@@ -69,6 +72,7 @@ TEST_F(CompletionMainTest, EnginesAreSetUpForNativesAndHints) {
   EXPECT_EQ(code.Font().Size, 8);
   EXPECT_TRUE(code.TitleFont().Style.Contains(fsBold));
   EXPECT_EQ(code.Editor(), w.moCode);
+  w.EnsureNativeLists();
   EXPECT_EQ(Items(code.InsertList()), Items(w.NameList));
   ASSERT_EQ(code.ItemList().Count(), 4);
 
@@ -150,4 +154,85 @@ TEST_F(CompletionMainTest, CtrlSpaceListsMatchingNativesAndEnterInsertsOne) {
   EXPECT_EQ(w.moCode->CaretChar(), 6);
   w.miUndoClick(w.miUndo);
   EXPECT_EQ(w.moCode->Lines()[2], "\tbe");
+}
+
+// Random include folders: the lists completion and the hints use, made when
+// they are first asked for, hold what a scan filling them at once gives, and
+// the script's functions, found before that, still come after the natives.
+TEST_F(CompletionMainTest, ListsMadeAtTheFirstUseEqualAScanFilledAtOnce) {
+  const std::vector<std::string> lines = {
+      "native Beep(freq, ms);", "native Float:halve(Float:x)", "  native  two(a,b)",
+      "forward x();",           "native operator+(a, b);",     "native bool: ok(,x)",
+      "native\tTab(a)",         "native Text:make(const s[])", "native nothing()"};
+  std::mt19937 rng(2618);
+  for (int round = 0; round < 6; ++round) {
+    std::filesystem::remove_all(programDir_ + "/include");
+    std::filesystem::create_directories(programDir_ + "/include");
+    for (int file = static_cast<int>(rng() % 3); file >= 0; --file) {
+      std::string text;
+      for (int n = static_cast<int>(rng() % 25); n > 0; --n)
+        text += lines[rng() % lines.size()] + (rng() % 2 ? "\r\n" : "\n");
+      WriteFile(programDir_ + "/include/f" + std::to_string(file) + ".inc", text);
+    }
+    TIncludeScan want = ScanIncludeFolder(programDir_ + "/include");
+    bool viaHint = round % 2 == 1;
+    // The script's own main() is listed when it opens, before the first use.
+    TfmMain& w = StartEditing();
+    ASSERT_EQ(w.NameList.Count(), 1);
+    if (viaHint) {
+      Type("x(");
+      clock_.Advance(1200);
+    } else {
+      KeyDown(VK_SPACE, {ssCtrl});
+      Type(" ");
+    }
+    auto withMain = [](std::vector<std::string> natives, const std::string& entry) {
+      natives.push_back(entry);
+      return natives;
+    };
+    EXPECT_EQ(Items(w.NameList), withMain(Items(want.NameList), "main")) << round;
+    EXPECT_EQ(Items(w.ParamList),
+              withMain(Items(want.ParamList), "\"/* No parameters expected */\""))
+        << round;
+    EXPECT_EQ(Items(w.scpCode->InsertList()), withMain(Items(want.InsertList), "main")) << round;
+    EXPECT_EQ(Items(w.scpCode->ItemList()),
+              withMain(Items(want.ItemList), " \\column{}\\style{+B}main\\style{-B}()"))
+        << round;
+    if (!viaHint) {
+      EXPECT_TRUE(w.scpCode->Visible()) << round;
+      EXPECT_EQ(w.scpCode->Form().MatchedCount(), want.NameList.Count() + 1) << round;
+    }
+    window_.reset();
+  }
+}
+
+// The pop-up windows are made when they first show, not at start-up.
+TEST_F(CompletionMainTest, PopUpWindowsAreMadeWhenTheyFirstShow) {
+  auto popUps = [] {
+    std::vector<TSynQtProposalWindow*> found;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* window = qobject_cast<TSynQtProposalWindow*>(top)) found.push_back(window);
+    return found;
+  };
+  TfmMain& w = StartEditing();
+  EXPECT_TRUE(popUps().empty());
+  Type("be");
+  KeyDown(VK_SPACE, {ssCtrl});
+  Type(" ");
+  ASSERT_TRUE(w.scpCode->Visible());
+  ASSERT_EQ(popUps().size(), 1u);
+  EXPECT_TRUE(popUps()[0]->isVisible());
+  EXPECT_TRUE(popUps()[0]->windowFlags().testFlag(Qt::Tool));
+  uint16_t escape = VK_ESCAPE;
+  w.scpCode->Form().KeyDown(escape, {});
+  ASSERT_FALSE(w.scpCode->Visible());
+  Type("ep(");
+  clock_.Advance(1200);
+  ASSERT_TRUE(w.scpParams->Visible());
+  ASSERT_EQ(popUps().size(), 2u);
+  int hints = 0;
+  for (TSynQtProposalWindow* window : popUps())
+    if ((window->windowFlags() & Qt::WindowType_Mask) == Qt::ToolTip && window->isVisible())
+      ++hints;
+  EXPECT_EQ(hints, 1);
 }

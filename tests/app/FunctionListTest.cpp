@@ -39,6 +39,9 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   EXPECT_EQ(Rows(*w.lbFunctions),
             (std::vector<std::string>{" ", " // x.inc", " ", "Beep", "halve", "Caf\u00e9"}));
   EXPECT_EQ(w.InfoList->Count(), 6);
+  // The natives' names and hints wait for completion or a hint to ask.
+  EXPECT_EQ(w.NameList.Count(), 0);
+  w.EnsureNativeLists();
   EXPECT_EQ(w.NameList.Count(), 4);
   EXPECT_EQ(w.NameList[2], "halve");
   EXPECT_EQ(w.ParamList[0], R"("freq,"," ms")");
@@ -88,6 +91,7 @@ TEST_F(FunctionListTest, MissingIncludeFolderGivesAnEmptyListAndStartUpGoesOn) {
   // A script that defines no function of its own.
   TfmMain& w = StartWithScript("new x;\n");
   EXPECT_EQ(w.lbFunctions->count(), 0);
+  w.EnsureNativeLists();
   EXPECT_EQ(w.NameList.Count(), 0);
   EXPECT_TRUE(dialogs_->Errors.empty());
   EXPECT_EQ(w.CurrentFileName, script_);

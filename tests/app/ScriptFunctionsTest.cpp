@@ -62,6 +62,7 @@ TEST_F(ScriptFunctionsTest, ListedAfterTheNativesWithTheirLines) {
   dialogs_->MessageAnswers.clear();
   w.miCloseClick(w.miClose);
   EXPECT_EQ(Rows(), natives);
+  w.EnsureNativeLists();
   EXPECT_EQ(w.NameList.Count(), 2);
 }
 
@@ -88,6 +89,7 @@ TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
   EXPECT_EQ(Rows().size(), count);
 
   // Completion and the hints offer them after the natives.
+  w.EnsureNativeLists();
   ASSERT_EQ(w.NameList.Count(), 4);
   EXPECT_EQ(w.NameList[3], "helper");
   EXPECT_EQ(w.ParamList[3], "\"a,\",\"b\"");

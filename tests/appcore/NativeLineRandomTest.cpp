@@ -108,5 +108,57 @@ TEST(NativeLineRandom, FileListsHoldEachParsedNative) {
   }
 }
 
+// A scan that keeps the native lines and fills the lists later ends with the
+// same lists as one that fills them at once, whatever lines and line ends.
+TEST(NativeLineRandom, ListsFilledLaterEqualThoseFilledAtOnce) {
+  const std::vector<std::string> lines = {"native Beep(freq, ms);",
+                                          "native Float:halve(Float:x)",
+                                          "  native  two(a,b)  ",
+                                          "forward x();",
+                                          "native operator+(a, b);",
+                                          "native bool: ok(,x)",
+                                          "\tnative\tTab(a)",
+                                          "native",
+                                          "native Text:make(const s[])",
+                                          "Native N();",
+                                          "native nothing()",
+                                          "native \xE9t\xE9(\"a,b\", c)",
+                                          "",
+                                          "native x(y",
+                                          "   "};
+  const std::vector<std::string> ends = {"\n", "\r\n", "\r"};
+  auto items = [](const TStringList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.Get(i));
+    return out;
+  };
+  std::mt19937 rng(1818);
+  for (int round = 0; round < 200; ++round) {
+    TIncludeScan now, later;
+    for (int file = static_cast<int>(rng() % 4); file >= 0; --file) {
+      std::string text;
+      for (int n = static_cast<int>(rng() % 30); n > 0; --n)
+        text += lines[rng() % lines.size()] + ends[rng() % ends.size()];
+      if (rng() % 2) text += lines[rng() % lines.size()];  // no end on the last line
+      std::string name = "f" + std::to_string(file) + ".inc";
+      AddIncludeFile(now, name, text);
+      AddIncludeFile(later, name, text, TNativeListFill::Later);
+    }
+    EXPECT_TRUE(now.NativeLines.empty());
+    EXPECT_EQ(later.NameList.Count(), 0);
+    EXPECT_EQ(later.Rows, now.Rows);
+    EXPECT_EQ(items(later.InfoList), items(now.InfoList));
+    FillNativeLists(later);
+    EXPECT_TRUE(later.NativeLines.empty());
+    EXPECT_EQ(items(later.ItemList), items(now.ItemList)) << round;
+    EXPECT_EQ(items(later.InsertList), items(now.InsertList)) << round;
+    EXPECT_EQ(items(later.NameList), items(now.NameList)) << round;
+    EXPECT_EQ(items(later.ParamList), items(now.ParamList)) << round;
+    // A second fill adds nothing.
+    FillNativeLists(later);
+    EXPECT_EQ(later.NameList.Count(), now.NameList.Count());
+  }
+}
+
 }  // namespace
 }  // namespace ludra

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "completion/SynCompletionProposal.h"
+#include "completion/SynLazyProposalWindow.h"
 #include "editor/EditorKeys.h"
 
 namespace ludra::test {
@@ -22,12 +23,15 @@ class TFakeProposalWindow : public TSynProposalWindow {
   void HideWindow() override { shown = false; }
   void FocusWindow() override { ++focusRequests; }
   void Invalidate() override { ++invalidations; }
+  void ScrollBarChanged() override { bar = form_.ScrollBar(); }
   TRect WorkArea() const override { return workArea; }
   int WheelScrollLines() const override { return wheelLines; }
   TSynCanvas& MeasureCanvas() override { return canvas; }
 
   TSynRecordingCanvas canvas;
   TRect bounds;
+  // The scroll bar as the form last gave it.
+  TProposalScrollBar bar;
   TRect workArea{0, 0, 1024, 768};
   int wheelLines = 3;
   bool shown = false;
@@ -43,6 +47,13 @@ class TFakeProposalHost : public TSynProposalHost {
  public:
   std::unique_ptr<TSynProposalWindow> CreateProposalWindow(
       TSynBaseCompletionProposalForm& form) override {
+    if (lazy) {
+      return std::make_unique<TSynLazyProposalWindow>([this, &form] {
+        auto w = std::make_unique<TFakeProposalWindow>(form);
+        window = w.get();
+        return w;
+      });
+    }
     auto w = std::make_unique<TFakeProposalWindow>(form);
     window = w.get();
     return w;
@@ -58,6 +69,8 @@ class TFakeProposalHost : public TSynProposalHost {
 
   TSynManualClock clock;
   TFakeProposalWindow* window = nullptr;
+  // Windows are made when first needed (window stays null until then).
+  bool lazy = false;
   TPoint editorOrigin{100, 50};
   TPoint mouse{300, 200};
   bool active = true;
@@ -77,7 +90,8 @@ class TFocusEditor : public THeadlessSynEdit {
 
 // The engine as the main window sets up its code list, on one editor.
 struct TProposalFixture {
-  explicit TProposalFixture(SynCompletionType kind = ctCode) {
+  explicit TProposalFixture(SynCompletionType kind = ctCode, bool lazyWindow = false) {
+    host.lazy = lazyWindow;
     editor.focused = true;
     engine = std::make_unique<TSynCompletionProposal>(host);
     engine->SetDefaultType(kind);
