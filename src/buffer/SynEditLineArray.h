@@ -42,6 +42,7 @@ class TLineArray {
     blocks_.swap(other.blocks_);
     tree_.swap(other.tree_);
     weightTree_.swap(other.weightTree_);
+    std::swap(totalWeight_, other.totalWeight_);
     std::swap(count_, other.count_);
     std::swap(reservedBack_, other.reservedBack_);
     std::swap(pushBlock_, other.pushBlock_);
@@ -126,37 +127,42 @@ class TLineArray {
     return static_cast<T*>(p);
   }
   void Forget() const {
-    cacheCount_ = 0;
-    cacheWeightStart_ = -1;
+    cur_.count = prev_.count = 0;
+    cur_.weightStart = prev_.weightStart = -1;
   }
   // Makes the block holding index the remembered one.
   void Remember(int index) const {
-    if (static_cast<unsigned>(index - cacheStart_) < static_cast<unsigned>(cacheCount_)) return;
+    if (static_cast<unsigned>(index - cur_.start) < static_cast<unsigned>(cur_.count)) return;
+    if (static_cast<unsigned>(index - prev_.start) < static_cast<unsigned>(prev_.count)) {
+      std::swap(cur_, prev_);
+      return;
+    }
     int start;
     int i = Locate(index, start);
     const Block& b = blocks_[static_cast<size_t>(i)];
-    cacheBlock_ = i;
-    cacheItems_ = b.items;
-    cacheStart_ = start;
-    cacheCount_ = b.count;
-    cacheWeightStart_ = -1;
+    prev_ = cur_;
+    cur_.block = i;
+    cur_.items = b.items;
+    cur_.start = start;
+    cur_.count = b.count;
+    cur_.weightStart = -1;
   }
   // The weight before the remembered block, and the first remembered
   // position in it with the weight before that position.
   void RememberWeight() const {
-    if (cacheWeightStart_ >= 0) return;
+    if (cur_.weightStart >= 0) return;
     int64_t sum = 0;
-    for (size_t i = static_cast<size_t>(cacheBlock_); i > 0; i -= i & (~i + 1))
+    for (size_t i = static_cast<size_t>(cur_.block); i > 0; i -= i & (~i + 1))
       sum += weightTree_[i];
-    cacheWeightStart_ = sum;
-    cacheAt_ = 0;
-    cacheAtWeight_ = sum;
+    cur_.weightStart = sum;
+    cur_.at = 0;
+    cur_.atWeight = sum;
   }
   // Index of the block holding index, and that block's first index.
   int Locate(int index, int& start) const;
   T* Find(int index) const {
     Remember(index);
-    return cacheItems_ + (index - cacheStart_);
+    return cur_.items + (index - cur_.start);
   }
   void TreeAdd(int block, int delta) {
     for (size_t i = static_cast<size_t>(block) + 1; i < tree_.size(); i += i & (~i + 1))
@@ -191,15 +197,21 @@ class TLineArray {
   // next one goes to.
   int reservedBack_ = 0;
   size_t pushBlock_ = 0;
-  // The block of the last access; with weights, the weight before it
-  // (-1: not known yet) and one position in it with the weight before it.
-  mutable T* cacheItems_ = nullptr;
-  mutable int cacheBlock_ = 0;
-  mutable int cacheStart_ = 0;
-  mutable int cacheCount_ = 0;
-  mutable int64_t cacheWeightStart_ = -1;
-  mutable int cacheAt_ = 0;
-  mutable int64_t cacheAtWeight_ = 0;
+  // A remembered block: its records, index and first index; with weights,
+  // the weight before it (-1: not known yet) and one position in it with
+  // the weight before that position.
+  struct Remembered {
+    T* items = nullptr;
+    int block = 0;
+    int start = 0;
+    int count = 0;
+    int64_t weightStart = -1;
+    int at = 0;
+    int64_t atWeight = 0;
+  };
+  // The blocks of the last two accesses, the latest first: an edit that
+  // also reads the top of the document does not lose its own block.
+  mutable Remembered cur_, prev_;
 };
 
 template <class T, int BlockSize, class Weight>
@@ -503,10 +515,11 @@ void TLineArray<T, BlockSize, Weight>::Set(int index, const T& value) {
   int64_t delta = WeightOf(value) - WeightOf(*p);
   *p = value;
   if (delta == 0) return;
-  WeightAdd(static_cast<size_t>(cacheBlock_), delta);
+  WeightAdd(static_cast<size_t>(cur_.block), delta);
+  if (prev_.block > cur_.block) prev_.weightStart = -1;
   // The weight before the block stays; positions inside it may not.
-  cacheAt_ = 0;
-  cacheAtWeight_ = cacheWeightStart_;
+  cur_.at = 0;
+  cur_.atWeight = cur_.weightStart;
 }
 
 template <class T, int BlockSize, class Weight>
@@ -517,14 +530,14 @@ int64_t TLineArray<T, BlockSize, Weight>::WeightBefore(int index) const {
   RememberWeight();
   // Walk from the remembered position, or from the block's start when that
   // is nearer.
-  int offset = index - cacheStart_;
-  if (offset < cacheAt_ - offset) {
-    cacheAt_ = 0;
-    cacheAtWeight_ = cacheWeightStart_;
+  int offset = index - cur_.start;
+  if (offset < cur_.at - offset) {
+    cur_.at = 0;
+    cur_.atWeight = cur_.weightStart;
   }
-  for (; cacheAt_ < offset; ++cacheAt_) cacheAtWeight_ += Weight::Of(cacheItems_[cacheAt_]);
-  for (; cacheAt_ > offset;) cacheAtWeight_ -= Weight::Of(cacheItems_[--cacheAt_]);
-  return cacheAtWeight_;
+  for (; cur_.at < offset; ++cur_.at) cur_.atWeight += Weight::Of(cur_.items[cur_.at]);
+  for (; cur_.at > offset;) cur_.atWeight -= Weight::Of(cur_.items[--cur_.at]);
+  return cur_.atWeight;
 }
 
 template <class T, int BlockSize, class Weight>
@@ -533,10 +546,15 @@ int TLineArray<T, BlockSize, Weight>::IndexOfWeight(int64_t at) const {
   if (at < 0) return 0;
   if (at >= totalWeight_) return count_;
   bool inCache = false;
-  if (cacheCount_ > 0) {
+  if (cur_.count > 0) {
     RememberWeight();
-    inCache = at >= cacheWeightStart_ &&
-              at < cacheWeightStart_ + blocks_[static_cast<size_t>(cacheBlock_)].weight;
+    inCache = at >= cur_.weightStart &&
+              at < cur_.weightStart + blocks_[static_cast<size_t>(cur_.block)].weight;
+  }
+  if (!inCache && prev_.count > 0 && prev_.weightStart >= 0 && at >= prev_.weightStart &&
+      at < prev_.weightStart + blocks_[static_cast<size_t>(prev_.block)].weight) {
+    std::swap(cur_, prev_);
+    inCache = true;
   }
   if (!inCache) {
     // Down the weight tree to the block, counting its first index on the way.
@@ -554,21 +572,22 @@ int TLineArray<T, BlockSize, Weight>::IndexOfWeight(int64_t at) const {
       }
     }
     const Block& b = blocks_[pos];
-    cacheBlock_ = static_cast<int>(pos);
-    cacheItems_ = b.items;
-    cacheStart_ = start;
-    cacheCount_ = b.count;
-    cacheWeightStart_ = at - rest;
-    cacheAt_ = 0;
-    cacheAtWeight_ = cacheWeightStart_;
+    prev_ = cur_;
+    cur_.block = static_cast<int>(pos);
+    cur_.items = b.items;
+    cur_.start = start;
+    cur_.count = b.count;
+    cur_.weightStart = at - rest;
+    cur_.at = 0;
+    cur_.atWeight = cur_.weightStart;
   }
   // Inside the block: walk from the remembered position.
-  while (cacheAt_ > 0 && cacheAtWeight_ > at) cacheAtWeight_ -= Weight::Of(cacheItems_[--cacheAt_]);
+  while (cur_.at > 0 && cur_.atWeight > at) cur_.atWeight -= Weight::Of(cur_.items[--cur_.at]);
   for (;;) {
-    int64_t w = Weight::Of(cacheItems_[cacheAt_]);
-    if (at < cacheAtWeight_ + w) return cacheStart_ + cacheAt_;
-    cacheAtWeight_ += w;
-    ++cacheAt_;
+    int64_t w = Weight::Of(cur_.items[cur_.at]);
+    if (at < cur_.atWeight + w) return cur_.start + cur_.at;
+    cur_.atWeight += w;
+    ++cur_.at;
   }
 }
 
@@ -603,18 +622,18 @@ void TLineArray<T, BlockSize, Weight>::Check() const {
     }
     if (weight != totalWeight_) fail("total weight disagrees with the blocks");
   }
-  if (cacheCount_ > 0) {
+  for (const Remembered* r : {&cur_, &prev_}) {
+    if (r->count <= 0) continue;
     int start;
-    int i = Locate(cacheStart_, start);
-    if (start != cacheStart_ || i != cacheBlock_ ||
-        blocks_[static_cast<size_t>(i)].items != cacheItems_ ||
-        blocks_[static_cast<size_t>(i)].count != cacheCount_)
+    int i = Locate(r->start, start);
+    if (start != r->start || i != r->block || blocks_[static_cast<size_t>(i)].items != r->items ||
+        blocks_[static_cast<size_t>(i)].count != r->count)
       fail("stale remembered line block");
     int64_t before = 0;
     for (int k = 0; k < i; ++k) before += blocks_[static_cast<size_t>(k)].weight;
-    if (Weighted && cacheWeightStart_ >= 0 &&
-        (cacheAt_ < 0 || cacheAt_ >= cacheCount_ || cacheWeightStart_ != before ||
-         cacheAtWeight_ != cacheWeightStart_ + SumOf(cacheItems_, cacheAt_)))
+    if (Weighted && r->weightStart >= 0 &&
+        (r->at < 0 || r->at >= r->count || r->weightStart != before ||
+         r->atWeight != r->weightStart + SumOf(r->items, r->at)))
       fail("stale remembered weight");
   }
 }

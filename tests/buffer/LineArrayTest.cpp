@@ -190,6 +190,16 @@ void WeightedSession(unsigned seed, int steps) {
     }
   }
   EXPECT_EQ(Items(a), model);
+  // Swapped into an empty array, the sums go along.
+  TLineArray<int, BlockSize, TValueWeight> b;
+  std::vector<int64_t> p = prefix();
+  b.Swap(a);
+  EXPECT_EQ(a.TotalWeight(), 0);
+  EXPECT_EQ(b.TotalWeight(), p.back());
+  if (!model.empty())
+    EXPECT_EQ(b.WeightBefore(static_cast<int>(model.size() / 2)), p[model.size() / 2]);
+  a.Check();
+  b.Check();
 }
 
 TEST(LineArray, WeightedSessionsMatchPrefixSumsOfAPlainVector) {
