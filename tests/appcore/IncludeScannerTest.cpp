@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "appcore/IncludeScanner.h"
+#include "platform/Unprivileged.h"
 
 using namespace ludra;
 
@@ -199,20 +197,6 @@ TEST_F(IncludeFolderTest, FolderNamedIncIsReportedAndSkipped) {
   // The first file that was read opens the list without a leading blank row.
   EXPECT_EQ(scan.Rows[0], " ");
   EXPECT_EQ(scan.Rows[1].substr(0, 4), " // ");
-}
-
-// Runs fn as an unprivileged user when the tests run as root, so that file
-// permissions apply; gives fn's answer.
-static bool RunUnprivileged(const std::function<bool()>& fn) {
-  if (geteuid() != 0) return fn();
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-    _exit(fn() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST_F(IncludeFolderTest, UnreadableFileIsReportedAndTheOthersAreScanned) {
