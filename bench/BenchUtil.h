@@ -63,6 +63,31 @@ inline std::vector<std::string> ReadAndSplitLines(const std::string& name) {
   return lines;
 }
 
+// The replacements of `search` by `replace` made on a plain vector of the
+// lines lineText(0..lineCount-1), with no editor around: the baseline of the
+// replace benchmarks. `occurrences` is the count the document must give.
+template <typename LineText>
+void PlainVectorReplace(benchmark::State& state, int lineCount, LineText lineText,
+                        const std::string& search, const std::string& replace, int occurrences) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<std::string> lines;
+    lines.reserve(lineCount);
+    for (int i = 0; i < lineCount; ++i) lines.push_back(lineText(i));
+    state.ResumeTiming();
+    int count = 0;
+    for (auto& line : lines)
+      for (size_t at = line.find(search); at != std::string::npos;
+           at = line.find(search, at + replace.size())) {
+        line.replace(at, search.size(), replace);
+        ++count;
+      }
+    benchmark::DoNotOptimize(count);
+    if (count != occurrences) state.SkipWithError("wrong count");
+  }
+  state.SetItemsProcessed(state.iterations() * occurrences);
+}
+
 // Collects real times and, at the end, prints name / baseline ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -72,7 +97,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const auto& r : runs)
-      if (!r.error_occurred) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+      // In seconds: a benchmark and its baseline may print different units.
+      if (!r.error_occurred)
+        times_[r.benchmark_name()] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
   }
   void Finalize() override {
     ConsoleReporter::Finalize();

@@ -155,24 +155,7 @@ void BM_Baseline_EditorReplaceAll(benchmark::State& state) {
 
 // The same replacements on a vector of strings, with no editor around.
 void BM_Baseline_PlainVectorReplace(benchmark::State& state) {
-  const std::string search = kSearch, replace = kReplace;
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::vector<std::string> lines;
-    lines.reserve(kLines);
-    for (int i = 0; i < kLines; ++i) lines.push_back(LineText(i));
-    state.ResumeTiming();
-    int count = 0;
-    for (auto& line : lines)
-      for (size_t at = line.find(search); at != std::string::npos;
-           at = line.find(search, at + replace.size())) {
-        line.replace(at, search.size(), replace);
-        ++count;
-      }
-    benchmark::DoNotOptimize(count);
-    if (count != kOccurrences) state.SkipWithError("wrong count");
-  }
-  state.SetItemsProcessed(state.iterations() * kOccurrences);
+  bench::PlainVectorReplace(state, kLines, LineText, kSearch, kReplace, kOccurrences);
 }
 
 BENCHMARK(BM_Baseline_PlainVectorReplace)->Unit(benchmark::kMillisecond);
