@@ -77,4 +77,43 @@ class TSynHandlerList {
   std::vector<Entry> items_;
 };
 
+// The handlers told when an object is destroyed: one per owner (hooking
+// again replaces the owner's handler), called oldest first.
+template <typename T>
+struct TSynFreeHook {
+  const void* Owner;
+  std::function<void(T*)> Handler;
+};
+struct TSynSameOwner {
+  template <typename Hook>
+  bool operator()(const Hook& a, const Hook& b) const {
+    return a.Owner == b.Owner;
+  }
+};
+
+template <typename T>
+class TSynFreeNotifications {
+ public:
+  void Set(const void* owner, std::function<void(T*)> handler) {
+    Remove(owner);
+    list_.Add({owner, std::move(handler)});
+  }
+  void Remove(const void* owner) { list_.Remove({owner, {}}); }
+  int Count() const { return list_.Count(); }
+  // Tells every handler once and forgets them all; a handler may unhook
+  // itself or others on the way.
+  void Notify(T* object) {
+    auto list = std::move(list_);
+    list_ = {};
+    list.Call([object](const TSynFreeHook<T>& hook) {
+      if (hook.Handler) hook.Handler(object);
+    });
+  }
+
+ private:
+  TSynHandlerList<TSynFreeHook<T>, THandlerOrder::OldestFirst, THandlerRemoval::AllEqual,
+                  THandlerAdding::Duplicates, TSynSameOwner>
+      list_;
+};
+
 }  // namespace ludra

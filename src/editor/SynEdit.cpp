@@ -36,11 +36,7 @@ TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
 }
 
 TCustomSynEdit::~TCustomSynEdit() {
-  // A handler may remove itself (or others) while being told.
-  std::vector<TFreeHook> hooks = std::move(freeHooks_);
-  freeHooks_.clear();
-  for (auto& hook : hooks)
-    if (hook.Handler) hook.Handler(this);
+  freeHooks_.Notify(this);
   lines_->OnChanging = nullptr;
   lines_->OnChange = nullptr;
   lines_->OnCleared = nullptr;
@@ -58,12 +54,11 @@ TCustomSynEdit::~TCustomSynEdit() {
 
 void TCustomSynEdit::FreeNotification(const void* owner,
                                       std::function<void(TCustomSynEdit*)> handler) {
-  RemoveFreeNotification(owner);
-  freeHooks_.push_back({owner, std::move(handler)});
+  freeHooks_.Set(owner, std::move(handler));
 }
 
 void TCustomSynEdit::RemoveFreeNotification(const void* owner) {
-  std::erase_if(freeHooks_, [owner](const TFreeHook& h) { return h.Owner == owner; });
+  freeHooks_.Remove(owner);
 }
 
 // --- Text -------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "base/SynBracket.h"
 #include "base/SynColor.h"
 #include "base/SynEditTypes.h"
+#include "base/SynHandlerList.h"
 #include "buffer/SynEditTextBuffer.h"
 #include "buffer/SynEditUndo.h"
 #include "editor/SynEditCaret.h"
@@ -427,11 +428,7 @@ class TCustomSynEdit {
   void DeliverStatus();
 
   std::unique_ptr<TSynEditStringList> lines_;
-  struct TFreeHook {
-    const void* Owner;
-    std::function<void(TCustomSynEdit*)> Handler;
-  };
-  std::vector<TFreeHook> freeHooks_;
+  TSynFreeNotifications<TCustomSynEdit> freeHooks_;
   std::unique_ptr<TSynEditUndoList> undoList_;
   std::unique_ptr<TSynEditUndoList> redoList_;
   TSynClipboard* clipboard_ = nullptr;

@@ -74,11 +74,7 @@ int CompareNames(std::string_view a, std::string_view b) {
 TSynCustomHighlighter::TSynCustomHighlighter() : wordBreakChars_(TSynWordBreakCharsDefault()) {}
 
 TSynCustomHighlighter::~TSynCustomHighlighter() {
-  // A handler may remove itself (or others) while being told.
-  std::vector<FreeHook> hooks = std::move(freeHooks_);
-  freeHooks_.clear();
-  for (auto& hook : hooks)
-    if (hook.handler) hook.handler(this);
+  freeHooks_.Notify(this);
   changeHooks_.clear();
   for (auto& entry : attributes_) entry.second->OnChange = nullptr;
 }
@@ -157,12 +153,11 @@ void TSynCustomHighlighter::UnhookAttrChangeEvent(const void* owner) {
 
 void TSynCustomHighlighter::FreeNotification(const void* owner,
                                              std::function<void(TSynCustomHighlighter*)> handler) {
-  RemoveFreeNotification(owner);
-  freeHooks_.push_back({owner, std::move(handler)});
+  freeHooks_.Set(owner, std::move(handler));
 }
 
 void TSynCustomHighlighter::RemoveFreeNotification(const void* owner) {
-  std::erase_if(freeHooks_, [owner](const FreeHook& h) { return h.owner == owner; });
+  freeHooks_.Remove(owner);
 }
 
 void TSynCustomHighlighter::HighlightChanged(TSynPersistent* sender) {

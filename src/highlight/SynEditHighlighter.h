@@ -13,6 +13,7 @@
 #include "base/SynCharSet.h"
 #include "base/SynColor.h"
 #include "base/SynEditTypes.h"
+#include "base/SynHandlerList.h"
 #include "base/SynSet.h"
 
 namespace ludra {
@@ -171,14 +172,10 @@ class TSynCustomHighlighter : public TSynPersistent {
     const void* owner;
     TSynNotifyEvent handler;
   };
-  struct FreeHook {
-    const void* owner;
-    std::function<void(TSynCustomHighlighter*)> handler;
-  };
 
   std::vector<std::pair<std::string, std::unique_ptr<TSynHighlighterAttributes>>> attributes_;
   std::vector<Hook> changeHooks_;
-  std::vector<FreeHook> freeHooks_;
+  TSynFreeNotifications<TSynCustomHighlighter> freeHooks_;
   std::string defaultFilter_;
   TSynCharSet wordBreakChars_;
   bool enabled_ = true;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/SynHandlerList.h"
 #include "base/SynSet.h"
 
 namespace ludra {
@@ -32,18 +33,12 @@ class TSynEditSearchCustom {
   TSynEditSearchCustom(const TSynEditSearchCustom&) = delete;
   TSynEditSearchCustom& operator=(const TSynEditSearchCustom&) = delete;
   // Tells the attached editors, which hold the engine by reference.
-  virtual ~TSynEditSearchCustom() {
-    auto hooks = std::move(freeHooks_);
-    for (auto& hook : hooks) hook.second(this);
-  }
+  virtual ~TSynEditSearchCustom() { freeHooks_.Notify(this); }
   // Calls handler when the engine is destroyed; one handler per owner.
   void FreeNotification(const void* owner, std::function<void(TSynEditSearchCustom*)> handler) {
-    RemoveFreeNotification(owner);
-    freeHooks_.emplace_back(owner, std::move(handler));
+    freeHooks_.Set(owner, std::move(handler));
   }
-  void RemoveFreeNotification(const void* owner) {
-    std::erase_if(freeHooks_, [owner](const auto& hook) { return hook.first == owner; });
-  }
+  void RemoveFreeNotification(const void* owner) { freeHooks_.Remove(owner); }
   virtual std::string Pattern() const = 0;
   virtual void SetPattern(const std::string& value) = 0;
   // Length and 1-based position of the i-th occurrence (i from 0) found by
@@ -59,7 +54,7 @@ class TSynEditSearchCustom {
                                       const std::string& replaceWith) = 0;
 
  private:
-  std::vector<std::pair<const void*, std::function<void(TSynEditSearchCustom*)>>> freeHooks_;
+  TSynFreeNotifications<TSynEditSearchCustom> freeHooks_;
 };
 
 }  // namespace ludra

@@ -116,3 +116,37 @@ TEST(SynHandlerListTest, ARoundCallsTheEntriesPresentWhenItBegan) {
   });
   EXPECT_EQ(called, (std::vector<int>{1, 3}));
 }
+
+// Destruction notices keep one handler per owner (hooking again replaces it
+// and moves it last), call each once, and leave the list empty, even when a
+// handler unhooks others on the way.
+TEST(SynHandlerListTest, FreeNotificationsKeepOneHandlerPerOwner) {
+  std::mt19937 rng(5);
+  int owners[4];
+  for (int round = 0; round < 50; ++round) {
+    TSynFreeNotifications<int> hooks;
+    std::vector<std::pair<int*, int>> model;  // owner, tag; oldest first
+    std::vector<int> called;
+    for (int step = 0; step < 20; ++step) {
+      int* owner = &owners[rng() % 4];
+      std::erase_if(model, [&](auto& m) { return m.first == owner; });
+      if (rng() % 4 == 0) {
+        hooks.Remove(owner);
+        continue;
+      }
+      hooks.Set(owner, [&called, &hooks, &owners, step](int* object) {
+        called.push_back(step);
+        EXPECT_EQ(*object, 42);
+        hooks.Remove(&owners[0]);
+      });
+      model.emplace_back(owner, step);
+    }
+    ASSERT_EQ(hooks.Count(), static_cast<int>(model.size()));
+    int object = 42;
+    hooks.Notify(&object);
+    std::vector<int> expected;
+    for (auto& m : model) expected.push_back(m.second);
+    EXPECT_EQ(called, expected);
+    EXPECT_EQ(hooks.Count(), 0);
+  }
+}
