@@ -95,7 +95,7 @@ e2e_shot() {
 # Waits until no window's name contains the text; fails after 10 seconds.
 e2e_wait_no_window() {
   for _ in $(seq 1 100); do
-    wmctrl -l | grep -q "$1" || return 0
+    grep -q "$1" <<<"$(wmctrl -l)" || return 0
     sleep 0.1
   done
   return 1

@@ -14,7 +14,7 @@ xdotool key Return
 sleep 0.2
 xdotool key ctrl+s
 for _ in $(seq 1 50); do
-  head -n 1 "$script" | grep -q '^new x;$' && break
+  [ "$(head -n 1 "$script")" = 'new x;' ] && break
   sleep 0.1
 done
 [ "$(head -n 2 "$script")" = "$(printf 'new x;\nmain()')" ] || fail "saved file is: $(cat "$script")"

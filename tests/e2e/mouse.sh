@@ -74,7 +74,7 @@ got=$(changed_lines)
 [ "$(printf '%s\n' "$got" | grep -c .)" = 2 ] || fail "drag and drop: expected two changed lines, got: $got"
 total=$(printf '%s' "$got" | tr -d '\n' | wc -c)
 [ "$total" = $((2 * ${#LINE})) ] || fail "drag and drop: text was lost or doubled: $got"
-printf '%s\n' "$got" | grep -q '  ' || fail "drag and drop: no word left its place: $got"
+grep -q '  ' <<<"$got" || fail "drag and drop: no word left its place: $got"
 
 e2e_close_window "$win"
 sleep 0.5

@@ -35,7 +35,7 @@ answer alt+n
 answer alt+a
 # All answered: no confirmation is left on screen.
 sleep 0.3
-wmctrl -l | grep -q "Confirm replace" && fail "confirmation still shown after Yes to all"
+grep -q "Confirm replace" <<<"$(wmctrl -l)" && fail "confirmation still shown after Yes to all"
 
 xdotool windowactivate --sync "$win" 2>/dev/null || true
 xdotool key ctrl+s
