@@ -219,7 +219,9 @@ TEST_F(CompileMainTest, AMissingCompilerIsReportedInTheStatusAndAnErrorBox) {
 
 TEST_F(CompileMainTest, ClosingTheMainWindowDuringACompileEndsTheCompilerAndThenTheProgram) {
   InstallCompiler(programDir,
-                  "echo $$ > \"$(dirname \"$0\")/compiler.pid\"\n"
+                  // The id file appears whole, by a rename.
+                  "echo $$ > \"$(dirname \"$0\")/compiler.pid.new\"\n"
+                  "mv \"$(dirname \"$0\")/compiler.pid.new\" \"$(dirname \"$0\")/compiler.pid\"\n"
                   "exec sleep 1000\n");
   main->LoadScript(script);
   main->show();

@@ -202,10 +202,13 @@ TEST_F(CompileOutputTest, WhileTheCompilerRunsTheWindowIsBusyAndACloseWaitsForTh
 }
 
 // A compiler that never ends on its own: it records its process id (the
-// shell execs, so the id stays the compiler's) and sleeps.
+// shell execs, so the id stays the compiler's) and sleeps. The id file
+// appears whole, by a rename: a compiler stopped between creating the file
+// and writing it would leave it empty.
 const char* kCompilerHangs =
     "printf 'hanging\\n'\n"
-    "echo $$ > \"$(dirname \"$0\")/compiler.pid\"\n"
+    "echo $$ > \"$(dirname \"$0\")/compiler.pid.new\"\n"
+    "mv \"$(dirname \"$0\")/compiler.pid.new\" \"$(dirname \"$0\")/compiler.pid\"\n"
     ": > \"$AMX\"\n"
     "exec sleep 1000\n";
 
