@@ -27,6 +27,54 @@ namespace ludra {
 // The weight of an array that only counts its records.
 struct TNoWeight {};
 
+// Fenwick trees over per-block figures, 1-based (tree[0] unused): the block
+// sizes and, in weighted arrays, the block weights.
+namespace fenwick {
+
+inline size_t LowBit(size_t i) { return i & (~i + 1); }
+
+template <class V>
+void Add(std::vector<V>& tree, size_t block, std::type_identity_t<V> delta) {
+  for (size_t i = block + 1; i < tree.size(); i += LowBit(i)) tree[i] += delta;
+}
+
+// The sum of the figures of the blocks before block.
+template <class V>
+V Before(const std::vector<V>& tree, size_t block) {
+  V sum = 0;
+  for (size_t i = block; i > 0; i -= LowBit(i)) sum += tree[i];
+  return sum;
+}
+
+// Turns the figures in tree[1..] into the tree over them.
+template <class V>
+void Build(std::vector<V>& tree) noexcept {
+  for (size_t i = 1; i < tree.size(); ++i) {
+    size_t parent = i + LowBit(i);
+    if (parent < tree.size()) tree[parent] += tree[i];
+  }
+}
+
+// The block, of the first n, where the running sum of figures passes rest;
+// rest becomes what is left of it at that block's start. taken(node) is
+// called for every tree node the descent steps over.
+template <class V, class Taken>
+size_t Descend(const std::vector<V>& tree, size_t n, V& rest, Taken&& taken) {
+  size_t pos = 0;
+  size_t step = 1;
+  while (step * 2 <= n) step *= 2;
+  for (; step; step >>= 1) {
+    if (pos + step <= n && tree[pos + step] <= rest) {
+      pos += step;
+      rest -= tree[pos];
+      taken(pos);
+    }
+  }
+  return pos;
+}
+
+}  // namespace fenwick
+
 template <class T, int BlockSize = 1024, class Weight = TNoWeight>
 class TLineArray {
   static_assert(std::is_trivially_copyable_v<T>);
@@ -151,9 +199,7 @@ class TLineArray {
   // position in it with the weight before that position.
   void RememberWeight() const {
     if (cur_.weightStart >= 0) return;
-    int64_t sum = 0;
-    for (size_t i = static_cast<size_t>(cur_.block); i > 0; i -= i & (~i + 1))
-      sum += weightTree_[i];
+    int64_t sum = fenwick::Before(weightTree_, static_cast<size_t>(cur_.block));
     cur_.weightStart = sum;
     cur_.at = 0;
     cur_.atWeight = sum;
@@ -164,15 +210,12 @@ class TLineArray {
     Remember(index);
     return cur_.items + (index - cur_.start);
   }
-  void TreeAdd(int block, int delta) {
-    for (size_t i = static_cast<size_t>(block) + 1; i < tree_.size(); i += i & (~i + 1))
-      tree_[i] += delta;
-  }
+  void TreeAdd(int block, int delta) { fenwick::Add(tree_, static_cast<size_t>(block), delta); }
   void WeightAdd(size_t block, int64_t delta) {
     if constexpr (Weighted) {
       blocks_[block].weight += delta;
       totalWeight_ += delta;
-      for (size_t i = block + 1; i < weightTree_.size(); i += i & (~i + 1)) weightTree_[i] += delta;
+      fenwick::Add(weightTree_, block, delta);
     }
   }
   // Room in both trees for n blocks, so RebuildTree cannot fail.
@@ -216,17 +259,8 @@ class TLineArray {
 
 template <class T, int BlockSize, class Weight>
 int TLineArray<T, BlockSize, Weight>::Locate(int index, int& start) const {
-  size_t pos = 0;
-  int rest = index;
-  size_t n = blocks_.size();
-  size_t step = 1;
-  while (step * 2 <= n) step *= 2;
-  for (; step; step >>= 1) {
-    if (pos + step <= n && tree_[pos + step] <= rest) {
-      pos += step;
-      rest -= tree_[pos];
-    }
-  }
+  int32_t rest = index;
+  size_t pos = fenwick::Descend(tree_, blocks_.size(), rest, [](size_t) {});
   start = index - rest;
   return static_cast<int>(pos);
 }
@@ -236,10 +270,7 @@ void TLineArray<T, BlockSize, Weight>::RebuildTree() noexcept {
   tree_.resize(blocks_.size() + 1);
   tree_[0] = 0;
   for (size_t i = 1; i < tree_.size(); ++i) tree_[i] = blocks_[i - 1].count;
-  for (size_t i = 1; i < tree_.size(); ++i) {
-    size_t parent = i + (i & (~i + 1));
-    if (parent < tree_.size()) tree_[parent] += tree_[i];
-  }
+  fenwick::Build(tree_);
   if constexpr (Weighted) {
     weightTree_.resize(blocks_.size() + 1);
     weightTree_[0] = 0;
@@ -248,10 +279,7 @@ void TLineArray<T, BlockSize, Weight>::RebuildTree() noexcept {
       weightTree_[i] = blocks_[i - 1].weight;
       totalWeight_ += weightTree_[i];
     }
-    for (size_t i = 1; i < weightTree_.size(); ++i) {
-      size_t parent = i + (i & (~i + 1));
-      if (parent < weightTree_.size()) weightTree_[parent] += weightTree_[i];
-    }
+    fenwick::Build(weightTree_);
   }
 }
 
@@ -558,19 +586,10 @@ int TLineArray<T, BlockSize, Weight>::IndexOfWeight(int64_t at) const {
   }
   if (!inCache) {
     // Down the weight tree to the block, counting its first index on the way.
-    size_t pos = 0;
     int64_t rest = at;
     int start = 0;
-    size_t n = blocks_.size();
-    size_t step = 1;
-    while (step * 2 <= n) step *= 2;
-    for (; step; step >>= 1) {
-      if (pos + step <= n && weightTree_[pos + step] <= rest) {
-        pos += step;
-        rest -= weightTree_[pos];
-        start += tree_[pos];
-      }
-    }
+    size_t pos = fenwick::Descend(weightTree_, blocks_.size(), rest,
+                                  [&](size_t node) { start += tree_[node]; });
     const Block& b = blocks_[pos];
     prev_ = cur_;
     cur_.block = static_cast<int>(pos);
@@ -615,9 +634,7 @@ void TLineArray<T, BlockSize, Weight>::Check() const {
     for (size_t i = 0; i < blocks_.size(); ++i) {
       if (blocks_[i].weight != SumOf(blocks_[i].items, blocks_[i].count))
         fail("block weight disagrees with its records");
-      int64_t before = 0;
-      for (size_t k = i; k > 0; k -= k & (~k + 1)) before += weightTree_[k];
-      if (before != weight) fail("weight index disagrees with the blocks");
+      if (fenwick::Before(weightTree_, i) != weight) fail("weight index disagrees with the blocks");
       weight += blocks_[i].weight;
     }
     if (weight != totalWeight_) fail("total weight disagrees with the blocks");

@@ -196,8 +196,9 @@ void WeightedSession(unsigned seed, int steps) {
   b.Swap(a);
   EXPECT_EQ(a.TotalWeight(), 0);
   EXPECT_EQ(b.TotalWeight(), p.back());
-  if (!model.empty())
+  if (!model.empty()) {
     EXPECT_EQ(b.WeightBefore(static_cast<int>(model.size() / 2)), p[model.size() / 2]);
+  }
   a.Check();
   b.Check();
 }
