@@ -46,18 +46,14 @@ struct TSynMouseState {
   // per cell outside it, and one already within a cell of its edge.
   // Answers whether the pointer is outside.
   bool ComputeScrollDeltas(const TRect& textArea, int cellWidth, int rowHeight, int x, int y) {
-    if (x < textArea.Left)
-      ScrollDeltaX = (x - textArea.Left) / cellWidth - 1;
-    else if (x >= textArea.Right)
-      ScrollDeltaX = (x - textArea.Right) / cellWidth + 1;
-    else
-      ScrollDeltaX = 0;
-    if (y < textArea.Top)
-      ScrollDeltaY = (y - textArea.Top) / rowHeight - 1;
-    else if (y >= textArea.Bottom)
-      ScrollDeltaY = (y - textArea.Bottom) / rowHeight + 1;
-    else
-      ScrollDeltaY = 0;
+    // The step along one axis for a pointer at v against the span [low, high).
+    auto step = [](int v, int low, int high, int cell) {
+      if (v < low) return (v - low) / cell - 1;
+      if (v >= high) return (v - high) / cell + 1;
+      return 0;
+    };
+    ScrollDeltaX = step(x, textArea.Left, textArea.Right, cellWidth);
+    ScrollDeltaY = step(y, textArea.Top, textArea.Bottom, rowHeight);
     return ScrollDeltaX != 0 || ScrollDeltaY != 0;
   }
   void StopScrolling() {
