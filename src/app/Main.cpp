@@ -6,7 +6,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -276,7 +276,9 @@ void TfmMain::CreateEditor() {
   });
   moCode->setEnabled(false);
 
-  lbFunctions = new QListWidget();
+  lbFunctions = new QListView();
+  FunctionRows = new TFunctionListModel(lbFunctions);
+  lbFunctions->setModel(FunctionRows);
   lbFunctions->setObjectName("lbFunctions");
   lbFunctions->setFrameShape(QFrame::NoFrame);
   lbFunctions->setFont(FunctionListFont(moCode->Font()));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FunctionListModel.h"
 #include "app/LudraDialogs.h"
 #include "app/dlgConfirmReplace.h"
 #include "appcore/CompilerMessageList.h"
@@ -24,7 +25,7 @@
 class QAction;
 class QHelpEvent;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMenu;
 class QSplitter;
 class QStatusBar;
@@ -83,7 +84,9 @@ class TfmMain : public QMainWindow {
   std::unique_ptr<TSynProposalHost> ProposalHost;
   // Code completion of the natives and the parameter hint of a call.
   std::unique_ptr<TSynCompletionProposal> scpCode, scpParams;
-  QListWidget* lbFunctions = nullptr;
+  QListView* lbFunctions = nullptr;
+  // The list's rows (owned by the list).
+  TFunctionListModel* FunctionRows = nullptr;
   QSplitter* spLitter = nullptr;
   QStatusBar* sbMain = nullptr;
   QToolBar* tbMain = nullptr;
@@ -205,9 +208,6 @@ class TfmMain : public QMainWindow {
   void ScheduleScriptFunctions();
   // A double click on one of them puts the caret at its definition.
   void ScriptFunctionDblClick();
-  // The list rows of the script's functions: name bytes and 1-based line.
-  static constexpr int kScriptNameRole = Qt::UserRole + 1;
-  static constexpr int kScriptLineRole = Qt::UserRole + 2;
   const TRecentFiles& RecentFiles() const { return recentFiles_; }
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
@@ -283,9 +283,9 @@ class TfmMain : public QMainWindow {
   std::vector<std::string> params_;
   std::string documentName_, documentPath_;
   QLabel* statusPanels_[2] = {};
-  // The function list's rows in the document's code page, for the call a
-  // double click inserts.
-  std::vector<std::string> functionRows_;
+  // The list's first rows, the include files' headings and natives; a
+  // double click on one of them inserts a call.
+  int nativeRowCount_ = 0;
   // The include natives' lines, until EnsureNativeLists makes their entries.
   std::string pendingNatives_;
   int functionListWidth_ = 185;

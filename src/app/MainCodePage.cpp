@@ -2,7 +2,6 @@
 // case-converted. Switching pages never touches the bytes themselves.
 #include <QAction>
 #include <QActionGroup>
-#include <QListWidget>
 #include <QMenu>
 
 #include "app/Main.h"
@@ -37,10 +36,7 @@ void TfmMain::ApplyCodePage(int number) {
     action->setChecked(action->data().toInt() == page->Number());
   }
   // Everything shown from document bytes is shown anew.
-  for (int row = 0; row < lbFunctions->count(); ++row) {
-    if (row >= static_cast<int>(functionRows_.size())) break;
-    lbFunctions->item(row)->setText(QString::fromStdString(page->ToUtf8(functionRows_[row])));
-  }
+  FunctionRows->TextsChanged();
   moCode->InvalidateAll();
 }
 

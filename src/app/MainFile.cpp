@@ -4,7 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <filesystem>
 
 #include "app/Main.h"

@@ -1,7 +1,7 @@
 // The function list (the natives of the include folder, their status texts,
 // the call a double click inserts), code completion of the natives and the
 // parameter hint of a call.
-#include <QListWidget>
+#include <QListView>
 
 #include "app/LudraApplication.h"
 #include "app/Main.h"
@@ -41,14 +41,6 @@ TSynFont ProposalFont(bool title) {
   font.Color = title ? clBtnText : clWindowText;
   if (title) font.Style = {fsBold};
   return font;
-}
-
-// Code-page text for a widget; plain ASCII, the usual case, needs no mapping.
-QString CodePageText(const std::string& text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80)
-      return QString::fromStdString(CodePage().ToUtf8(text));
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -97,21 +89,18 @@ void TfmMain::ConnectFunctionList() {
   // without measuring each one.
   lbFunctions->setUniformItemSizes(true);
   // A click selects; the arrow keys select too, and both show the status text.
-  connect(lbFunctions, &QListWidget::currentRowChanged, this,
+  connect(lbFunctions->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { Guarded([this] { lbFunctionsClick(lbFunctions); }); });
-  connect(lbFunctions, &QListWidget::itemClicked, this,
+  connect(lbFunctions, &QListView::clicked, this,
           [this] { Guarded([this] { lbFunctionsClick(lbFunctions); }); });
-  connect(lbFunctions, &QListWidget::itemDoubleClicked, this,
+  connect(lbFunctions, &QListView::doubleClicked, this,
           [this] { Guarded([this] { lbFunctionsDblClick(lbFunctions); }); });
 }
 
 void TfmMain::ScanIncludes() {
   TIncludeScan scan = ScanIncludeFolder(programDir_ + "/include", TNativeListFill::Later);
-  QStringList rows;
-  rows.reserve(static_cast<qsizetype>(scan.Rows.size()));
-  for (const std::string& row : scan.Rows) rows.append(CodePageText(row));
-  lbFunctions->addItems(rows);
-  functionRows_ = std::move(scan.Rows);
+  nativeRowCount_ += static_cast<int>(scan.Rows.size());
+  FunctionRows->Append(std::move(scan.Rows));
   *InfoList = std::move(scan.InfoList);
   pendingNatives_ = std::move(scan.NativeLines);
   // Files that cannot be read are left out; all of them are named in one
@@ -143,17 +132,17 @@ void TfmMain::EnsureNativeLists() {
 
 void TfmMain::lbFunctionsClick(QObject* sender) {
   (void)sender;
-  int row = lbFunctions->currentRow();
+  int row = lbFunctions->currentIndex().row();
   if (row < 0) return;
   SetStatusText(CodePage().ToUtf8(InfoList->Get(row)));
 }
 
 void TfmMain::lbFunctionsDblClick(QObject* sender) {
   (void)sender;
-  int row = lbFunctions->currentRow();
-  if (!moCode->isEnabled() || row < 0 || row >= static_cast<int>(functionRows_.size())) return;
+  int row = lbFunctions->currentIndex().row();
+  if (!moCode->isEnabled() || row < 0 || row >= nativeRowCount_) return;
   std::string line = moCode->Lines().Get(moCode->CaretLine() - 1);
-  std::optional<TCallInsertion> call = InsertCall(line, moCode->CaretChar(), functionRows_[row]);
+  std::optional<TCallInsertion> call = InsertCall(line, moCode->CaretChar(), FunctionRows->Text(row));
   if (!call) return;
   moCode->setFocus();
   // Straight into the buffer: the insertion is neither undoable nor a change

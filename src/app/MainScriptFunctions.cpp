@@ -2,14 +2,13 @@
 // offered by completion and the parameter hints: rebuilt after Open, New and
 // Save and a second after the typing stops, never on every keystroke. A
 // click shows the definition's line, a double click goes there.
-#include <QListWidget>
+#include <QListView>
 #include <cstring>
 
 #include "app/LudraApplication.h"
 #include "app/Main.h"
 #include "appcore/DefinitionScanner.h"
 #include "appcore/IncludeScanner.h"
-#include "base/SynCodePage.h"
 
 namespace ludra {
 
@@ -34,7 +33,7 @@ void DropLast(TStrings& list, int count) {
 }  // namespace
 
 void TfmMain::ConnectScriptFunctions() {
-  connect(lbFunctions, &QListWidget::itemDoubleClicked, this,
+  connect(lbFunctions, &QListView::doubleClicked, this,
           [this] { Guarded([this] { ScriptFunctionDblClick(); }); });
 }
 
@@ -61,10 +60,9 @@ void TfmMain::RebuildScriptFunctions() {
   // The natives' rows and entries stay as they are; only this script's
   // part after them is redone.
   lbFunctions->setUpdatesEnabled(false);
-  for (; scriptRowCount_ > 0; --scriptRowCount_) {
-    delete lbFunctions->takeItem(lbFunctions->count() - 1);
-    if (InfoList) DropLast(*InfoList, 1);
-  }
+  FunctionRows->RemoveLast(scriptRowCount_);
+  if (InfoList) DropLast(*InfoList, scriptRowCount_);
+  scriptRowCount_ = 0;
   DropLast(NameList, scriptNameCount_);
   DropLast(ParamList, scriptNameCount_);
   DropLast(scpCode->ItemList(), scriptNameCount_);
@@ -72,16 +70,13 @@ void TfmMain::RebuildScriptFunctions() {
   scriptNameCount_ = 0;
 
   auto addRow = [this](const std::string& text, const std::string& info, int line) {
-    auto* item = new QListWidgetItem(QString::fromStdString(CodePage().ToUtf8(text)));
-    item->setData(kScriptNameRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    item->setData(kScriptLineRole, line);
-    lbFunctions->addItem(item);
+    FunctionRows->Append(text, line);
     if (InfoList) InfoList->Add(info);
     ++scriptRowCount_;
   };
   if (!ScriptFunctions.empty()) {
     // Laid out like the heading of one more include file.
-    if (lbFunctions->count() > 0) addRow(" ", "", 0);
+    if (FunctionRows->Count() > 0) addRow(" ", "", 0);
     addRow(" ", "", 0);
     addRow(" // this script", "Functions of this script", 0);
     addRow(" ", "", 0);
@@ -99,9 +94,9 @@ void TfmMain::RebuildScriptFunctions() {
 }
 
 void TfmMain::ScriptFunctionDblClick() {
-  QListWidgetItem* item = lbFunctions->currentItem();
-  if (!item || !moCode->isEnabled()) return;
-  int line = item->data(kScriptLineRole).toInt();
+  int row = lbFunctions->currentIndex().row();
+  if (row < 0 || row >= FunctionRows->Count() || !moCode->isEnabled()) return;
+  int line = FunctionRows->Line(row);
   if (line <= 0) return;
   moCode->setFocus();
   moCode->SetCaretPos({1, line});

@@ -1,4 +1,4 @@
-#include <QListWidget>
+#include <QListView>
 #include <random>
 
 #include "app/MainWindowTestSupport.h"

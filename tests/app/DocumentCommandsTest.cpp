@@ -1,5 +1,5 @@
 #include <QAction>
-#include <QListWidget>
+#include <QListView>
 
 #include "app/MainWindowTestSupport.h"
 #include "platform/ProgramDirectory.h"

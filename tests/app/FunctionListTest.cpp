@@ -1,18 +1,6 @@
-#include <QListWidget>
-
 #include "app/MainWindowTestSupport.h"
 
 using namespace ludra;
-
-namespace {
-
-std::vector<std::string> Rows(const QListWidget& list) {
-  std::vector<std::string> rows;
-  for (int i = 0; i < list.count(); ++i) rows.push_back(list.item(i)->text().toStdString());
-  return rows;
-}
-
-}  // namespace
 
 class FunctionListTest : public MainWindowTest {
  protected:
@@ -26,7 +14,7 @@ class FunctionListTest : public MainWindowTest {
     WriteFile(script_, text);
     return Start({script_});
   }
-  void Select(int row) { window_->lbFunctions->setCurrentRow(row); }
+  void Select(int row) { SelectRow(*window_->lbFunctions, row); }
   std::string script_;
 };
 
@@ -36,7 +24,7 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
                "native Float:halve(Float:value);\r\nnative Caf\xE9(x);\r\n");
   TfmMain& w = Start();
   EXPECT_TRUE(dialogs_->Errors.empty());
-  EXPECT_EQ(Rows(*w.lbFunctions),
+  EXPECT_EQ(ListRows(*w.lbFunctions),
             (std::vector<std::string>{" ", " // x.inc", " ", "Beep", "halve", "Caf\u00e9"}));
   EXPECT_EQ(w.InfoList->Count(), 6);
   // The natives' names and hints wait for completion or a hint to ask.
@@ -63,8 +51,8 @@ TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
   TfmMain& w = StartWithScript("ab\nsecond\n");
   w.moCode->SetCaretPos(TBufferCoord{3, 1});
   Select(3);
-  ASSERT_EQ(w.lbFunctions->currentItem()->text().toStdString(), "Beep");
-  emit w.lbFunctions->itemDoubleClicked(w.lbFunctions->currentItem());
+  ASSERT_EQ(w.lbFunctions->currentIndex().data().toString().toStdString(), "Beep");
+  DoubleClickCurrentRow(*w.lbFunctions);
   EXPECT_EQ(w.moCode->Lines()[0], "abBeep()");
   EXPECT_EQ(w.moCode->CaretChar(), 8);
   EXPECT_EQ(w.moCode->CaretLine(), 1);
@@ -90,7 +78,7 @@ TEST_F(FunctionListTest, DoubleClickWithoutADocumentDoesNothing) {
 TEST_F(FunctionListTest, MissingIncludeFolderGivesAnEmptyListAndStartUpGoesOn) {
   // A script that defines no function of its own.
   TfmMain& w = StartWithScript("new x;\n");
-  EXPECT_EQ(w.lbFunctions->count(), 0);
+  EXPECT_EQ(w.lbFunctions->model()->rowCount(), 0);
   w.EnsureNativeLists();
   EXPECT_EQ(w.NameList.Count(), 0);
   EXPECT_TRUE(dialogs_->Errors.empty());
@@ -108,7 +96,7 @@ TEST_F(FunctionListTest, UnreadableIncludeFilesAreReportedOnceAndSkipped) {
             std::string::npos);
   EXPECT_NE(report.find("Cannot open file \"" + programDir_ + "/include/y.inc\". Is a directory."),
             std::string::npos);
-  EXPECT_EQ(Rows(*w.lbFunctions), (std::vector<std::string>{" ", " // a.inc", " ", "A"}));
+  EXPECT_EQ(ListRows(*w.lbFunctions), (std::vector<std::string>{" ", " // a.inc", " ", "A"}));
   // The script named on the command line still opens.
   EXPECT_EQ(w.CurrentFileName, script_);
   EXPECT_TRUE(w.moCode->isEnabled());

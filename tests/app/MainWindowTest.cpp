@@ -1,5 +1,5 @@
 #include <QAction>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QScreen>
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QListView>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -89,5 +90,21 @@ class MainWindowTest : public ::testing::Test {
   // When set before Start, the completion engines' trigger timers run on it.
   TSynManualClock* triggerClock_ = nullptr;
 };
+
+// The function list's rows as shown.
+inline std::vector<std::string> ListRows(const QListView& list) {
+  std::vector<std::string> rows;
+  for (int i = 0, n = list.model()->rowCount(); i < n; ++i)
+    rows.push_back(list.model()->index(i, 0).data().toString().toStdString());
+  return rows;
+}
+
+// Makes row the list's current row, as a click or an arrow key does.
+inline void SelectRow(QListView& list, int row) {
+  list.setCurrentIndex(list.model()->index(row, 0));
+}
+
+// The double-click signal for the current row.
+inline void DoubleClickCurrentRow(QListView& list) { emit list.doubleClicked(list.currentIndex()); }
 
 }  // namespace ludra

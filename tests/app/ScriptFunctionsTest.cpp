@@ -1,4 +1,3 @@
-#include <QListWidget>
 #include <algorithm>
 
 #include "app/MainWindowTestSupport.h"
@@ -15,10 +14,7 @@ class ScriptFunctionsTest : public MainWindowTest {
     WriteFile(programDir_ + "/include/a.inc", "native beep(freq, ms);\nnative Float:halve(v);\n");
   }
   std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    for (int i = 0; i < window_->lbFunctions->count(); ++i)
-      rows.push_back(window_->lbFunctions->item(i)->text().toStdString());
-    return rows;
+    return ListRows(*window_->lbFunctions);
   }
   int RowOf(const std::string& text) const {
     std::vector<std::string> rows = Rows();
@@ -44,18 +40,18 @@ TEST_F(ScriptFunctionsTest, ListedAfterTheNativesWithTheirLines) {
   EXPECT_EQ(Rows(), want);
 
   // A click shows the definition's line, a double click goes there.
-  w.lbFunctions->setCurrentRow(RowOf("OnTick"));
+  SelectRow(*w.lbFunctions, RowOf("OnTick"));
   EXPECT_EQ(w.StatusText(0), "Line 7:  public OnTick(id)");
-  w.lbFunctions->setCurrentRow(RowOf(" // this script"));
+  SelectRow(*w.lbFunctions, RowOf(" // this script"));
   EXPECT_EQ(w.StatusText(0), "Functions of this script");
-  w.lbFunctions->setCurrentRow(RowOf("half"));
-  emit w.lbFunctions->itemDoubleClicked(w.lbFunctions->currentItem());
+  SelectRow(*w.lbFunctions, RowOf("half"));
+  DoubleClickCurrentRow(*w.lbFunctions);
   EXPECT_EQ(w.moCode->CaretPos(), (TBufferCoord{1, 12}));
   EXPECT_EQ(w.moCode->Lines()[11], "stock Float:half(Float:v, n)");  // no call inserted
   EXPECT_FALSE(w.DocumentModified);
   // A native's row still inserts its call.
-  w.lbFunctions->setCurrentRow(RowOf("beep"));
-  emit w.lbFunctions->itemDoubleClicked(w.lbFunctions->currentItem());
+  SelectRow(*w.lbFunctions, RowOf("beep"));
+  DoubleClickCurrentRow(*w.lbFunctions);
   EXPECT_EQ(w.moCode->Lines()[11], "beep()stock Float:half(Float:v, n)");
 
   // Closing empties the script's part; the natives stay.
