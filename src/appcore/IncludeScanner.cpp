@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -166,10 +167,17 @@ void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string
   ++scan.FileCount;
 
   // Lines end at CR LF, LF or CR; every other byte, NUL included, is text.
+  // The next CR and the next LF are each looked up again only once passed.
+  auto next = [text](size_t from, char c) {
+    const void* found = std::memchr(text.data() + from, c, text.size() - from);
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+  };
+  size_t cr = next(0, '\r'), lf = next(0, '\n');
   size_t p = 0;
   while (p < text.size()) {
-    size_t e = p;
-    while (e < text.size() && text[e] != '\r' && text[e] != '\n') ++e;
+    if (cr < p) cr = next(p, '\r');
+    if (lf < p) lf = next(p, '\n');
+    size_t e = std::min(cr, lf);
     std::string_view line = text.substr(p, e - p);
     if (e < text.size() && text[e] == '\r') ++e;
     if (e < text.size() && text[e] == '\n') ++e;
@@ -252,10 +260,14 @@ std::string ReadIncludeFileAt(int dirFd, const std::string& folder, const std::s
     ~Closer() { ::close(fd); }
   } closer{fd};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw openError(kNotARegularFile);
-  // One byte more than the size, so the read that finds the end needs no
-  // larger buffer; a file that grew meanwhile is read to its new end.
+  // One byte more than the size: a file that grew meanwhile fills the
+  // buffer and is read on to its new end. One that holds exactly the bytes
+  // it was said to hold needs no further read to find its end; anything else
+  // (a file that shrank, a size of 0 as special files give) is read until a
+  // read returns nothing.
+  const size_t expected = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
   std::string data;
-  data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
+  data.resize(expected > 0 ? expected + 1 : 4096);
   size_t size = 0;
   for (;;) {
     if (size == data.size()) data.resize(data.size() * 2);
@@ -266,6 +278,7 @@ std::string ReadIncludeFileAt(int dirFd, const std::string& folder, const std::s
     }
     if (n == 0) break;
     size += static_cast<size_t>(n);
+    if (size == expected) break;
   }
   data.resize(size);
   return data;

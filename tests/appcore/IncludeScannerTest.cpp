@@ -234,3 +234,20 @@ TEST_F(IncludeFolderTest, SpecialFilesAreReportedAndSkippedWithoutWaiting) {
   EXPECT_EQ(scan.Errors[0], "Cannot open file \"" + folder_ + "/pipe.inc\". Not a regular file");
   EXPECT_EQ(scan.NameList.Count(), 1);
 }
+
+TEST_F(IncludeFolderTest, FilesAreReadWholeAtEverySize) {
+  // Sizes around the first buffer (the stated size and one byte more) and
+  // around the 4096-byte start for files that state no size.
+  for (size_t size : {0u, 1u, 2u, 4095u, 4096u, 4097u, 8193u, 100000u}) {
+    std::string text(size, 'x');
+    for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 23);
+    Write("f.inc", text);
+    EXPECT_EQ(ReadIncludeFile(folder_ + "/f.inc"), text) << size;
+  }
+  // A regular file that states a size of 0 yet holds more text than one
+  // read gives is read to its end: the stack's mapping comes near the end.
+  std::string maps = ReadIncludeFile("/proc/self/maps");
+  EXPECT_GT(maps.size(), 4096u);
+  EXPECT_NE(maps.find("[stack]"), std::string::npos);
+  EXPECT_EQ(maps.back(), '\n');
+}
