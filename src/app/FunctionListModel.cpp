@@ -1,5 +1,7 @@
 #include "app/FunctionListModel.h"
 
+#include <algorithm>
+
 #include "base/SynCodePage.h"
 
 namespace ludra {
@@ -21,23 +23,28 @@ int TFunctionListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant TFunctionListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= Count()) return QVariant();
-  const TRow& row = rows_[index.row()];
-  if (role == Qt::DisplayRole) return CodePageText(row.Text);
-  if (role == kLineRole) return row.Line;
+  if (role == Qt::DisplayRole) return CodePageText(texts_[index.row()]);
+  if (role == kLineRole) return lines_[index.row()];
   return QVariant();
 }
 
 void TFunctionListModel::Append(std::vector<std::string> texts) {
   if (texts.empty()) return;
   beginInsertRows(QModelIndex(), Count(), Count() + static_cast<int>(texts.size()) - 1);
-  rows_.reserve(rows_.size() + texts.size());
-  for (std::string& text : texts) rows_.push_back({std::move(text), 0});
+  if (texts_.empty()) {
+    texts_ = std::move(texts);
+  } else {
+    texts_.reserve(texts_.size() + texts.size());
+    for (std::string& text : texts) texts_.push_back(std::move(text));
+  }
+  lines_.resize(texts_.size(), 0);
   endInsertRows();
 }
 
 void TFunctionListModel::Append(std::string text, int line) {
   beginInsertRows(QModelIndex(), Count(), Count());
-  rows_.push_back({std::move(text), line});
+  texts_.push_back(std::move(text));
+  lines_.push_back(line);
   endInsertRows();
 }
 
@@ -45,7 +52,8 @@ void TFunctionListModel::RemoveLast(int count) {
   count = std::min(count, Count());
   if (count <= 0) return;
   beginRemoveRows(QModelIndex(), Count() - count, Count() - 1);
-  rows_.resize(rows_.size() - static_cast<size_t>(count));
+  texts_.resize(texts_.size() - static_cast<size_t>(count));
+  lines_.resize(texts_.size());
   endRemoveRows();
 }
 

@@ -19,11 +19,12 @@ class TFunctionListModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
-  int Count() const { return static_cast<int>(rows_.size()); }
-  const std::string& Text(int row) const { return rows_[row].Text; }
-  int Line(int row) const { return rows_[row].Line; }
+  int Count() const { return static_cast<int>(texts_.size()); }
+  const std::string& Text(int row) const { return texts_[row]; }
+  int Line(int row) const { return lines_[row]; }
 
-  // Appends rows whose texts are given, with no line.
+  // Appends rows whose texts are given, with no line; the first rows are
+  // taken over without a copy.
   void Append(std::vector<std::string> texts);
   void Append(std::string text, int line);
   // Removes the last count rows (all when there are fewer).
@@ -32,11 +33,9 @@ class TFunctionListModel : public QAbstractListModel {
   void TextsChanged();
 
  private:
-  struct TRow {
-    std::string Text;
-    int Line = 0;
-  };
-  std::vector<TRow> rows_;
+  // Row for row.
+  std::vector<std::string> texts_;
+  std::vector<int> lines_;
 };
 
 }  // namespace ludra
