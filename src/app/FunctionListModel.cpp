@@ -11,7 +11,8 @@ namespace {
 // Code-page text for the view; plain ASCII, the usual case, needs no mapping.
 QString CodePageText(const std::string& text) {
   for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return QString::fromStdString(CodePage().ToUtf8(text));
+    if (static_cast<unsigned char>(c) >= 0x80)
+      return QString::fromStdString(CodePage().ToUtf8(text));
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 

@@ -142,7 +142,8 @@ void TfmMain::lbFunctionsDblClick(QObject* sender) {
   int row = lbFunctions->currentIndex().row();
   if (!moCode->isEnabled() || row < 0 || row >= nativeRowCount_) return;
   std::string line = moCode->Lines().Get(moCode->CaretLine() - 1);
-  std::optional<TCallInsertion> call = InsertCall(line, moCode->CaretChar(), FunctionRows->Text(row));
+  std::optional<TCallInsertion> call =
+      InsertCall(line, moCode->CaretChar(), FunctionRows->Text(row));
   if (!call) return;
   moCode->setFocus();
   // Straight into the buffer: the insertion is neither undoable nor a change
