@@ -99,10 +99,6 @@ void TSynEditStringList::SetRecText(Rec& r, std::string_view s) {
   r.owned = true;
 }
 
-std::string_view TSynEditStringList::RecText(const Rec& r) const {
-  return r.length ? std::string_view(r.text, static_cast<size_t>(r.length)) : std::string_view();
-}
-
 void TSynEditStringList::ListIndexOutOfBounds(int index) const {
   throw ESynEditStringList(Format("Invalid stringlist index %d", index));
 }

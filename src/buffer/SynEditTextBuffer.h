@@ -53,17 +53,14 @@ class TSynEditStringList : public TStrings {
   // The line's bytes without copying; valid until the line changes.
   std::string_view GetView(int index) const {
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(Count())) return {};
-    const Rec& r = lines_[index];
-    return r.length ? std::string_view(r.text, static_cast<size_t>(r.length)) : std::string_view();
+    return RecText(lines_[index]);
   }
   // Calls f(view) for every line in order: a whole-document pass without
   // looking each line up.
   template <class F>
   void ForEachView(F&& f) const {
     lines_.ForEachBlock([&f](const Rec* recs, int n) {
-      for (int i = 0; i < n; ++i)
-        f(recs[i].length ? std::string_view(recs[i].text, static_cast<size_t>(recs[i].length))
-                         : std::string_view());
+      for (int i = 0; i < n; ++i) f(RecText(recs[i]));
     });
   }
   void Put(int index, const std::string& s) override;
@@ -166,7 +163,9 @@ class TSynEditStringList : public TStrings {
   void SetUpdateState(bool updating);
   void FreeText(Rec& r);
   void SetRecText(Rec& r, std::string_view s);
-  std::string_view RecText(const Rec& r) const;
+  static std::string_view RecText(const Rec& r) {
+    return r.length ? std::string_view(r.text, static_cast<size_t>(r.length)) : std::string_view();
+  }
   int ExpandRec(Rec& r, std::string* out);
   void FreeAllText();
   void LoadFromArena(std::unique_ptr<char[]> arena, size_t size);
