@@ -127,9 +127,10 @@ bool TCustomSynEdit::CellMeasurePending() const { return !painter_->PendingStyle
 void TCustomSynEdit::MeasurePendingStyles(TSynCanvas& canvas) {
   int w = 0, h = 0;
   painter_->MeasureCellSize(canvas, w, h);
-  if (std::max(w, 1) != view_.CellWidth ||
-      std::max(h + view_.ExtraLineSpacing, 1) != view_.RowHeight)
-    CellChanged(w, h);
+  // The view's own rule decides whether the cell moved.
+  const int oldWidth = view_.CellWidth, oldHeight = view_.RowHeight;
+  view_.SetCell(w, h);
+  if (view_.CellWidth != oldWidth || view_.RowHeight != oldHeight) CellChanged(w, h);
 }
 
 void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow) {
