@@ -1,7 +1,7 @@
 #pragma once
 // Word wrap: every buffer line is shown as one or more rows no wider than the
 // visible text, broken after blanks or break characters. The wrap table keeps
-// the cumulative row count per line and each row's length, converts between
+// the row count of each line and each row's length, converts between
 // line positions and rows, and follows the buffer's line notices. Both tables
 // are kept in blocks like the buffer's lines, the rows per line with their
 // sums indexed, so a line break costs work in one block and a walk down the
