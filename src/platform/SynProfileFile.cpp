@@ -125,6 +125,25 @@ TLoad ReadWholeFile(const std::string& path, std::string& text) {
   return missing ? TLoad::Missing : TLoad::Failed;
 }
 
+// Calls f(line, end) for each line of text (a BOM already taken off): the
+// line without its end, and the end it came with ("\n", "\r\n", a CR alone
+// at the very end, or "" for a last line without one). A CR before the LF
+// belongs to the line end. Stops when f answers false.
+template <class F>
+void ForEachLine(std::string_view rest, F&& f) {
+  while (!rest.empty()) {
+    size_t lf = rest.find('\n');
+    std::string_view line = rest.substr(0, lf);
+    std::string_view end = lf == std::string_view::npos ? "" : "\n";
+    if (!line.empty() && line.back() == '\r') {
+      line.remove_suffix(1);
+      end = lf == std::string_view::npos ? "\r" : "\r\n";
+    }
+    if (!f(line, end) || lf == std::string_view::npos) return;
+    rest.remove_prefix(lf + 1);
+  }
+}
+
 TLoad LoadDocument(const std::string& path, TDocument& doc) {
   std::string text;
   TLoad result = ReadWholeFile(path, text);
@@ -136,21 +155,12 @@ TLoad LoadDocument(const std::string& path, TDocument& doc) {
   }
   size_t firstLf = rest.find('\n');
   doc.crlf = firstLf != std::string_view::npos && firstLf > 0 && rest[firstLf - 1] == '\r';
-  // A CR before the LF belongs to the line end when reading; the line keeps
-  // which end it had, so one whose text ends in CR in a file of LF line ends
-  // comes back as it was.
-  while (!rest.empty()) {
-    size_t lf = rest.find('\n');
-    std::string_view line = rest.substr(0, lf);
-    std::string_view end = lf == std::string_view::npos ? "" : "\n";
-    if (!line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-      end = lf == std::string_view::npos ? "\r" : "\r\n";
-    }
+  // The line keeps which end it had, so one whose text ends in CR in a file
+  // of LF line ends comes back as it was.
+  ForEachLine(rest, [&doc](std::string_view line, std::string_view end) {
     doc.lines.push_back(TLine{std::string(line), end});
-    if (lf == std::string_view::npos) break;
-    rest.remove_prefix(lf + 1);
-  }
+    return true;
+  });
   return TLoad::Ok;
 }
 
@@ -161,22 +171,20 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
                                           std::string_view key) {
   if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
   bool inSection = false;
-  while (!text.empty()) {
-    size_t lf = text.find('\n');
-    std::string_view line = text.substr(0, lf);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::optional<std::string_view> value;
+  ForEachLine(text, [&](std::string_view line, std::string_view) {
     TParsedLine p = ParseLine(line);
     if (p.kind == TParsedLine::Section) {
       // Only the first section of the name is looked in.
-      if (inSection) return std::nullopt;
+      if (inSection) return false;
       inSection = SameName(p.name, section);
     } else if (inSection && p.kind == TParsedLine::Key && SameName(p.name, key)) {
-      return p.value;
+      value = p.value;
+      return false;
     }
-    if (lf == std::string_view::npos) break;
-    text.remove_prefix(lf + 1);
-  }
-  return std::nullopt;
+    return true;
+  });
+  return value;
 }
 
 [[noreturn]] void RaiseWriteError(const std::string& fileName) {
