@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -242,46 +241,12 @@ namespace {
 // and without waiting: a FIFO or a device named like an include file cannot
 // hold up the start-up.
 std::string ReadIncludeFileAt(int dirFd, const std::string& folder, const std::string& name) {
-  auto path = [&] { return folder.empty() ? name : folder + "/" + name; };
-  auto openError = [&path](const std::string& reason) {
-    return EFOpenError("Cannot open file \"" + path() + "\". " + reason);
-  };
-  struct stat st;
-  // Looked at before it is opened: opening a device can have effects of its own.
-  if (::fstatat(dirFd, name.c_str(), &st, 0) != 0) throw openError(SystemReason(errno));
-  if (!S_ISREG(st.st_mode))
-    throw openError(S_ISDIR(st.st_mode) ? SystemReason(EISDIR) : kNotARegularFile);
-  // Non-blocking, in case the name was replaced by a FIFO since the look;
-  // the flag changes nothing for a regular file's reads.
-  int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) throw openError(SystemReason(errno));
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw openError(kNotARegularFile);
-  // One byte more than the size: a file that grew meanwhile fills the
-  // buffer and is read on to its new end. One that holds exactly the bytes
-  // it was said to hold needs no further read to find its end; anything else
-  // (a file that shrank, a size of 0 as special files give) is read until a
-  // read returns nothing.
-  const size_t expected = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
-  std::string data;
-  data.resize(expected > 0 ? expected + 1 : 4096);
-  size_t size = 0;
-  for (;;) {
-    if (size == data.size()) data.resize(data.size() * 2);
-    ssize_t n = ::read(fd, data.data() + size, data.size() - size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EReadError("Cannot read file \"" + path() + "\". " + SystemReason(errno));
-    }
-    if (n == 0) break;
-    size += static_cast<size_t>(n);
-    if (size == expected) break;
-  }
-  data.resize(size);
-  return data;
+  std::string data, reason;
+  TFileRead read = ReadRegularFileAt(dirFd, name, data, reason);
+  if (read == TFileRead::Ok) return data;
+  const std::string path = folder.empty() ? name : folder + "/" + name;
+  if (read == TFileRead::NotRead) throw EReadError("Cannot read file \"" + path + "\". " + reason);
+  throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
 }
 
 }  // namespace

@@ -14,6 +14,9 @@ extern const char* const kNotARegularFile;
 // for a directory, FIFO, socket or device, which is never opened for real.
 // On failure errno is ENOENT when nothing has that name.
 int OpenRegularFile(const std::string& path, std::string& reason);
+// The same for name in the folder open as dirFd (AT_FDCWD: the current one),
+// so files of one folder are opened without looking the folder up each time.
+int OpenRegularFileAt(int dirFd, const std::string& name, std::string& reason);
 
 // True when the path names a regular file (following symbolic links).
 bool IsRegularFile(const std::string& path);
@@ -22,5 +25,13 @@ bool IsRegularFile(const std::string& path);
 // or read; a missing file sets missing.
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& reason,
                      bool* missing = nullptr);
+
+// How reading a whole file ended: read, nothing of that name, not opened
+// (not a regular file, no permission), or opened and then not read.
+enum class TFileRead { Ok, Missing, NotOpened, NotRead };
+// Reads the whole regular file name in the folder open as dirFd (AT_FDCWD:
+// the current one); anything but Ok comes with a reason.
+TFileRead ReadRegularFileAt(int dirFd, const std::string& name, std::string& bytes,
+                            std::string& reason);
 
 }  // namespace ludra
