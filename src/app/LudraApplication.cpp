@@ -35,6 +35,7 @@ void TLudraApplication::ShowException(const std::string& message) {
   }
   QMessageBox box(QMessageBox::Critical, applicationName(), MessageText(text), QMessageBox::Ok,
                   activeWindow());
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

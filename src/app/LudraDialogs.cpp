@@ -41,6 +41,8 @@ TModalResult TQtDialogs::MessageDlg(QWidget* parent, const std::string& text, TM
   static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information,
                                             QMessageBox::Critical};
   QMessageBox box(icons[type], captions[type], MessageText(text), QMessageBox::NoButton, parent);
+  // File names and tools' text may look like mark-up; they are shown as written.
+  box.setTextFormat(Qt::PlainText);
   QPushButton* ok = nullptr;
   QPushButton* yes = nullptr;
   QPushButton* no = nullptr;
@@ -119,6 +121,7 @@ std::optional<std::string> TQtDialogs::InputQuery(QWidget* parent, const std::st
 void TQtDialogs::AboutBox(QWidget* parent, const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Information, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
   if (!QApplication::windowIcon().isNull())
     box.setIconPixmap(QApplication::windowIcon().pixmap(48, 48));
   box.addButton("OK", QMessageBox::AcceptRole);
@@ -128,6 +131,7 @@ void TQtDialogs::AboutBox(QWidget* parent, const std::string& caption, const std
 void TQtDialogs::ReportError(QWidget* parent, const std::string& text) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), MessageText(text),
                   QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
   box.addButton("OK", QMessageBox::AcceptRole);
   box.exec();
 }

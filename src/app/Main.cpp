@@ -23,6 +23,7 @@
 #include "app/MainImages.h"
 #include "app/unitOutput.h"
 #include "appcore/MainWindowSettings.h"
+#include "platform/FileAssociation.h"
 #include "platform/ProgramDirectory.h"
 
 namespace ludra {
@@ -60,6 +61,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
       SynEditSearch(std::make_unique<TSynEditSearch>()),
       SynEditRegexSearch(std::make_unique<TSynEditRegexSearch>()),
       programDir_(programDir),
+      settings_(SettingsLocation(programDir, UserDesktopDirs().ConfigHome)),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>()),
       params_(params) {
   setObjectName("fmMain");
@@ -92,7 +94,9 @@ TfmMain::~TfmMain() {
   moCode = nullptr;
 }
 
-TProfileFile TfmMain::Settings() const { return TProfileFile(programDir_ + "/settings.ini"); }
+TProfileFile TfmMain::Settings() const {
+  return TProfileFile(settings_.FileName, settings_.PerUser);
+}
 
 // --- Construction ----------------------------------------------------------------
 
@@ -306,6 +310,7 @@ void TfmMain::CreateStatusBar() {
   for (int i = 0; i < 2; ++i) {
     statusPanels_[i] = new QLabel();
     statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanels_[i]->setTextFormat(Qt::PlainText);
     statusPanels_[i]->setIndent(2);
     sbMain->addWidget(statusPanels_[i], i);
   }
@@ -624,11 +629,13 @@ void TfmMain::miHelpTopicsClick(QObject* sender) {
 
 void TfmMain::miAboutClick(QObject* sender) {
   (void)sender;
-  dialogs_->AboutBox(this, "About Ludra",
-                     "Ludra\nVersion 1.0\n\n"
-                     "A small editor for PAWN scripts that sits beside the compiler and its "
-                     "include folder. Its editing control, highlighter, search engines and "
-                     "completion were written for this program; the windows are drawn with Qt.");
+  const std::string credits =
+      "Ludra\nVersion 1.0\n\n"
+      "A small editor for PAWN scripts that sits beside the compiler and its "
+      "include folder. Its editing control, highlighter, search engines and "
+      "completion were written for this program; the windows are drawn with Qt.";
+  // Where the settings went is not obvious when the program folder is not the user's.
+  dialogs_->AboutBox(this, "About Ludra", credits + "\n\nSettings: " + settings_.FileName);
 }
 
 }  // namespace ludra

@@ -17,6 +17,7 @@
 #include "base/SynStrings.h"
 #include "completion/SynCompletionProposal.h"
 #include "highlight/SynHighlighterCpp.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SynProfileFile.h"
 #include "qt/SynEditWidget.h"
 #include "search/SynEditRegexSearch.h"
@@ -50,7 +51,9 @@ class TfmMain : public QMainWindow {
 
   const std::string& ProgramDir() const { return programDir_; }
   TLudraDialogs& Dialogs() { return *dialogs_; }
-  // settings.ini beside the program; every use reads or writes the file afresh.
+  // settings.ini beside the program, or the user's own when the program
+  // folder cannot take it (chosen once, at start); every use reads or
+  // writes the file afresh.
   TProfileFile Settings() const;
 
   // --- Application state --------------------------------------------------------
@@ -279,6 +282,7 @@ class TfmMain : public QMainWindow {
   void RunShortcutRule(const QKeyEvent& event);
 
   std::string programDir_;
+  TSettingsLocation settings_;
   std::unique_ptr<TLudraDialogs> dialogs_;
   std::vector<std::string> params_;
   std::string documentName_, documentPath_;

@@ -19,6 +19,7 @@ void TfmMain::miCompileClick(QObject* sender) {
 
   TCompileJob job;
   job.ProgramDir = ProgramDir();
+  job.Compiler = FindCompiler(ProgramDir(), ProgramSearchPath());
   job.FileName = DocumentPath();
   job.RunAfterCompile = RunAfterCompile;
   job.CopyDir = CopyDir;
@@ -78,7 +79,7 @@ void TfmMain::miCompileRunClick(QObject* sender) {
 
 void TfmMain::miRunOptionsClick(QObject* sender) {
   (void)sender;
-  TfmRunOptions fmRunOptions(this, CopyDir, ExeFile, Params, Settings().FileName());
+  TfmRunOptions fmRunOptions(this, CopyDir, ExeFile, Params, Settings());
   fmRunOptions.OnSaveError = [this](const std::string& message) { ReportException(message); };
   fmRunOptions.exec();
 }

@@ -98,7 +98,9 @@ void TfmMain::ConnectFunctionList() {
 }
 
 void TfmMain::ScanIncludes() {
-  TIncludeScan scan = ScanIncludeFolder(programDir_ + "/include", TNativeListFill::Later);
+  TIncludeScan scan =
+      ScanIncludeFolder(IncludeFolder(programDir_, FindCompiler(programDir_, ProgramSearchPath())),
+                        TNativeListFill::Later);
   nativeRowCount_ += static_cast<int>(scan.Rows.size());
   FunctionRows->Append(std::move(scan.Rows));
   *InfoList = std::move(scan.InfoList);

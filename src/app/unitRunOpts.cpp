@@ -20,13 +20,13 @@ std::string RunOptionsCopyDir(const std::string& text) {
 }
 
 TfmRunOptions::TfmRunOptions(QWidget* owner, std::string& copyDir, std::string& exeFile,
-                             std::string& params, std::string settingsFileName)
+                             std::string& params, TProfileFile settings)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       copyDir_(copyDir),
       exeFile_(exeFile),
       params_(params),
-      settingsFileName_(std::move(settingsFileName)) {
+      settings_(std::move(settings)) {
   setObjectName("fmRunOptions");
   setWindowTitle("Run Options");
   setFont(QFont("MS Sans Serif", 8));
@@ -94,7 +94,7 @@ void TfmRunOptions::bnSaveClick() {
   copyDir_ = Text(edCopyDir);
   exeFile_ = Text(edExeFile);
   params_ = Text(edParams);
-  TProfileFile settings(settingsFileName_);
+  TProfileFile settings = settings_;
   settings.WriteString("RunOpts", "CopyDir", Text(edCopyDir));
   settings.WriteString("RunOpts", "ExeFile", Text(edExeFile));
   settings.WriteString("RunOpts", "Params", Text(edParams));

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/SynProfileFile.h"
+
 namespace ludra {
 
 // The copy directory as stored: with a trailing '/' added when it lacks one
@@ -20,7 +22,7 @@ class TfmRunOptions : public QDialog {
   // Edits the main window's run options in place; Save also writes them to
   // the settings file.
   TfmRunOptions(QWidget* owner, std::string& copyDir, std::string& exeFile, std::string& params,
-                std::string settingsFileName);
+                TProfileFile settings);
 
   QLabel* lblCopyDir = nullptr;
   QLineEdit* edCopyDir = nullptr;
@@ -49,7 +51,7 @@ class TfmRunOptions : public QDialog {
   std::string& copyDir_;
   std::string& exeFile_;
   std::string& params_;
-  std::string settingsFileName_;
+  TProfileFile settings_;
 };
 
 }  // namespace ludra

@@ -43,10 +43,11 @@ std::string CompilerOutputPath(const std::string& fileName) {
 TSynProcessRun CompilerRun(const TCompileJob& job) {
   const std::string script = AbsoluteScriptPath(job.FileName);
   TSynProcessRun run;
-  run.Program = JoinPath(job.ProgramDir, "pawncc");
+  const bool found = !job.Compiler.Compiler.empty();
+  run.Program = found ? job.Compiler.Compiler : JoinPath(job.ProgramDir, "pawncc");
   run.Arguments = {"-;+", "-(+", script};
   run.WorkingDirectory = DirectoryPart(script);
-  run.LibraryDirectory = job.ProgramDir;
+  run.LibraryDirectory = found ? job.Compiler.LibraryPath : job.ProgramDir;
   return run;
 }
 
@@ -59,8 +60,13 @@ std::optional<TSynProcessOutput> RunCompileJob(const TCompileJob& job, TCompileP
 
   const TSynProcessRun run = CompilerRun(job);
   const std::string outputPath = CompilerOutputPath(run.Arguments.back());
-  std::optional<TSynProcessOutput> output = programs.RunCompiler(run);
-  if (!output && job.ShowError) job.ShowError("Unable to execute compiler...");
+  std::optional<TSynProcessOutput> output;
+  if (job.Compiler.Compiler.empty() && !job.Compiler.Looked.empty()) {
+    if (job.ShowError) job.ShowError(CompilerNotFoundText(job.Compiler));
+  } else {
+    output = programs.RunCompiler(run);
+    if (!output && job.ShowError) job.ShowError("Unable to execute compiler...");
+  }
 
   // A stopped compiler may have left a file half written, or an old one:
   // neither counts as compiled, and nothing is copied or launched.

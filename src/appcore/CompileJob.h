@@ -9,14 +9,18 @@
 #include <vector>
 
 #include "appcore/CompilerMessages.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SynProcess.h"
 
 namespace ludra {
 
 // What one compile needs from the main window.
 struct TCompileJob {
-  std::string ProgramDir;  // where pawncc lies
-  std::string FileName;    // the saved script (CurrentFileName)
+  std::string ProgramDir;
+  // Where pawncc was looked for (FindCompiler); when nothing was looked up,
+  // the program folder's pawncc runs.
+  TCompilerSearch Compiler;
+  std::string FileName;  // the saved script (CurrentFileName)
   bool RunAfterCompile = false;
   std::string CopyDir;
   std::string ExeFile;
@@ -49,13 +53,14 @@ class TCompilePrograms {
 // name part on) replaced by ".amx", or ".amx" appended when it has none.
 std::string CompilerOutputPath(const std::string& fileName);
 
-// The compiler run for a script: the program directory's pawncc with
-// "-;+", "-(+" and the script's absolute path, in the script's folder, the
-// program directory on the library path.
+// The compiler run for a script: the pawncc found (else the program
+// directory's) with "-;+", "-(+" and the script's absolute path, in the
+// script's folder, the compiler's folder on the library path.
 TSynProcessRun CompilerRun(const TCompileJob& job);
 
 // The compile: "Compiling '<name>'..." in the status bar, the compiler run,
-// "Unable to execute compiler..." when it did not start, then the status
+// "Unable to execute compiler..." when it did not start (naming the folders
+// looked in when no compiler was found), then the status
 // by whether the compiled file is there (a stopped compiler counts as
 // failed), and with RunAfterCompile the copy to CopyDir and the launch of
 // ExeFile in its folder. Returns what the compiler wrote.

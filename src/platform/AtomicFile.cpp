@@ -91,4 +91,12 @@ bool ReplaceFileAtomically(const std::string& fileName, const std::string& data)
   return true;
 }
 
+bool MakeFolders(const std::string& dir) {
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  std::string parent = ExtractFileDir(dir);
+  if (parent != dir && parent != "." && !MakeFolders(parent)) return false;
+  return mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
 }  // namespace ludra

@@ -12,4 +12,8 @@ namespace ludra {
 // permissions. False when any step is refused: the old file is then as it was.
 bool ReplaceFileAtomically(const std::string& fileName, const std::string& data);
 
+// Makes the folder and its missing parents, private to the user; true when
+// it is (now) a folder.
+bool MakeFolders(const std::string& dir);
+
 }  // namespace ludra

@@ -11,8 +11,8 @@ struct TSynProcessRun {
   std::string Program;  // a path: never looked up through a shell
   std::vector<std::string> Arguments;
   std::string WorkingDirectory;  // empty: the current directory
-  // Put in front of the child's library search path: the compiler loads a
-  // shared library that lies beside it.
+  // Put in front of the child's library search path (folders separated by
+  // ':'): the compiler loads a shared library that lies beside it.
   std::string LibraryDirectory;
 };
 

@@ -12,6 +12,7 @@
 #include "base/SynExceptions.h"
 #include "base/SynFiles.h"
 #include "platform/AtomicFile.h"
+#include "platform/ProgramDirectory.h"
 
 namespace ludra {
 
@@ -194,7 +195,8 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
 // Writes the document back: the byte-order mark and every line with the end
 // it had; a line that now has another after it but had no end gets the
 // file's own. A failure at any step leaves the old file as it was.
-void SaveDocument(const std::string& fileName, const TDocument& doc) {
+void SaveDocument(const std::string& fileName, const TDocument& doc, bool makeFolder) {
+  if (makeFolder && !MakeFolders(ExtractFileDir(fileName))) RaiseWriteError(fileName);
   std::string data;
   if (doc.bom) data += kBom;
   for (size_t i = 0; i < doc.lines.size(); ++i) {
@@ -367,7 +369,7 @@ void TProfileFile::WriteString(const std::string& section, const std::string& ke
   held_ = false;
   TDocument doc = LoadForWrite(fileName_);
   SetValue(fileName_, doc, section, key, value);
-  SaveDocument(fileName_, doc);
+  SaveDocument(fileName_, doc, makeFolder_);
 }
 
 void TProfileFile::WriteStrings(
@@ -383,7 +385,7 @@ void TProfileFile::WriteStrings(
         doc.lines.erase(doc.lines.begin() + line);
     }
   }
-  SaveDocument(fileName_, doc);
+  SaveDocument(fileName_, doc, makeFolder_);
 }
 
 void TProfileFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -402,7 +404,7 @@ void TProfileFile::DeleteKey(const std::string& section, const std::string& key)
   int line = doc.FindKey(header, Trim(key));
   if (line < 0) return;
   doc.lines.erase(doc.lines.begin() + line);
-  SaveDocument(fileName_, doc);
+  SaveDocument(fileName_, doc, makeFolder_);
 }
 
 void TProfileFile::EraseSection(const std::string& section) {
@@ -414,7 +416,7 @@ void TProfileFile::EraseSection(const std::string& section) {
     doc.lines.erase(doc.lines.begin() + header, doc.lines.begin() + doc.SectionEnd(header));
     changed = true;
   }
-  if (changed) SaveDocument(fileName_, doc);
+  if (changed) SaveDocument(fileName_, doc, makeFolder_);
 }
 
 }  // namespace ludra

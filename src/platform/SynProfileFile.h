@@ -19,6 +19,10 @@ class TProfileFile {
   static constexpr size_t MaxValueLength = 2047;
 
   explicit TProfileFile(std::string fileName) : fileName_(std::move(fileName)) {}
+  // makeFolder: a write first makes the file's folder when it is missing
+  // (a per-user settings file appears on the first write).
+  TProfileFile(std::string fileName, bool makeFolder)
+      : fileName_(std::move(fileName)), makeFolder_(makeFolder) {}
 
   const std::string& FileName() const { return fileName_; }
 
@@ -62,6 +66,7 @@ class TProfileFile {
 
  private:
   std::string fileName_;
+  bool makeFolder_ = false;
   // What Hold read; none when it could not read the file.
   std::optional<std::string> heldText_;
   bool held_ = false;

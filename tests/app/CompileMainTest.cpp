@@ -213,7 +213,11 @@ TEST_F(CompileMainTest, AMissingCompilerIsReportedInTheStatusAndAnErrorBox) {
   Run(&TfmMain::miCompileClick);
   EXPECT_EQ(outputWindows, 1);
   EXPECT_EQ(outputText, "");
-  EXPECT_EQ(dialogs->messages, std::vector<std::string>{"Unable to execute compiler..."});
+  // The message names where the compiler was looked for: here, then the PATH.
+  ASSERT_EQ(dialogs->messages.size(), 1u);
+  EXPECT_TRUE(dialogs->messages[0].starts_with("Unable to execute compiler: no pawncc found in " +
+                                               programDir + ", /"))
+      << dialogs->messages[0];
   EXPECT_EQ(main->StatusText(0), "Unable to compile 'a.pwn'.");
 }
 

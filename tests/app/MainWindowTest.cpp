@@ -369,6 +369,7 @@ TEST_F(MainWindowTest, HelpTopicsOpensTheManualAndAboutNamesTheVersion) {
   w.miAbout->trigger();
   ASSERT_EQ(dialogs_->Abouts.size(), 1u);
   EXPECT_EQ(dialogs_->Abouts[0].rfind("About Ludra|Ludra\nVersion 1.0\n", 0), 0u);
+  EXPECT_TRUE(dialogs_->Abouts[0].ends_with("\n\nSettings: " + programDir_ + "/settings.ini"));
 }
 
 TEST_F(MainWindowTest, UnwritableSettingsAreReportedAndStartUpGoesOn) {

@@ -20,7 +20,7 @@ class RunOptionsTest : public QtAppFixture {
 };
 
 TEST_F(RunOptionsTest, TheDialogShowsTheRunOptionsInThreeLabelledEdits) {
-  TfmRunOptions fm(nullptr, copyDir, exeFile, params, settings);
+  TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
   EXPECT_EQ(fm.windowTitle(), "Run Options");
   EXPECT_EQ(fm.size(), QSize(376, 202));
   EXPECT_EQ(fm.minimumSize(), fm.maximumSize());  // fixed size
@@ -41,7 +41,7 @@ TEST_F(RunOptionsTest, TheDialogShowsTheRunOptionsInThreeLabelledEdits) {
 }
 
 TEST_F(RunOptionsTest, TabGoesThroughCopyDirExeFileSaveCancelThenParams) {
-  TfmRunOptions fm(nullptr, copyDir, exeFile, params, settings);
+  TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
   std::vector<QWidget*> expected = {fm.edCopyDir, fm.edExeFile, fm.bnSave,
                                     fm.bnCancel,  fm.edParams,  fm.edCopyDir};
   QWidget* w = fm.edCopyDir;
@@ -66,7 +66,7 @@ TEST_F(RunOptionsTest, SaveEndsTheDirectoryWithASeparatorAndWritesTheThreeKeysIn
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
     std::filesystem::remove(settings);
-    TfmRunOptions fm(nullptr, copyDir, exeFile, params, settings);
+    TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
     fm.edCopyDir->setText(c.typed);
     fm.edExeFile->setText("/srv/my server");
     fm.edParams->setText(" -x 'a b' ");
@@ -89,7 +89,7 @@ TEST_F(RunOptionsTest, SaveEndsTheDirectoryWithASeparatorAndWritesTheThreeKeysIn
 TEST_F(RunOptionsTest, CancelAndTheCloseBoxStoreNothing) {
   WriteFile(settings, "[RunOpts]\nCopyDir=/srv/old/\n");
   for (int viaCloseBox = 0; viaCloseBox < 2; ++viaCloseBox) {
-    TfmRunOptions fm(nullptr, copyDir, exeFile, params, settings);
+    TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
     fm.show();
     fm.edCopyDir->setText("/elsewhere");
     fm.edExeFile->setText("");
@@ -108,7 +108,7 @@ TEST_F(RunOptionsTest, CancelAndTheCloseBoxStoreNothing) {
 }
 
 TEST_F(RunOptionsTest, EnterAndEscapePressNeitherButton) {
-  TfmRunOptions fm(nullptr, copyDir, exeFile, params, settings);
+  TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
   fm.show();
   fm.edCopyDir->setText("/new");
   for (QWidget* target : {static_cast<QWidget*>(fm.edCopyDir), static_cast<QWidget*>(fm.edParams),
@@ -125,7 +125,7 @@ TEST_F(RunOptionsTest, EnterAndEscapePressNeitherButton) {
 
 TEST_F(RunOptionsTest, ARefusedWriteKeepsTheDialogOpenWithTheOptionsAlreadyInMemory) {
   std::string unwritable = tmp / "no such dir/settings.ini";
-  TfmRunOptions fm(nullptr, copyDir, exeFile, params, unwritable);
+  TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(unwritable));
   fm.show();
   fm.edCopyDir->setText("/srv/new");
   fm.edExeFile->setText("/srv/new/server");
