@@ -237,7 +237,7 @@ std::string TFileAssociation::DesktopEntryText() const {
              "GenericName=PAWN Script Editor\n"
              "Comment=Edit and compile PAWN scripts\n"
              "Exec=") +
-         DesktopExecValue(program_) +
+         DesktopExecValue(ExecProgram()) +
          "\n"
          "Icon=ludra\n"
          "Terminal=false\n"
@@ -259,7 +259,9 @@ std::string TFileAssociation::MimePackageText() {
 
 bool TFileAssociation::OwnsDesktopEntry() const {
   std::string exec;
-  return DesktopEntryValue(DesktopEntryPath(), "Exec", exec) && exec == DesktopExecValue(program_);
+  if (!DesktopEntryValue(DesktopEntryPath(), "Exec", exec)) return false;
+  const std::string runs = ExecProgram();
+  return exec == DesktopExecValue(runs) && (runs == program_ || LinkTarget(runs) == program_);
 }
 
 void TFileAssociation::Register() {
@@ -271,6 +273,7 @@ void TFileAssociation::Register() {
   };
   try {
     WriteItem(IconPath(), kLudraIconSvg);
+    WriteLauncher();
     entryChanged = WriteItem(DesktopEntryPath(), DesktopEntryText());
     mimeChanged = WriteItem(MimePackagePath(), MimePackageText());
     TProfileFile mimeApps(MimeAppsPath());
@@ -318,6 +321,7 @@ void TFileAssociation::Unregister() {
     mimeRemoved = true;
     RemoveItem(IconPath());
     RemoveItem(DesktopEntryPath());
+    RemoveLauncher();
   } catch (...) {
     refresh();
     throw;

@@ -26,6 +26,9 @@ TDesktopDirs UserDesktopDirs();
 // "%f"; escaped as a desktop-entry string value.
 std::string DesktopExecValue(const std::string& program);
 
+// The path a symbolic link holds; empty for anything else.
+std::string LinkTarget(const std::string& path);
+
 // Runs a program by its name on PATH (or its path) with the arguments,
 // detached from this process, its output discarded; does not wait for it. A
 // program that is not installed is skipped.
@@ -60,10 +63,22 @@ class TFileAssociation {
   std::string DesktopEntryText() const;
   static std::string MimePackageText();
 
+  // The program the desktop entry runs: this program, or the launcher when
+  // this program's path needs quoting in the entry (simple openers take
+  // the entry's first word as the program) and the launcher's does not.
+  std::string ExecProgram() const;
+  // A symbolic link to the program in the user's data directory.
+  std::string LauncherPath() const;
+
   // Starts the cache refresh tools; tests run them in place or record them.
   std::function<void(const std::vector<std::string>& argv)> RunTool = StartDetached;
 
  private:
+  // Points the launcher at this program when the entry runs it.
+  void WriteLauncher() const;
+  // Removes the launcher when it points at this program.
+  void RemoveLauncher() const;
+
   std::string program_;
   TDesktopDirs dirs_;
 };

@@ -215,14 +215,28 @@ TEST_F(FileAssociationTest, ExecValueQuotesWhatTheEntryRulesReserve) {
 TEST_F(FileAssociationTest, MovingTheProgramRepointsTheEntry) {
   Association("/old/place/ludra").Register();
   tools_.clear();
-  TFileAssociation moved = Association("/new place/ludra");
+  // A path that needs quoting is run through the launcher, whose does not.
+  TFileAssociation moved = Association("/new place/it's/ludra");
   moved.Register();
-  EXPECT_NE(Get(moved.DesktopEntryPath()).find("\nExec=\"/new place/ludra\" %f\n"),
+  EXPECT_NE(Get(moved.DesktopEntryPath()).find("\nExec=" + moved.LauncherPath() + " %f\n"),
             std::string::npos);
+  EXPECT_EQ(LinkTarget(moved.LauncherPath()), "/new place/it's/ludra");
   EXPECT_TRUE(moved.OwnsDesktopEntry());
   EXPECT_FALSE(Association("/old/place/ludra").OwnsDesktopEntry());
+  EXPECT_FALSE(Association("/other place/ludra").OwnsDesktopEntry());
   EXPECT_EQ(tools_, (std::vector<std::string>{"update-desktop-database " + dirs_.DataHome +
                                               "/applications"}));
+  Association("/other place/ludra").Unregister();
+  EXPECT_TRUE(moved.OwnsDesktopEntry());
+  moved.Unregister();
+  EXPECT_FALSE(fs::exists(dirs_.DataHome + "/ludra"));
+  // Where the launcher's own path would need quoting, the entry quotes the program.
+  dirs_.DataHome = root_ + "/my data";
+  Association("/new place/ludra").Register();
+  EXPECT_NE(
+      Get(dirs_.DataHome + "/applications/ludra.desktop").find("\nExec=\"/new place/ludra\" %f\n"),
+      std::string::npos);
+  EXPECT_FALSE(fs::exists(dirs_.DataHome + "/ludra"));
 }
 
 TEST_F(FileAssociationTest, UnregisterRemovesOurItemsAndKeepsEveryOtherLine) {

@@ -1,0 +1,64 @@
+// The launcher: a link whose path an opener can run without quoting, for a
+// program whose own path holds a blank, a quote or another reserved
+// character.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "base/SynExceptions.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileAssociation.h"
+#include "platform/ProgramDirectory.h"
+
+namespace ludra {
+
+namespace {
+
+[[noreturn]] void RaiseLauncherError() {
+  throw ERegistryException(Format("Failed to set data for '%s'", std::string()));
+}
+
+bool NeedsQuoting(const std::string& path) { return DesktopExecValue(path) != path + " %f"; }
+
+}  // namespace
+
+std::string LinkTarget(const std::string& path) {
+  std::string target(4096, '\0');
+  ssize_t n = readlink(path.c_str(), target.data(), target.size());
+  if (n < 0 || static_cast<size_t>(n) >= target.size()) return {};
+  target.resize(static_cast<size_t>(n));
+  return target;
+}
+
+std::string TFileAssociation::LauncherPath() const { return dirs_.DataHome + "/ludra/ludra"; }
+
+std::string TFileAssociation::ExecProgram() const {
+  if (!NeedsQuoting(program_)) return program_;
+  const std::string launcher = LauncherPath();
+  return NeedsQuoting(launcher) ? program_ : launcher;
+}
+
+void TFileAssociation::WriteLauncher() const {
+  const std::string launcher = LauncherPath();
+  if (ExecProgram() != launcher || LinkTarget(launcher) == program_) return;
+  if (!MakeFolders(ExtractFileDir(launcher))) RaiseLauncherError();
+  // Made aside and renamed into place, so an opener never finds it missing.
+  const std::string temp = launcher + "." + std::to_string(getpid()) + ".new";
+  unlink(temp.c_str());
+  if (symlink(program_.c_str(), temp.c_str()) != 0) RaiseLauncherError();
+  if (rename(temp.c_str(), launcher.c_str()) != 0) {
+    unlink(temp.c_str());
+    RaiseLauncherError();
+  }
+}
+
+void TFileAssociation::RemoveLauncher() const {
+  const std::string launcher = LauncherPath();
+  if (LinkTarget(launcher) != program_) return;
+  if (unlink(launcher.c_str()) != 0 && errno != ENOENT) RaiseLauncherError();
+  // The folder goes too when nothing else lies in it.
+  rmdir(ExtractFileDir(launcher).c_str());
+}
+
+}  // namespace ludra
