@@ -1,12 +1,43 @@
 #include "app/Main.h"
 
+#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/LudraApplication.h"
 #include "platform/ProgramDirectory.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: ludra [SCRIPT]\n"
+    "An editor for PAWN scripts; opens SCRIPT (a .pwn file) when one is named.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "Settings are kept in settings.ini beside the program when that folder is\n"
+    "writable or already holds one, else in $XDG_CONFIG_HOME/ludra/settings.ini\n"
+    "(~/.config/ludra/ by default). The compiler pawncc is looked for beside the\n"
+    "program, then on the PATH; the include folder beside the compiler, then\n"
+    "beside the program.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Asked from a terminal: answered there, with no window and no display.
+  if (argc > 1) {
+    std::string_view option = argv[1];
+    if (option == "--help" || option == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (option == "--version") {
+      std::printf("Ludra %s\n", LUDRA_VERSION);
+      return 0;
+    }
+  }
   ludra::TLudraApplication app(argc, argv);
   std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
   ludra::TfmMain fmMain(ludra::ProgramDirectory(), params);
