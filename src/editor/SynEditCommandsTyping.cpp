@@ -208,12 +208,13 @@ bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar,
       auto b = static_cast<unsigned char>(aChar);
       if (b < 32 || b == 127 || e.ReadOnly()) return true;
       e.DoOnPaintTransient(ttBefore);
-      if (e.HasSelection()) {
+      // Also over a selection: a typed blank that trimming removed still
+      // advances the caret, and the next character fills the gap.
+      auto pastEol = c.AllowPastEol();
+      if (e.HasSelection())
         e.SetSelectedText(std::string(1, aChar));
-      } else {
-        auto pastEol = c.AllowPastEol();
+      else
         TypeChar(c, aChar);
-      }
       e.DoOnPaintTransient(ttAfter);
       return true;
     }
@@ -221,11 +222,11 @@ bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar,
       if (data == nullptr || e.ReadOnly()) return true;
       std::string text(static_cast<const char*>(data));
       if (text.empty()) return true;
+      auto pastEol = c.AllowPastEol();
       if (e.HasSelection()) {
         e.SetSelectedText(text);
         e.InvalidateGutterLines(-1, -1);
       } else {
-        auto pastEol = c.AllowPastEol();
         TypeString(c, text);
       }
       return true;

@@ -326,6 +326,9 @@ void TCustomSynEdit::PasteClipboard() {
   {
     auto lock = LockPaint();
     {
+      // Blanks trimmed from the end of the pasted text still advance the
+      // caret: what is typed next follows them.
+      auto pastEol = AllowPastEol(options_);
       auto block = OpenUndoBlock();
       std::optional<TSynClipboardContent> content = clipboard_->PasteContent();
       if (content) {

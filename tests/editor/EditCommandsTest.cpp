@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/EditorKeys.h"
@@ -303,6 +304,32 @@ INSTANTIATE_TEST_SUITE_P(
                            "|\xc9T\xc9"},
                  nullptr, "\xc9T\xc9|")),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Blanks that replace a selection up to the line end, typed, pasted or from
+// the input method, stay for what is typed next; undo gives back the start.
+TEST(EditCommandsLimitsTest, BlanksOverASelectionAtTheLineEndStay) {
+  const TAction ime = [](TCustomSynEdit& e) {
+    std::string s = "x ";
+    e.RunCommand(ecImeStr, 0, s.data());
+  };
+  const std::tuple<const char*, TAction, const char*> cases[] = {
+      {"abc def|", Steps({Keys(VK_LEFT, kCtrlShift), Text(" x")}), "abc  x|"},
+      {"[    foo|\nbar", Text("    x"), "\tx|\nbar"},
+      {"abc [def|", Steps({Keys('V', kCtrl), Text("y")}), "abc x  y|"},
+      {"abc [def|", Steps({ime, Text("y")}), "abc x y|"}};
+  for (const auto& [before, action, after] : cases) {
+    TSynMemoryClipboard clipboard;
+    clipboard.SetText("x  ", smNormal);
+    THeadlessSynEdit e(&clipboard);
+    UseMainWindowSettings(e);
+    Load(e, before);
+    const std::string original = e.Text();
+    action(e);
+    EXPECT_EQ(Render(e), after);
+    while (e.UndoList().HasItems()) e.RunCommand(ecUndo, 0, nullptr);
+    EXPECT_EQ(e.Text(), original);
+  }
+}
 
 TEST(EditCommandsLimitsTest, TypingStopsBeyondMaxScrollWidth) {
   THeadlessSynEdit e;  // MaxScrollWidth 1024, eoScrollPastEol
