@@ -1,7 +1,9 @@
 #include <QAction>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "app/MainWindowTestSupport.h"
 
@@ -384,6 +386,9 @@ TEST_F(MainWindowTest, UnwritableSettingsAreReportedAndStartUpGoesOn) {
   EXPECT_EQ(dialogs_->Errors[1], error);
   EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
   EXPECT_EQ(Caption(), "a.pwn - Ludra");
+  // Status texts carry file names, shown as written even when they look like mark-up.
+  for (QLabel* panel : w.sbMain->findChildren<QLabel*>())
+    EXPECT_EQ(panel->textFormat(), Qt::PlainText);
 
   dialogs_->FontAnswers.push_back(std::nullopt);
   w.miFont->trigger();
