@@ -15,8 +15,10 @@ std::optional<TSynClipboardBlock> DecodeClipboardBlock(std::string_view data) {
   if (data.empty()) return std::nullopt;
   auto mode = static_cast<unsigned char>(data[0]);
   if (mode > smColumn) return std::nullopt;
+  // The block's own length bounds the text, so a NUL inside it stays; only
+  // the terminating zero goes.
   std::string_view text = data.substr(1);
-  if (size_t zero = text.find('\0'); zero != std::string_view::npos) text = text.substr(0, zero);
+  if (!text.empty() && text.back() == '\0') text.remove_suffix(1);
   return TSynClipboardBlock{static_cast<TSynSelectionMode>(mode), std::string(text)};
 }
 

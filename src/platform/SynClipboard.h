@@ -25,9 +25,10 @@ struct TSynClipboardBlock {
 // The private block: one mode byte (0 normal, 1 line, 2 column), the text,
 // a terminating zero byte.
 std::string EncodeClipboardBlock(TSynSelectionMode mode, std::string_view text);
-// The block's mode and text (up to the first zero byte, or to the end when
-// the zero is missing). Nothing for an empty block or an unknown mode byte:
-// the data may come from another program.
+// The block's mode and text: everything between the mode byte and the
+// terminating zero (or the end when the zero is missing), NULs included.
+// Nothing for an empty block or an unknown mode byte: the data may come
+// from another program.
 std::optional<TSynClipboardBlock> DecodeClipboardBlock(std::string_view data);
 
 // What a paste inserts.

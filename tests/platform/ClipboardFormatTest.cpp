@@ -59,11 +59,11 @@ TEST(ClipboardFormat, DecodeOfForeignData) {
        "\x02"
        "abc",
        true, smColumn, "abc"},
-      {"text ends at the first zero",
+      {"a NUL inside the text stays",
        "\x00"
        "ab\x00"
        "cd\x00"s,
-       true, smNormal, "ab"},
+       true, smNormal, "ab\0cd"s},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

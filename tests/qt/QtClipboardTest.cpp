@@ -30,7 +30,8 @@ class QtClipboard : public ::testing::Test {
 };
 
 TEST_F(QtClipboard, CopyPastesBackInItsMode) {
-  const std::string texts[] = {"word", "whole line\r\n", "ab\r\ncd\r\nef", "  padded  \r\n  "};
+  const std::string texts[] = {"word", "whole line\r\n", "ab\r\ncd\r\nef", "  padded  \r\n  ",
+                               "abc\0def\r\n\0"s};
   for (TSynSelectionMode mode : {smNormal, smLine, smColumn}) {
     for (const std::string& text : texts) {
       clip.SetText(text, mode);
