@@ -20,6 +20,7 @@
 #include "platform/ProgramFiles.h"
 #include "platform/SynProfileFile.h"
 #include "qt/SynEditWidget.h"
+#include "qt/SynQtProgress.h"
 #include "search/SynEditRegexSearch.h"
 #include "search/SynEditSearch.h"
 
@@ -232,6 +233,8 @@ class TfmMain : public QMainWindow {
   // run, made again when a replace asks.
   std::unique_ptr<TConfirmReplaceDialog> ReplaceConfirmDialog;
   void CreateReplaceConfirmDialog();
+  // Shows a long replace-all's progress and lets the user stop it.
+  std::unique_ptr<TSynQtProgress> ReplaceProgress;
 
   // The modified-document prompt; false when the command must stop.
   bool QuerySaveChanges();

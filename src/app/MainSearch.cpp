@@ -89,7 +89,13 @@ void TfmMain::RunSearch(bool replace, bool backward) {
     std::unique_ptr<TConfirmReplaceDialog>& dialog;
     ~TRelease() { dialog.reset(); }
   } release{ReplaceConfirmDialog};
+  ReplaceProgress->Reset();
   int n = moCode->SearchAndReplace(o.LastSearchText, o.LastReplaceText, flags);
+  if (ReplaceProgress->Stopped()) {
+    // What was replaced stays, and one Undo takes it back.
+    SetStatusText("Replace stopped.");
+    return;
+  }
   if (n == 0) {
     dialogs_->Beep();
     SetStatusText("Text not found.");

@@ -28,6 +28,7 @@
 #include "editor/SynEditViewport.h"
 #include "editor/SynEditWordWrap.h"
 #include "editor/SynTextDrawer.h"
+#include "platform/SynProgress.h"
 #include "platform/SynTimer.h"
 #include "search/SynEditSearchCustom.h"
 
@@ -291,6 +292,10 @@ class TCustomSynEdit {
   // flags give; returns the number of occurrences visited (0: none).
   int SearchAndReplace(const std::string& aSearch, const std::string& aReplace,
                        TSynSearchFlags options);
+  // A replace-all without prompts reports to it after a moment and stops
+  // when it says so; the replacements made by then stay, as one undo step.
+  // Not owned; none: it runs to the end.
+  void SetProgressSink(TSynProgressSink* value) { progressSink_ = value; }
   // Asked before each replacement when sfPrompt is set; Action starts as raCancel.
   TReplaceTextEvent OnReplaceText;
   virtual TSynReplaceAction DoOnReplaceText(const std::string& aSearch, const std::string& aReplace,
@@ -478,6 +483,7 @@ class TCustomSynEdit {
 
   // Search and replace.
   TSynEditSearchCustom* searchEngine_ = nullptr;
+  TSynProgressSink* progressSink_ = nullptr;
 
   // --- Key bindings, command pipeline and editing commands (SynEditCommands*.cpp) ---
  public:

@@ -1,6 +1,7 @@
 // Search and replace: the editor hands each line of the scope to the
 // attached search engine, selects and shows every occurrence it visits and
 // replaces it when asked to.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -79,12 +80,16 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   bool replaceAll = options.Contains(sfReplaceAll);
   bool prompt = options.Contains(sfPrompt);
   bool blockOpen = false;
+  // Paces a replace-all that runs without asking; it is declared before
+  // the closing bracket, so its window goes after the repaint.
+  std::optional<TSynProgressGate> progress;
   DoOnPaintTransient(ttBefore);
   if (replaceAll) {
     BeginPaintLock();
     if (!prompt) {
       BeginUndoBlock();
       blockOpen = true;
+      progress.emplace(progressSink_);
     }
   }
   // A replace-all (or a prompt answered "all") holds the paint lock and one
@@ -196,9 +201,18 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   };
 
   const int step = backwards ? -1 : 1;
+  // True when the user stopped the replace-all; checked between
+  // occurrences, so every replacement is whole.
+  auto stopRequested = [&](int line) {
+    if (!progress) return false;
+    long long total = scopeLast.Line - scopeFirst.Line + 1;
+    long long done = backwards ? scopeLast.Line - line : line - scopeFirst.Line;
+    return progress->Step(done, total);
+  };
   bool done = false;
   for (int line = backwards ? scopeLast.Line : scopeFirst.Line;
        !done && line >= scopeFirst.Line && line <= scopeLast.Line; line += step) {
+    if (stopRequested(line)) break;
     int k = engine.FindAllInLine(lines_->Get(line - 1));
     const int foundLine = line;
     int lineShift = 0;
@@ -206,6 +220,10 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
       int pos = engine.MatchPosition(i) + lineShift;
       int len = engine.MatchLength(i);
       if (!inRange(line, pos, len)) continue;
+      if (stopRequested(line)) {
+        done = true;
+        break;
+      }
       ++result;
       // One notice for the whole move; the detour over the line start
       // scrolls the occurrence into view from the left.
@@ -241,6 +259,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
             BeginUndoBlock();
             blockOpen = true;
           }
+          if (!progress) progress.emplace(progressSink_);
         }
         std::string matched(lines_->GetView(line - 1).substr(pos - 1, len));
         std::string text = engine.ReplacementText(matched, aReplace);

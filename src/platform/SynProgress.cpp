@@ -1,0 +1,26 @@
+#include "platform/SynProgress.h"
+
+#include <algorithm>
+
+namespace ludra {
+
+TSynProgressGate::TSynProgressGate(TSynProgressSink* sink) : sink_(sink) {
+  if (sink_) nextCheck_ = sink_->Now() + ShowAfterMs;
+}
+
+TSynProgressGate::~TSynProgressGate() {
+  if (shown_) sink_->Done();
+}
+
+bool TSynProgressGate::Step(long long done, long long total) {
+  if (!sink_ || stopped_) return stopped_;
+  long long now = sink_->Now();
+  if (now < nextCheck_) return false;
+  nextCheck_ = now + UpdateMs;
+  shown_ = true;
+  int percent = total > 0 ? static_cast<int>(std::clamp(done * 100 / total, 0LL, 100LL)) : 0;
+  stopped_ = sink_->Progress(percent);
+  return stopped_;
+}
+
+}  // namespace ludra
