@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string_view>
 
@@ -25,10 +26,10 @@ namespace {
 
 constexpr const char* kDefaultsSection = "Default Applications";
 
-[[noreturn]] void RaiseRegistryError() {
-  // The name of the value that could not be set; the association writes
-  // only default values, whose name is empty.
-  throw ERegistryException(Format("Failed to set data for '%s'", std::string()));
+// Names the file that could not be written and why (errno of the failed step).
+[[noreturn]] void RaiseRegistryError(const std::string& path) {
+  std::string reason = errno ? std::string(std::strerror(errno)) : std::string("Access denied");
+  throw ERegistryException(Format("Failed to set data for '%s'", path) + ". " + reason);
 }
 
 std::string AbsoluteEnv(const char* name) {
@@ -46,7 +47,10 @@ bool ReadWhole(const std::string& path, std::string& text) {
 // Creates the directory and its missing parents.
 bool MakeDirectories(const std::string& dir) {
   struct stat st;
-  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  if (stat(dir.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) errno = ENOTDIR;
+    return S_ISDIR(st.st_mode);
+  }
   std::string parent = ExtractFileDir(dir);
   if (parent != dir && parent != "." && !MakeDirectories(parent)) return false;
   // New desktop directories are private to the user.
@@ -57,13 +61,14 @@ bool MakeDirectories(const std::string& dir) {
 bool WriteItem(const std::string& path, const std::string& data) {
   std::string current;
   if (ReadWhole(path, current) && current == data) return false;
+  errno = 0;
   if (!MakeDirectories(ExtractFileDir(path)) || !ReplaceFileAtomically(path, data))
-    RaiseRegistryError();
+    RaiseRegistryError(path);
   return true;
 }
 
 void RemoveItem(const std::string& path) {
-  if (unlink(path.c_str()) != 0 && errno != ENOENT) RaiseRegistryError();
+  if (unlink(path.c_str()) != 0 && errno != ENOENT) RaiseRegistryError(path);
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -276,14 +281,18 @@ void TFileAssociation::Register() {
     WriteLauncher();
     entryChanged = WriteItem(DesktopEntryPath(), DesktopEntryText());
     mimeChanged = WriteItem(MimePackagePath(), MimePackageText());
+    // Ludra goes first; the other programs the user listed stay after it.
     TProfileFile mimeApps(MimeAppsPath());
-    std::string value = std::string(DesktopId) + ";";
-    if (mimeApps.ReadString(kDefaultsSection, MimeType, "") != value) {
-      if (!MakeDirectories(dirs_.ConfigHome)) RaiseRegistryError();
+    std::string current = mimeApps.ReadLongString(kDefaultsSection, MimeType, "");
+    bool ours = false;
+    std::string value = std::string(DesktopId) + ";" + WithoutId(current, DesktopId, ours);
+    if (current != value) {
+      errno = 0;
+      if (!MakeDirectories(dirs_.ConfigHome)) RaiseRegistryError(MimeAppsPath());
       try {
         mimeApps.WriteString(kDefaultsSection, MimeType, value);
       } catch (const EIniFileException&) {
-        RaiseRegistryError();
+        RaiseRegistryError(MimeAppsPath());
       }
     }
   } catch (...) {
@@ -306,7 +315,7 @@ void TFileAssociation::Unregister() {
     TProfileFile mimeApps(MimeAppsPath());
     bool ours = false;
     std::string rest =
-        WithoutId(mimeApps.ReadString(kDefaultsSection, MimeType, ""), DesktopId, ours);
+        WithoutId(mimeApps.ReadLongString(kDefaultsSection, MimeType, ""), DesktopId, ours);
     if (ours) {
       try {
         if (rest.empty())
@@ -314,7 +323,7 @@ void TFileAssociation::Unregister() {
         else
           mimeApps.WriteString(kDefaultsSection, MimeType, rest);
       } catch (const EIniFileException&) {
-        RaiseRegistryError();
+        RaiseRegistryError(MimeAppsPath());
       }
     }
     RemoveItem(MimePackagePath());

@@ -271,6 +271,13 @@ void TProfileFile::Hold() {
 
 std::string TProfileFile::ReadString(const std::string& section, const std::string& key,
                                      const std::string& defaultValue) const {
+  std::string value = ReadLongString(section, key, defaultValue);
+  if (value.size() > MaxValueLength) value.resize(MaxValueLength);
+  return value;
+}
+
+std::string TProfileFile::ReadLongString(const std::string& section, const std::string& key,
+                                         const std::string& defaultValue) const {
   std::string read;
   const std::string* text = nullptr;
   if (held_) {
@@ -281,7 +288,7 @@ std::string TProfileFile::ReadString(const std::string& section, const std::stri
   if (!text) return defaultValue;
   std::optional<std::string_view> value = FindValue(*text, Trim(section), Trim(key));
   if (!value) return defaultValue;
-  return std::string(value->substr(0, MaxValueLength));
+  return std::string(*value);
 }
 
 int TProfileFile::ReadInteger(const std::string& section, const std::string& key,

@@ -37,6 +37,10 @@ class TProfileFile {
   // the default.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
+  // As ReadString, but the whole value however long: for files that other
+  // programs share, whose values must be written back unchanged.
+  std::string ReadLongString(const std::string& section, const std::string& key,
+                             const std::string& defaultValue) const;
   // Decimal, or hexadecimal after "0x"/"0X"; anything else gives the default.
   int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
   // Read as an integer: true when not 0.

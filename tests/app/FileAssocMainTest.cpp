@@ -104,8 +104,10 @@ TEST_F(FileAssocMainTest, RefusedDesktopWriteIsReportedAndStartUpGoesOn) {
   std::string script = root_ + "/game.pwn";
   WriteFile(script, "main()\n{\n}\n");
   TfmMain& w = Start({script});
-  // No full stop is added after a quote character.
-  EXPECT_EQ(dialogs_->Errors, (std::vector<std::string>{"Failed to set data for ''"}));
+  EXPECT_EQ(
+      dialogs_->Errors,
+      (std::vector<std::string>{"Failed to set data for '" + root_ +
+                                "/data/icons/hicolor/scalable/apps/ludra.svg'. Not a directory."}));
   EXPECT_EQ(Ini("General", "FileAssoc"), "1");
   EXPECT_TRUE(w.miAssoc->isChecked());
   EXPECT_EQ(w.CurrentFileName, script);

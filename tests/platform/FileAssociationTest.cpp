@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -289,12 +290,44 @@ TEST_F(FileAssociationTest, UnregisterLeavesAnotherProgramsAssociationAlone) {
   EXPECT_FALSE(fs::exists(a.DesktopEntryPath()));
 }
 
+TEST_F(FileAssociationTest, DefaultsKeepOtherProgramsAndAnyLength) {
+  std::string many;  // far longer than a settings value may be
+  for (int i = 0; i < 200; ++i) many += "program-number-" + std::to_string(i) + ".desktop;";
+  struct TCase {
+    const char* name;
+    std::optional<std::string> before, registered, unregistered;
+  } cases[] = {
+      {"none", std::nullopt, "ludra.desktop;", std::nullopt},
+      {"another default", "other.desktop;", "ludra.desktop;other.desktop;", "other.desktop;"},
+      {"already first", "ludra.desktop;a.desktop;", "ludra.desktop;a.desktop;", "a.desktop;"},
+      {"long list", many, "ludra.desktop;" + many, many},
+      {"long list, ours last", many + "ludra.desktop;", "ludra.desktop;" + many, many},
+  };
+  auto line = [](const std::optional<std::string>& value) {
+    return "[Default Applications]\n" + (value ? "text/x-pawn=" + *value + "\n" : "");
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TFileAssociation a = Association("/opt/ludra/ludra");
+    Put(a.MimeAppsPath(), line(c.before));
+    a.Register();
+    EXPECT_EQ(Get(a.MimeAppsPath()), line(c.registered));
+    a.Register();  // every start registers again
+    EXPECT_EQ(Get(a.MimeAppsPath()), line(c.registered));
+    a.Unregister();
+    EXPECT_EQ(Get(a.MimeAppsPath()), line(c.unregistered));
+  }
+}
+
 TEST_F(FileAssociationTest, RefusedWritesRaiseTheRegistryErrorAsAnUnprivilegedUser) {
-  auto refused = [](const std::function<void()>& step) {
+  // The message names the file under the refusing directory and the reason.
+  auto refused = [this](const std::function<void()>& step) {
     try {
       step();
     } catch (const ERegistryException& e) {
-      return std::string(e.what()) == "Failed to set data for ''";
+      std::string what = e.what();
+      return what.starts_with("Failed to set data for '" + root_ + "/") &&
+             what.ends_with("'. Permission denied");
     }
     return false;
   };
