@@ -33,9 +33,9 @@ void TLudraApplication::ShowException(const std::string& message) {
     OnShowException(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, applicationName(), MessageText(text), QMessageBox::Ok,
+  QMessageBox box(QMessageBox::Critical, applicationName(), QString(), QMessageBox::Ok,
                   activeWindow());
-  box.setTextFormat(Qt::PlainText);
+  SetMessageBoxText(box, MessageText(text));
   box.exec();
 }
 

@@ -35,14 +35,32 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string&
 
 QString MessageText(const std::string& text) { return QString::fromUtf8(text.data(), text.size()); }
 
+void SetMessageBoxText(QMessageBox& box, const QString& text) {
+  // A zero-width space is a place to break a line that shows nothing.
+  constexpr int kLongRun = 60;
+  QString wrappable;
+  wrappable.reserve(text.size() + text.size() / (kLongRun / 2));
+  int run = 0;
+  for (QChar c : text) {
+    wrappable += c;
+    if (c.isSpace()) {
+      run = 0;
+    } else if (++run >= kLongRun || (c == u'/' && run >= kLongRun / 2)) {
+      wrappable += QChar(0x200B);
+      run = 0;
+    }
+  }
+  box.setTextFormat(Qt::PlainText);
+  box.setText(wrappable);
+}
+
 TModalResult TQtDialogs::MessageDlg(QWidget* parent, const std::string& text, TMsgDlgType type,
                                     TMsgDlgButtons buttons) {
   static const char* const captions[] = {"Confirm", "Information", "Error"};
   static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information,
                                             QMessageBox::Critical};
-  QMessageBox box(icons[type], captions[type], MessageText(text), QMessageBox::NoButton, parent);
-  // File names and tools' text may look like mark-up; they are shown as written.
-  box.setTextFormat(Qt::PlainText);
+  QMessageBox box(icons[type], captions[type], QString(), QMessageBox::NoButton, parent);
+  SetMessageBoxText(box, MessageText(text));
   QPushButton* ok = nullptr;
   QPushButton* yes = nullptr;
   QPushButton* no = nullptr;
@@ -119,9 +137,9 @@ std::optional<std::string> TQtDialogs::InputQuery(QWidget* parent, const std::st
 }
 
 void TQtDialogs::AboutBox(QWidget* parent, const std::string& caption, const std::string& text) {
-  QMessageBox box(QMessageBox::Information, QString::fromStdString(caption),
-                  QString::fromStdString(text), QMessageBox::NoButton, parent);
-  box.setTextFormat(Qt::PlainText);
+  QMessageBox box(QMessageBox::Information, QString::fromStdString(caption), QString(),
+                  QMessageBox::NoButton, parent);
+  SetMessageBoxText(box, MessageText(text));
   if (!QApplication::windowIcon().isNull())
     box.setIconPixmap(QApplication::windowIcon().pixmap(48, 48));
   box.addButton("OK", QMessageBox::AcceptRole);
@@ -129,9 +147,9 @@ void TQtDialogs::AboutBox(QWidget* parent, const std::string& caption, const std
 }
 
 void TQtDialogs::ReportError(QWidget* parent, const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), MessageText(text),
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString(),
                   QMessageBox::NoButton, parent);
-  box.setTextFormat(Qt::PlainText);
+  SetMessageBoxText(box, MessageText(text));
   box.addButton("OK", QMessageBox::AcceptRole);
   box.exec();
 }

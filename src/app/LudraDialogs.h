@@ -9,6 +9,7 @@
 #include "platform/SynCanvas.h"
 
 class QDialog;
+class QMessageBox;
 class QString;
 class QWidget;
 
@@ -18,6 +19,11 @@ namespace ludra {
 // names go in as the system gives them, document text is converted from its
 // code page (CodePage().ToUtf8) when the message is built.
 QString MessageText(const std::string& text);
+// Sets a message box's text as plain text: file names, document lines and
+// compiler output must never be read as mark-up (an image tag would make Qt
+// open the file it names). Unbroken runs longer than a line, such as deep
+// paths, may wrap, so the box stays within the screen.
+void SetMessageBoxText(QMessageBox& box, const QString& text);
 
 // The answer of a message box or dialog; mrCancel also stands for one closed
 // by Escape or its close box.

@@ -3,6 +3,7 @@
 // gutter line, and opening an include file a message is about.
 #include <QApplication>
 #include <QHelpEvent>
+#include <QTextDocument>
 #include <QToolTip>
 #include <filesystem>
 
@@ -85,7 +86,10 @@ QString TfmMain::GutterHint(const QPoint& pos) const {
 bool TfmMain::GutterToolTip(QHelpEvent& event) {
   QString text = GutterHint(event.pos());
   if (text.isEmpty()) return false;
-  QToolTip::showText(event.globalPos(), text, moCode->viewport());
+  // A tool tip guesses its format; compiler messages quote the script, so
+  // they go in escaped.
+  QToolTip::showText(event.globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap),
+                     moCode->viewport());
   return true;
 }
 

@@ -3,13 +3,19 @@
 #include <QAction>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QToolTip>
 
 #include "app/CompileTestSupport.h"
+#include "app/LudraDialogs.h"
 #include "app/Main.h"
 #include "app/ScriptedDialogs.h"
 #include "app/unitOutput.h"
@@ -316,4 +322,49 @@ TEST_F(CompilerMessagesMainTest, HoveringAMarkedGutterLineShowsItsMessages) {
                   "printf '%s(4) : warning 1: a\\n%s(4) : error 2: b\\n' \"$3\" \"$3\"\n");
   Compile();
   EXPECT_EQ(main->GutterHint(at(4, 5)).toStdString(), "warning 001: a\nerror 002: b");
+}
+
+// Text from scripts, include files, the compiler and file names is shown as
+// given: an image tag must never make Qt open the file it names (a FIFO
+// would block the window for good), nor a bold tag change what is shown.
+TEST_F(CompilerMessagesMainTest, OutsideTextIsShownAsPlainTextEverywhere) {
+  const std::string hostile = "<img src=\"" + (dir / "fifo") + "\"><b>x</b>";
+  InstallCompiler(programDir, "printf '%s(6) : error 001: " + hostile + "\\n' \"$3\"\n");
+  Compile();
+  auto labelsArePlain = [&] {
+    for (QLabel* label : main->sbMain->findChildren<QLabel*>())
+      if (label->textFormat() != Qt::PlainText) return false;
+    return true;
+  };
+  main->miNextMessage->trigger();
+  EXPECT_EQ(main->StatusText(0), "error 001: " + hostile);
+  EXPECT_TRUE(labelsArePlain());
+
+  // The gutter's tool tip goes in escaped: it shows the text itself.
+  TSynEdit* editor = main->moCode;
+  QPoint at(5, (6 - editor->TopRow()) * editor->RowHeight() + editor->RowHeight() / 2);
+  QHelpEvent help(QEvent::ToolTip, at, editor->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(editor->viewport(), &help);
+  ASSERT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().toStdString(),
+            "error 001: " + hostile);
+  EXPECT_EQ(QToolTip::text().indexOf("<img"), -1);
+  QToolTip::hideText();
+
+  // Message boxes, with a path far wider than the screen.
+  const std::string longPath = "/" + std::string(2046, 'p');
+  TQtDialogs real;
+  std::vector<std::string> seen;
+  auto inspect = [&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box || !box->isVisible()) return;
+    seen.push_back(box->text().remove(QChar(0x200B)).toStdString());
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
+    box->close();
+  };
+  DriveModal([&] { real.MessageDlg(main.get(), hostile + longPath, mtError, mbOK); }, inspect);
+  DriveModal([&] { real.ReportError(main.get(), hostile); }, inspect);
+  DriveModal([&] { real.AboutBox(main.get(), "About", hostile); }, inspect);
+  EXPECT_EQ(seen, (std::vector<std::string>{hostile + longPath, hostile, hostile}));
 }
