@@ -59,8 +59,18 @@ std::vector<std::string> SplitCommaText(const std::string& text) {
   return parts;
 }
 
+std::vector<std::string> HintParts(const std::string& item) {
+  if (item.size() <= HintTextCap) return SplitCommaText(item);
+  // Cut at a blank or comma where one is near, so the last part shown is whole.
+  size_t cut = item.find_last_of(", ", HintTextCap);
+  if (cut == std::string::npos || cut < HintTextCap / 2) cut = HintTextCap;
+  std::vector<std::string> parts = SplitCommaText(item.substr(0, cut));
+  parts.emplace_back("...");
+  return parts;
+}
+
 std::string MarkCurrentParameter(const std::string& item, int index) {
-  std::vector<std::string> parts = SplitCommaText(item);
+  std::vector<std::string> parts = HintParts(item);
   std::string line;
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) line += ' ';
@@ -394,13 +404,20 @@ int TSynBaseCompletionProposalForm::HintWidth(TSynCanvas& canvas) {
     std::string item = itemList_.Get(i);
     int w;
     if (shownKind_ == ctParams) {
-      // Wide enough for the bold part at any position.
-      std::string plain = StripMarkup(item);
-      int parts = static_cast<int>(SplitCommaText(plain).size());
-      w = 0;
-      for (int j = -1; j < parts; ++j)
-        w = std::max(w, MeasureFormattedText(canvas, font_, MarkCurrentParameter(plain, j), nullptr,
-                                             images_));
+      // Wide enough for the bold part at any position: the line without a
+      // bold part, widened by the most that making one part bold adds.
+      // Measuring the line once per part would be quadratic.
+      std::vector<std::string> parts = HintParts(StripMarkup(item));
+      std::string line;
+      int extra = 0;
+      for (size_t j = 0; j < parts.size(); ++j) {
+        if (j > 0) line += ' ';
+        line += parts[j];
+        int bold = MeasureFormattedText(canvas, font_, "\\style{~B}" + parts[j], nullptr, images_) -
+                   MeasureFormattedText(canvas, font_, parts[j], nullptr, images_);
+        extra = std::max(extra, bold);
+      }
+      w = MeasureFormattedText(canvas, font_, line, nullptr, images_) + extra;
       if (owner_->OnMeasureItem) owner_->OnMeasureItem(owner_, i, canvas, w);
     } else {
       w = MeasureFormattedText(canvas, font_, item, nullptr, images_);

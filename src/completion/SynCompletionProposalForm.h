@@ -293,8 +293,13 @@ class TSynBaseCompletionProposalForm : public TCustomSynEdit::TFocusTarget {
   bool savedKeepCaretShown_ = false;
 };
 
-// The displayed line of a parameter hint: the comma-text parts of item
-// joined by blanks, the part at index (0-based) wrapped in a bold toggle.
+// A hint longer than this shows its first parameters and "..." for the
+// rest, so an absurd declaration costs little at each keystroke.
+inline constexpr size_t HintTextCap = 32768;
+// The parts a parameter hint shows: the comma-text parts of item, up to the cap.
+std::vector<std::string> HintParts(const std::string& item);
+// The displayed line of a parameter hint: the hint parts of item joined by
+// blanks, the part at index (0-based) wrapped in a bold toggle.
 std::string MarkCurrentParameter(const std::string& item, int index);
 // The comma-text split: parts separated by commas or blanks, double quotes
 // around a part that holds them, a doubled quote inside quotes is one quote.

@@ -10,6 +10,16 @@
 
 namespace ludra::test {
 
+// Counts the characters it is asked to measure.
+class TCountingCanvas : public TSynRecordingCanvas {
+ public:
+  int TextWidth(std::string_view text, TFontStyles style) override {
+    measured += text.size();
+    return TSynRecordingCanvas::TextWidth(text, style);
+  }
+  size_t measured = 0;
+};
+
 class TFakeProposalWindow : public TSynProposalWindow {
  public:
   explicit TFakeProposalWindow(TSynBaseCompletionProposalForm& form) : form_(form) {}
@@ -28,7 +38,7 @@ class TFakeProposalWindow : public TSynProposalWindow {
   int WheelScrollLines() const override { return wheelLines; }
   TSynCanvas& MeasureCanvas() override { return canvas; }
 
-  TSynRecordingCanvas canvas;
+  TCountingCanvas canvas;
   TRect bounds;
   // The scroll bar as the form last gave it.
   TProposalScrollBar bar;
