@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace ludra {
 
 const char* const kNotARegularFile = "Not a regular file";
+const char* const kFileTooLarge = "File too large";
 
 namespace {
 
@@ -78,16 +80,31 @@ TFileRead ReadRegularFileAt(int dirFd, const std::string& name, std::string& byt
   // (a file that shrank, a size of 0 as special files give) is read until a
   // read returns nothing.
   const size_t expected = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
-  bytes.resize(expected > 0 ? expected + 1 : 4096);
+  auto fail = [&](const char* why) {
+    reason = why;
+    bytes.clear();
+    bytes.shrink_to_fit();
+    return TFileRead::NotRead;
+  };
   size_t size = 0;
+  try {
+    bytes.resize(expected > 0 ? expected + 1 : 4096);
+  } catch (const std::bad_alloc&) {
+    return fail(std::strerror(ENOMEM));
+  }
   for (;;) {
-    if (size == bytes.size()) bytes.resize(bytes.size() * 2);
+    if (size == bytes.size()) {
+      if (expected == 0 && size >= kMaxUnsizedFileBytes) return fail(kFileTooLarge);
+      try {
+        bytes.resize(bytes.size() * 2);
+      } catch (const std::bad_alloc&) {
+        return fail(std::strerror(ENOMEM));
+      }
+    }
     ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      reason = std::strerror(errno);
-      bytes.clear();
-      return TFileRead::NotRead;
+      return fail(std::strerror(errno));
     }
     if (n == 0) break;
     size += static_cast<size_t>(n);

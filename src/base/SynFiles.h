@@ -2,6 +2,7 @@
 // Reading files the user or the program directory names, safely: only
 // regular files are opened, and opening never waits (a FIFO with no writer,
 // a device), so no file can freeze or exhaust the window.
+#include <cstddef>
 #include <string>
 
 namespace ludra {
@@ -18,11 +19,18 @@ int OpenRegularFile(const std::string& path, std::string& reason);
 // so files of one folder are opened without looking the folder up each time.
 int OpenRegularFileAt(int dirFd, const std::string& name, std::string& reason);
 
+// A file that reports a size of 0 but is not empty (procfs and sysfs files)
+// is read up to this many bytes: some never end (/proc/self/pagemap), and
+// no script or include file comes near it.
+inline constexpr size_t kMaxUnsizedFileBytes = size_t{64} << 20;
+// The reason given for such a file that goes on past the cap.
+extern const char* const kFileTooLarge;
+
 // True when the path names a regular file (following symbolic links).
 bool IsRegularFile(const std::string& path);
 
 // Reads a whole regular file. False with a reason when it cannot be opened
-// or read; a missing file sets missing.
+// or read (also when memory runs out); a missing file sets missing.
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& reason,
                      bool* missing = nullptr);
 

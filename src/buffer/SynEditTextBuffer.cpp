@@ -491,7 +491,9 @@ void TSynEditStringList::LoadFromFile(const std::string& fileName) {
     arena.reset(new char[capacity ? capacity : 1]);
     for (;;) {
       if (size == capacity) {
-        // The file grew while reading, or reports no size (/proc): read on.
+        // The file grew while reading, or reports no size (/proc): read on,
+        // within a bound for the latter, as some of them never end.
+        if (st.st_size <= 0 && size >= kMaxUnsizedFileBytes) throw readError(kFileTooLarge);
         size_t bigger = capacity ? capacity * 2 : 65536;
         std::unique_ptr<char[]> next(new char[bigger]);
         if (size) std::memcpy(next.get(), arena.get(), size);

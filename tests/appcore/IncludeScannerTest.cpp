@@ -235,6 +235,17 @@ TEST_F(IncludeFolderTest, SpecialFilesAreReportedAndSkippedWithoutWaiting) {
   EXPECT_EQ(scan.NameList.Count(), 1);
 }
 
+TEST_F(IncludeFolderTest, EndlessFilesOfNoStatedSizeAreReportedAndTheOthersKept) {
+  Write("a.inc", "native A();\n");
+  // Stated as empty, it reads on through the whole address space.
+  std::filesystem::create_symlink("/proc/self/pagemap", folder_ + "/b.inc");
+  Write("c.inc", "native C();\n");
+  TIncludeScan scan = ScanIncludeFolder(folder_);
+  ASSERT_EQ(scan.Errors.size(), 1u);
+  EXPECT_EQ(scan.Errors[0], "Cannot read file \"" + folder_ + "/b.inc\". File too large");
+  EXPECT_EQ(scan.NameList.Count(), 2);
+}
+
 TEST_F(IncludeFolderTest, FilesAreReadWholeAtEverySize) {
   // Sizes around the first buffer (the stated size and one byte more) and
   // around the 4096-byte start for files that state no size.

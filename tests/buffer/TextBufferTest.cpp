@@ -446,6 +446,8 @@ TEST(LineBufferFiles, AFailedLoadLeavesTheOldLines) {
   Fill(b, 3);
   EXPECT_THROW(b.LoadFromFile(dir.File("missing.pwn")), EFOpenError);
   EXPECT_THROW(b.LoadFromFile(dir.path.string()), EFOpenError);  // a directory
+  // States no size and reads on through the whole address space.
+  EXPECT_THROW(b.LoadFromFile("/proc/self/pagemap"), EReadError);
   EXPECT_EQ(b.Count(), 3);
   EXPECT_EQ(b.UpdateCount(), 0);
 }
