@@ -15,8 +15,7 @@ TTextReplaceDialog::TTextReplaceDialog(QWidget* owner) : TTextSearchDialog(owner
   Label2->adjustSize();
   cbReplaceText = new QComboBox(this);
   cbReplaceText->setObjectName("cbReplaceText");
-  cbReplaceText->setEditable(true);
-  cbReplaceText->setInsertPolicy(QComboBox::NoInsert);
+  MakeTextCombo(cbReplaceText);
   cbReplaceText->setGeometry(96, 37, 228, 21);
   Label2->setBuddy(cbReplaceText);
   setTabOrder(cbSearchText, cbReplaceText);

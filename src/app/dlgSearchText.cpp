@@ -1,5 +1,8 @@
 #include "app/dlgSearchText.h"
 
+#include <QLineEdit>
+#include <limits>
+
 #include "app/LudraDialogs.h"
 #include "appcore/SearchOptions.h"
 #include "base/SynCodePage.h"
@@ -28,6 +31,13 @@ void SetComboItems(QComboBox* combo, const std::vector<std::string>& items) {
   combo->setEditText(text);
 }
 
+void MakeTextCombo(QComboBox* combo) {
+  combo->setEditable(true);
+  combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+  // The history is kept by the close query, not by the combo's own insertion.
+  combo->setInsertPolicy(QComboBox::NoInsert);
+}
+
 std::string ComboText(const QComboBox* combo) { return FromQt(combo->currentText()); }
 
 void SetComboText(QComboBox* combo, const std::string& text) { combo->setEditText(ToQt(text)); }
@@ -52,9 +62,7 @@ TTextSearchDialog::TTextSearchDialog(QWidget* owner)
   Label1->adjustSize();
   cbSearchText = new QComboBox(this);
   cbSearchText->setObjectName("cbSearchText");
-  cbSearchText->setEditable(true);
-  // The history is kept by the close query, not by the combo's own insertion.
-  cbSearchText->setInsertPolicy(QComboBox::NoInsert);
+  MakeTextCombo(cbSearchText);
   cbSearchText->setGeometry(96, 8, 228, 21);
   Label1->setBuddy(cbSearchText);
 

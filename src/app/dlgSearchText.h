@@ -14,6 +14,9 @@
 
 namespace ludra {
 
+// Makes combo an editable text box that takes a text of any length: a
+// search text cut to the box's usual limit would find something else.
+void MakeTextCombo(QComboBox* combo);
 // A combo box's items and text as document bytes, and back.
 std::vector<std::string> ComboItems(const QComboBox* combo);
 void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);

@@ -84,6 +84,20 @@ TEST_F(SearchReplaceMainTest, FindSearchesTheWholeDocumentThenF3AndF4GoOnFromThe
   EXPECT_TRUE(dialogs_->AllAnswered());
 }
 
+TEST_F(SearchReplaceMainTest, LongSearchAndReplaceTextsAreTakenWhole) {
+  // Longer than a text box usually takes; the occurrence lies beyond that.
+  const std::string longText = std::string(40000, 'a') + "b";
+  TfmMain& w = Open("x" + longText + "\n" + std::string(40000, 'a') + "\n");
+  dialogs_->ModalAnswers.push_back(Confirm({.search = longText, .replace = longText + "c"}));
+  dialogs_->ModalAnswers.push_back(Answer(mrYesToAll));
+  w.tbReplace->trigger();
+  EXPECT_TRUE(dialogs_->AllAnswered());
+  EXPECT_EQ(w.SearchOptions.LastSearchText, longText);
+  EXPECT_EQ(w.SearchOptions.LastReplaceText, longText + "c");
+  EXPECT_EQ(w.moCode->Lines().Get(0), "x" + longText + "c");
+  EXPECT_EQ(w.moCode->Lines().Get(1), std::string(40000, 'a'));
+}
+
 TEST_F(SearchReplaceMainTest, FindNextBeforeAnyFindAndAnEmptySearchFindNothing) {
   TfmMain& w = Open("abc\n");
   w.tbFindNext->trigger();
