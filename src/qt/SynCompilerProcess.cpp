@@ -1,12 +1,16 @@
 #include "qt/SynCompilerProcess.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QEventLoop>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSocketNotifier>
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,6 +19,10 @@ namespace ludra {
 namespace {
 
 QString Path(const std::string& s) { return QString::fromStdString(s); }
+
+// How long output is still awaited from what the compiler started, once
+// the compiler itself has ended.
+constexpr int kLateOutputGraceMs = 1000;
 
 QStringList ToStringList(const std::vector<std::string>& words) {
   QStringList list;
@@ -49,14 +57,33 @@ std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun& run,
   envp.push_back(nullptr);
   const std::string& directory = run.WorkingDirectory;
 
+  // The output comes through a pipe of our own rather than Qt's, which is
+  // no longer read once the compiler exits: a program the compiler started
+  // may still be writing. It is read until every writer has closed it, or
+  // for a short grace time after the compiler ended.
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+  struct TFd {
+    int fd;
+    ~TFd() { Close(); }
+    void Close() {
+      if (fd >= 0) ::close(fd);
+      fd = -1;
+    }
+  } readEnd{fds[0]}, writeEnd{fds[1]};
+  const int writeFd = fds[1];
+  ::fcntl(readEnd.fd, F_SETFL, O_NONBLOCK);
+
   QProcess process;
   process.setChildProcessModifier([&] {
+    if (::dup2(writeFd, STDOUT_FILENO) < 0 || ::dup2(writeFd, STDERR_FILENO) < 0) ::_exit(127);
     if (!directory.empty() && ::chdir(directory.c_str()) != 0) ::_exit(127);
     ::execve(argv[0], argv.data(), envp.data());
   });
   process.setProgram(Path(run.Program));
   process.setArguments(ToStringList(run.Arguments));
-  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardErrorFile(QProcess::nullDevice());
   // A compiler that asks for input gets an end of file rather than waiting
   // on whatever the program itself was started with.
   process.setStandardInputFile(QProcess::nullDevice());
@@ -77,16 +104,53 @@ std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun& run,
     output.erase(0, output.size() - limit);
     result.Cut = true;
   };
+  bool eof = false;
+  // Reads what is there, a bounded amount at a time so that a flood still
+  // leaves the windows their turn.
   auto collect = [&] {
-    QByteArray bytes = process.readAll();
-    output.append(bytes.constData(), static_cast<size_t>(bytes.size()));
-    if (output.size() > 2 * maxOutput) keepLast(maxOutput);
+    char buffer[65536];
+    for (int i = 0; i < 16 && !eof; ++i) {
+      ssize_t n = ::read(readEnd.fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+      if (n <= 0) {
+        eof = true;
+        return;
+      }
+      output.append(buffer, static_cast<size_t>(n));
+      if (output.size() > 2 * maxOutput) keepLast(maxOutput);
+    }
   };
   QEventLoop loop;
-  QObject::connect(&process, &QProcess::readyRead, &loop, collect);
-  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  bool finished = false, done = false;
+  auto finishIfDone = [&] {
+    if (finished && (eof || result.Stopped) && !done) {
+      done = true;
+      loop.quit();
+    }
+  };
+  QSocketNotifier notifier(readEnd.fd, QSocketNotifier::Read);
+  QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+    collect();
+    if (eof) notifier.setEnabled(false);
+    finishIfDone();
+  });
+  QTimer grace;
+  grace.setSingleShot(true);
+  QObject::connect(&grace, &QTimer::timeout, &loop, [&] {
+    done = true;
+    loop.quit();
+  });
+  QObject::connect(&process, &QProcess::finished, &loop, [&] {
+    finished = true;
+    collect();
+    if (!eof) grace.start(kLateOutputGraceMs);
+    finishIfDone();
+  });
   process.start(QIODevice::ReadOnly);
   if (!process.waitForStarted(-1)) return std::nullopt;
+  // Only the children hold the writing end now: its end of file is theirs.
+  writeEnd.Close();
   struct ControlEnd {
     TSynProcessControl* control;
     ~ControlEnd() {
@@ -100,7 +164,7 @@ std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun& run,
     };
   }
   // The windows are painted and take input while the compiler runs.
-  if (process.state() != QProcess::NotRunning) loop.exec();
+  if (!done) loop.exec();
   collect();
   keepLast(maxOutput);
   if (result.Cut) {

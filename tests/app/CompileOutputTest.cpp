@@ -323,6 +323,23 @@ TEST_F(CompileOutputTest, CollectingKeepsTheEndOfALongOutputAndCanBeStopped) {
   EXPECT_FALSE(control.Running());
 }
 
+TEST_F(CompileOutputTest, WhatTheCompilersChildrenWriteAfterItEndedIsKept) {
+  TSynProcessRun run;
+  run.Program = tmp / "late";
+  // Written after the compiler is gone, through the pipe it handed down.
+  WriteScript(tmp / "late", "echo compiler\necho error >&2\n(sleep 0.3; echo late child) &\n");
+  auto late = RunCollectingOutput(run);
+  ASSERT_TRUE(late);
+  EXPECT_EQ(late->Text, "compiler\nerror\nlate child\n");
+  // A child that keeps the pipe open without writing does not hold it up
+  // for longer than a short grace time.
+  WriteScript(tmp / "late", "echo compiler\nsleep 5 &\n");
+  auto held = RunCollectingOutput(run);
+  ASSERT_TRUE(held);
+  EXPECT_EQ(held->Text, "compiler\n");
+  EXPECT_FALSE(held->Stopped);
+}
+
 TEST_F(CompileOutputTest, EscapeClosesTheWindowOnceTheCompileHasEnded) {
   InstallCompiler(programDir, kCompilerSucceeds);
   TfmOutput fm(nullptr, Job(script));
