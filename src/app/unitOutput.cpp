@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <optional>
 
+#include "appcore/CompilerMessages.h"
 #include "base/SynCodePage.h"
 #include "platform/ProgramDirectory.h"
 
@@ -154,6 +155,8 @@ void TfmOutput::FormActivate() {
       form->moOutput->setPlainText(QString::fromStdString("Compiling '" + name + "'..."));
       QApplication::setOverrideCursor(Qt::BusyCursor);
       std::optional<TSynProcessOutput> output = RunCollectingOutput(run, &form->compiler_);
+      // Colours meant for a terminal would show as stray characters here.
+      if (output) output->Text = StripTerminalEscapes(output->Text);
       QApplication::restoreOverrideCursor();
       QString text;
       if (output && output->Cut) text = QString(kOutputCutNotice) + '\n';

@@ -51,7 +51,50 @@ bool ReadPlace(std::string_view s, size_t pos, TCompilerMessage& message) {
 
 }  // namespace
 
+std::string StripTerminalEscapes(std::string_view text) {
+  constexpr char kEsc = '\x1b';
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] != kEsc) {
+      size_t next = text.find(kEsc, i);
+      if (next == std::string_view::npos) next = text.size();
+      out.append(text.substr(i, next - i));
+      i = next;
+      continue;
+    }
+    ++i;
+    if (i >= text.size()) break;
+    char kind = text[i++];
+    if (kind == '[') {
+      // Parameters and intermediates up to the final byte; a line end ends
+      // a broken sequence without being taken along.
+      while (i < text.size() && text[i] != '\n' && !(text[i] >= '@' && text[i] <= '~')) ++i;
+      if (i < text.size() && text[i] != '\n') ++i;
+    } else if (kind == ']') {
+      // Up to BEL or ESC \ (or the line end).
+      while (i < text.size() && text[i] != '\a' && text[i] != kEsc && text[i] != '\n') ++i;
+      if (i < text.size() && text[i] == '\a')
+        ++i;
+      else if (i + 1 < text.size() && text[i] == kEsc && text[i + 1] == '\\')
+        i += 2;
+    } else if (kind >= ' ' && kind <= '/') {
+      // Intermediates, then one final byte (ESC ( B chooses a character set).
+      while (i < text.size() && text[i] >= ' ' && text[i] <= '/') ++i;
+      if (i < text.size() && text[i] != '\n') ++i;
+    } else if (kind == '\n' || kind == kEsc) {
+      --i;  // a line end is never part of a sequence, and ESC starts one anew
+    }
+  }
+  return out;
+}
+
 std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line) {
+  std::string plain;
+  if (line.find('\x1b') != std::string_view::npos) {
+    plain = StripTerminalEscapes(line);
+    line = plain;
+  }
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   // The first parenthesis that starts a place wins: a file name may hold
   // parentheses, and the message may quote text that looks like a place.

@@ -25,8 +25,13 @@ struct TCompilerMessage {
   friend bool operator==(const TCompilerMessage&, const TCompilerMessage&) = default;
 };
 
+// The text without the terminal escape sequences (colours, cursor moves,
+// window titles) that some compilers and wrappers write; line ends stay.
+std::string StripTerminalEscapes(std::string_view text);
+
 // One line of the compiler's output (without its line end; a CR at its end
-// is ignored) read as a message, or nothing when it has another shape.
+// is ignored; terminal escapes do not count) read as a message, or nothing
+// when it has another shape.
 std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line);
 
 // Every message of the output, in order, each with the 0-based number of
