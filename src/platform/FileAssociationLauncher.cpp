@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "base/SynExceptions.h"
 #include "platform/AtomicFile.h"
@@ -15,8 +16,10 @@ namespace ludra {
 
 namespace {
 
-[[noreturn]] void RaiseLauncherError() {
-  throw ERegistryException(Format("Failed to set data for '%s'", std::string()));
+// Names the link that could not be made or removed and why.
+[[noreturn]] void RaiseLauncherError(const std::string& path) {
+  std::string reason = errno ? std::string(std::strerror(errno)) : std::string("Access denied");
+  throw ERegistryException(Format("Failed to set data for '%s'", path) + ". " + reason);
 }
 
 bool NeedsQuoting(const std::string& path) { return DesktopExecValue(path) != path + " %f"; }
@@ -42,21 +45,24 @@ std::string TFileAssociation::ExecProgram() const {
 void TFileAssociation::WriteLauncher() const {
   const std::string launcher = LauncherPath();
   if (ExecProgram() != launcher || LinkTarget(launcher) == program_) return;
-  if (!MakeFolders(ExtractFileDir(launcher))) RaiseLauncherError();
+  errno = 0;
+  if (!MakeFolders(ExtractFileDir(launcher))) RaiseLauncherError(launcher);
   // Made aside and renamed into place, so an opener never finds it missing.
   const std::string temp = launcher + "." + std::to_string(getpid()) + ".new";
   unlink(temp.c_str());
-  if (symlink(program_.c_str(), temp.c_str()) != 0) RaiseLauncherError();
+  if (symlink(program_.c_str(), temp.c_str()) != 0) RaiseLauncherError(launcher);
   if (rename(temp.c_str(), launcher.c_str()) != 0) {
+    int error = errno;
     unlink(temp.c_str());
-    RaiseLauncherError();
+    errno = error;
+    RaiseLauncherError(launcher);
   }
 }
 
 void TFileAssociation::RemoveLauncher() const {
   const std::string launcher = LauncherPath();
   if (LinkTarget(launcher) != program_) return;
-  if (unlink(launcher.c_str()) != 0 && errno != ENOENT) RaiseLauncherError();
+  if (unlink(launcher.c_str()) != 0 && errno != ENOENT) RaiseLauncherError(launcher);
   // The folder goes too when nothing else lies in it.
   rmdir(ExtractFileDir(launcher).c_str());
 }
