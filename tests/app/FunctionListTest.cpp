@@ -1,6 +1,3 @@
-#include <QLabel>
-#include <QStatusBar>
-
 #include "app/MainWindowTestSupport.h"
 
 using namespace ludra;
@@ -47,15 +44,6 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   EXPECT_EQ(w.StatusText(0), "");
   Select(5);
   EXPECT_EQ(w.StatusText(0), "[x.inc]  native Caf\u00e9(x);");
-}
-
-TEST_F(FunctionListTest, DeclarationsAndFileNamesShowAsPlainText) {
-  WriteInclude("x.inc", "native Beep(<img src=FIFO>, <b>x</b>);\r\n");
-  TfmMain& w = StartWithScript("<b>x</b>()\r\n{\r\n}\r\n");
-  for (QLabel* label : w.sbMain->findChildren<QLabel*>())
-    EXPECT_EQ(label->textFormat(), Qt::PlainText);
-  Select(3);
-  EXPECT_EQ(w.StatusText(0), "[x.inc]  native Beep(<img src=FIFO>, <b>x</b>);");
 }
 
 TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
