@@ -1,6 +1,7 @@
 #include "search/SynEditSearch.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -27,18 +28,6 @@ int Commonness(unsigned char c) {
   return 50;
 }
 
-// Copies n bytes and the NUL after them (n + 1 < 64) in 16-byte pieces
-// that stay inside the source.
-inline void CopyLine(unsigned char* to, const unsigned char* from, int n) {
-  const size_t size = static_cast<size_t>(n) + 1;
-  if (size < 16) {
-    std::memcpy(to, from, size);
-    return;
-  }
-  for (size_t i = 0; i + 16 < size; i += 16) std::memcpy(to + i, from + i, 16);
-  std::memcpy(to + size - 16, from + size - 16, 16);
-}
-
 }  // namespace
 
 TSynEditSearch::TSynEditSearch() { MakeCodePageTables(); }
@@ -62,6 +51,9 @@ void TSynEditSearch::MakeFoldTable() {
 }
 
 void TSynEditSearch::SetPattern(const std::string& value) {
+  // The editor sets the options and the pattern at the start of every
+  // search: the tables follow a change of code page from there.
+  if (page_ != &CodePage()) MakeCodePageTables();
   if (value != pattern_) {
     pattern_ = value;
     shiftTableValid_ = false;
@@ -76,6 +68,7 @@ int TSynEditSearch::MatchPosition(int index) const {
 }
 
 void TSynEditSearch::SetSearchOptions(TSynSearchFlags options) {
+  if (page_ != &CodePage()) MakeCodePageTables();
   bool sensitive = options.Contains(sfMatchCase);
   whole_ = options.Contains(sfWholeWord);
   if (sensitive != sensitive_) {
@@ -168,7 +161,7 @@ bool TSynEditSearch::IsWholeWord(const unsigned char* text, int first, int last)
 // `run` is the 1-based index of the window's last character: text[run - 1]
 // is that character and text[run] the one after it.
 template <bool Fold>
-[[gnu::always_inline]] inline void TSynEditSearch::Scan(const unsigned char* text, int length) {
+[[gnu::noinline]] void TSynEditSearch::Scan(const unsigned char* text, int length) {
   // Local copies keep the tables and sizes in registers in the loops below.
   const ptrdiff_t m = patLen_, n = length, lookAt = lookAt_;
   const bool whole = whole_;
@@ -208,8 +201,8 @@ template <bool Fold>
 // may be read (at least the probe's offset plus 16, and text[length] is the
 // line's NUL).
 template <bool Fold>
-[[gnu::always_inline]] inline void TSynEditSearch::ProbeScan(const unsigned char* text, int length,
-                                                             int readable) {
+[[gnu::noinline]] void TSynEditSearch::ProbeScan(const unsigned char* text, int length,
+                                                 int readable) {
 #if defined(__SSE2__)
   const ptrdiff_t m = patLen_, lastStart = length - m;
   const ptrdiff_t lo = probes_[0].Offset, hi = probes_[1].Offset;
@@ -264,28 +257,87 @@ template <bool Fold>
 #endif
 }
 
+// The same occurrences for a line of at most 64 characters, with no copy and
+// no loop over blocks: a few loads give, for each probe, a bit per position
+// whose byte matches; a window start is a candidate when both of its probe
+// positions are set. `readable` (at least 16 and more than `length`) bytes
+// of text may be read; bits past the line are cut off with the last start.
+template <bool Fold>
+[[gnu::always_inline]] inline void TSynEditSearch::MaskScan(const unsigned char* text, int length,
+                                                            int readable) {
+#if defined(__SSE2__)
+  const int m = patLen_, lastStart = length - m;
+  const bool whole = whole_;
+  const unsigned char* foldTable = fold_.data();
+  const auto* pat = reinterpret_cast<const unsigned char*>(foldedPattern_.data());
+  const __m128i a0 = _mm_set1_epi8(static_cast<char>(probes_[0].Bytes[0]));
+  const __m128i b0 = _mm_set1_epi8(static_cast<char>(probes_[0].Bytes[1]));
+  const __m128i a1 = _mm_set1_epi8(static_cast<char>(probes_[1].Bytes[0]));
+  const __m128i b1 = _mm_set1_epi8(static_cast<char>(probes_[1].Bytes[1]));
+  uint64_t first = 0, second = 0;
+  for (int q = 0; q < length; q += 16) {
+    // A load that would pass the readable end is moved back to end there.
+    const int at = q + 16 <= readable ? q : readable - 16;
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+    __m128i one = _mm_cmpeq_epi8(x, a0), two = _mm_cmpeq_epi8(x, a1);
+    if (Fold) {
+      one = _mm_or_si128(one, _mm_cmpeq_epi8(x, b0));
+      two = _mm_or_si128(two, _mm_cmpeq_epi8(x, b1));
+    }
+    first |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(one)) >> (q - at)) << q;
+    second |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(two)) >> (q - at)) << q;
+  }
+  uint64_t candidates = (first >> probes_[0].Offset) & (second >> probes_[1].Offset);
+  if (lastStart < 63) candidates &= (uint64_t{2} << lastStart) - 1;
+  while (candidates != 0) {
+    const int at = __builtin_ctzll(candidates);
+    const unsigned char* window = text + at;
+    bool found;
+    if (!Fold) {
+      found = std::memcmp(window, pat, static_cast<size_t>(m)) == 0;
+    } else {
+      int i = 0;
+      while (i < m && foldTable[window[i]] == pat[i]) ++i;
+      found = i == m;
+    }
+    if (found && (!whole || IsWholeWord(text, at + 1, at + m))) {
+      ++foundCount_;
+      results_.push_back(at + 1);
+      // Occurrences do not overlap: the next starts after this one.
+      if (at + m > 63) return;
+      candidates &= ~uint64_t{0} << (at + m);
+    } else {
+      candidates &= candidates - 1;
+    }
+  }
+#else
+  (void)readable;
+  Scan<Fold>(text, length);
+#endif
+}
+
 int TSynEditSearch::FindAllInLine(const std::string& line) {
   results_.clear();
-  if (page_ != &CodePage()) MakeCodePageTables();
   if (!shiftTableValid_) InitShiftTable();
-  int n = static_cast<int>(line.size());
+  const int n = static_cast<int>(line.size());
   if (n < patLen_) return 0;
-  // c_str() guarantees the NUL after the last character that the scan reads.
+  // c_str() guarantees the NUL after the last character that the scans read.
   const auto* text = reinterpret_cast<const unsigned char*>(line.c_str());
-  const int readable = static_cast<int>(padded_.size());
-  if (probesUsable_ && n + 16 < readable) {
-    // The window limit drops candidates that read bytes after the copy, so
-    // only the NUL needs to come along.
-    CopyLine(padded_.data(), text, n);
+  // The string's storage holds capacity() characters and the NUL: the
+  // vector loads may read that far, and what they see past the line is
+  // never taken for a candidate.
+  const size_t capacity = line.capacity();
+  const int readable = capacity < 1u << 30 ? static_cast<int>(capacity) + 1 : n + 1;
+  if (probesUsable_ && n <= 64 && readable >= 16) {
     if (sensitive_)
-      ProbeScan<false>(padded_.data(), n, readable);
+      MaskScan<false>(text, n, readable);
     else
-      ProbeScan<true>(padded_.data(), n, readable);
-  } else if (probesUsable_ && n >= probes_[1].Offset + 16) {
+      MaskScan<true>(text, n, readable);
+  } else if (probesUsable_ && readable >= probes_[1].Offset + 16) {
     if (sensitive_)
-      ProbeScan<false>(text, n, n);
+      ProbeScan<false>(text, n, readable);
     else
-      ProbeScan<true>(text, n, n);
+      ProbeScan<true>(text, n, readable);
   } else if (sensitive_) {
     Scan<false>(text, n);
   } else {

@@ -47,6 +47,8 @@ class TSynEditSearch : public TSynEditSearchCustom {
   void Scan(const unsigned char* text, int length);
   template <bool Fold>
   void ProbeScan(const unsigned char* text, int length, int readable);
+  template <bool Fold>
+  void MaskScan(const unsigned char* text, int length, int readable);
   bool IsWholeWord(const unsigned char* text, int first, int last) const;
 
   std::string pattern_;
@@ -70,8 +72,6 @@ class TSynEditSearch : public TSynEditSearchCustom {
   };
   TProbe probes_[2];
   bool probesUsable_ = false;
-  // Short lines are copied here so that whole 16-byte blocks can be read.
-  std::array<unsigned char, 64> padded_{};
   std::vector<int> results_;
   int foundCount_ = 0;
 };
