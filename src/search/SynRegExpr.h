@@ -148,6 +148,12 @@ class TRegExpr {
   int64_t StepBudget() const { return stepBudget_; }
   void SetStepBudget(int64_t value) { stepBudget_ = value; }
   int64_t StepsUsed() const { return steps_; }
+  // The work a search may spend before it starts remembering the states
+  // (node, position) that failed, so that none is explored twice; by
+  // default a small multiple of the text searched. 0 remembers from the
+  // first step.
+  int64_t MemoThreshold() const { return memoThreshold_; }
+  void SetMemoThreshold(int64_t value) { memoThreshold_ = value; }
   // Number of capturing groups in the compiled pattern.
   int SubExprCount() const { return groupCount_; }
 
@@ -198,6 +204,20 @@ class TRegExpr {
   void LogLoop(int slot);
   int FindMust(int from) const;
   bool SearchFrom(int pos);
+  void StartMemo();
+  // Whether the state was reached before in this search; marks it.
+  bool Seen(int node, int pos) {
+    const int row = memoIndex_[node];
+    if (row == 0) return false;
+    const int loopMin = memoLoopMin_[row - 1];
+    if (loopMin < 0 ? loopIdx_ != 0 : loopIdx_ != 1 || loopCount_[0] < loopMin) return false;
+    const size_t bit = static_cast<size_t>(row - 1) * memoStride_ + static_cast<size_t>(pos);
+    uint64_t& word = memo_[bit >> 6];
+    const uint64_t mask = uint64_t{1} << (bit & 63);
+    if (word & mask) return true;
+    word |= mask;
+    return false;
+  }
 
   std::string expression_;
   int modifiers_;
@@ -229,6 +249,12 @@ class TRegExpr {
     int single;  // the set's only member, or -1
   };
   std::vector<TFollow> followSets_;
+  // Per branch or repeat node: its row in the failure memo (+1), 0 for none.
+  std::vector<uint16_t> memoIndex_;
+  // Per row: the minimum of the counted loop around its node, -1 for none.
+  std::vector<int> memoLoopMin_;
+  int memoRows_ = 0;
+  bool memoUsable_ = false;  // no back-reference in the pattern
   std::array<unsigned char, 256> swapCase_{};
   std::array<bool, 256> isWord_{};
   std::array<bool, 256> isLineBreak_{};
@@ -250,6 +276,17 @@ class TRegExpr {
   int choices_ = 0;
   int64_t steps_ = 0;
   int64_t stepBudget_ = kStepBudget;
+  // The failure memo of the current search: a bit per (memo row, position).
+  // Without back-references what follows a state depends only on its node
+  // and position (and the count of a counted loop around it, up to the
+  // loop's minimum), so a state reached again in the same search, from the
+  // same or a later start, fails again.
+  static constexpr size_t kMemoMaxBits = size_t{1} << 27;
+  int64_t memoThreshold_ = -1;  // -1: the default
+  int64_t memoAfter_ = 0;       // steps_ at which the memo starts
+  bool memoOn_ = false;
+  size_t memoStride_ = 0;  // positions per row: the input length + 1
+  std::vector<uint64_t> memo_;
   int matchEnd_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // The pattern compiler: a recursive descent (alternation, branch, piece,
 // atom) that writes the node program, then the data that lets the matcher
 // skip start positions quickly.
+#include <cstdint>
 #include <cstring>
 
 #include "base/SynCodePage.h"
@@ -929,6 +930,43 @@ void TRegExpr::Optimize() {
   // takes the longest run at once when the operand cannot be one of them.
   followIndex_.assign(program_.size(), 0);
   followSets_.clear();
+  // The failure memo has a row per branch and repeat node: every path that
+  // backtracks into itself passes one of them. Captured text decides where
+  // a back-reference matches, so with one the memo is off. Inside a counted
+  // loop what follows also depends on the loop's count; a row there is used
+  // once the count has reached the loop's minimum, when the count no longer
+  // matters, and only for an unbounded loop that is not inside another.
+  memoIndex_.assign(program_.size(), 0);
+  memoLoopMin_.clear();
+  memoRows_ = 0;
+  bool backref = false;
+  struct TLoopSpan {
+    int body, loop, min;
+    bool unbounded;
+  };
+  std::vector<TLoopSpan> loops;
+  for (int node = first; node < static_cast<int>(program_.size()); node += NodeSize(prog, node)) {
+    const uint8_t op = prog[node];
+    backref = backref || op == opBackref || op == opBackrefNoCase;
+    if (op == opLoop || op == opLoopLazy)
+      loops.push_back({node + Read32(prog + node + kNodeSize + 8), node,
+                       Read32(prog + node + kNodeSize),
+                       Read32(prog + node + kNodeSize + 4) >= kInfinite});
+  }
+  for (int node = first; node < static_cast<int>(program_.size()); node += NodeSize(prog, node)) {
+    const uint8_t op = prog[node];
+    if (!(op == opBranch || IsRepeat(op)) || memoRows_ >= 65535) continue;
+    int depth = 0, min = -1;
+    for (const TLoopSpan& l : loops)
+      if (node >= l.body && node < l.loop) {
+        ++depth;
+        min = l.unbounded ? l.min : INT32_MAX;
+      }
+    if (depth > 1 || min == INT32_MAX) continue;
+    memoLoopMin_.push_back(min);
+    memoIndex_[node] = static_cast<uint16_t>(++memoRows_);
+  }
+  memoUsable_ = !backref && memoRows_ > 0;
   for (int node = first; node < static_cast<int>(program_.size()); node += NodeSize(prog, node)) {
     if (!IsRepeat(prog[node])) continue;
     int cont = NextNode(prog, node);

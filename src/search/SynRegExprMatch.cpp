@@ -2,6 +2,7 @@
 // program with an explicit stack of choice points and undo records, so the
 // depth of a match never touches the machine stack.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "search/SynRegExpr.h"
@@ -273,6 +274,7 @@ bool TRegExpr::Run(int pos) {
         if (!MatchOne(scan, pos, pos)) goto fail;
         break;
       case opBranch: {
+        if (memoOn_ && Seen(scan, pos)) goto fail;
         if (next >= 0 && prog[next] == opBranch) {
           // Remember the next alternative that can start here.
           int alt = next;
@@ -290,6 +292,7 @@ bool TRegExpr::Run(int pos) {
       case opStar:
       case opPlus:
       case opRepeat: {
+        if (memoOn_ && Seen(scan, pos)) goto fail;
         const TRepeat r = RepeatOf(prog, scan);
         int count = RepeatCount(r.operand, pos, r.max);
         if (count < r.min) goto fail;
@@ -322,6 +325,7 @@ bool TRegExpr::Run(int pos) {
       case opStarLazy:
       case opPlusLazy:
       case opRepeatLazy: {
+        if (memoOn_ && Seen(scan, pos)) goto fail;
         const TRepeat r = RepeatOf(prog, scan);
         int count = RepeatCount(r.operand, pos, r.min);
         if (count < r.min) goto fail;
@@ -430,6 +434,7 @@ bool TRegExpr::LazyExtend(int node, int& pos, int count) {
 // since; false when none is left.
 bool TRegExpr::Backtrack(int& scan, int& pos) {
   const uint8_t* prog = program_.data();
+  if (steps_ > memoAfter_) StartMemo();
   while (!stack_.empty()) {
     const TBacktrack e = stack_.back();
     stack_.pop_back();
@@ -547,7 +552,25 @@ int TRegExpr::FindMust(int from) const {
                     static_cast<int>(must_.size()));
 }
 
+// Turns the failure memo on for the rest of the current search. States
+// explored before are not in it and may be explored once more.
+void TRegExpr::StartMemo() {
+  memoAfter_ = INT64_MAX;
+  const size_t bits = static_cast<size_t>(memoRows_) * (static_cast<size_t>(len_) + 1);
+  if (bits > kMemoMaxBits) return;  // too large: the step budget guards alone
+  memoStride_ = static_cast<size_t>(len_) + 1;
+  memo_.assign((bits + 63) / 64, 0);
+  memoOn_ = true;
+}
+
 bool TRegExpr::SearchFrom(int from) {
+  // Searches that backtrack little never pay for the memo.
+  memoOn_ = false;
+  memoAfter_ = INT64_MAX;
+  if (memoUsable_) {
+    const int64_t after = memoThreshold_ >= 0 ? memoThreshold_ : 256 + 16 * int64_t{len_ - from};
+    memoAfter_ = after < INT64_MAX - steps_ ? steps_ + after : INT64_MAX;
+  }
   if (anchored_) return TryAt(from);
   if (!must_.empty() && FindMust(from) < 0) return false;
   if (firstLiteral_ >= 0) {

@@ -207,7 +207,8 @@ TEST(RegexErrors, ADerivedClassCanRewordErrors) {
 
 TEST(RegexSafety, CatastrophicBacktrackingStopsWithAnError) {
   TRegExpr re;
-  re.SetExpression("(a|aa)*b");
+  // The back-reference keeps the failure memo off: the budget is the guard.
+  re.SetExpression("(a|aa)*\\1b");
   ERegExpr e = Raised([&] { re.Exec(std::string(200, 'a') + "cb"); });
   EXPECT_EQ(e.ErrorCode(), reeStepBudgetExceeded);
   EXPECT_EQ(std::string(e.what()),
@@ -215,6 +216,59 @@ TEST(RegexSafety, CatastrophicBacktrackingStopsWithAnError) {
   // The matcher is usable afterwards.
   EXPECT_TRUE(re.Exec("aab"));
   EXPECT_EQ(re.GroupLength(0), 3);
+}
+
+// Nested quantifiers without back-references answer through the failure
+// memo, well within a budget that trying every way would exceed many times.
+// Each subject holds the literal the pattern requires, so that the search
+// cannot rule it out before trying.
+TEST(RegexSafety, NestedQuantifiersAnswerThroughTheFailureMemo) {
+  const std::string a30(30, 'a'), x30(30, 'x');
+  struct {
+    const char* pattern;
+    std::string subject;
+    const char* want;  // "position:length" of group 0 and group 1, or "-"
+  } cases[] = {
+      {"(a|aa)*b", std::string(200, 'a') + "cb", "202:1 -1:-1"},
+      {"(a+)+b", "b" + a30, "-"},
+      {"(a+)+b", a30 + "b", "1:31 1:30"},
+      {"(a+)+b", "xaaab", "2:4 2:3"},
+      {"(a+?)+b", "b" + a30, "-"},
+      {"(a+)*b\\d", a30 + "b!", "-"},
+      {"(a|a)+b", "b" + a30, "-"},
+      {"((a+)+)+c", "c" + a30 + "b", "-"},
+      {"(.+)+X\\d", std::string(30, 'y') + "Xa", "-"},
+      {"(.+)+X", "yyyXyy", "1:4 1:3"},
+      {"(x+x+)+y", "y" + x30, "-"},
+      {"(x+x+)+y", x30 + "y", "1:31 1:30"},
+      {"(a+|b+)*c\\d", a30 + "c!", "-"},
+      {"(a|ab|b)*c\\d", "abababababababababababababababc!", "-"},
+      {"^(\\w+\\s?)+$", "an arbitrary line of words!!!!", "-"},
+      {"([a-z]+)*=\\d", "abcdefghijklmnopqrstuvwxyzabcd=!", "-"},
+      {"(\\d+)*x\\d", "123456789012345678901234567890x!", "-"},
+      {"(\\s*\\w+)*;\\d", "aaaa bbbb cccc dddd eeee ffff g;!", "-"},
+      {"(a+)+$", a30 + "!", "-"},
+      // Counted loops: lazy, and braces once the minimum is reached.
+      {"(a|aa)*?b", std::string(200, 'a') + "cb", "202:1 -1:-1"},
+      {"(a+)+?b", "b" + a30, "-"},
+      {"(a+)+?b", "aab", "1:3 1:2"},
+      {"(a+){2,}b", "b" + a30, "-"},
+      {"(a+){2,}b", "aaab", "1:4 3:1"},
+  };
+  for (const auto& c : cases) {
+    TRegExpr re;
+    re.SetStepBudget(200000);
+    re.SetExpression(c.pattern);
+    std::string got = "-";
+    try {
+      if (re.Exec(c.subject))
+        got = std::to_string(re.GroupStart(0)) + ":" + std::to_string(re.GroupLength(0)) + " " +
+              std::to_string(re.GroupStart(1)) + ":" + std::to_string(re.GroupLength(1));
+    } catch (const ERegExpr& e) {
+      got = "error " + std::to_string(e.ErrorCode());
+    }
+    EXPECT_EQ(got, c.want) << c.pattern << " on " << c.subject;
+  }
 }
 
 TEST(RegexSafety, LongLinesAndDeepPatternsDoNotExhaustTheStack) {
