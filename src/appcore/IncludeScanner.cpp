@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "appcore/DocComment.h"
+#include "appcore/PawnDeclarations.h"
 #include "base/SynCodePage.h"
 #include "base/SynExceptions.h"
 #include "base/SynFiles.h"
@@ -28,14 +30,6 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 
 bool EqualsNoCase(std::string_view s, std::string_view lower) {
   return s.size() == lower.size() && StartsWithNoCase(s, lower);
-}
-
-// Removes a leading tag (compared without case) and one blank after it.
-std::string_view DropTag(std::string_view name, std::string_view tag) {
-  if (!StartsWithNoCase(name, tag)) return name;
-  name.remove_prefix(tag.size());
-  if (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-  return name;
 }
 
 // A trimmed line is a native when its first blank-separated field is exactly
@@ -76,47 +70,28 @@ std::string NativeRawName(std::string_view s) {
 }
 
 std::string NativeCompletionName(std::string_view rawName) {
-  std::string_view name = DropTag(rawName, "float:");
-  name = DropTag(name, "file:");
-  name = DropTag(name, "bool:");
-  return std::string(name);
+  return std::string(DropLeadingTag(rawName));
 }
 
 std::string NativeParamText(std::string_view s) {
-  size_t close = s.find(')');
-  if (close == std::string_view::npos) return {};
   size_t open = s.find('(');
-  if (open == std::string_view::npos) return std::string(s.substr(0, close));
-  if (close < open) return {};
+  if (open == std::string_view::npos) {
+    size_t close = s.find(')');
+    return close == std::string_view::npos ? std::string() : std::string(s.substr(0, close));
+  }
+  // The parenthesis that closes the list, not the first one: defaults
+  // may hold brackets and quoted parentheses.
+  size_t close = MatchingParenthesis(s, open);
+  if (close == std::string_view::npos) return {};
   return std::string(s.substr(open + 1, close - open - 1));
 }
 
-std::string NativeHintString(std::string_view paramText) {
-  if (paramText.empty()) return "\"/* No parameters expected */\"";
-  std::string hint;
-  hint.reserve(paramText.size() + 16);
-  // The comma-separated pieces up to the first empty one.
-  for (size_t start = 0; start <= paramText.size();) {
-    size_t end = std::min(paramText.find(',', start), paramText.size());
-    std::string_view piece = paramText.substr(start, end - start);
-    if (piece.empty()) break;
-    hint += start == 0 ? "\"" : ",\"";
-    hint += piece;
-    hint += ",\"";
-    start = end + 1;
-  }
-  // The last parameter loses the comma that every other one keeps.
-  if (hint.size() >= 2 && hint[hint.size() - 2] == ',') {
-    hint[hint.size() - 2] = '"';
-    hint.pop_back();
-  }
-  return hint;
-}
+std::string NativeHintString(std::string_view paramText) { return ParamHintString(paramText); }
 
 std::optional<std::string> NativeListName(std::string_view s) {
   std::string_view field = Field(s, 2);
-  if (EqualsNoCase(field, "float:") || EqualsNoCase(field, "file:") || EqualsNoCase(field, "bool:"))
-    field = Field(s, 3);
+  // A tag standing alone ("Text: Create(") is followed by the name.
+  if (!field.empty() && field.back() == ':' && DropLeadingTag(field).empty()) field = Field(s, 3);
   size_t open = field.find('(');
   std::string_view name =
       open == std::string_view::npos ? std::string_view() : field.substr(0, open);
@@ -142,27 +117,55 @@ std::optional<TNativeDeclaration> ParseNativeLine(std::string_view line) {
   return d;
 }
 
+std::string EntryKey(std::string_view name, std::string_view hint) {
+  std::string key;
+  key.reserve(name.size() + hint.size() + 1);
+  key.append(name).push_back('\x01');
+  key.append(hint);
+  return key;
+}
+
+bool AddEntry(TIncludeScan& scan, std::string name, std::string item, std::string hint, int doc) {
+  auto [at, added] = scan.EntryKeys.try_emplace(EntryKey(name, hint), scan.NameList.Count());
+  if (!added) {
+    // A later file that documents the same declaration lends its comment.
+    int& kept = scan.NameDocs[static_cast<size_t>(at->second)];
+    if (kept < 0 && doc >= 0) kept = doc;
+    return false;
+  }
+  scan.InsertList.Add(name);
+  scan.ItemList.Add(std::move(item));
+  scan.NameList.Add(std::move(name));
+  scan.ParamList.Add(std::move(hint));
+  scan.NameDocs.push_back(doc);
+  return true;
+}
+
 namespace {
 
-void AddNativeEntries(TIncludeScan& scan, TNativeDeclaration& d) {
-  scan.InsertList.Add(d.CompletionName);
-  scan.ItemList.Add(std::move(d.ItemText));
-  scan.NameList.Add(std::move(d.CompletionName));
-  scan.ParamList.Add(std::move(d.HintString));
+// Declarations whose parameters go on over further lines are read up to
+// the closing parenthesis, within these bounds.
+constexpr int kMaxDeclarationLines = 64;
+constexpr size_t kMaxDeclarationBytes = 16384;
+
+bool Unclosed(std::string_view s) {
+  size_t open = s.find('(');
+  return open != std::string_view::npos && MatchingParenthesis(s, open) == std::string_view::npos;
 }
 
 }  // namespace
 
 void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text,
                     TNativeListFill fill) {
-  auto row = [&scan](std::string text, std::string info) {
+  auto row = [&scan](std::string text, std::string info, int doc) {
     scan.Rows.push_back(std::move(text));
     scan.InfoList.Add(std::move(info));
+    scan.RowDocs.push_back(doc);
   };
-  if (scan.FileCount > 0) row(" ", "");
-  row(" ", "");
-  row(" // " + fileName, "Functions from file: " + fileName);
-  row(" ", "");
+  if (scan.FileCount > 0) row(" ", "", -1);
+  row(" ", "", -1);
+  row(" // " + fileName, "Functions from file: " + fileName, -1);
+  row(" ", "", -1);
   ++scan.FileCount;
 
   // Lines end at CR LF, LF or CR; every other byte, NUL included, is text.
@@ -173,20 +176,48 @@ void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string
   };
   size_t cr = next(0, '\r'), lf = next(0, '\n');
   size_t p = 0;
-  while (p < text.size()) {
+  // The next line, from p on; p moves past its end.
+  auto nextLine = [&](size_t& begin, size_t& end) {
     if (cr < p) cr = next(p, '\r');
     if (lf < p) lf = next(p, '\n');
-    size_t e = std::min(cr, lf);
-    std::string_view line = text.substr(p, e - p);
+    begin = p;
+    end = std::min(cr, lf);
+    size_t e = end;
     if (e < text.size() && text[e] == '\r') ++e;
     if (e < text.size() && text[e] == '\n') ++e;
     p = e;
-    std::string_view trimmed = TrimLine(line);
+  };
+  TDocTracker docs;
+  std::string joined;
+  while (p < text.size()) {
+    size_t begin, end;
+    nextLine(begin, end);
+    std::string_view trimmed = TrimLine(text.substr(begin, end - begin));
+    TDocTracker::TSpan doc = docs.Next(trimmed, begin, end);
     if (!IsNativeLine(trimmed)) continue;
+    if (Unclosed(trimmed)) {
+      // Parameters over several lines: one declaration, blanks between.
+      joined.assign(trimmed);
+      for (int n = 1; n < kMaxDeclarationLines && p < text.size() && Unclosed(joined) &&
+                      joined.size() < kMaxDeclarationBytes;
+           ++n) {
+        nextLine(begin, end);
+        std::string_view more = TrimLine(text.substr(begin, end - begin));
+        if (!more.empty()) joined.append(" ").append(more);
+      }
+      trimmed = joined;
+    }
+    int docIndex = -1;
+    scan.Docs.emplace_back();
+    if (!doc.Empty()) {
+      scan.Docs.back().assign(text.substr(doc.Begin, doc.End - doc.Begin));
+      docIndex = static_cast<int>(scan.Docs.size()) - 1;
+    }
     std::optional<std::string> listName;
     if (fill == TNativeListFill::Now) {
       TNativeDeclaration d = *ParseNativeLine(trimmed);
-      AddNativeEntries(scan, d);
+      AddEntry(scan, std::move(d.CompletionName), std::move(d.ItemText), std::move(d.HintString),
+               docIndex);
       listName = std::move(d.ListName);
     } else {
       // A trimmed line holds no line end, so a line feed parts them.
@@ -197,18 +228,26 @@ void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string
       std::string info;
       info.reserve(fileName.size() + trimmed.size() + 4);
       info.append("[").append(fileName).append("]  ").append(trimmed);
-      row(std::move(*listName), std::move(info));
+      row(std::move(*listName), std::move(info), docIndex);
     }
   }
 }
 
 void FillNativeLists(TIncludeScan& scan) {
   std::string_view lines = scan.NativeLines;
-  for (size_t p = 0; p < lines.size();) {
+  // The natives still to fill are the last ones taken, line for line.
+  size_t count = 0;
+  for (char c : lines) count += c == '\n';
+  size_t native = scan.Docs.size() - std::min(count, scan.Docs.size());
+  for (size_t p = 0; p < lines.size(); ++native) {
     size_t e = lines.find('\n', p);
     if (e == std::string_view::npos) e = lines.size();
-    if (std::optional<TNativeDeclaration> d = ParseNativeLine(lines.substr(p, e - p)))
-      AddNativeEntries(scan, *d);
+    if (std::optional<TNativeDeclaration> d = ParseNativeLine(lines.substr(p, e - p))) {
+      int doc =
+          native < scan.Docs.size() && !scan.Docs[native].empty() ? static_cast<int>(native) : -1;
+      AddEntry(scan, std::move(d->CompletionName), std::move(d->ItemText), std::move(d->HintString),
+               doc);
+    }
     p = e + 1;
   }
   scan.NativeLines.clear();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/SynStrings.h"
@@ -15,8 +16,8 @@ namespace ludra {
 // One native declaration line taken apart.
 struct TNativeDeclaration {
   std::string RawName;         // after "native " up to the first "("
-  std::string CompletionName;  // the raw name without a float:, file: or bool: tag
-  std::string ParamText;       // between the first "(" and the first ")"
+  std::string CompletionName;  // the raw name without its leading tag
+  std::string ParamText;       // between the first "(" and the ")" that closes it
   std::string ItemText;        // the completion item, in item mark-up
   std::string HintString;      // the parameters as quoted comma text
   // The function-list name; none for operators, which are not listed.
@@ -56,10 +57,27 @@ struct TIncludeScan {
   // With TNativeListFill::Later: the trimmed native lines, each ended by a
   // line feed, that the four lists above are still to be filled from.
   std::string NativeLines;
+  // The raw doc comment above each native taken, in scan order (empty:
+  // none); they are taken apart only when shown.
+  std::vector<std::string> Docs;
+  // Row for row and entry for entry of NameList: the index in Docs of the
+  // comment, -1 for none.
+  std::vector<int> RowDocs, NameDocs;
+  // The entries of the lists by name and hint string, so that a function
+  // declared in several files is offered once.
+  std::unordered_map<std::string, int> EntryKeys;
 };
 
-// Adds one include file: its heading rows, then its natives. fileName is
-// the name without folder (in the code page); text the file's bytes, in any
+// The key of an entry in EntryKeys.
+std::string EntryKey(std::string_view name, std::string_view hint);
+// Adds an entry to the four lists unless one with that name and hint is
+// there already; false then.
+bool AddEntry(TIncludeScan& scan, std::string name, std::string item, std::string hint, int doc);
+
+// Adds one include file: its heading rows, then its natives, each with the
+// doc comment directly above it; a native whose parameters go on over
+// further lines is read to its closing parenthesis. fileName is the name
+// without folder (in the code page); text the file's bytes, in any
 // line-end style.
 void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string_view text,
                     TNativeListFill fill = TNativeListFill::Now);

@@ -20,11 +20,12 @@ struct TParamHint {
   std::string Identifier;  // the called name, upper-cased (a to z only)
 };
 
-// Scans line leftwards from the character before caretChar (1-based): commas
-// count parameters, bracketed groups are skipped whole, and at an opening
-// parenthesis the identifier before it (blanks and other non-identifier
-// characters between are skipped) is looked up in names, ignoring case. A
-// name that is not found leaves the count as it is and the scan goes on.
+// Reads line up to the character before caretChar (1-based) and finds the
+// innermost parenthesis still open there whose identifier (blanks and other
+// non-identifier characters between are skipped) is in names, letter case
+// ignored. Its parameter is the count of commas at its own depth: commas
+// inside nested brackets, strings, character literals and comments do not
+// count, nor do those of an enclosed call of an unknown name.
 TParamHint ScanParamHint(std::string_view line, int caretChar, const TStrings& names);
 
 }  // namespace ludra

@@ -100,11 +100,11 @@ TEST_F(CompletionMainTest, HintOpensAfterTheDelayAndBoldsTheParameterAfterEachCo
   EXPECT_FALSE(w.scpParams->Visible());
   clock_.Advance(1);
   ASSERT_TRUE(w.scpParams->Visible());
-  EXPECT_EQ(Items(w.scpParams->ItemList()), (std::vector<std::string>{R"("freq,"," ms")"}));
+  EXPECT_EQ(Items(w.scpParams->ItemList()), (std::vector<std::string>{R"("freq,","ms")"}));
   EXPECT_EQ(BoldParameter(*w.scpParams), "freq,");
   Type("min(a, b), ");
   EXPECT_TRUE(w.scpParams->Visible());
-  EXPECT_EQ(BoldParameter(*w.scpParams), " ms");
+  EXPECT_EQ(BoldParameter(*w.scpParams), "ms");
   Type("3, ");
   EXPECT_TRUE(w.scpParams->Visible());
   EXPECT_EQ(BoldParameter(*w.scpParams), "");  // past the last parameter
@@ -128,7 +128,7 @@ TEST_F(CompletionMainTest, UpperCaseNativeGetsItsOwnHintNotTheOneShownBefore) {
 
 TEST_F(CompletionMainTest, NothingShowsOutsideAKnownCall) {
   TfmMain& w = StartEditing();
-  for (const char* text : {"x(", "make(", "beep(1) + y("}) {
+  for (const char* text : {"x(", "beep(1) + y("}) {
     w.moCode->SetLineAtCaret("\t");
     w.moCode->SetCaretPos(TBufferCoord{2, 3});
     Type(text);
@@ -136,6 +136,14 @@ TEST_F(CompletionMainTest, NothingShowsOutsideAKnownCall) {
     EXPECT_FALSE(w.scpParams->Visible()) << text;
     EXPECT_EQ(w.scpParams->ItemList().Count(), 0) << text;
   }
+  // A tagged native is called by its name without the tag.
+  w.moCode->SetLineAtCaret("\t");
+  w.moCode->SetCaretPos(TBufferCoord{2, 3});
+  Type("make(");
+  clock_.Advance(1200);
+  ASSERT_TRUE(w.scpParams->Visible());
+  Type("\"1, 2\", ");
+  EXPECT_EQ(BoldParameter(*w.scpParams), "b,");
 }
 
 TEST_F(CompletionMainTest, CtrlSpaceListsMatchingNativesAndEnterInsertsOne) {

@@ -32,7 +32,7 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   w.EnsureNativeLists();
   EXPECT_EQ(w.NameList.Count(), 4);
   EXPECT_EQ(w.NameList[2], "halve");
-  EXPECT_EQ(w.ParamList[0], R"("freq,"," ms")");
+  EXPECT_EQ(w.ParamList[0], R"("freq,","ms")");
   EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
 
   // Clicking needs no document; the list is only disabled for the mouse.

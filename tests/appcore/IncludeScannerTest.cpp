@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "appcore/DocComment.h"
 #include "appcore/IncludeScanner.h"
 #include "platform/Unprivileged.h"
 
@@ -27,15 +28,28 @@ TEST(NativeLine, NamesTextsAndListRowsFollowTheDeclaration) {
     const char* hint;
     const char* listName;  // nullptr: not listed
   } cases[] = {
-      {"native Beep(freq, ms);", "Beep", "freq, ms", R"("freq,"," ms")", "Beep"},
+      {"native Beep(freq, ms);", "Beep", "freq, ms", R"("freq,","ms")", "Beep"},
       {"native Float:halve(Float:value);", "halve", "Float:value", R"("Float:value")", "halve"},
       {"native Float: halve(Float:value);", "halve", "Float:value", R"("Float:value")", "halve"},
-      {"native FLOAT:File:x();", "x", "", R"("/* No parameters expected */")", "File:x"},
+      {"native FLOAT:File:x();", "File:x", "", R"("/* No parameters expected */")", "File:x"},
       {"native Bool:Float:x();", "Float:x", "", R"("/* No parameters expected */")", "Float:x"},
       {"native File:fopen(const name[]);", "fopen", "const name[]", R"("const name[]")", "fopen"},
       {"native bool: ok(a,b,c)", "ok", "a,b,c", R"("a,","b,","c")", "ok"},
-      {"native Text:make(a);", "Text:make", "a", R"("a")", "make"},
-      {"native operator+(Float:a, b);", "operator+", "Float:a, b", R"("Float:a,"," b")", nullptr},
+      {"native Text:make(a);", "make", "a", R"("a")", "make"},
+      {"native Text: make(a);", "make", "a", R"("a")", "make"},
+      {"native PlayerText3D:Attach(id, Float:x = 0.0)", "Attach", "id, Float:x = 0.0",
+       R"("id,","Float:x = 0.0")", "Attach"},
+      {"native Font(const face[] = \"Arial, Bold\", const f[] = \",\", c = '\\,')", "Font",
+       "const face[] = \"Arial, Bold\", const f[] = \",\", c = '\\,'",
+       R"("const face[] = ""Arial, Bold"",","const f[] = "","",","c = '\\,'")", "Font"},
+      {"native printf(const format[], {Float,_}:...);", "printf", "const format[], {Float,_}:...",
+       R"("const format[],","{Float,_}:...")", "printf"},
+      {"native m(const a[][] = {{1,2},{3,4}}, b = (1), c[] = \")\")", "m",
+       "const a[][] = {{1,2},{3,4}}, b = (1), c[] = \")\"",
+       R"x("const a[][] = {{1,2},{3,4}},","b = (1),","c[] = "")""")x", "m"},
+      {"native 9x:y();", "9x:y", "", R"("/* No parameters expected */")", "y"},
+      {"native g( );", "g", " ", R"("/* No parameters expected */")", "g"},
+      {"native operator+(Float:a, b);", "operator+", "Float:a, b", R"("Float:a,","b")", nullptr},
       {"native Float:operator*(Float:a);", "operator*", "Float:a", R"("Float:a")", nullptr},
       // Two blanks: field 2 is empty, the name keeps a leading blank.
       {"native  beep();", " beep", "", R"("/* No parameters expected */")", ""},
@@ -45,7 +59,7 @@ TEST(NativeLine, NamesTextsAndListRowsFollowTheDeclaration) {
       {"native f)", "", "native f", R"("native f")", ""},
       {"native f(,a);", "f", ",a", "", "f"},
       {"native f(a,,b);", "f", "a,,b", R"("a")", "f"},
-      {"native f(a, b, c) = 3;", "f", "a, b, c", R"("a,"," b,"," c")", "f"},
+      {"native f(a, b, c) = 3;", "f", "a, b, c", R"("a,","b,","c")", "f"},
       {"native", "", "", R"("/* No parameters expected */")", ""},
   };
   for (const Case& c : cases) {
@@ -85,7 +99,7 @@ TEST(IncludeFile, RowsHeadingsAndListsOfTwoFiles) {
   EXPECT_EQ(Items(scan.NameList), (std::vector<std::string>{"A", "B", "operator*", " c"}));
   EXPECT_EQ(Items(scan.InsertList), Items(scan.NameList));
   EXPECT_EQ(Items(scan.ParamList),
-            (std::vector<std::string>{R"("/* No parameters expected */")", R"("x,"," y")", R"("x")",
+            (std::vector<std::string>{R"("/* No parameters expected */")", R"("x,","y")", R"("x")",
                                       R"("/* No parameters expected */")"}));
   ASSERT_EQ(scan.ItemList.Count(), 4);
   EXPECT_EQ(scan.ItemList[1], "native \\column{}\\style{+B}B\\style{-B}(x, y)");
@@ -107,6 +121,71 @@ TEST(IncludeFile, NulBytesLongLinesAndLineEndsDoNotDisturbTheScan) {
   EXPECT_EQ(scan.NameList[2].size(), size_t(1) << 20);
   EXPECT_EQ(scan.NameList[3], "C");
   EXPECT_EQ(scan.ParamList[3], R"("c")");
+}
+
+TEST(IncludeFile, DocCommentsLongDeclarationsAndOneEntryPerDeclaration) {
+  TIncludeScan scan;
+  AddIncludeFile(scan, "a.inc",
+                 "/// <summary>Creates a text draw.</summary>\n"
+                 "/// <param name=\"x\">Left edge &amp; more</param>\n"
+                 "native Text:TextDrawCreate(Float:x, Float:y,\r\n"
+                 "                           const text[]);\n"
+                 "/** Prints a line. */\n"
+                 "native print(const s[]);\n"
+                 "native print(const s[]);\n"
+                 "/// orphan\n\n"
+                 "native NoDoc();\n");
+  AddIncludeFile(scan, "b.inc",
+                 "/// <summary>Another print</summary>\nnative print(const  s[]);\n"
+                 "native printf(const f[], {Float,_}:...);\n/** never closed\nnative Last();\n");
+  EXPECT_EQ(Items(scan.NameList),
+            (std::vector<std::string>{"TextDrawCreate", "print", "NoDoc", "printf", "Last"}));
+  EXPECT_EQ(scan.ParamList[0], R"("Float:x,","Float:y,","const text[]")");
+  // The function list keeps a row per declaration and file.
+  EXPECT_EQ(scan.Rows, (std::vector<std::string>{" ", " // a.inc", " ", "TextDrawCreate", "print",
+                                                 "print", "NoDoc", " ", " ", " // b.inc", " ",
+                                                 "print", "printf", "Last"}));
+  EXPECT_EQ(scan.InfoList[3],
+            "[a.inc]  native Text:TextDrawCreate(Float:x, Float:y, const text[]);");
+  auto doc = [&scan](int index) {
+    return index < 0 ? TDocComment() : ParseDocComment(scan.Docs[static_cast<size_t>(index)]);
+  };
+  EXPECT_EQ(doc(scan.NameDocs[0]).Summary, "Creates a text draw.");
+  EXPECT_EQ(doc(scan.NameDocs[0]).Param("x"), "Left edge & more");
+  EXPECT_EQ(doc(scan.NameDocs[1]).Summary, "Prints a line.");
+  EXPECT_EQ(doc(scan.RowDocs[11]).Summary, "Another print");
+  for (int row : {5, 6, 13}) EXPECT_EQ(scan.RowDocs[static_cast<size_t>(row)], -1) << row;
+  EXPECT_EQ(scan.NameDocs[4], -1);
+}
+
+TEST(DocComment, TagsEntitiesAndOtherMarkup) {
+  struct Case {
+    const char* raw;
+    const char* summary;
+    const char* param;  // of "v"
+    const char* returns;
+    const char* remarks;
+  } cases[] = {
+      {"/// <summary>\n///   Sets a &lt;b&gt; value.\n/// </summary>\n"
+       "/// <param name=\"v\">The &quot;value&quot;</param>\n/// <returns>1 on success</returns>\n"
+       "/// <remarks>See <see cref=\"x\"/>.</remarks>",
+       "Sets a <b> value.", "The \"value\"", "1 on success", "See <see cref=\"x\"/>."},
+      {"/** Plain text\n * over two lines\n */", "Plain text over two lines", "", "", ""},
+      {"/** <summary>Unterminated", "Unterminated", "", "", ""},
+      {"/// &#65;&#x42;&#9731;&bogus; &amp", "AB?&bogus; &amp", "", "", ""},
+      {"/// <b>bold</b> and <paramref name='v'/>", "<b>bold</b> and <paramref name='v'/>", "", "",
+       ""},
+      {"/// <PARAM name='v'>x</PARAM> loose", "loose", "x", "", ""},
+      {"", "", "", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.raw);
+    TDocComment doc = ParseDocComment(c.raw);
+    EXPECT_EQ(doc.Summary, c.summary);
+    EXPECT_EQ(doc.Param("v"), c.param);
+    EXPECT_EQ(doc.Returns, c.returns);
+    EXPECT_EQ(doc.Remarks, c.remarks);
+  }
 }
 
 TEST(InsertCall, NameAndParenthesesGoInAtTheCaret) {

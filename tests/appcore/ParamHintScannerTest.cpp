@@ -27,10 +27,16 @@ TEST(ParamHintScan, FindsTheCalledNativeAndTheParameterBeingTyped) {
       {"beep(440, ", 0, 1, 1},
       {"x = beep(min(a, b), ", 0, 1, 1},  // the group and its comma are skipped
       {"beep((a), ", 0, 1, 1},
-      {"beep(1, other(2, ", 0, 1, 2},  // commas of an unknown call count too
+      {"beep(1, other(2, ", 0, 1, 1},  // commas of an unknown call do not count
       {"beep (", 0, 1, 0},
       {"  beep\t(", 0, 1, 0},
-      {"beep(\"a,b\", ", 0, 1, 2},  // quotes are not recognised
+      {"beep(\"a,b\", ", 0, 1, 1},  // nor those in strings, literals and comments
+      {"beep('\\,', ',', \"\\\",\", ", 0, 1, 3},
+      {"beep(1, /* , */ 2, ", 0, 1, 2},
+      {"beep(a[1], {1, 2}, ", 0, 1, 2},
+      {"beep(1, \"a, b", 0, 1, 1},  // the caret inside a string of the call
+      {"beep(1, 2) // beep(", 0, -1, 0},
+      {"beep(x]", 0, 1, 0},
       {"x(", 0, -1, 0},
       {"beep(", 1, -1, 0},  // nothing before the caret
       {"BEEP(", 0, 1, 0},   // the first entry equal without case wins
