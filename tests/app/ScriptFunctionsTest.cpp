@@ -13,9 +13,7 @@ class ScriptFunctionsTest : public MainWindowTest {
     std::filesystem::create_directories(programDir_ + "/include");
     WriteFile(programDir_ + "/include/a.inc", "native beep(freq, ms);\nnative Float:halve(v);\n");
   }
-  std::vector<std::string> Rows() const {
-    return ListRows(*window_->lbFunctions);
-  }
+  std::vector<std::string> Rows() const { return ListRows(*window_->lbFunctions); }
   int RowOf(const std::string& text) const {
     std::vector<std::string> rows = Rows();
     auto it = std::find(rows.begin(), rows.end(), text);
@@ -28,7 +26,7 @@ TEST_F(ScriptFunctionsTest, ListedAfterTheNativesWithTheirLines) {
   std::string file = root_ + "/s.pwn";
   WriteFile(file,
             "forward OnTick(id);\n\nmain()\n{\n}\n\npublic OnTick(id)\n{\n}\n"
-            "/* old()\n*/\nstock Float:half(Float:v, n)\n");
+            "/* old()\n*/\nstock Float:half(Float:v, n)\n{\n}\n");
   TfmMain& w = Start();
   const std::vector<std::string> natives = Rows();
   ASSERT_EQ(natives, (std::vector<std::string>{" ", " // a.inc", " ", "beep", "halve"}));
@@ -68,7 +66,7 @@ TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
   TfmMain& w = Start({file});
   ASSERT_EQ(Rows().back(), "main");
   w.moCode->SetCaretPos({1, 4});
-  Type("helper(a,b)");
+  Type("helper(a,b){");
   // Not on every keystroke: nothing yet, and each key starts the wait anew.
   EXPECT_EQ(RowOf("helper"), -1);
   clock_.Advance(999);
@@ -104,7 +102,7 @@ TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
 
   // Saving rebuilds at once; a second rebuild keeps the lists' lengths.
   w.moCode->SetCaretPos({1, 1});
-  Type("public OnX() ");
+  Type("public OnX() {}\n");
   w.miSaveClick(w.miSave);
   EXPECT_EQ(Rows()[Rows().size() - 2], "OnX");
   EXPECT_EQ(Rows().back(), "helper");
