@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -16,13 +18,18 @@ namespace ludra::bench {
 // C-like source text of about `bytes` bytes in lines of about `lineLength`
 // bytes, with comments, strings, numbers, keywords and tabs.
 inline std::string MakeCLikeText(size_t bytes, size_t lineLength = 40, unsigned seed = 7) {
-  static const char* const kLines[] = {
-      "\tnew value = GetPlayerScore(playerid);", "// a comment about the next few lines",
-      "if (value > 100 && flags & 0x1F) {", "\tformat(msg, sizeof msg, \"%d: %s\", id, name);",
-      "}", "#define MAX_PLAYERS (500)", "\tfor (new i = 0; i < 10; i++) total += i * 3.5;",
-      "/* block comment */ return 1;", "stock Float:GetDistance(Float:x, Float:y)",
-      "\tprintf(\"value is %d\\n\", value);", "native SetTimer(name[], interval, repeating);",
-      "\tcase 'a': count--;"};
+  static const char* const kLines[] = {"\tnew value = GetPlayerScore(playerid);",
+                                       "// a comment about the next few lines",
+                                       "if (value > 100 && flags & 0x1F) {",
+                                       "\tformat(msg, sizeof msg, \"%d: %s\", id, name);",
+                                       "}",
+                                       "#define MAX_PLAYERS (500)",
+                                       "\tfor (new i = 0; i < 10; i++) total += i * 3.5;",
+                                       "/* block comment */ return 1;",
+                                       "stock Float:GetDistance(Float:x, Float:y)",
+                                       "\tprintf(\"value is %d\\n\", value);",
+                                       "native SetTimer(name[], interval, repeating);",
+                                       "\tcase 'a': count--;"};
   std::mt19937 rng(seed);
   std::string text;
   text.reserve(bytes + 128);
@@ -33,6 +40,58 @@ inline std::string MakeCLikeText(size_t bytes, size_t lineLength = 40, unsigned 
     text += '\n';
   }
   return text;
+}
+
+// An include set shaped like a game server's: `files` include files of
+// about `bytes` bytes in all, most natives under a "///" summary with
+// <param> and <returns> lines, tagged natives, defaults holding quoted
+// commas, {Float,_}: arguments, declarations over two lines, and each file
+// including the next one. Returns the number of natives written.
+inline int MakeIncludeSet(const std::string& folder, int files = 21, size_t bytes = 512 * 1024) {
+  static const char* const kTags[] = {
+      "", "Text:", "PlayerText:", "Float:", "bool:", "Menu:", "DB:", "Text3D:"};
+  static const char* const kWords[] = {"Player", "Vehicle", "Object", "Text", "Draw", "Menu",
+                                       "Zone",   "Actor",   "Pickup", "Gang", "Set",  "Get"};
+  std::filesystem::create_directories(folder);
+  std::mt19937 rng(31);
+  const size_t perFile = bytes / static_cast<size_t>(files);
+  int natives = 0;
+  for (int f = 0; f < files; ++f) {
+    std::string text = "/* generated include " + std::to_string(f) + " */\n#if defined _gen" +
+                       std::to_string(f) + "_included\n#endinput\n#endif\n#define _gen" +
+                       std::to_string(f) + "_included\n";
+    if (f + 1 < files) text += "#include <gen" + std::to_string(f + 1) + ">\n\n";
+    for (int i = 0; text.size() < perFile; ++i, ++natives) {
+      std::string name = std::string(kWords[rng() % 12]) + kWords[rng() % 12] + std::to_string(f) +
+                         "_" + std::to_string(i);
+      if (rng() % 8 != 0) {
+        text += "/// <summary>Changes the " + std::string(kWords[rng() % 12]) +
+                " &amp; its state; see <b>notes</b> for the rules.</summary>\n"
+                "/// <param name=\"playerid\">The ID of the player to change.</param>\n"
+                "/// <param name=\"x\">The x coordinate &lt;in metres&gt;.</param>\n"
+                "/// <param name=\"font\">The font's name.</param>\n"
+                "/// <returns>1 on success, 0 when the player is not connected.</returns>\n";
+      }
+      text += "native " + std::string(kTags[rng() % 8]) + name + "(playerid, Float:x, Float:y";
+      switch (rng() % 4) {
+        case 0:
+          text += ", const font[] = \"Arial, Bold\", color = 0xFFFFFFFF);\n";
+          break;
+        case 1:
+          text += ",\n\tconst format[], {Float,_}:...);\n";
+          break;
+        case 2:
+          text += ", const sep[] = \",\", c = '\\,');\n";
+          break;
+        default:
+          text += ", bool:toggle = true);\n";
+          break;
+      }
+      text += "\n";
+    }
+    std::ofstream(folder + "/gen" + std::to_string(f) + ".inc", std::ios::binary) << text;
+  }
+  return natives;
 }
 
 // The whole file as one string, read with one fread.
@@ -99,7 +158,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const auto& r : runs)
       // In seconds: a benchmark and its baseline may print different units.
       if (!r.error_occurred)
-        times_[r.benchmark_name()] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+        times_[r.benchmark_name()] =
+            r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
@@ -120,7 +180,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times_;
 };
 
-inline int RunWithRatios(int argc, char** argv, std::vector<std::pair<std::string, std::string>> pairs) {
+inline int RunWithRatios(int argc, char** argv,
+                         std::vector<std::pair<std::string, std::string>> pairs) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter(std::move(pairs));
   benchmark::RunSpecifiedBenchmarks(&reporter);

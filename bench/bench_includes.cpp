@@ -1,7 +1,12 @@
 // The include scan at start-up: 50 include files holding 2,000 natives, read
 // and parsed into the function list, completion and hint lists. Against the
 // plain read of the same files split into lines, in the same run; and the
-// main window built with that include folder against one built without.
+// main window built with that include folder against one built without. The
+// walk through a script's include tree (21 files including each other, as
+// a game server's set does) when nothing changed, against stat-ing the same
+// files; and the scan of that set against reading it.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +14,7 @@
 #include "BenchUtil.h"
 #include "app/Main.h"
 #include "appcore/IncludeScanner.h"
+#include "appcore/IncludeTree.h"
 
 namespace {
 
@@ -56,6 +62,63 @@ void BM_IncludeScan(benchmark::State& state) {
 }
 BENCHMARK(BM_IncludeScan)->Unit(benchmark::kMillisecond);
 
+const std::string& ServerSetDir() {
+  static const std::string dir = [] {
+    std::string d = (fs::temp_directory_path() / "ludra-bench-includes-server").string();
+    fs::remove_all(d);
+    ludra::bench::MakeIncludeSet(d + "/script");
+    fs::create_directories(d + "/include");
+    return d;
+  }();
+  return dir;
+}
+
+void BM_Baseline_StatServerSet(benchmark::State& state) {
+  std::vector<std::string> paths;
+  for (const auto& entry : fs::directory_iterator(ServerSetDir() + "/script"))
+    paths.push_back(entry.path().string());
+  for (auto _ : state) {
+    struct stat st;
+    int64_t total = 0;
+    for (const std::string& p : paths)
+      if (::stat(p.c_str(), &st) == 0) total += st.st_size;
+    benchmark::DoNotOptimize(total);
+  }
+}
+BENCHMARK(BM_Baseline_StatServerSet)->Unit(benchmark::kMicrosecond);
+
+void BM_IncludeTreeRescanUnchanged(benchmark::State& state) {
+  ludra::TIncludeTree tree;
+  const std::vector<ludra::TIncludeDirective> script = {{"gen0", true, false}};
+  tree.Walk(script, ServerSetDir() + "/script", ServerSetDir() + "/include");
+  for (auto _ : state) {
+    ludra::TIncludeTree::TWalk walk =
+        tree.Walk(script, ServerSetDir() + "/script", ServerSetDir() + "/include");
+    if (walk.Changed || walk.Files.size() != 21) state.SkipWithError("the tree changed");
+    benchmark::DoNotOptimize(walk);
+  }
+}
+BENCHMARK(BM_IncludeTreeRescanUnchanged)->Unit(benchmark::kMicrosecond);
+
+void BM_Baseline_ReadAndSplitServerSet(benchmark::State& state) {
+  for (auto _ : state) {
+    size_t lines = 0;
+    for (const auto& entry : fs::directory_iterator(ServerSetDir() + "/script"))
+      lines += ludra::bench::ReadAndSplitLines(entry.path().string()).size();
+    benchmark::DoNotOptimize(lines);
+  }
+}
+BENCHMARK(BM_Baseline_ReadAndSplitServerSet)->Unit(benchmark::kMillisecond);
+
+void BM_IncludeScanServerSet(benchmark::State& state) {
+  for (auto _ : state) {
+    ludra::TIncludeScan scan =
+        ludra::ScanIncludeFolder(ServerSetDir() + "/script", ludra::TNativeListFill::Later);
+    benchmark::DoNotOptimize(scan);
+  }
+}
+BENCHMARK(BM_IncludeScanServerSet)->Unit(benchmark::kMillisecond);
+
 // The main window of a program directory, built, shown and destroyed.
 void MainWindow(benchmark::State& state, const std::string& programDir) {
   for (auto _ : state) {
@@ -82,5 +145,7 @@ int main(int argc, char** argv) {
   return ludra::bench::RunWithRatios(
       argc, argv,
       {{"BM_IncludeScan", "BM_Baseline_ReadAndSplitIncludes"},
-       {"BM_MainWindowWithIncludes", "BM_Baseline_MainWindowWithoutIncludes"}});
+       {"BM_MainWindowWithIncludes", "BM_Baseline_MainWindowWithoutIncludes"},
+       {"BM_IncludeTreeRescanUnchanged", "BM_Baseline_StatServerSet"},
+       {"BM_IncludeScanServerSet", "BM_Baseline_ReadAndSplitServerSet"}});
 }
