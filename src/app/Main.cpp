@@ -302,6 +302,7 @@ void TfmMain::CreateEditor() {
   connect(spLitter, &QSplitter::splitterMoved, this,
           [this] { functionListWidth_ = lbFunctions->width(); });
   setCentralWidget(spLitter);
+  CreateFunctionFilter();
   SetFunctionListWidth(185);
 }
 
@@ -344,6 +345,7 @@ void TfmMain::FormCreate(QObject* sender) {
   (void)sender;
   NameList.Clear();
   ParamList.Clear();
+  EntryDocs.clear();
   TSynFont font = moCode->Font();
   font.Style = {};
   moCode->SetFont(font);
@@ -361,7 +363,7 @@ void TfmMain::FormCreate(QObject* sender) {
   miAssoc->setChecked(ini.ReadBool("General", "FileAssoc", true));
   bool showList = ini.ReadBool("Display", "ShowFuncList", true);
   miShowFunctionList->setChecked(showList);
-  lbFunctions->setVisible(showList);
+  pnFunctions->setVisible(showList);
   // The stored geometry is kept to what the screen can show: a hand-edited
   // or stale file must not open the window off-screen or larger than the
   // screen, nor make the function list wider than the window.
@@ -619,7 +621,7 @@ void TfmMain::miShowFunctionListClick(QObject* sender) {
   bool show = !miShowFunctionList->isChecked();
   miShowFunctionList->setChecked(show);
   if (!show && lbFunctions->isVisible()) functionListWidth_ = lbFunctions->width();
-  lbFunctions->setVisible(show);
+  pnFunctions->setVisible(show);
   if (show) SetFunctionListWidth(functionListWidth_);
   Settings().WriteBool("Display", "ShowFuncList", show);
 }

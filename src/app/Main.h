@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "app/FunctionListModel.h"
@@ -12,6 +14,8 @@
 #include "app/dlgConfirmReplace.h"
 #include "appcore/CompilerMessageList.h"
 #include "appcore/DefinitionScanner.h"
+#include "appcore/HintText.h"
+#include "appcore/IncludeTree.h"
 #include "appcore/RecentFiles.h"
 #include "appcore/SearchOptions.h"
 #include "base/SynStrings.h"
@@ -27,6 +31,7 @@
 class QAction;
 class QHelpEvent;
 class QLabel;
+class QLineEdit;
 class QListView;
 class QMenu;
 class QSplitter;
@@ -64,6 +69,8 @@ class TfmMain : public QMainWindow {
   std::string CopyDir, ExeFile, Params;
   bool RunAfterCompile = false;
   TStringList NameList, ParamList;
+  // Entry for entry of NameList: the raw doc comment (empty for none).
+  std::vector<std::string> EntryDocs;
   std::unique_ptr<TStringList> InfoList;
 
   // --- Reporting ----------------------------------------------------------------
@@ -89,6 +96,11 @@ class TfmMain : public QMainWindow {
   // Code completion of the natives and the parameter hint of a call.
   std::unique_ptr<TSynCompletionProposal> scpCode, scpParams;
   QListView* lbFunctions = nullptr;
+  // The list with the filter box above it.
+  QWidget* pnFunctions = nullptr;
+  QLineEdit* edFunctionFilter = nullptr;
+  // The selected proposal's doc comment beside the completion list.
+  QLabel* lblCompletionDoc = nullptr;
   // The list's rows (owned by the list).
   TFunctionListModel* FunctionRows = nullptr;
   QSplitter* spLitter = nullptr;
@@ -191,6 +203,25 @@ class TfmMain : public QMainWindow {
   // list is filled at start-up): this puts them first in those lists, once.
   void EnsureNativeLists();
   void lbFunctionsClick(QObject* sender);
+  // Doc comments and the filter box (MainFunctionDocs.cpp).
+  void ConnectCompletionDocs();
+  void ShowCompletionDoc();
+  void CreateFunctionFilter();
+  // Shows the names containing the filter's text (case ignored) and the
+  // headings of their files; all rows when it is empty.
+  void ApplyFunctionFilter();
+  // Escape, Enter and the arrows in the filter box; true when used.
+  bool FunctionFilterKey(int key);
+  // The hint fitted to the screen's width, and doc text wrapped under it.
+  THintLine FitHintToScreen(const std::string& hint, int index) const;
+  std::vector<std::string> WrapHintDoc(const std::string& text) const;
+  int HintTextWidth(std::string_view text) const;
+  int HintMaxWidth() const;
+  // Drops the entries after the natives that the natives hold too.
+  void DropKnownEntries();
+  // Names the included files that could not be read (none hides it).
+  void ShowIncludeNote(const std::vector<std::string>& errors);
+  QLabel* lblIncludeNote = nullptr;
   void lbFunctionsDblClick(QObject* sender);
   // Finds the native called at the caret and the parameter being typed.
   void scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
@@ -304,8 +335,19 @@ class TfmMain : public QMainWindow {
   TRecentFiles recentFiles_;
   bool recentWriteReported_ = false;
   std::unique_ptr<TSynTimer> scriptScanTimer_;
-  // What the script's functions added after the natives.
-  int scriptRowCount_ = 0, scriptNameCount_ = 0;
+  // What the included files and the script's functions added after the
+  // natives; the included files' rows come first.
+  int scriptRowCount_ = 0, scriptNameCount_ = 0, treeRowCount_ = 0;
+  // Row for row: the raw doc comment of the declaration (empty for none).
+  std::vector<std::string> rowDocs_;
+  // The natives' doc comments until EnsureNativeLists takes them.
+  std::vector<std::string> nativeDocs_;
+  // The natives' entries by name and hint, once they are made.
+  std::unordered_map<std::string, int> nativeKeys_;
+  TIncludeTree includeTree_;
+  std::string includeFolder_;
+  int completionDocIndex_ = -1;
+  bool filtered_ = false;
 };
 
 template <class F>

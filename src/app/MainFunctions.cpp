@@ -5,6 +5,8 @@
 
 #include "app/LudraApplication.h"
 #include "app/Main.h"
+#include "appcore/DocComment.h"
+#include "appcore/HintText.h"
 #include "appcore/IncludeScanner.h"
 #include "appcore/ParamHintScanner.h"
 #include "base/SynCodePage.h"
@@ -82,6 +84,7 @@ void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
     scpParamsExecute(kind, sender, currentInput, x, y, canExecute);
   };
   scpParams->SetEditor(moCode);
+  ConnectCompletionDocs();
 }
 
 void TfmMain::ConnectFunctionList() {
@@ -98,10 +101,12 @@ void TfmMain::ConnectFunctionList() {
 }
 
 void TfmMain::ScanIncludes() {
-  TIncludeScan scan =
-      ScanIncludeFolder(IncludeFolder(programDir_, FindCompiler(programDir_, ProgramSearchPath())),
-                        TNativeListFill::Later);
+  includeFolder_ = IncludeFolder(programDir_, FindCompiler(programDir_, ProgramSearchPath()));
+  TIncludeScan scan = ScanIncludeFolder(includeFolder_, TNativeListFill::Later);
   nativeRowCount_ += static_cast<int>(scan.Rows.size());
+  for (int doc : scan.RowDocs)
+    rowDocs_.push_back(doc < 0 ? std::string() : scan.Docs[static_cast<size_t>(doc)]);
+  nativeDocs_ = std::move(scan.Docs);
   FunctionRows->Append(std::move(scan.Rows));
   *InfoList = std::move(scan.InfoList);
   pendingNatives_ = std::move(scan.NativeLines);
@@ -120,7 +125,16 @@ void TfmMain::EnsureNativeLists() {
   TIncludeScan natives;
   natives.NativeLines = std::move(pendingNatives_);
   pendingNatives_.clear();
+  natives.Docs = std::move(nativeDocs_);
+  nativeDocs_.clear();
   FillNativeLists(natives);
+  std::vector<std::string> docs;
+  docs.reserve(natives.NameDocs.size() + EntryDocs.size());
+  for (int doc : natives.NameDocs)
+    docs.push_back(doc < 0 ? std::string() : natives.Docs[static_cast<size_t>(doc)]);
+  for (std::string& doc : EntryDocs) docs.push_back(std::move(doc));
+  EntryDocs = std::move(docs);
+  nativeKeys_ = std::move(natives.EntryKeys);
   // What the script's functions added so far follows the natives.
   auto putFirst = [](TStringList& front, TStringList& list) {
     for (int i = 0, n = list.Count(); i < n; ++i) front.Add(list.Get(i));
@@ -130,19 +144,27 @@ void TfmMain::EnsureNativeLists() {
   putFirst(natives.InsertList, scpCode->InsertList());
   putFirst(natives.NameList, NameList);
   putFirst(natives.ParamList, ParamList);
+  DropKnownEntries();
 }
 
 void TfmMain::lbFunctionsClick(QObject* sender) {
   (void)sender;
   int row = lbFunctions->currentIndex().row();
   if (row < 0) return;
-  SetStatusText(CodePage().ToUtf8(InfoList->Get(row)));
+  std::string text = InfoList->Get(row);
+  // The declaration, then what its doc comment says of it.
+  if (static_cast<size_t>(row) < rowDocs_.size() && !rowDocs_[static_cast<size_t>(row)].empty()) {
+    std::string summary = ParseDocComment(rowDocs_[static_cast<size_t>(row)]).Summary;
+    if (!summary.empty()) text += "  \x97  " + summary;
+  }
+  SetStatusText(CodePage().ToUtf8(text));
 }
 
 void TfmMain::lbFunctionsDblClick(QObject* sender) {
   (void)sender;
   int row = lbFunctions->currentIndex().row();
-  if (!moCode->isEnabled() || row < 0 || row >= nativeRowCount_) return;
+  // Natives of the include folder and of the files the script includes.
+  if (!moCode->isEnabled() || row < 0 || row >= nativeRowCount_ + treeRowCount_) return;
   std::string line = moCode->Lines().Get(moCode->CaretLine() - 1);
   std::optional<TCallInsertion> call =
       InsertCall(line, moCode->CaretChar(), FunctionRows->Text(row));
@@ -168,14 +190,30 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
     items.Clear();
     return;
   }
-  engine->SetCurrentIndex(hint.ParamIndex);
+  // The hint kept inside the screen, then the doc comment's lines.
+  const std::string paramHint = ParamList[hint.NameIndex];
+  THintLine line = FitHintToScreen(paramHint, hint.ParamIndex);
+  std::vector<std::string> wanted{line.Hint};
+  const std::string& doc = static_cast<size_t>(hint.NameIndex) < EntryDocs.size()
+                               ? EntryDocs[static_cast<size_t>(hint.NameIndex)]
+                               : std::string();
+  if (!doc.empty()) {
+    std::vector<std::string> params = HintParameters(paramHint);
+    std::string current = hint.ParamIndex >= 0 && hint.ParamIndex < static_cast<int>(params.size())
+                              ? params[static_cast<size_t>(hint.ParamIndex)]
+                              : std::string();
+    for (const std::string& text : HintDocLines(ParseDocComment(doc), current))
+      for (std::string& wrapped : WrapHintDoc(text)) wanted.push_back(std::move(wrapped));
+  }
+  engine->SetCurrentIndex(line.Index);
   // The list is left alone only when it already holds this call's hint; an
   // upper-case name equal to the word before the caret must not keep another
   // call's parameters (or none) on show.
-  const std::string paramHint = ParamList[hint.NameIndex];
-  if (items.Count() != 1 || items[0] != paramHint) {
+  bool same = items.Count() == static_cast<int>(wanted.size());
+  for (int i = 0; same && i < items.Count(); ++i) same = items[i] == wanted[static_cast<size_t>(i)];
+  if (!same) {
     items.Clear();
-    items.Add(paramHint);
+    for (const std::string& text : wanted) items.Add(text);
   }
 }
 
