@@ -1,8 +1,24 @@
 #include "completion/SynCompletionProposal.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace ludra {
+
+namespace {
+
+// The word that ends before character `end` of the line starts with a digit:
+// a number literal, whose "." is a decimal point and opens no list.
+bool NumberBefore(std::string_view line, int end) {
+  size_t stop = static_cast<size_t>(std::clamp(end - 1, 0, static_cast<int>(line.size())));
+  size_t start = stop;
+  while (start > 0 &&
+         (std::isalnum(static_cast<unsigned char>(line[start - 1])) || line[start - 1] == '_'))
+    --start;
+  return start < stop && std::isdigit(static_cast<unsigned char>(line[start]));
+}
+
+}  // namespace
 
 // --- The base engine ------------------------------------------------------------
 
@@ -291,8 +307,10 @@ void TSynCompletionProposal::CharTyped(char key) {
   editor->RunCommand(ecChar, key, nullptr);
   host_.ProcessMessages();
   // Accepting closed the list; a trigger character opens it again at once.
-  if (triggerChars_.find(key) != std::string::npos && !form_->Visible() && form_->CurrentEditor())
-    ActivateFor(form_->CurrentEditor());
+  editor = form_->CurrentEditor();
+  if (triggerChars_.find(key) != std::string::npos && !form_->Visible() && editor &&
+      !NumberBefore(editor->LineAtCaret(), editor->CaretChar() - 1))
+    ActivateFor(editor);
 }
 
 // --- Hooks -----------------------------------------------------------------------------------
@@ -337,7 +355,8 @@ void TSynCompletionProposal::EditorKeyPress(TCustomSynEdit* sender, char& key) {
     }
   }
   if (!timer_) return;
-  if (key != '\0' && triggerChars_.find(key) != std::string::npos) {
+  if (key != '\0' && triggerChars_.find(key) != std::string::npos &&
+      !NumberBefore(sender->LineAtCaret(), sender->CaretChar())) {
     form_->SetCurrentEditor(sender);
     timer_->SetEnabled(true);
   } else {

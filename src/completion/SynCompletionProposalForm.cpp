@@ -635,10 +635,21 @@ void TSynBaseCompletionProposalForm::KeyDown(uint16_t& key, TShiftState shift) {
       if (!anyShift) backOrLeft(ecDeleteLastChar);
       break;
     case VK_TAB:
-      if (options_.Contains(scoCompleteWithTab) && OnAccept) OnAccept(shift, '\0');
-      break;
     case VK_RETURN:
-      if (options_.Contains(scoCompleteWithEnter) && OnAccept) OnAccept(shift, '\0');
+      if (MatchedCount() == 0 && shownKind_ == ctCode) {
+        // Nothing to complete: the list goes and the key acts in the editor.
+        TCustomSynEdit* editor = currentEditor_;
+        if (OnCancel) OnCancel();
+        if (editor) {
+          TSynEditorCommand command = key == VK_RETURN          ? ecLineBreak
+                                      : shift.Contains(ssShift) ? ecShiftTab
+                                                                : ecTab;
+          editor->RunCommand(command, key == VK_RETURN ? '\r' : '\t', nullptr);
+        }
+      } else if (options_.Contains(key == VK_TAB ? scoCompleteWithTab : scoCompleteWithEnter) &&
+                 OnAccept) {
+        OnAccept(shift, '\0');
+      }
       break;
     case VK_ESCAPE:
       if (OnCancel) OnCancel();
