@@ -346,8 +346,12 @@ void TSynEdit::keyPressEvent(QKeyEvent* event) {
   KeyDown(key, ShiftStateOf(event->modifiers()));
   // The characters follow as the character messages would; one that belongs
   // to a key already turned into a command is dropped by the control.
-  std::string bytes = CodePage().FromUtf8(event->text().toStdString());
-  for (char c : bytes) KeyPress(c);
+  // A chord with Alt or Meta is a command or a menu key, never text: one
+  // without a binding types nothing (AltGr characters come without Alt).
+  if (!(event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) {
+    std::string bytes = CodePage().FromUtf8(event->text().toStdString());
+    for (char c : bytes) KeyPress(c);
+  }
   RestartBlink();
   event->accept();
 }

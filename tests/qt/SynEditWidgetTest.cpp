@@ -226,6 +226,16 @@ TEST(SynEditWidgetTest, TypedTextBecomesCodePageCharacters) {
   EXPECT_EQ(log.chars[2], '\xE9');
 }
 
+TEST(SynEditWidgetTest, AltOrMetaChordsWithoutABindingTypeNothing) {
+  TRecordingSynEdit e;
+  const Qt::KeyboardModifiers chords[] = {Qt::AltModifier, Qt::MetaModifier,
+                                          Qt::AltModifier | Qt::ShiftModifier};
+  for (Qt::KeyboardModifiers mods : chords)
+    for (int key : {Qt::Key_F, Qt::Key_Q, Qt::Key_A}) SendKey(e, key, mods, QChar(key).toLower());
+  SendKey(e, Qt::Key_F, Qt::NoModifier, "f");
+  EXPECT_EQ(e.Text(), "f");
+}
+
 TEST(SynEditWidgetTest, CtrlShiftDigitSetsABookmarkThoughShiftMakesASymbol) {
   TRecordingSynEdit e;
   e.Lines().SetText("one\ntwo\nthree\n");
