@@ -197,20 +197,20 @@ void TfmMain::CreateMenus() {
     return m;
   };
   miFile =
-      menu("miFile", "File", {miNew, miOpen, miClose, nullptr, miSave, miSaveAs, nullptr, miExit},
+      menu("miFile", "&File", {miNew, miOpen, miClose, nullptr, miSave, miSaveAs, nullptr, miExit},
            &TfmMain::miFileClick);
-  miEdit = menu("miEdit", "Edit",
+  miEdit = menu("miEdit", "&Edit",
                 {miUndo, nullptr, miCut, miCopy, miPaste, miDelete, nullptr, miFind, miFindNext,
                  miFindPrev, miReplace, miGoto, nullptr, miSelectAll},
                 &TfmMain::miEditClick);
   CreateReopenMenu();
   miBuild =
-      menu("miBuild", "Build",
+      menu("miBuild", "&Build",
            {miCompile, miCompileRun, nullptr, miNextMessage, miPrevMessage, nullptr, miRunOptions},
            &TfmMain::miBuildClick);
-  miOptions = menu("miOptions", "Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
+  miOptions = menu("miOptions", "&Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
   CreateCodePageMenu();
-  miHelp = menu("miHelp", "Help", {miHelpTopics, nullptr, miAbout}, nullptr);
+  miHelp = menu("miHelp", "&Help", {miHelpTopics, nullptr, miAbout}, nullptr);
 
   pmMain = new QMenu(this);
   pmMain->setObjectName("pmMain");
@@ -311,13 +311,21 @@ void TfmMain::CreateStatusBar() {
   sbMain->setObjectName("sbMain");
   sbMain->setMinimumHeight(19);
   for (int i = 0; i < 2; ++i) {
-    statusPanels_[i] = new QLabel();
-    statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusPanels_[i]->setTextFormat(Qt::PlainText);
-    statusPanels_[i]->setIndent(2);
-    sbMain->addWidget(statusPanels_[i], i);
+    QLabel* panel = new QLabel();
+    statusPanels_[i] = panel;
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setTextFormat(Qt::PlainText);
+    panel->setIndent(2);
+    // Sized by the font in use before the bar lays out its row (an empty
+    // label asks for no height): descenders and underscores show.
+    panel->setMinimumHeight(panel->fontMetrics().height() + 2 * panel->frameWidth());
+    sbMain->addWidget(panel, i);
   }
-  statusPanels_[1]->setMinimumWidth(50);
+  // The caret panel holds a seven-digit line and a five-digit column.
+  QLabel* caret = statusPanels_[1];
+  caret->setText("Ln: 9999999   Col: 99999");
+  caret->setMinimumWidth(std::max(50, caret->sizeHint().width()));
+  caret->clear();
 }
 
 // --- Reporting ---------------------------------------------------------------------
@@ -446,7 +454,9 @@ void TfmMain::resizeEvent(QResizeEvent* event) {
 
 void TfmMain::FormResize(QObject* sender) {
   (void)sender;
-  statusPanels_[0]->setFixedWidth(std::max(0, ClientWidth() - 120));
+  // The caret panel keeps its room when the font makes it wider.
+  const int caretRoom = std::max(120, statusPanels_[1]->minimumWidth() + 20);
+  statusPanels_[0]->setFixedWidth(std::max(0, ClientWidth() - caretRoom));
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
@@ -557,7 +567,8 @@ void TfmMain::pmMainPopup(QObject* sender) {
 // --- Editor and window commands ---------------------------------------------------------
 
 void TfmMain::moCodeStatusChange(TCustomSynEdit* sender, TSynStatusChanges changes) {
-  (void)sender, (void)changes;
+  (void)sender;
+  FollowCaretWithHint(changes);
   statusPanels_[1]->setText(
       QString("Ln: %1   Col: %2").arg(moCode->CaretLine()).arg(moCode->CaretChar()));
 }

@@ -4,6 +4,7 @@
 // components they serve (miSaveClick serves the Save item and button).
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -226,6 +227,14 @@ class TfmMain : public QMainWindow {
   // Finds the native called at the caret and the parameter being typed.
   void scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
                         std::string& currentInput, int& x, int& y, bool& canExecute);
+  // Moves or hides the parameter hint after the caret or the view moved.
+  void FollowCaretWithHint(TSynStatusChanges changes);
+  // Where the caret and the view stood when the hint was last placed.
+  struct THintPlace {
+    TBufferCoord Caret;
+    int TopRow = 0, LeftColumn = 0;
+    bool operator==(const THintPlace&) const = default;
+  } hintPlace_;
   // File > Reopen (MainRecent.cpp): opening or saving a script puts it
   // first; choosing an entry opens it as Open does.
   void miReopenItemClick(int index);
@@ -260,6 +269,12 @@ class TfmMain : public QMainWindow {
   // Whether the next search starts at the caret rather than at the start
   // (or end) of the document.
   bool SearchFromCaret = false;
+  // A selected-text-only search: the selection it runs in and the last
+  // occurrence it found there, so F3 goes on within the user's selection.
+  struct TSearchRange {
+    TBufferCoord First, Last, HitFirst, HitLast;
+  };
+  std::optional<TSearchRange> SearchRange;
   // The replace confirmation: made at start-up, released after every search
   // run, made again when a replace asks.
   std::unique_ptr<TConfirmReplaceDialog> ReplaceConfirmDialog;

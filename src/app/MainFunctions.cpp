@@ -165,15 +165,20 @@ void TfmMain::lbFunctionsDblClick(QObject* sender) {
   int row = lbFunctions->currentIndex().row();
   // Natives of the include folder and of the files the script includes.
   if (!moCode->isEnabled() || row < 0 || row >= nativeRowCount_ + treeRowCount_) return;
-  std::string line = moCode->Lines().Get(moCode->CaretLine() - 1);
-  std::optional<TCallInsertion> call =
-      InsertCall(line, moCode->CaretChar(), FunctionRows->Text(row));
+  const int line = std::min(moCode->CaretLine(), std::max(1, moCode->Lines().Count()));
+  // Past the line end the call follows the last character.
+  const TBufferCoord at{std::min(moCode->CaretChar(), moCode->LineLength(line) + 1), line};
+  const std::string name = FunctionRows->Text(row);
+  std::optional<TCallInsertion> call = InsertCall(moCode->LineAtCaret(), at.Char, name);
   if (!call) return;
   moCode->setFocus();
-  // Straight into the buffer: the insertion is neither undoable nor a change
-  // of the document.
-  moCode->Lines().Put(moCode->CaretLine() - 1, call->Line);
-  moCode->SetCaretChar(call->CaretChar);
+  // Through the editor's own insertion, at the caret (a selection gives way):
+  // one undo step of its own, and the document is modified.
+  moCode->SetCaretAndSelection(at, at, at);
+  if (moCode->UndoList().HasItems()) moCode->UndoList().AddBreak();
+  moCode->SetSelectedText(name + "()");
+  moCode->UndoList().AddBreak();
+  moCode->SetCaretPos({call->CaretChar, line});
 }
 
 void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
@@ -182,6 +187,7 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
   EnsureNativeLists();
   auto* engine = static_cast<TSynCompletionProposal*>(sender);
   TCustomSynEdit* editor = engine->Editor();
+  if (editor) hintPlace_ = {editor->CaretPos(), editor->TopRow(), editor->FirstVisibleColumn()};
   TParamHint hint =
       editor ? ScanParamHint(editor->LineAtCaret(), editor->CaretChar(), NameList) : TParamHint();
   canExecute = hint.Found;
@@ -215,6 +221,22 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
     items.Clear();
     for (const std::string& text : wanted) items.Add(text);
   }
+}
+
+// The hint follows the caret however it moved (a click, a search, the scroll
+// bars): to the call it is now in, or away; out of view it goes.
+void TfmMain::FollowCaretWithHint(TSynStatusChanges changes) {
+  if (!scpParams || !scpParams->Visible() || scpParams->Form().ShownKind() != ctParams) return;
+  if ((changes * TSynStatusChanges{scCaretX, scCaretY, scTopLine, scLeftChar}).Empty()) return;
+  const THintPlace now{moCode->CaretPos(), moCode->TopRow(), moCode->FirstVisibleColumn()};
+  if (now == hintPlace_) return;
+  const TDisplayCoord caret = moCode->DisplayCaretPos();
+  if (caret.Row < moCode->TopRow() || caret.Row >= moCode->TopRow() + moCode->VisibleRows() ||
+      caret.Column < moCode->FirstVisibleColumn() ||
+      caret.Column > moCode->FirstVisibleColumn() + moCode->VisibleColumns())
+    scpParams->HideProposal();
+  else
+    scpParams->ActivateFor(moCode);
 }
 
 }  // namespace ludra

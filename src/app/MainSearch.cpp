@@ -5,6 +5,7 @@
 #include "app/Main.h"
 #include "app/dlgReplaceText.h"
 #include "app/dlgSearchText.h"
+#include "base/SynBracket.h"
 
 namespace ludra {
 
@@ -71,6 +72,7 @@ void TfmMain::ShowSearchDialog(bool replace) {
     o.ReplaceHistory = JoinHistory(ComboItems(replaceDialog->cbReplaceText));
   }
   SearchFromCaret = o.OptFromCaret;
+  SearchRange.reset();
   if (!o.LastSearchText.empty()) {
     RunSearch(replace, o.OptBackward);
     SearchFromCaret = true;
@@ -89,12 +91,60 @@ void TfmMain::RunSearch(bool replace, bool backward) {
     std::unique_ptr<TConfirmReplaceDialog>& dialog;
     ~TRelease() { dialog.reset(); }
   } release{ReplaceConfirmDialog};
+  // A search in the selected text runs in the selection the user made, also
+  // after an occurrence was selected: F3 goes on after it (Shift+F3 before
+  // it) within that selection. (A column block is left to the editor: no
+  // one selection is its rest.)
+  const TSynSelectionMode mode = moCode->SelectionMode();
+  const bool inSelection = o.OptSelectionOnly && !replace && mode != smColumn;
+  bool continued = false;
+  if (inSelection) {
+    TBufferCoord first = moCode->SelFirst(), last = moCode->SelLast();
+    continued = SearchRange && moCode->HasSelection() && first == SearchRange->HitFirst &&
+                last == SearchRange->HitLast;
+    if (!continued) {
+      SearchRange.reset();
+      if (mode == smLine) {
+        first.Char = 1;
+        last.Char = moCode->LineLength(last.Line) + 1;
+      }
+      if (moCode->HasSelection()) SearchRange = TSearchRange{first, last, first, last};
+    }
+    if (continued) {
+      TSearchRange& r = *SearchRange;
+      const TBufferCoord from = backward ? r.First : r.HitLast;
+      const TBufferCoord to = backward ? r.HitFirst : r.Last;
+      if (!(from < to)) {
+        dialogs_->Beep();
+        SetStatusText("Text not found.");
+        return;
+      }
+      moCode->SetSelectionMode(smNormal);
+      moCode->SetCaretAndSelection(backward ? from : to, from, to);
+    }
+  } else {
+    SearchRange.reset();
+  }
+  auto restoreMode = TBracket([&] { moCode->SetSelectionMode(mode); });
   ReplaceProgress->Reset();
   int n = moCode->SearchAndReplace(o.LastSearchText, o.LastReplaceText, flags);
   if (ReplaceProgress->Stopped()) {
     // What was replaced stays, and one Undo takes it back.
     SetStatusText("Replace stopped.");
     return;
+  }
+  if (inSelection && SearchRange) {
+    if (n > 0) {
+      SearchRange->HitFirst = moCode->SelFirst();
+      SearchRange->HitLast = moCode->SelLast();
+    } else if (continued) {
+      // The last occurrence stays selected, so F3 keeps answering so.
+      moCode->SetCaretAndSelection(SearchRange->HitLast, SearchRange->HitFirst,
+                                   SearchRange->HitLast);
+      dialogs_->Beep();
+      SetStatusText("Text not found.");
+      return;
+    }
   }
   if (n == 0) {
     dialogs_->Beep();

@@ -1,5 +1,7 @@
 #include "app/dlgConfirmReplace.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QStyle>
 
 #include "app/LudraDialogs.h"
@@ -50,6 +52,19 @@ void TConfirmReplaceDialog::PositionNear(const TRect& area, int x, int y1, int y
   QSize size = frameGeometry().size();
   TRect bounds = ConfirmDialogBounds(area, x, y1, y2, size.width(), size.height());
   move(bounds.Left, bounds.Top);
+}
+
+void TConfirmReplaceDialog::keyPressEvent(QKeyEvent* event) {
+  if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    for (QPushButton* b : {btnReplace, btnSkip, btnReplaceAll}) {
+      if (QKeySequence::mnemonic(b->text()) ==
+          QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(event->key())))) {
+        b->click();
+        return;
+      }
+    }
+  }
+  QDialog::keyPressEvent(event);
 }
 
 }  // namespace ludra

@@ -26,6 +26,10 @@ class TConfirmReplaceDialog : public QDialog {
   // has its top-left corner at (x, y1) and whose line ends at y2, within the
   // main window's client area `area` (all in screen pixels).
   void PositionNear(const TRect& area, int x, int y1, int y2, const std::string& text);
+
+ protected:
+  // Y, N and A answer without Alt, as in the other question boxes.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace ludra

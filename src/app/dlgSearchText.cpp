@@ -78,8 +78,8 @@ TTextSearchDialog::TTextSearchDialog(QWidget* owner)
   cbSearchCaseSensitive = check("cbSearchCaseSensitive", "C&ase sensitivity", 17);
   cbSearchWholeWords = check("cbSearchWholeWords", "&Whole words only", 39);
   cbSearchFromCursor = check("cbSearchFromCursor", "Search from &caret", 61);
-  cbSearchSelectedOnly = check("cbSearchSelectedOnly", "&Selected text only", 83);
-  cbRegularExpression = check("cbRegularExpression", "&Regular expression", 104);
+  cbSearchSelectedOnly = check("cbSearchSelectedOnly", "Se&lected text only", 83);
+  cbRegularExpression = check("cbRegularExpression", "Regular e&xpression", 104);
 
   rgSearchDirection = new QGroupBox("Direction", this);
   rgSearchDirection->setObjectName("rgSearchDirection");

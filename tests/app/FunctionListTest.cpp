@@ -46,7 +46,7 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   EXPECT_EQ(w.StatusText(0), "[x.inc]  native Caf\u00e9(x);");
 }
 
-TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
+TEST_F(FunctionListTest, DoubleClickInsertsTheCallAsOneUndoableEdit) {
   WriteInclude("x.inc", "native Beep(freq, ms);\n");
   TfmMain& w = StartWithScript("ab\nsecond\n");
   w.moCode->SetCaretPos(TBufferCoord{3, 1});
@@ -56,8 +56,8 @@ TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
   EXPECT_EQ(w.moCode->Lines()[0], "abBeep()");
   EXPECT_EQ(w.moCode->CaretChar(), 8);
   EXPECT_EQ(w.moCode->CaretLine(), 1);
-  EXPECT_FALSE(w.DocumentModified);
-  EXPECT_FALSE(w.tbSave->isEnabled());
+  EXPECT_TRUE(w.DocumentModified);
+  EXPECT_TRUE(w.tbSave->isEnabled());
 
   // Headings and blank rows insert nothing.
   for (int row : {0, 1, 2}) {
@@ -65,6 +65,8 @@ TEST_F(FunctionListTest, DoubleClickInsertsTheCallWithoutChangingTheDocument) {
     w.lbFunctionsDblClick(w.lbFunctions);
   }
   EXPECT_EQ(w.moCode->Lines()[0], "abBeep()");
+  w.miUndoClick(w.miUndo);
+  EXPECT_EQ(w.moCode->Lines()[0], "ab");
 }
 
 TEST_F(FunctionListTest, DoubleClickWithoutADocumentDoesNothing) {

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -314,6 +315,19 @@ TEST_F(MainWindowTest, StatusPanelShowsTheCaret) {
   EXPECT_EQ(w.StatusText(1), "Ln: 12   Col: 5");
   w.moCode->SetCaretPos({2, 3});
   EXPECT_EQ(w.StatusText(1), "Ln: 3   Col: 2");
+}
+
+TEST_F(MainWindowTest, StatusBarFitsItsFontAndTheLongestCaretText) {
+  TfmMain& w = Start();
+  for (QLabel* panel : w.sbMain->findChildren<QLabel*>()) {
+    QFontMetrics fm(panel->font());
+    EXPECT_GE(panel->contentsRect().height(), fm.height());
+    if (panel->text().isEmpty()) panel->setText("Ln: 9999999   Col: 99999");
+    EXPECT_LE(fm.horizontalAdvance(panel->text()) + panel->indent(), panel->contentsRect().width());
+  }
+  QStringList menus;  // each opens with Alt and its first letter
+  for (QAction* a : w.menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Build", "&Options", "&Help"}));
 }
 
 TEST_F(MainWindowTest, FontCommandWritesBothKeysAlsoWhenCancelled) {

@@ -52,8 +52,8 @@ TEST_F(ScriptFunctionsTest, ListedAfterTheNativesWithTheirLines) {
   DoubleClickCurrentRow(*w.lbFunctions);
   EXPECT_EQ(w.moCode->Lines()[11], "beep()stock Float:half(Float:v, n)");
 
-  // Closing empties the script's part; the natives stay.
-  dialogs_->MessageAnswers.clear();
+  // Closing (the inserted call not saved) empties the script's part; the natives stay.
+  dialogs_->MessageAnswers = {mrNo};
   w.miCloseClick(w.miClose);
   EXPECT_EQ(Rows(), natives);
   w.EnsureNativeLists();

@@ -312,3 +312,37 @@ TEST_F(SearchReplaceMainTest, BadRegularExpressionsAreReportedAndChangeNothing) 
   EXPECT_EQ(w.moCode->Lines().Text(), "aaaaaaaaaac\r\n<b> (y]\r\n");
   EXPECT_TRUE(dialogs_->AllAnswered());
 }
+
+TEST_F(SearchReplaceMainTest, F3InSelectedTextOnlyWalksTheUsersSelection) {
+  TfmMain& w = Open("ab ab\nab ab ab\n");
+  w.moCode->SetCaretAndSelection({6, 2}, {4, 1}, {6, 2});
+  dialogs_->ModalAnswers.push_back(Confirm({.search = "ab", .selectedOnly = true}));
+  w.tbFind->trigger();
+  for (TBufferCoord hit : {TBufferCoord{4, 1}, {1, 2}, {4, 2}}) {
+    EXPECT_EQ(w.moCode->SelFirst(), hit);
+    PressKey(Qt::Key_F3, Qt::NoModifier);
+  }
+  EXPECT_EQ(w.StatusText(0), "Text not found.");
+  PressKey(Qt::Key_F4, Qt::NoModifier);
+  EXPECT_EQ(w.moCode->SelFirst(), (TBufferCoord{1, 2}));
+}
+
+TEST_F(SearchReplaceMainTest, EveryAltKeyOfTheDialogsActsOnOneControl) {
+  TTextReplaceDialog d(nullptr);
+  std::map<QKeySequence, int> uses;
+  for (QAbstractButton* b : d.findChildren<QAbstractButton*>())
+    ++uses[QKeySequence::mnemonic(b->text())];
+  for (QLabel* l : d.findChildren<QLabel*>()) ++uses[QKeySequence::mnemonic(l->text())];
+  uses.erase(QKeySequence());
+  for (auto [key, n] : uses) EXPECT_EQ(n, 1) << key.toString().toStdString();
+}
+
+TEST_F(SearchReplaceMainTest, ConfirmationTakesBareLetters) {
+  TConfirmReplaceDialog d(nullptr);
+  for (auto [key, result] :
+       {std::pair{Qt::Key_Y, mrYes}, {Qt::Key_N, mrNo}, {Qt::Key_A, mrYesToAll}}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QChar(key).toLower());
+    QApplication::sendEvent(&d, &press);
+    EXPECT_EQ(d.result(), result);
+  }
+}
