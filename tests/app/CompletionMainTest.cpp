@@ -249,23 +249,21 @@ TEST_F(CompletionMainTest, PopUpWindowsAreMadeWhenTheyFirstShow) {
 
 TEST_F(CompletionMainTest, TheHintGoesWhenAClickAScrollOrASearchMovesTheCaret) {
   TfmMain& w = StartEditing();
-  for (int way = 0; way < 3; ++way) {
+  w.moCode->SetSearchEngine(w.SynEditSearch.get());
+  QPoint at(w.moCode->GutterPixels() + 2, 2);
+  QMouseEvent click(QEvent::MouseButtonPress, at, w.moCode->viewport()->mapToGlobal(at),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  const std::function<void()> moves[] = {
+      [&] { QApplication::sendEvent(w.moCode->viewport(), &click); },
+      [&] { w.moCode->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum); },
+      [&] { w.moCode->SearchAndReplace("main", "", {sfEntireScope}); }};
+  for (const auto& move : moves) {
     w.moCode->SetText("main()\n{\n\tx = beep" + std::string(300, '\n') + "}\n");
     w.moCode->SetCaretPos({10, 3});
     Type("(");
     clock_.Advance(1200);
-    ASSERT_TRUE(w.scpParams->Visible()) << way;
-    if (way == 0) {
-      QPoint at(w.moCode->GutterPixels() + 2, 2);
-      QMouseEvent press(QEvent::MouseButtonPress, at, w.moCode->viewport()->mapToGlobal(at),
-                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(w.moCode->viewport(), &press);
-    } else if (way == 1) {
-      w.moCode->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-    } else {
-      w.moCode->SetSearchEngine(w.SynEditSearch.get());
-      w.moCode->SearchAndReplace("main", "", {sfEntireScope});
-    }
-    EXPECT_FALSE(w.scpParams->Visible()) << way;
+    ASSERT_TRUE(w.scpParams->Visible());
+    move();
+    EXPECT_FALSE(w.scpParams->Visible());
   }
 }

@@ -308,15 +308,13 @@ INSTANTIATE_TEST_SUITE_P(
 // Blanks that replace a selection up to the line end, typed, pasted or from
 // the input method, stay for what is typed next; undo gives back the start.
 TEST(EditCommandsLimitsTest, BlanksOverASelectionAtTheLineEndStay) {
-  const TAction ime = [](TCustomSynEdit& e) {
-    std::string s = "x ";
-    e.RunCommand(ecImeStr, 0, s.data());
-  };
+  std::string ime = "x ";
   const std::tuple<const char*, TAction, const char*> cases[] = {
       {"abc def|", Steps({Keys(VK_LEFT, kCtrlShift), Text(" x")}), "abc  x|"},
       {"[    foo|\nbar", Text("    x"), "\tx|\nbar"},
       {"abc [def|", Steps({Keys('V', kCtrl), Text("y")}), "abc x  y|"},
-      {"abc [def|", Steps({ime, Text("y")}), "abc x y|"}};
+      {"abc [def|", Steps({[&](auto& e) { e.RunCommand(ecImeStr, 0, ime.data()); }, Text("y")}),
+       "abc x y|"}};
   for (const auto& [before, action, after] : cases) {
     TSynMemoryClipboard clipboard;
     clipboard.SetText("x  ", smNormal);
