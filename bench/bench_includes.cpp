@@ -124,7 +124,8 @@ void MainWindow(benchmark::State& state, const std::string& programDir) {
   for (auto _ : state) {
     ludra::TfmMain window(programDir);
     window.show();
-    QApplication::processEvents();
+    // The include folder is scanned at the first idle moment after the first frame.
+    while (window.StartPending()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     benchmark::DoNotOptimize(window.lbFunctions);
   }
 }

@@ -80,7 +80,7 @@ struct TWindow {
     window = std::make_unique<TfmMain>(fs::path(ScriptFile()).parent_path().string() + "/program",
                                        std::vector<std::string>{ScriptFile()}, std::move(d));
     window->show();
-    QApplication::processEvents();
+    while (window->StartPending()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
 };
 

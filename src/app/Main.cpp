@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -394,15 +396,30 @@ void TfmMain::FormCreate(QObject* sender) {
   LoadRecentFiles(ini);
   ApplyCodePage(ini.ReadInteger("Display", "CodePage", 1252));
 
-  // A program folder or desktop directory the user cannot write to must not
-  // cost the rest of the start-up: the refused write is reported and the
-  // later steps still run (the script named on the command line opens).
-  Guarded([this] { MakeAssoc(miAssoc->isChecked()); });
   SetStatusText("Ludra is ready.");
   InfoList = std::make_unique<TStringList>();
-  Guarded([this] { ScanIncludes(); });
+  // The file association, the include folder's natives and the script named
+  // on the command line come in at the first idle moment after the window's
+  // first frame.
+  includesPending_ = true;
+  scriptPending_ = !params_.empty();
+}
+
+void TfmMain::FinishStart() {
+  if (includesPending_) {
+    includesPending_ = false;
+    // A program folder or desktop directory the user cannot write to must
+    // not cost the rest of the start-up: the refused write is reported and
+    // the later steps still run (the script named on the command line opens).
+    Guarded([this] { MakeAssoc(miAssoc->isChecked()); });
+    Guarded([this] { ScanIncludes(); });
+    // Its icon is made when the button is turned on, and the box is empty until typed into.
+    edFunctionFilter->setClearButtonEnabled(true);
+  }
+  if (!scriptPending_) return;
+  scriptPending_ = false;
   std::error_code ec;
-  if (!params_.empty() && std::filesystem::is_regular_file(params_[0], ec)) LoadScript(params_[0]);
+  if (std::filesystem::is_regular_file(params_[0], ec)) LoadScript(params_[0]);
 }
 
 int TfmMain::ClientWidth() const { return width(); }
@@ -510,6 +527,15 @@ void TfmMain::FormClose(QObject* sender) {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  // The first frame is painted while the window's first expose or update
+  // request is handled; what is posted now runs once it is on the screen.
+  if (StartPending() && !startPosted_ && watched == windowHandle() &&
+      (event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest) &&
+      windowHandle()->isExposed()) {
+    startPosted_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { FinishStart(); }, Qt::QueuedConnection);
+  }
   if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this)
     RunShortcutRule(*static_cast<QKeyEvent*>(event));

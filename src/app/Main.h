@@ -57,6 +57,13 @@ class TfmMain : public QMainWindow {
   ~TfmMain() override;
 
   const std::string& ProgramDir() const { return programDir_; }
+  // What start-up leaves for the first idle moment after the first frame:
+  // the file association, the include folder's scan and the script named
+  // on the command line.
+  // FinishStart does what is left now (a document opened earlier keeps its
+  // place, and the command line's script is not opened over it).
+  bool StartPending() const { return includesPending_ || scriptPending_; }
+  void FinishStart();
   TLudraDialogs& Dialogs() { return *dialogs_; }
   // settings.ini beside the program, or the user's own when the program
   // folder cannot take it (chosen once, at start); every use reads or
@@ -343,6 +350,7 @@ class TfmMain : public QMainWindow {
   std::string pendingNatives_;
   int functionListWidth_ = 185;
   bool placed_ = false;
+  bool includesPending_ = false, scriptPending_ = false, startPosted_ = false;
   bool closing_ = false;
   // The output window while a compile runs in it.
   TfmOutput* fmOutput_ = nullptr;

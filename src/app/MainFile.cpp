@@ -66,6 +66,10 @@ void TfmMain::SetDocumentButtons(bool enabled) {
 }
 
 void TfmMain::DocumentOpened() {
+  // A document opened before start-up finished: the natives go in first,
+  // and the command line's script stays closed.
+  scriptPending_ = false;
+  FinishStart();
   CompilerMessages->Clear();
   moCode->setEnabled(true);
   moCode->Gutter().SetShowLineNumbers(true);

@@ -155,7 +155,6 @@ void TfmMain::CreateFunctionFilter() {
   edFunctionFilter = new QLineEdit();
   edFunctionFilter->setObjectName("edFunctionFilter");
   edFunctionFilter->setPlaceholderText("Filter (Ctrl+Shift+F)");
-  edFunctionFilter->setClearButtonEnabled(true);
   spLitter->replaceWidget(spLitter->indexOf(lbFunctions), pnFunctions);
   layout->addWidget(edFunctionFilter);
   layout->addWidget(lbFunctions);

@@ -60,6 +60,7 @@ class CompileMainTest : public QtAppFixture {
     auto d = std::make_unique<ScriptedDialogs>();
     dialogs = d.get();
     main = std::make_unique<TfmMain>(programDir, std::vector<std::string>{}, std::move(d));
+    main->FinishStart();
   }
   void TearDown() override {
     main.reset();

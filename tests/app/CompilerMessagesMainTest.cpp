@@ -51,6 +51,7 @@ class CompilerMessagesMainTest : public QtAppFixture {
     dialogs = d.get();
     main = std::make_unique<TfmMain>(programDir, std::vector<std::string>{script}, std::move(d));
     main->show();
+    main->FinishStart();
   }
   void TearDown() override {
     main.reset();

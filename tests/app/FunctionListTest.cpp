@@ -46,6 +46,37 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   EXPECT_EQ(w.StatusText(0), "[x.inc]  native Caf\u00e9(x);");
 }
 
+// The first frame comes before the include folder's scan and the script
+// named on the command line; a script opened before they run keeps its
+// place, after the natives.
+TEST_F(FunctionListTest, IncludesAndTheCommandLineScriptComeAfterTheFirstFrame) {
+  WriteInclude("x.inc", "native Beep(freq, ms);\n");
+  const std::string named = root_ + "/named.pwn", opened = root_ + "/opened.pwn";
+  WriteFile(named, "named()\n{\n}\n");
+  WriteFile(opened, "opened()\n{\n}\n");
+  const std::vector<std::string> natives = {" ", " // x.inc", " ", "Beep"};
+  for (bool openFirst : {false, true}) {
+    SCOPED_TRACE(openFirst ? "a script opened first" : "left to the idle moment");
+    window_ = std::make_unique<TfmMain>(programDir_, std::vector<std::string>{named},
+                                        std::make_unique<TScriptedDialogs>());
+    TfmMain& w = *window_;
+    EXPECT_TRUE(w.StartPending());
+    EXPECT_TRUE(ListRows(*w.lbFunctions).empty());
+    EXPECT_EQ(w.CurrentFileName, "");
+    if (openFirst) w.LoadScript(opened);
+    w.show();
+    QDeadlineTimer deadline(5000);
+    while (w.StartPending() && !deadline.hasExpired())
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(w.StartPending());
+    EXPECT_EQ(w.CurrentFileName, openFirst ? opened : named);
+    std::vector<std::string> rows = ListRows(*w.lbFunctions);
+    ASSERT_GE(rows.size(), natives.size());
+    EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 4), natives);
+    EXPECT_EQ(rows.back(), openFirst ? "opened" : "named");
+  }
+}
+
 TEST_F(FunctionListTest, DoubleClickInsertsTheCallAsOneUndoableEdit) {
   WriteInclude("x.inc", "native Beep(freq, ms);\n");
   TfmMain& w = StartWithScript("ab\nsecond\n");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QKeyEvent>
 #include <QListView>
@@ -47,6 +48,12 @@ class MainWindowTest : public ::testing::Test {
         std::make_unique<TfmMain>(programDir_, params, std::move(dialogs), nullptr, triggerClock_);
     window_->show();
     QApplication::processEvents();
+    // What start-up leaves for after the first frame runs as the event loop
+    // goes idle.
+    QDeadlineTimer deadline(5000);
+    while (window_->StartPending() && !deadline.hasExpired())
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(window_->StartPending());
     return *window_;
   }
   // Closes the window as its close button does; true when it closed.
