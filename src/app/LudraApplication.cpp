@@ -1,5 +1,6 @@
 #include "app/LudraApplication.h"
 
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <exception>
 
@@ -10,6 +11,15 @@ namespace ludra {
 std::string ErrorReportText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
   return message;
+}
+
+QFont FormFont() {
+  // Asking for the face's styles looks up that one family; asking whether
+  // it is among all the families would list every installed face.
+  static const QString family = QFontDatabase::styles(QStringLiteral("MS Sans Serif")).isEmpty()
+                                    ? QStringLiteral("Sans Serif")
+                                    : QStringLiteral("MS Sans Serif");
+  return QFont(family, 8);
 }
 
 TLudraApplication::TLudraApplication(int& argc, char** argv) : QApplication(argc, argv) {

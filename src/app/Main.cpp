@@ -68,7 +68,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
       params_(params) {
   setObjectName("fmMain");
   setWindowTitle("Ludra");
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(FormFont());
   ConfigureHighlighter();
   CreateActions();
   CreateMenus();

@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QStyle>
 
+#include "app/LudraApplication.h"
 #include "app/LudraDialogs.h"
 #include "appcore/SearchOptions.h"
 #include "base/SynCodePage.h"
@@ -15,7 +16,7 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* owner)
                          Qt::WindowCloseButtonHint) {
   setObjectName("ConfirmReplaceDialog");
   setWindowTitle("Confirm replace");
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(FormFont());
   setFixedSize(328, 98);
 
   Image1 = new QLabel(this);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <limits>
 
+#include "app/LudraApplication.h"
 #include "app/LudraDialogs.h"
 #include "appcore/SearchOptions.h"
 #include "base/SynCodePage.h"
@@ -47,7 +48,7 @@ TTextSearchDialog::TTextSearchDialog(QWidget* owner)
                          Qt::WindowCloseButtonHint) {
   setObjectName("TextSearchDialog");
   setWindowTitle("Search Text");
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(FormFont());
   setFixedSize(332, 180);
   // The groups' captions sit on their frame line, so the first check box at
   // the top of a group lies inside the frame, not on it.

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include "app/LudraApplication.h"
 #include "base/SynExceptions.h"
 #include "platform/SynProfileFile.h"
 
@@ -29,7 +30,7 @@ TfmRunOptions::TfmRunOptions(QWidget* owner, std::string& copyDir, std::string& 
       settings_(std::move(settings)) {
   setObjectName("fmRunOptions");
   setWindowTitle("Run Options");
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(FormFont());
   setFixedSize(376, 202);
 
   auto label = [this](const char* name, const char* text, int top) {
