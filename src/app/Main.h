@@ -42,6 +42,8 @@ class QToolBar;
 namespace ludra {
 
 class TfmOutput;
+struct TCompileJob;
+struct TCompileResult;
 
 class TfmMain : public QMainWindow {
   Q_OBJECT
@@ -178,6 +180,9 @@ class TfmMain : public QMainWindow {
   void miCompileClick(QObject* sender);
   void miCompileRunClick(QObject* sender);
   void miRunOptionsClick(QObject* sender);
+  // A compile's end once its output window has closed: the error when the
+  // compiler could not run, the status text, the messages.
+  void ApplyCompileResult(const TCompileJob& job, const TCompileResult& result);
   // The compiler's messages (MainMessages.cpp). The last compile's
   // messages; those about the document mark its lines in the gutter. They
   // are cleared by the next compile and by opening another document.

@@ -25,29 +25,37 @@ void TfmMain::miCompileClick(QObject* sender) {
   job.CopyDir = CopyDir;
   job.ExeFile = ExeFile;
   job.Params = Params;
-  job.SetStatusText = [this](const std::string& text) { SetStatusText(text); };
-  job.ShowError = [this](const std::string& text) { ShowError(text); };
-  job.Confirm = [this](const std::string& text) {
+  // The last compile's messages go with it, also when this one cannot run.
+  CompilerMessages->Clear();
+  SetStatusText(CompileStartStatus(job));
+  TfmOutput fmOutput(this, job);
+  fmOutput.Confirm = [this](const std::string& text) {
     return dialogs_->MessageDlg(QApplication::activeModalWidget(), text, mtConfirmation, mbYesNo) ==
            mrYes;
   };
-  job.OnMessages = [this](std::vector<TCompilerMessage> messages, const std::string& scriptPath) {
-    CompilerMessagesArrived(std::move(messages), scriptPath);
+  // The result is applied once: when the window closes, or before a message
+  // chosen in it is shown, since that needs the messages in place.
+  bool applied = false;
+  auto apply = [&] {
+    if (applied || !fmOutput.CompileDone()) return;
+    applied = true;
+    ApplyCompileResult(job, fmOutput.Result());
   };
-  job.OnMessageChosen = [this](int index) {
+  fmOutput.OnMessageChosen = [&](int index) {
     bool close = false;
-    Guarded([&] { close = CompilerMessageChosen(index); });
+    Guarded([&] {
+      apply();
+      close = CompilerMessageChosen(index);
+    });
     return close;
   };
-  // The last compile's messages go with it, also when this one cannot run.
-  CompilerMessages->Clear();
-  TfmOutput fmOutput(this, std::move(job));
   fmOutput_ = &fmOutput;
   struct Forget {
     TfmOutput*& form;
     ~Forget() { form = nullptr; }
   } forget{fmOutput_};
   fmOutput.exec();
+  apply();
   RunAfterCompile = false;
   if (fmOutput.ChosenMessage() >= 0) {
     // The main window comes forward with the caret on the message's line.
@@ -61,6 +69,12 @@ void TfmMain::miCompileClick(QObject* sender) {
     closeAfterCompile_ = false;
     QTimer::singleShot(0, this, [this] { close(); });
   }
+}
+
+void TfmMain::ApplyCompileResult(const TCompileJob& job, const TCompileResult& result) {
+  if (!result.Error.empty()) ShowError(result.Error);
+  SetStatusText(CompileEndStatus(job, result));
+  if (result.Output) CompilerMessagesArrived(result.Messages, result.ScriptPath);
 }
 
 void TfmMain::miCompileRunClick(QObject* sender) {

@@ -151,8 +151,7 @@ void TfmOutput::FormActivate() {
     TfmOutput* form;
     explicit TWindowPrograms(TfmOutput* f) : form(f) {}
     std::optional<TSynProcessOutput> RunCompiler(const TSynProcessRun& run) override {
-      const std::string name = ExtractFileName(form->job_.FileName);
-      form->moOutput->setPlainText(QString::fromStdString("Compiling '" + name + "'..."));
+      form->moOutput->setPlainText(QString::fromStdString(CompileStartStatus(form->job_)));
       QApplication::setOverrideCursor(Qt::BusyCursor);
       std::optional<TSynProcessOutput> output = RunCollectingOutput(run, &form->compiler_);
       // Colours meant for a terminal would show as stray characters here.
@@ -162,7 +161,6 @@ void TfmOutput::FormActivate() {
       if (output && output->Cut) text = QString(kOutputCutNotice) + '\n';
       if (output) text += CompilerOutputText(output->Text);
       form->moOutput->setPlainText(text);
-      if (output) form->ShowMessages(*output, run.Arguments.back());
       return output;
     }
     void Launch(const std::string& program, const std::string& params,
@@ -170,7 +168,8 @@ void TfmOutput::FormActivate() {
       LaunchDetached(program, params, workingDirectory);
     }
   } programs(this);
-  RunCompileJob(job_, programs);
+  result_ = RunCompileJob(job_, programs);
+  MapMessageBlocks();
   job_.RunAfterCompile = false;
 }
 
@@ -179,12 +178,12 @@ void TfmOutput::StopCompiler() { compiler_.Stop(); }
 void TfmOutput::reject() {
   if (busy_) {
     if (asking_ || closeRequested_) return;
-    if (!job_.Confirm) {
+    if (!Confirm) {
       closeRequested_ = true;
       return;
     }
     asking_ = true;
-    bool stop = job_.Confirm("Stop the compiler?");
+    bool stop = Confirm("Stop the compiler?");
     asking_ = false;
     // Yes ends the compiler and then the window; No leaves both running,
     // and a later close asks again. The compiler may have ended meanwhile.
@@ -205,20 +204,19 @@ bool TfmOutput::FormKeyDown(int key, Qt::KeyboardModifiers) {
   return true;
 }
 
-void TfmOutput::ShowMessages(const TSynProcessOutput& output, const std::string& script) {
-  // Each block of the text box is mapped to the message it shows.
-  std::vector<TCompilerMessage> messages = ParseCompilerOutput(output.Text);
+void TfmOutput::MapMessageBlocks() {
+  blockMessages_.clear();
+  if (!result_.Output) return;
+  const std::vector<TCompilerMessage>& messages = result_.Messages;
   std::vector<int> messageOfLine;
   for (int i = 0; i < static_cast<int>(messages.size()); ++i) {
     messageOfLine.resize(messages[i].OutputLine + 1, -1);
     messageOfLine[messages[i].OutputLine] = i;
   }
-  blockMessages_.clear();
-  if (output.Cut) blockMessages_.push_back(-1);
-  for (int line : CompilerOutputBlockLines(output.Text))
+  if (result_.Output->Cut) blockMessages_.push_back(-1);
+  for (int line : CompilerOutputBlockLines(result_.Output->Text))
     blockMessages_.push_back(line < static_cast<int>(messageOfLine.size()) ? messageOfLine[line]
                                                                            : -1);
-  if (job_.OnMessages) job_.OnMessages(std::move(messages), script);
 }
 
 int TfmOutput::MessageAtBlock(int block) const {
@@ -228,8 +226,8 @@ int TfmOutput::MessageAtBlock(int block) const {
 
 bool TfmOutput::ChooseMessage(int block) {
   int message = MessageAtBlock(block);
-  if (message < 0 || busy_ || !job_.OnMessageChosen) return false;
-  if (job_.OnMessageChosen(message)) {
+  if (message < 0 || busy_ || !OnMessageChosen) return false;
+  if (OnMessageChosen(message)) {
     chosen_ = message;
     accept();
   }

@@ -31,6 +31,16 @@ class TfmOutput : public QDialog {
 
   QPlainTextEdit* moOutput = nullptr;
 
+  // A Yes/No question; true for Yes. Without it, a close asked for while
+  // the compiler runs simply waits for the compile step.
+  std::function<bool(const std::string&)> Confirm;
+  // A message (its index in the result's messages) chosen by a double click
+  // or Enter; true when the window is to close.
+  std::function<bool(int)> OnMessageChosen;
+
+  // What the compile brought, once CompileDone().
+  const TCompileResult& Result() const { return result_; }
+
   // True while the compiler runs.
   bool Busy() const { return busy_; }
   // True once the compile step has finished (its text shown, status set).
@@ -65,11 +75,11 @@ class TfmOutput : public QDialog {
 
  private:
   void PlaceOverOwner();
-  // Reads the messages of the compiler's output (the compiler was given
-  // script), maps the text box's blocks to them and hands them on.
-  void ShowMessages(const TSynProcessOutput& output, const std::string& script);
+  // Maps the text box's blocks to the messages they show.
+  void MapMessageBlocks();
 
   TCompileJob job_;
+  TCompileResult result_;
   bool placed_ = false;
   bool activated_ = false;
   bool busy_ = false;

@@ -51,40 +51,44 @@ TSynProcessRun CompilerRun(const TCompileJob& job) {
   return run;
 }
 
-std::optional<TSynProcessOutput> RunCompileJob(const TCompileJob& job, TCompilePrograms& programs) {
-  auto status = [&job](const std::string& text) {
-    if (job.SetStatusText) job.SetStatusText(text);
-  };
-  const std::string name = ExtractFileName(job.FileName);
-  status("Compiling '" + name + "'...");
+std::string CompileStartStatus(const TCompileJob& job) {
+  return "Compiling '" + ExtractFileName(job.FileName) + "'...";
+}
 
+std::string CompileEndStatus(const TCompileJob& job, const TCompileResult& result) {
+  const std::string name = ExtractFileName(job.FileName);
+  if (!result.Compiled) return "Unable to compile '" + name + "'.";
+  return "File '" + name + "' has been compiled to '" +
+         ExtractFileName(CompilerOutputPath(result.ScriptPath)) + "'.";
+}
+
+TCompileResult RunCompileJob(const TCompileJob& job, TCompilePrograms& programs) {
   const TSynProcessRun run = CompilerRun(job);
-  const std::string outputPath = CompilerOutputPath(run.Arguments.back());
-  std::optional<TSynProcessOutput> output;
+  TCompileResult result;
+  result.ScriptPath = run.Arguments.back();
+  const std::string outputPath = CompilerOutputPath(result.ScriptPath);
   if (job.Compiler.Compiler.empty() && !job.Compiler.Looked.empty()) {
-    if (job.ShowError) job.ShowError(CompilerNotFoundText(job.Compiler));
+    result.Error = CompilerNotFoundText(job.Compiler);
   } else {
-    output = programs.RunCompiler(run);
-    if (!output && job.ShowError) job.ShowError("Unable to execute compiler...");
+    result.Output = programs.RunCompiler(run);
+    if (result.Output)
+      result.Messages = ParseCompilerOutput(result.Output->Text);
+    else
+      result.Error = SUnableToExecuteCompiler;
   }
 
   // A stopped compiler may have left a file half written, or an old one:
   // neither counts as compiled, and nothing is copied or launched.
-  const bool stopped = output && output->Stopped;
+  const bool stopped = result.Output && result.Output->Stopped;
   std::error_code ec;
-  if (!stopped && std::filesystem::is_regular_file(outputPath, ec)) {
-    const std::string outputName = ExtractFileName(outputPath);
-    status("File '" + name + "' has been compiled to '" + outputName + "'.");
-    if (job.RunAfterCompile) {
-      // Neither the copy nor the launch is checked: both fail silently.
-      std::filesystem::copy_file(outputPath, job.CopyDir + outputName,
-                                 std::filesystem::copy_options::overwrite_existing, ec);
-      programs.Launch(job.ExeFile, job.Params, DirectoryPart(job.ExeFile));
-    }
-  } else {
-    status("Unable to compile '" + name + "'.");
+  result.Compiled = !stopped && std::filesystem::is_regular_file(outputPath, ec);
+  if (result.Compiled && job.RunAfterCompile) {
+    // Neither the copy nor the launch is checked: both fail silently.
+    std::filesystem::copy_file(outputPath, job.CopyDir + ExtractFileName(outputPath),
+                               std::filesystem::copy_options::overwrite_existing, ec);
+    programs.Launch(job.ExeFile, job.Params, DirectoryPart(job.ExeFile));
   }
-  return output;
+  return result;
 }
 
 }  // namespace ludra

@@ -1,9 +1,9 @@
 #pragma once
 // One compile of the main window's script, without a window: which compiler
-// runs where, and what follows from its end (the status texts, and for
-// Compile/Run the copy of the compiled file and the launch of the program).
-// The output window supplies the running and shows the text.
-#include <functional>
+// runs where, and what follows from its end (for Compile/Run the copy of the
+// compiled file and the launch of the program). The output window supplies
+// the running and shows the text; the main window applies the result (status
+// texts, messages) once the output window has closed.
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,17 +25,20 @@ struct TCompileJob {
   std::string CopyDir;
   std::string ExeFile;
   std::string Params;
-  std::function<void(const std::string&)> SetStatusText;
-  std::function<void(const std::string&)> ShowError;
-  // A Yes/No question; true for Yes. Without it, a close asked for while
-  // the compiler runs simply waits for the compile step.
-  std::function<bool(const std::string&)> Confirm;
-  // The compile's messages, once the compiler has ended, with the script
-  // path the compiler was given.
-  std::function<void(std::vector<TCompilerMessage>, const std::string&)> OnMessages;
-  // A message (its index in those) chosen in the output window by a double
-  // click or Enter; true when the window is to close.
-  std::function<bool(int)> OnMessageChosen;
+};
+
+// What one compile brought.
+struct TCompileResult {
+  // What the compiler wrote; nothing when it could not be started.
+  std::optional<TSynProcessOutput> Output;
+  // The messages of that output, and the script path the compiler was given.
+  std::vector<TCompilerMessage> Messages;
+  std::string ScriptPath;
+  // The compiled file is there after a compile that was not stopped.
+  bool Compiled = false;
+  // Why the compiler did not run (none found, or it could not be
+  // started); empty when it ran.
+  std::string Error;
 };
 
 // The programs a compile starts.
@@ -58,12 +61,18 @@ std::string CompilerOutputPath(const std::string& fileName);
 // script's folder, the compiler's folder on the library path.
 TSynProcessRun CompilerRun(const TCompileJob& job);
 
-// The compile: "Compiling '<name>'..." in the status bar, the compiler run,
-// "Unable to execute compiler..." when it did not start (naming the folders
-// looked in when no compiler was found), then the status
-// by whether the compiled file is there (a stopped compiler counts as
+inline constexpr char SUnableToExecuteCompiler[] = "Unable to execute compiler...";
+
+// The status text while the compiler runs: "Compiling '<name>'...".
+std::string CompileStartStatus(const TCompileJob& job);
+// The status text after it: by whether the compiled file is there.
+std::string CompileEndStatus(const TCompileJob& job, const TCompileResult& result);
+
+// The compile: the compiler run (or the error when none was found or it did
+// not start, naming the folders looked in when none was found), its
+// messages, whether the compiled file is there (a stopped compiler counts as
 // failed), and with RunAfterCompile the copy to CopyDir and the launch of
-// ExeFile in its folder. Returns what the compiler wrote.
-std::optional<TSynProcessOutput> RunCompileJob(const TCompileJob& job, TCompilePrograms& programs);
+// ExeFile in its folder.
+TCompileResult RunCompileJob(const TCompileJob& job, TCompilePrograms& programs);
 
 }  // namespace ludra

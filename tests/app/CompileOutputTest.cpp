@@ -37,14 +37,18 @@ class CompileOutputTest : public QtAppFixture {
     TCompileJob job;
     job.ProgramDir = programDir;
     job.FileName = fileName;
-    job.SetStatusText = [this](const std::string& t) { outcome.statuses.push_back(t); };
-    job.ShowError = [this](const std::string& t) { outcome.errors.push_back(t); };
     return job;
   }
 
+  // The status texts and the error the main window shows for the result.
+  void Record(const TCompileJob& job, const TfmOutput& fm) {
+    outcome.statuses = {CompileStartStatus(job), CompileEndStatus(job, fm.Result())};
+    if (!fm.Result().Error.empty()) outcome.errors.push_back(fm.Result().Error);
+  }
+
   // Compiles in an output window and closes it once the compile has ended.
-  Outcome& Compile(TCompileJob job) {
-    TfmOutput fm(nullptr, std::move(job));
+  Outcome& Compile(const TCompileJob& job) {
+    TfmOutput fm(nullptr, job);
     DriveModal([&] { fm.exec(); },
                [&](QWidget* modal) {
                  if (modal != &fm || !fm.CompileDone()) return;
@@ -52,6 +56,7 @@ class CompileOutputTest : public QtAppFixture {
                  outcome.stayedOpen = fm.isVisible();
                  fm.close();
                });
+    Record(job, fm);
     return outcome;
   }
 
@@ -198,6 +203,7 @@ TEST_F(CompileOutputTest, WhileTheCompilerRunsTheWindowIsBusyAndACloseWaitsForTh
   EXPECT_FALSE(fm.isVisible());
   // The compile step still finished: its text and status.
   EXPECT_EQ(fm.moOutput->toPlainText(), "working\n");
+  Record(Job(script), fm);
   EXPECT_EQ(outcome.statuses.back(), "File 'a b.pwn' has been compiled to 'a b.amx'.");
 }
 
@@ -231,11 +237,11 @@ TEST_F(CompileOutputTest, ClosingWhileACompilerHangsAsksAndYesEndsItNoKeepsIt) {
     outcome = {};
     std::vector<std::string> questions;
     TCompileJob job = Job(script);
-    job.Confirm = [&](const std::string& q) {
+    TfmOutput fm(nullptr, job);
+    fm.Confirm = [&](const std::string& q) {
       questions.push_back(q);
       return c.answer;
     };
-    TfmOutput fm(nullptr, std::move(job));
     bool asked = false, openAfterNo = false;
     DriveModal([&] { fm.exec(); },
                [&](QWidget* modal) {
@@ -267,6 +273,7 @@ TEST_F(CompileOutputTest, ClosingWhileACompilerHangsAsksAndYesEndsItNoKeepsIt) {
     // The output so far is shown; a stopped compile never counts as compiled,
     // even with a compiled file lying there.
     EXPECT_EQ(fm.moOutput->toPlainText(), "hanging\n");
+    Record(job, fm);
     EXPECT_EQ(outcome.statuses.back(), "Unable to compile 'a b.pwn'.");
   }
 }

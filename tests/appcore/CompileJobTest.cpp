@@ -38,7 +38,7 @@ struct TFakePrograms : TCompilePrograms {
     if (!starts) return std::nullopt;
     if (writesOutput) std::ofstream(CompilerOutputPath(run.Arguments.back())) << "AMX";
     TSynProcessOutput output;
-    output.Text = "compiler says\n";
+    output.Text = "compiler says\ngm.pwn(4) : error 017: undefined symbol \"x\"\n";
     output.Stopped = stopped;
     return output;
   }
@@ -109,7 +109,6 @@ TEST(CompileJob, TheOutcomeDecidesStatusCopyAndLaunch) {
     programs.starts = c.starts;
     programs.writesOutput = c.writesOutput;
     programs.stopped = c.stopped;
-    std::vector<std::string> statuses, errors;
     TCompileJob job;
     job.ProgramDir = "/opt/ludra";
     job.FileName = scripts.path + "/g m.pwn";
@@ -117,16 +116,20 @@ TEST(CompileJob, TheOutcomeDecidesStatusCopyAndLaunch) {
     job.CopyDir = copies.path + "/";
     job.ExeFile = "/srv/game/server";
     job.Params = "-x 'a b'";
-    job.SetStatusText = [&](const std::string& s) { statuses.push_back(s); };
-    job.ShowError = [&](const std::string& s) { errors.push_back(s); };
 
-    std::optional<TSynProcessOutput> output = RunCompileJob(job, programs);
+    TCompileResult result = RunCompileJob(job, programs);
 
     ASSERT_EQ(programs.runs.size(), 1u);
-    EXPECT_EQ(output.has_value(), c.starts);
-    EXPECT_EQ(statuses, (std::vector<std::string>{"Compiling 'g m.pwn'...", c.finalStatus}));
-    EXPECT_EQ(errors, c.error ? std::vector<std::string>{"Unable to execute compiler..."}
-                              : std::vector<std::string>{});
+    EXPECT_EQ(result.Output.has_value(), c.starts);
+    EXPECT_EQ(result.ScriptPath, job.FileName);
+    EXPECT_EQ(CompileStartStatus(job), "Compiling 'g m.pwn'...");
+    EXPECT_EQ(CompileEndStatus(job, result), c.finalStatus);
+    EXPECT_EQ(result.Error, c.error ? SUnableToExecuteCompiler : "");
+    // The messages come read from the output, with their output line.
+    ASSERT_EQ(result.Messages.size(), c.starts ? 1u : 0u);
+    if (c.starts) {
+      EXPECT_EQ(result.Messages[0].OutputLine, 1);
+    }
     EXPECT_EQ(fs::exists(copies.path + "/g m.amx"), c.copied);
     if (c.launched)
       EXPECT_EQ(
