@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "appcore/MainWindowSettings.h"
+#include "editor/HeadlessSynEdit.h"
 
 using namespace ludra;
 
@@ -75,4 +76,32 @@ TEST(MainWindowEditorSettings, GiveTheMainWindowsEditor) {
   EXPECT_EQ(e.TabWidth(), 4);
   EXPECT_EQ(e.Options(), MainWindowEditorOptions);
   EXPECT_FALSE(e.Gutter().ShowLineNumbers());
+}
+
+// The editor tests keep their own copy of these settings; it must give the
+// editor the program shows.
+TEST(MainWindowEditorSettings, TheEditorTestsCopyGivesTheSameEditor) {
+  TCustomSynEdit program, copy;
+  ApplyMainWindowEditorSettings(program);
+  test::UseMainWindowSettings(copy);
+  EXPECT_EQ(test::MainWindowOptions, MainWindowEditorOptions);
+  EXPECT_EQ(copy.Options(), program.Options());
+  EXPECT_EQ(copy.Color(), program.Color());
+  EXPECT_EQ(copy.Font().Color, program.Font().Color);
+  EXPECT_EQ(copy.Font().Name, program.Font().Name);
+  EXPECT_EQ(copy.Font().Size, program.Font().Size);
+  EXPECT_EQ(copy.TabWidth(), program.TabWidth());
+  EXPECT_EQ(copy.WantTabs(), program.WantTabs());
+  EXPECT_EQ(copy.SelectedColor().Background(), program.SelectedColor().Background());
+  EXPECT_EQ(copy.SelectedColor().Foreground(), program.SelectedColor().Foreground());
+  const TSynGutter &a = copy.Gutter(), &b = program.Gutter();
+  EXPECT_EQ(a.AutoSize(), b.AutoSize());
+  EXPECT_EQ(a.Color(), b.Color());
+  EXPECT_EQ(a.Font().Size, b.Font().Size);
+  EXPECT_EQ(a.Font().Color, b.Font().Color);
+  EXPECT_EQ(a.LeftOffset(), b.LeftOffset());
+  EXPECT_EQ(a.RightOffset(), b.RightOffset());
+  EXPECT_EQ(a.Width(), b.Width());
+  EXPECT_EQ(a.ShowLineNumbers(), b.ShowLineNumbers());
+  EXPECT_EQ(copy.GutterPixels(), program.GutterPixels());
 }

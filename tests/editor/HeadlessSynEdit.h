@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "appcore/MainWindowSettings.h"
 #include "editor/SynEdit.h"
 #include "platform/SynMemoryClipboard.h"
 
@@ -48,8 +47,32 @@ class THeadlessSynEdit : public TCustomSynEdit {
   int caretPlacements = 0;
 };
 
-// The main window's editor settings.
-inline constexpr TSynEditorOptions MainWindowOptions = MainWindowEditorOptions;
-inline void UseMainWindowSettings(TCustomSynEdit& e) { ApplyMainWindowEditorSettings(e); }
+// The main window's editor settings, kept here so the editor tests need no
+// application code; the application's tests check that it applies the same.
+inline constexpr TSynEditorOptions MainWindowOptions = {
+    eoAutoIndent,     eoDragDropEditing, eoGroupUndo,         eoShowScrollHint,
+    eoSmartTabDelete, eoTabIndent,       eoTrimTrailingSpaces};
+inline void UseMainWindowSettings(TCustomSynEdit& e) {
+  e.SetColor(clWhite);
+  TSynFont font;
+  font.Color = clBlack;
+  e.SetFont(font);
+  e.SetTabWidth(4);
+  e.SetWantTabs(true);
+  e.SetOptions(MainWindowOptions);
+  e.SelectedColor().SetBackground(RGB(10, 36, 106));
+  e.SelectedColor().SetForeground(clWhite);
+  TSynGutter& gutter = e.Gutter();
+  gutter.SetAutoSize(true);
+  gutter.SetColor(RGB(212, 208, 200));
+  TSynFont gutterFont;
+  gutterFont.Size = 8;
+  gutterFont.Color = clBlack;
+  gutter.SetFont(gutterFont);
+  gutter.SetLeftOffset(4);
+  gutter.SetRightOffset(4);
+  gutter.SetWidth(42);
+  gutter.SetShowLineNumbers(false);
+}
 
 }  // namespace ludra::test
