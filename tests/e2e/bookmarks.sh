@@ -7,16 +7,11 @@ printf 'first\nsecond\nthird\nfourth\n' >"$script"
 e2e_start_x
 e2e_start_app "$script"
 win=$(e2e_wait_window "marks.pwn - Ludra") || fail "no window titled after the script"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.3
+e2e_focus "$win" || fail "the main window did not take the focus"
 xdotool key Down ctrl+shift+3 ctrl+End ctrl+3
 xdotool type --delay 20 "X"
-sleep 0.2
 xdotool key ctrl+s
-for _ in $(seq 1 50); do
-  grep -q '^Xsecond$' "$script" && break
-  sleep 0.1
-done
+e2e_wait_for grep -q '^Xsecond$' "$script" || true
 [ "$(cat "$script")" = "$(printf 'first\nXsecond\nthird\nfourth')" ] || fail "saved file is: $(cat "$script")"
 e2e_close_window "$win"
 e2e_wait_exit || fail "program still running after its window was closed"

@@ -31,11 +31,15 @@ printf 'main()\n{\n    new score = 1;\n    return scor;\n}\n' >"$SCRIPT_DIR/bad.
 e2e_start_x
 e2e_start_app "$SCRIPT_DIR/bad.pwn"
 win=$(e2e_wait_window "bad.pwn - Ludra") || fail "main window did not appear"
-xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
-sleep 0.5
+e2e_focus "$win" || fail "the main window did not take the focus"
+
+# The compile has ended once the output window shows more than its first
+# line ("Compiling ..."): every output here has five lines.
+compiled() { [ "$(e2e_dark_rows "$out" 300 150)" -ge 30 ]; }
 
 xdotool key F5
 out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after F5"
+e2e_wait_for compiled || fail "the output window shows no compiler output"
 e2e_wait_for test -s "$PROGRAM_DIR/compiler.log" || fail "the compiler did not run"
 mapfile -t log <"$PROGRAM_DIR/compiler.log"
 [ "${log[0]}" = "$SCRIPT_DIR" ] || fail "compiler ran in '${log[0]}'"
@@ -45,27 +49,24 @@ mapfile -t log <"$PROGRAM_DIR/compiler.log"
 read -r w h < <(xwininfo -id "$out" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
 [ "$w" -ge 560 ] && [ "$w" -le 616 ] && [ "$h" -ge 300 ] && [ "$h" -le 355 ] ||
   fail "output window is ${w}x${h}"
-sleep 0.5
 e2e_shot compile-failed
 
 # Escape closes the output window; the main window takes input again.
-xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
+e2e_focus "$out" || fail "the output window did not take the focus"
 xdotool key Escape
 e2e_wait_no_window "PAWN Compiler Output" || fail "Escape did not close the output window"
 
 # Fix the mistake: the modified script is saved before it is compiled.
-xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
-sleep 0.3
+e2e_focus "$win" || fail "the main window did not take the focus back"
 xdotool key ctrl+Home Down Down Down End BackSpace BackSpace BackSpace BackSpace BackSpace
 xdotool type --delay 30 "score;"
-sleep 0.3
 xdotool key F5
 out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after the second F5"
 grep -q 'return score;' "$SCRIPT_DIR/bad.pwn" || fail "the fixed script was not saved before compiling"
-e2e_wait_for test -f "$SCRIPT_DIR/bad.amx" || fail "no compiled file after the fixed compile"
-sleep 0.5
+e2e_wait_for compiled || fail "the output window shows no compiler output"
+[ -f "$SCRIPT_DIR/bad.amx" ] || fail "no compiled file after the fixed compile"
 e2e_shot compile-succeeded
-xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
+e2e_focus "$out" || fail "the output window did not take the focus"
 xdotool key Escape
 e2e_wait_no_window "PAWN Compiler Output" || fail "Escape did not close the output window"
 

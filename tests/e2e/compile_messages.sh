@@ -31,43 +31,62 @@ status_bar() {
   import -window "$win" -crop "$((w - 20))x16+0+$((h - 18))" rgb:- 2>/dev/null | md5sum
 }
 
-# Fails unless the status bar reads as it does with the caret at the start
-# of line $1 (reached by keys from the top), and differently elsewhere.
-expect_caret_line() {
-  local line=$1 after reference other
-  sleep 0.3
-  after=$(status_bar)
-  xdotool key ctrl+Home
-  [ "$line" -gt 1 ] && xdotool key --repeat $((line - 1)) --delay 10 Down
-  sleep 0.3
-  reference=$(status_bar)
-  xdotool key Down
-  sleep 0.3
-  other=$(status_bar)
-  [ "$reference" != "$other" ] || fail "the status bar does not show the caret line"
-  [ "$after" = "$reference" ] || fail "the caret is not at the start of line $line"
+# The status bar shows text (the window has been painted).
+status_painted() {
+  local w h
+  read -r w h < <(xwininfo -id "$win" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  import -window "$win" -crop "$((w - 20))x16+0+$((h - 18))" -colorspace gray -depth 8 gray:- 2>/dev/null |
+    od -An -tu1 -v | awk '{ for (i = 1; i <= NF; i++) if ($i < 100) n++ } END { exit n > 20 ? 0 : 1 }'
+}
+status_is() { [ "$(status_bar)" = "$1" ]; }
+status_not() { [ "$(status_bar)" != "$1" ]; }
+# The status bar once it differs from $1 (one key or click changes it in one
+# repaint); the last one read is kept in $status.
+status=""
+status_changed_from() {
+  e2e_wait_for status_not "$1" || return 1
+  status=$(status_bar)
 }
 
+# Fails unless the status bar reads, after the action that left it at
+# $status, as it does with the caret at the start of line $1 (reached by keys
+# from the top), and differently on the next line, where the caret stays.
+expect_caret_line() {
+  local line=$1 before=$status after
+  e2e_focus "$win" || fail "the main window did not take the focus"
+  status_changed_from "$before" || fail "the status bar did not change"
+  after=$status
+  xdotool key ctrl+Home
+  [ "$line" -gt 1 ] && xdotool key --repeat $((line - 1)) --delay 10 Down
+  e2e_wait_for status_is "$after" || fail "the caret is not at the start of line $line"
+  xdotool key Down
+  status_changed_from "$after" || fail "the status bar does not show the caret line"
+}
+
+# The compile has ended once the output window shows more than its first
+# line ("Compiling ..."): the output here has seven lines.
+compiled() { [ "$(e2e_dark_rows "$out" 300 150)" -ge 30 ]; }
+
 compile() {
-  xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
-  sleep 0.3
+  e2e_focus "$win" || fail "the main window did not take the focus"
+  e2e_wait_for status_painted || fail "the status bar shows nothing"
+  status=$(status_bar)
   xdotool key F5
   out=$(e2e_wait_window "PAWN Compiler Output") || fail "no output window after F5"
-  sleep 1
+  # "Compiling ..." in the status bar: the state the chosen message changes.
+  status_changed_from "$status" || fail "the status bar did not show the compile"
+  e2e_wait_for compiled || fail "the output window shows no compiler output"
 }
 
 e2e_start_x
 e2e_start_app "$script"
 win=$(e2e_wait_window "bad.pwn - Ludra") || fail "main window did not appear"
-xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
-sleep 0.5
 
 # A double click on the first line of the output: the error on line 6.
 compile
 e2e_shot messages-output
 xdotool mousemove --window "$out" 60 12 click --repeat 2 --delay 80 1
 e2e_wait_no_window "PAWN Compiler Output" || fail "a double click on a message left the output window open"
-sleep 0.3
 e2e_shot messages-jump
 expect_caret_line 6
 
@@ -78,7 +97,9 @@ expect_caret_line 9
 # first message round to the last (the relative path's line 3).
 xdotool key F8
 expect_caret_line 3
-xdotool key shift+F8 shift+F8
+xdotool key shift+F8
+status_changed_from "$status" || fail "Shift+F8 did not move"
+xdotool key shift+F8
 expect_caret_line 6
 xdotool key shift+F8
 expect_caret_line 3
@@ -86,16 +107,13 @@ expect_caret_line 3
 # Enter on the range's line of the output (the fourth line) selects lines
 # 9 to 11: typing replaces them.
 compile
-xdotool windowactivate --sync "$out" >/dev/null 2>&1 || true
+e2e_focus "$out" || fail "the output window did not take the focus"
 xdotool key ctrl+Home Down Down Down Return
 e2e_wait_no_window "PAWN Compiler Output" || fail "Enter on a message left the output window open"
-sleep 0.3
+e2e_focus "$win" || fail "the main window did not take the focus back"
 xdotool type --delay 20 "X"
 xdotool key ctrl+s
-for _ in $(seq 1 50); do
-  grep -q '^X$' "$script" && break
-  sleep 0.1
-done
+e2e_wait_for grep -q '^X$' "$script" || true
 expected=$( (for i in $(seq 1 8); do echo "line$i"; done; echo X; for i in $(seq 12 40); do echo "line$i"; done))
 [ "$(cat "$script")" = "$expected" ] || fail "after typing over the range the script is: $(head -12 "$script")"
 

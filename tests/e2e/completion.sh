@@ -11,19 +11,9 @@ printf 'main()\n{\n\n}\n' >"$script"
 e2e_start_x
 e2e_start_app "$script"
 win=$(e2e_wait_window "game.pwn - Ludra") || fail "no window titled after the script"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.3
-
-# The program's shown windows: the main window plus any pop-up.
-shown() { xdotool search --onlyvisible --class ludra 2>/dev/null | wc -l; }
-# Waits up to 3 seconds until the number of shown windows is $1.
-wait_shown() {
-  for _ in $(seq 1 30); do
-    [ "$(shown)" -eq "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+e2e_focus "$win" || fail "the main window did not take the focus"
+shown() { e2e_shown; }
+wait_shown() { e2e_wait_shown "$1"; }
 base=$(shown)
 [ "$base" -ge 1 ] || fail "the main window is not found by its class"
 
@@ -38,10 +28,7 @@ wait_shown $((base + 1)) || fail "no parameter hint after ("
 xdotool type --delay 20 "440, 100);"
 wait_shown "$base" || fail "the hint stayed open after the call was closed"
 xdotool key ctrl+s
-for _ in $(seq 1 50); do
-  grep -q '^SoundBeep' "$script" && break
-  sleep 0.1
-done
+e2e_wait_for grep -q '^SoundBeep' "$script" || true
 [ "$(cat "$script")" = "$(printf 'main()\n{\nSoundBeep(440, 100);\n}')" ] ||
   fail "saved file is: $(cat "$script")"
 e2e_close_window "$win"

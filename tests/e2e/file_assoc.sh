@@ -26,14 +26,9 @@ check_items() {
   fi
 }
 
-# Waits up to five seconds for the items to be as wanted.
+# Waits for the items to be as wanted.
 expect_items() {
-  local why
-  for _ in $(seq 1 50); do
-    why=$(check_items "$1") && return 0
-    sleep 0.1
-  done
-  fail "$why"
+  e2e_wait_for check_items "$1" >/dev/null || fail "$(check_items "$1")"
 }
 
 # Opens the Options menu with a click on the menu bar's first menu and three
@@ -43,25 +38,26 @@ toggle_assoc() {
   # The client area's corner (xdotool's own geometry adds the frame twice).
   x=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ { print $4 }')
   y=$(xwininfo -id "$win" | awk '/Absolute upper-left Y/ { print $4 }')
+  e2e_focus "$win" || fail "the main window did not take the focus"
+  local base
+  base=$(e2e_shown)
   xdotool mousemove $((x + 12)) $((y + 10)) click 1
-  sleep 0.5
-  xdotool key Right Right Right
-  sleep 0.8
-  # The menu opens on its first item, "Font"; the association is the third.
-  xdotool key Down Down
-  if [ -n "${1:-}" ]; then sleep 1; import -window root "$1"; fi
+  e2e_wait_shown $((base + 1)) || fail "the menu did not open"
+  # Keys reach the open menu in order: the menu bar's fourth menu opens on
+  # its first item, "Font"; the association is the third.
+  xdotool key Right Right Right Down Down
+  e2e_shot assoc-menu
   xdotool key Return
+  e2e_wait_shown "$base" || fail "the menu stayed open"
 }
 
 e2e_start_x
 e2e_start_app
 win=$(e2e_wait_window "Ludra") || fail "no main window"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.3
 expect_items yes
 # The desktop's caches are refreshed in the background.
 if command -v update-mime-database >/dev/null; then
-  for _ in $(seq 1 50); do [ -s "$data/mime/mime.cache" ] && break; sleep 0.1; done
+  e2e_wait_for test -s "$data/mime/mime.cache" || true
   [ -s "$data/mime/mime.cache" ] || fail "MIME database not refreshed"
 fi
 
@@ -72,5 +68,5 @@ expect_items yes
 e2e_close_window "$win"
 e2e_wait_exit || fail "program still running after its window was closed"
 # Let the background refreshes end before the directories go.
-sleep 0.5
+e2e_wait_background || fail "a desktop refresh did not end"
 echo "file_assoc: ok"

@@ -22,7 +22,24 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# Starts Xvfb on a free display number.
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Every wait is on a condition, with a deadline generous enough for a loaded
+# machine: runs the command until it succeeds; fails after E2E_DEADLINE
+# seconds (30).
+e2e_wait_for() {
+  local end=$((SECONDS + ${E2E_DEADLINE:-30}))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+}
+
+# Starts Xvfb on a free display number, with a window manager so that
+# closing, focus and maximizing behave as on a desktop.
 e2e_start_x() {
   local n
   for n in $(seq 90 140); do
@@ -30,17 +47,13 @@ e2e_start_x() {
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-      if xdpyinfo >/dev/null 2>&1; then
-        # A window manager, so that closing, focus and maximizing behave as on a desktop.
-        openbox --sm-disable >/dev/null 2>&1 &
-        WM_PID=$!
-        sleep 0.5
-        return 0
-      fi
-      sleep 0.1
-    done
+    if e2e_wait_for xdpyinfo >/dev/null 2>&1; then
+      openbox --sm-disable >/dev/null 2>&1 &
+      WM_PID=$!
+      e2e_wait_for wmctrl -m >/dev/null 2>&1 && return 0
+    fi
     kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
   done
   echo "could not start Xvfb" >&2
   return 1
@@ -52,38 +65,47 @@ e2e_start_app() {
   APP_PID=$!
 }
 
+# The id of the top-level window with exactly this name, as the window
+# manager lists them; fails when there is none.
+e2e_window_id() {
+  local id
+  id=$(wmctrl -l 2>/dev/null | awk -v n="$1" '{ t=$0; sub(/^[^ ]+ +[^ ]+ +[^ ]+ /, "", t); if (t == n) { print $1; exit } }' || true)
+  [ -n "$id" ] && echo "$id"
+}
+
 # Waits for a window with exactly this name; prints its id.
 e2e_wait_window() {
-  local name=$1 id
-  for _ in $(seq 1 100); do
-    # Top-level windows only, as the window manager lists them.
-    id=$(wmctrl -l 2>/dev/null | awk -v n="$name" '{ t=$0; sub(/^[^ ]+ +[^ ]+ +[^ ]+ /, "", t); if (t == n) { print $1; exit } }' || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  echo "no window named '$name'; program log:" >&2
-  cat "$E2E_DIR/app.log" >&2
-  return 1
+  if ! e2e_wait_for e2e_window_id "$1" >/dev/null; then
+    echo "no window named '$1'; program log:" >&2
+    cat "$E2E_DIR/app.log" >&2
+    return 1
+  fi
+  e2e_window_id "$1"
 }
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# True when no window's name contains the text.
+e2e_no_window() { ! grep -q "$1" <<<"$(wmctrl -l)"; }
+# Waits until no window's name contains the text.
+e2e_wait_no_window() { e2e_wait_for e2e_no_window "$1"; }
 
-# Runs the command until it succeeds; fails after 10 seconds. For effects the
-# program brings about after the window a test waits for has appeared (a file
-# the compiler writes, a settings write that follows a caption change).
-e2e_wait_for() {
-  for _ in $(seq 1 100); do
-    "$@" && return 0
-    sleep 0.1
-  done
+# True when the window has the keyboard focus; asks for it otherwise. Keys
+# sent after this reach the window, as X delivers events in order.
+e2e_focused() {
+  local focus
+  focus=$(xdotool getwindowfocus 2>/dev/null || echo 0)
+  [ "$((focus))" -eq "$(($1))" ] && return 0
+  xdotool windowactivate "$1" >/dev/null 2>&1 || xdotool windowfocus "$1" >/dev/null 2>&1 || true
   return 1
 }
+# Gives the window the focus and waits until it has it.
+e2e_focus() { e2e_wait_for e2e_focused "$1"; }
+
+# The program's shown windows: its top-level windows plus any pop-up (menu,
+# list, hint).
+e2e_shown() { xdotool search --onlyvisible --class ludra 2>/dev/null | wc -l; }
+e2e_shown_is() { [ "$(e2e_shown)" -eq "$1" ]; }
+# Waits until the program shows this many windows.
+e2e_wait_shown() { e2e_wait_for e2e_shown_is "$1"; }
 
 # Saves a picture of the screen when E2E_SHOTS names a folder.
 e2e_shot() {
@@ -92,25 +114,28 @@ e2e_shot() {
   import -window root "$E2E_SHOTS/$1.png" 2>/dev/null || true
 }
 
-# Waits until no window's name contains the text; fails after 10 seconds.
-e2e_wait_no_window() {
-  for _ in $(seq 1 100); do
-    grep -q "$1" <<<"$(wmctrl -l)" || return 0
-    sleep 0.1
-  done
-  return 1
+# Rows of a window's image (within its left width x top height pixels) that
+# hold dark pixels: how many lines of text it shows, times the line height.
+e2e_dark_rows() {
+  local width=$2 height=$3
+  import -window "$1" -crop "${width}x${height}+0+0" -colorspace gray -depth 8 gray:- 2>/dev/null |
+    od -An -tu1 -v -w"$width" | awk '{ for (i = 1; i <= NF; i++) if ($i < 100) { n++; break } } END { print n + 0 }'
 }
+
+# No process started for the test (the program, a desktop refresh it ran
+# in the background) names the test's folder any more.
+e2e_background_gone() { ! pgrep -f -- "$E2E_DIR" >/dev/null; }
+e2e_wait_background() { e2e_wait_for e2e_background_gone; }
 
 # Asks the window to close, as the title bar's close button does.
 e2e_close_window() {
   wmctrl -i -c "$1"
 }
 
-# Waits until the program has ended; fails after 10 seconds.
-e2e_wait_exit() {
-  for _ in $(seq 1 100); do
-    kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" 2>/dev/null || true; APP_PID=""; return 0; }
-    sleep 0.1
-  done
-  return 1
+e2e_app_gone() {
+  kill -0 "$APP_PID" 2>/dev/null && return 1
+  wait "$APP_PID" 2>/dev/null || true
+  APP_PID=""
 }
+# Waits until the program has ended.
+e2e_wait_exit() { e2e_wait_for e2e_app_gone; }

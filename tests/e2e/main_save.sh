@@ -7,16 +7,12 @@ printf 'main()\n{\n}\n' >"$script"
 e2e_start_x
 e2e_start_app "$script"
 win=$(e2e_wait_window "game.pwn - Ludra") || fail "no window titled after the script"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.3
+e2e_focus "$win" || fail "the main window did not take the focus"
 xdotool type --delay 20 "new x;"
 xdotool key Return
-sleep 0.2
 xdotool key ctrl+s
-for _ in $(seq 1 50); do
-  [ "$(head -n 1 "$script")" = 'new x;' ] && break
-  sleep 0.1
-done
+first_line_typed() { [ "$(head -n 1 "$script")" = 'new x;' ]; }
+e2e_wait_for first_line_typed || true
 [ "$(head -n 2 "$script")" = "$(printf 'new x;\nmain()')" ] || fail "saved file is: $(cat "$script")"
 [ "$(wc -l <"$script")" -eq 4 ] || fail "saved file has $(wc -l <"$script") lines"
 # Saving keeps the caption; a modified document would ask before closing.

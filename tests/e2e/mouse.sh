@@ -10,17 +10,18 @@ cp "$DOC" "$E2E_DIR/original.pwn"
 e2e_start_x
 e2e_start_app "$DOC"
 win=$(e2e_wait_window "mouse.pwn - Ludra") || fail "document window did not appear"
-xdotool windowactivate --sync "$win" 2>/dev/null || true
-sleep 0.5
+e2e_focus "$win" || fail "the document window did not take the focus"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 # The editor fills the middle of the window; every row there shows a line.
 cx=$((X + WIDTH / 2))
 cy=$((Y + HEIGHT / 2))
 
-# The lines that differ from the original, after saving.
+# The lines that differ from the original, after saving (every step changes
+# the document, and X hands the program the save after the step's events).
+saved_changed() { ! cmp -s "$E2E_DIR/original.pwn" "$DOC"; }
 changed_lines() {
   xdotool key --window "$win" ctrl+s
-  sleep 0.7
+  e2e_wait_for saved_changed || true
   diff <(tr -d '\r' <"$E2E_DIR/original.pwn") <(tr -d '\r' <"$DOC") | sed -n 's/^> //p' || true
 }
 
@@ -28,13 +29,10 @@ changed_lines() {
 xdotool mousemove "$((cx - 120))" "$cy" mousedown 1
 for dx in 30 60 90 120 150; do
   xdotool mousemove "$((cx - 120 + dx))" "$cy"
-  sleep 0.05
 done
 if [ -n "${LUDRA_E2E_SHOTS:-}" ]; then import -window root "$LUDRA_E2E_SHOTS/drag.png"; fi
 xdotool mouseup 1
-sleep 0.2
 xdotool type --delay 50 "Z"
-sleep 0.3
 got=$(changed_lines)
 [ "$(printf '%s\n' "$got" | grep -c .)" = 1 ] || fail "drag: expected one changed line, got: $got"
 case "$got" in *Z*) ;; *) fail "drag: the typed character is missing: $got" ;; esac
@@ -49,9 +47,7 @@ cp "$DOC" "$E2E_DIR/original.pwn"
 
 # A double-click on a word selects exactly that word.
 xdotool mousemove "$cx" "$((cy + 60))" click --repeat 2 --delay 80 1
-sleep 0.3
 xdotool type --delay 50 "Q"
-sleep 0.3
 got=$(changed_lines)
 [ "$(printf '%s\n' "$got" | grep -c .)" = 1 ] || fail "double-click: expected one changed line, got: $got"
 words=$(printf '%s' "$got" | tr ' ' '\n')
@@ -61,15 +57,13 @@ words=$(printf '%s' "$got" | tr ' ' '\n')
 cp "$DOC" "$E2E_DIR/original.pwn"
 
 # Dragging a selected word drops it, moved, where the pointer is released.
+# (A press right after a double-click starts a new gesture.)
 xdotool mousemove "$cx" "$((cy - 60))" click --repeat 2 --delay 80 1
-sleep 0.3
 xdotool mousemove "$cx" "$((cy - 60))" mousedown 1
 for d in 5 10 20 40 60 80; do
   xdotool mousemove "$((cx - 2 * d))" "$((cy - 60 + d))"
-  sleep 0.1
 done
 xdotool mouseup 1
-sleep 0.3
 got=$(changed_lines)
 [ "$(printf '%s\n' "$got" | grep -c .)" = 2 ] || fail "drag and drop: expected two changed lines, got: $got"
 total=$(printf '%s' "$got" | tr -d '\n' | wc -c)
@@ -77,7 +71,6 @@ total=$(printf '%s' "$got" | tr -d '\n' | wc -c)
 grep -q '  ' <<<"$got" || fail "drag and drop: no word left its place: $got"
 
 e2e_close_window "$win"
-sleep 0.5
 # The document was saved, so no question holds the program open.
 e2e_wait_exit || fail "program still running after its window was closed"
 echo "mouse: ok"

@@ -7,16 +7,15 @@ for name in first second third; do printf 'main()\n{\n}\n' >"$E2E_DIR/work/$name
 e2e_start_x
 e2e_start_app "$E2E_DIR/work/first.pwn"
 win=$(e2e_wait_window "first.pwn - Ludra") || fail "first script did not open"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.3
 # The other two through the Open dialog: its file name box takes a whole path.
 for name in second third; do
+  e2e_focus "$win" || fail "the main window did not take the focus"
   xdotool key ctrl+o
-  sleep 1
+  dlg=$(e2e_wait_window "Open") || fail "Ctrl+O opened no Open dialog"
+  e2e_focus "$dlg" || fail "the Open dialog did not take the focus"
   xdotool type --delay 10 "$E2E_DIR/work/$name.pwn"
   xdotool key Return
   e2e_wait_window "$name.pwn - Ludra" >/dev/null || fail "$name.pwn did not open"
-  sleep 0.3
 done
 e2e_wait_for grep -q "^File1=$E2E_DIR/work/third.pwn$" "$PROGRAM_DIR/settings.ini" || fail "list not stored: $(cat "$PROGRAM_DIR/settings.ini")"
 win=$(e2e_wait_window "third.pwn - Ludra")
@@ -25,17 +24,15 @@ e2e_wait_exit || fail "program still running after its window was closed"
 
 e2e_start_app
 win=$(e2e_wait_window "Ludra") || fail "no window after the restart"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.5
-# A click on the File menu (its caption has no accelerator), down to
+e2e_focus "$win" || fail "the main window did not take the focus"
+base=$(e2e_shown)
+# A click on the File menu, down to
 # Reopen (New, Open, Reopen), into it, then its accelerator 2.
 xdotool mousemove --window "$win" 20 10 click 1
-sleep 0.5
-xdotool key Down Down Down
-sleep 0.2
-xdotool key Right
-sleep 0.5
-[ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT"
+e2e_wait_shown $((base + 1)) || fail "the File menu did not open"
+xdotool key Down Down Down Right
+e2e_wait_shown $((base + 2)) || fail "the Reopen menu did not open"
+e2e_shot reopen-menu
 xdotool key 2
 e2e_wait_window "second.pwn - Ludra" >/dev/null || fail "Reopen 2 did not open second.pwn"
 e2e_wait_for grep -q "^File1=$E2E_DIR/work/second.pwn$" "$PROGRAM_DIR/settings.ini" || fail "reopened script not moved first"

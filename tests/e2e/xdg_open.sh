@@ -24,7 +24,7 @@ open_with_xdg() {
   PROGRAM_DIR="$prefix"
   e2e_start_app
   win=$(e2e_wait_window "Ludra") || fail "no main window"
-  for _ in $(seq 1 50); do [ -s "$XDG_DATA_HOME/mime/globs2" ] && break; sleep 0.1; done
+  e2e_wait_for test -s "$XDG_DATA_HOME/mime/globs2" || true
   grep -q ':text/x-pawn:\*\.pwn$' "$XDG_DATA_HOME/mime/globs2" || fail "MIME database lacks *.pwn"
   e2e_close_window "$win"
   e2e_wait_exit || fail "first start did not end"
@@ -43,10 +43,10 @@ open_with_xdg() {
   e2e_close_window "$win"
   e2e_wait_exit || fail "program still running after its window was closed"
   wait "$opener" 2>/dev/null || true
+  e2e_wait_background || fail "a desktop refresh did not end"
 }
 
 open_with_xdg "$E2E_DIR/prefix" "$E2E_DIR/prefix/ludra"
 open_with_xdg "$E2E_DIR/Ludra's \"tools\" 1" "$XDG_DATA_HOME/ludra/ludra"
 [ "$(readlink "$XDG_DATA_HOME/ludra/ludra")" = "$E2E_DIR/Ludra's \"tools\" 1/ludra" ] || fail "launcher"
-sleep 0.5
 echo "xdg_open: ok"
