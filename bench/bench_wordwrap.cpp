@@ -7,6 +7,7 @@
 #include <string>
 
 #include "editor/SynEdit.h"
+#include "editor/SynEditWordWrap.h"
 
 namespace ludra {
 namespace {

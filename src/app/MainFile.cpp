@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/Main.h"
+#include "editor/SynEditMiscClasses.h"
 #include "platform/ProgramDirectory.h"
 
 namespace ludra {

@@ -175,9 +175,9 @@ void TfmMain::lbFunctionsDblClick(QObject* sender) {
   // Through the editor's own insertion, at the caret (a selection gives way):
   // one undo step of its own, and the document is modified.
   moCode->SetCaretAndSelection(at, at, at);
-  if (moCode->UndoList().HasItems()) moCode->UndoList().AddBreak();
+  moCode->BreakUndoStep();
   moCode->SetSelectedText(name + "()");
-  moCode->UndoList().AddBreak();
+  moCode->BreakUndoStep();
   moCode->SetCaretPos({call->CaretChar, line});
 }
 

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "appcore/CompilerMessageGlyphs.h"
+#include "editor/SynEditMarks.h"
 #include "editor/SynEditMiscClasses.h"
 
 namespace ludra {

@@ -1,5 +1,7 @@
 #include "appcore/MainWindowSettings.h"
 
+#include "editor/SynEditMiscClasses.h"
+
 namespace ludra {
 
 void ApplyMainWindowEditorSettings(TCustomSynEdit& editor) {

@@ -1,14 +1,12 @@
 // The editor model: caret, selection, scroll position, options, coordinate
 // conversions, buffer notices and the status and change notices.
-#include "editor/SynEdit.h"
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 
-#include "editor/SynEditPainter.h"
+#include "editor/SynEditComponentHost.h"
 #include "highlight/SynEditHighlighter.h"
 #include "platform/SynClipboard.h"
 
@@ -16,10 +14,17 @@ namespace ludra {
 
 TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
     : lines_(std::make_unique<TSynEditStringList>()),
-      undoList_(std::make_unique<TSynEditUndoList>()),
-      redoList_(std::make_unique<TSynEditUndoList>()),
-      clipboard_(clipboard) {
-  painter_ = std::make_unique<TPainter>(*this);
+      clipboard_(clipboard),
+      host_(std::make_unique<TComponentHost>(*this)),
+      editing_(std::make_unique<TSynEditing>(*lines_, caret_, options_, tabWidth_, *host_)),
+      painter_(std::make_unique<TSynPainter>(*host_)),
+      mouse_(std::make_unique<TSynMouseState>()),
+      scanPoints_(std::make_unique<TSynScanPoints>()),
+      marks_(std::make_unique<TSynEditMarkList>(this, host_.get())),
+      bookMarkOptions_(std::make_unique<TSynBookMarkOpt>()),
+      wordWrapGlyph_(MakeWrapGlyph()) {
+  painter_->Gutter->OnChange = [this](TSynGutter*) { GutterChanged(); };
+  painter_->SelectedColor->OnChange = [this](TSynSelectedColor*) { InvalidateSelection(); };
   lines_->SetTabWidth(tabWidth_);
   lines_->OnChanging = [this](TSynEditStringList*) { BufferChanging(); };
   lines_->OnChange = [this](TSynEditStringList*) { LinesChanged(); };
@@ -29,8 +34,8 @@ TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
     BufferLinesInserted(i, n);
   };
   lines_->OnLineChanged = [this](TSynEditStringList*, int i, int n) { BufferLineChanged(i, n); };
-  undoList_->OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
-  redoList_->OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
+  editing_->UndoList().OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
+  editing_->RedoList().OnItemAdded = [this](TSynEditUndoList* sender) { UndoRedoAdded(sender); };
   // Base metrics until the window calls FontChanged() with its own.
   view_.Resize(ClientWidth(), ClientHeight());
 }
@@ -43,8 +48,8 @@ TCustomSynEdit::~TCustomSynEdit() {
   lines_->OnLinesDeleted = nullptr;
   lines_->OnLinesInserted = nullptr;
   lines_->OnLineChanged = nullptr;
-  undoList_->OnItemAdded = nullptr;
-  redoList_->OnItemAdded = nullptr;
+  editing_->UndoList().OnItemAdded = nullptr;
+  editing_->RedoList().OnItemAdded = nullptr;
   if (highlighter_) {
     highlighter_->RemoveFreeNotification(this);
     highlighter_->UnhookAttrChangeEvent(this);
@@ -57,9 +62,11 @@ void TCustomSynEdit::FreeNotification(const void* owner,
   freeHooks_.Set(owner, std::move(handler));
 }
 
-void TCustomSynEdit::RemoveFreeNotification(const void* owner) {
-  freeHooks_.Remove(owner);
-}
+void TCustomSynEdit::RemoveFreeNotification(const void* owner) { freeHooks_.Remove(owner); }
+
+TPoint TCustomSynEdit::MousePosition() const { return mouse_->Last; }
+
+void TCustomSynEdit::ResetKeystrokes() { keystrokes_->ResetDefaults(); }
 
 // --- Text -------------------------------------------------------------------
 
@@ -213,14 +220,19 @@ int TCustomSynEdit::SelectionLength() const {
 // --- Coordinates ----------------------------------------------------------------
 
 TDisplayCoord TCustomSynEdit::BufferToDisplay(const TBufferCoord& pos) const {
+  TDisplayCoord columns = BufferToColumns(pos);
+  if (wordWrap_) return wordWrap_->BufferToDisplayPos({columns.Column, pos.Line});
+  return columns;
+}
+
+TDisplayCoord TCustomSynEdit::BufferToColumns(const TBufferCoord& pos) const {
   std::string_view s;
   if (pos.Line >= 1 && pos.Line <= lines_->Count()) s = lines_->GetView(pos.Line - 1);
   int n = pos.Char - 1;
   int inLine = std::clamp<int>(n, 0, static_cast<int>(s.size()));
   // A long line counts its tabs from a kept column near the character.
-  int column = scanPoints_.DisplayColumn(s, pos.Line - 1, tabWidth_, inLine);
+  int column = scanPoints_->DisplayColumn(s, pos.Line - 1, tabWidth_, inLine);
   if (n > inLine) column += n - inLine;  // past the end: one column per character
-  if (wordWrap_) return wordWrap_->BufferToDisplayPos({column + 1, pos.Line});
   return {column + 1, pos.Line};
 }
 
@@ -429,7 +441,7 @@ void TCustomSynEdit::SetTabWidth(int value) {
   if (value == tabWidth_) return;
   tabWidth_ = value;
   lines_->SetTabWidth(value);
-  scanPoints_.Clear();  // the painted text of lines with tabs changes
+  scanPoints_->Clear();  // the painted text of lines with tabs changes
   InvalidateAll();
 }
 
@@ -492,49 +504,6 @@ void TCustomSynEdit::SetHighlighter(TSynCustomHighlighter* value) {
   InvalidateAll();
 }
 
-int TCustomSynEdit::LeadingWhitespaceCount(std::string_view line, bool expandTabs) const {
-  if (!options_.Contains(eoAutoIndent)) return 0;
-  int count = 0;
-  for (char c : line) {
-    auto b = static_cast<unsigned char>(c);
-    if (b < 1 || b > 32) break;
-    count += c == '\t' && expandTabs ? tabWidth_ : 1;
-  }
-  return count;
-}
-
-std::string TCustomSynEdit::IndentationString(int width) const {
-  width = std::max(width, 0);
-  if (options_.Contains(eoTabsToSpaces) || width < tabWidth_) return std::string(width, ' ');
-  return std::string(width / tabWidth_, '\t') + std::string(width % tabWidth_, ' ');
-}
-
-void TCustomSynEdit::StoreLine(int index, const std::string& text) {
-  if (options_.Contains(eoTrimTrailingSpaces) && replaying_ == 0) {
-    size_t n = text.size();
-    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
-    if (n < text.size()) {
-      // Trimmed blanks are recorded as their own deletion, so undo can put
-      // back blanks that were in the line before the edit.
-      if (undoBlockDepth_ > 0 && !undoList_->IsLocked())
-        pendingTrims_.push_back({{static_cast<int>(n) + 1, index + 1},
-                                 {static_cast<int>(text.size()) + 1, index + 1},
-                                 text.substr(n)});
-      lines_->Put(index, text.substr(0, n));
-      return;
-    }
-  }
-  lines_->Put(index, text);
-}
-
-void TCustomSynEdit::JoinLines(int index, int count, const std::string& text, bool store) {
-  if (count > 0) lines_->DeleteLines(index, count);
-  if (store)
-    StoreLine(index, text);
-  else
-    lines_->Put(index, text);
-}
-
 // --- Update bracket and notices ---------------------------------------------------------
 
 void TCustomSynEdit::BeginPaintLock() { ++paintLock_; }
@@ -569,49 +538,45 @@ void TCustomSynEdit::DoChange() {
 void TCustomSynEdit::SetContentModified(bool value) {
   if (value == contentModified_) return;
   contentModified_ = value;
-  if (!value && options_.Contains(eoGroupUndo) && undoList_->HasItems()) undoList_->AddBreak();
-  undoList_->SetSavedPoint(!value);
+  if (!value && options_.Contains(eoGroupUndo) && editing_->UndoList().HasItems())
+    editing_->UndoList().AddBreak();
+  editing_->UndoList().SetSavedPoint(!value);
   StatusChanged({scModified});
 }
 
 void TCustomSynEdit::UndoRedoAdded(TSynEditUndoList* sender) {
-  SetContentModified(!undoList_->AtSavedPoint());
-  if (sender == undoList_.get() && !state_.Contains(sfInsideRedo) &&
-      undoList_->LastChangeKind() != ckGroupBreak)
-    redoList_->Clear();
+  SetContentModified(!editing_->UndoList().AtSavedPoint());
+  if (sender == &editing_->UndoList() && !state_.Contains(sfInsideRedo) &&
+      editing_->UndoList().LastChangeKind() != ckGroupBreak)
+    editing_->RedoList().Clear();
   if (sender->BlockCount() == 0) DoChange();
 }
 
 void TCustomSynEdit::SetMaxUndo(int value) {
   if (value < 0) return;
   maxUndo_ = value;
-  undoList_->SetMaxEntries(value);
-  redoList_->SetMaxEntries(value);
+  editing_->UndoList().SetMaxEntries(value);
+  editing_->RedoList().SetMaxEntries(value);
+}
+
+void TCustomSynEdit::BreakUndoStep() {
+  if (editing_->UndoList().HasItems()) editing_->UndoList().AddBreak();
 }
 
 void TCustomSynEdit::ClearUndo() {
-  undoList_->Clear();
-  redoList_->Clear();
+  editing_->UndoList().Clear();
+  editing_->RedoList().Clear();
 }
 
-void TCustomSynEdit::BeginUndoBlock() {
-  ++undoBlockDepth_;
-  undoList_->OpenBlock();
-}
+void TCustomSynEdit::BeginUndoBlock() { editing_->BeginUndoBlock(); }
 
-void TCustomSynEdit::EndUndoBlock() {
-  if (undoBlockDepth_ <= 0) return;
-  if (undoBlockDepth_ == 1) FlushTrimRecords();
-  --undoBlockDepth_;
-  undoList_->CloseBlock();
-}
+void TCustomSynEdit::EndUndoBlock() { editing_->EndUndoBlock(); }
 
-void TCustomSynEdit::FlushTrimRecords() {
-  std::vector<TTrimRecord> trims;
-  trims.swap(pendingTrims_);
-  for (const TTrimRecord& t : trims)
-    undoList_->RecordChange(ckDeleteAfterCaretQuiet, t.Start, t.End, t.Text, smNormal);
-}
+int TCustomSynEdit::UndoBlockDepth() const { return editing_->UndoBlockDepth(); }
+
+bool TCustomSynEdit::CanUndo() const { return !ReadOnly() && editing_->UndoList().HasItems(); }
+
+bool TCustomSynEdit::CanRedo() const { return !ReadOnly() && editing_->RedoList().HasItems(); }
 
 // --- Buffer notices --------------------------------------------------------------------------
 
@@ -645,10 +610,10 @@ void TCustomSynEdit::LinesChanged() {
 
 void TCustomSynEdit::BufferCleared() {
   pendingScanBegin_ = pendingScanEnd_ = 0;
-  scanPoints_.Clear();
+  scanPoints_->Clear();
   if (wordWrap_) wordWrap_->Reset();
-  undoList_->Clear();
-  redoList_->Clear();
+  editing_->UndoList().Clear();
+  editing_->RedoList().Clear();
   pendingInvalid_ = {};
   InvalidateAll();
   SetCaretPos({1, 1});
@@ -664,7 +629,7 @@ void TCustomSynEdit::LimitCaretAndSelection() {
 }
 
 void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
-  scanPoints_.Clear();
+  scanPoints_->Clear();
   WrapLinesDeleted(index, count);
   marks_->LinesDeleted(index + 1, count);
   // Lines removed at the end of the buffer outside an update bracket bring
@@ -686,7 +651,7 @@ void TCustomSynEdit::BufferLinesDeleted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLinesInserted(int index, int count) {
-  scanPoints_.Clear();
+  scanPoints_->Clear();
   WrapLinesInserted(index, count);
   marks_->LinesInserted(index + 1, count);
   // Every inserted line gets its state, then the scan runs on until the
@@ -702,7 +667,7 @@ void TCustomSynEdit::BufferLinesInserted(int index, int count) {
 }
 
 void TCustomSynEdit::BufferLineChanged(int index, int count) {
-  scanPoints_.LinesChanged(index, count);
+  scanPoints_->LinesChanged(index, count);
   WrapLinesChanged(index, count);
   // Lines after the changed ones whose state changed are repainted after
   // their scan.
@@ -722,12 +687,13 @@ void TCustomSynEdit::WidenMaxScrollWidth(int index) {
 
 // --- Invalidation ------------------------------------------------------------------------------
 
-static void AddInvalid(TCustomSynEdit& e, TRect& pending, bool collecting, const TRect& r) {
+void TCustomSynEdit::AddInvalid(const TRect& r) {
   if (r.IsEmpty()) return;
-  if (collecting)
-    pending = UnionRect(pending, r);
+  // While the buffer changes, the rectangles are collected and sent at its end.
+  if (state_.Contains(sfLinesChanging))
+    pendingInvalid_ = UnionRect(pendingInvalid_, r);
   else
-    e.InvalidateRect(r);
+    InvalidateRect(r);
 }
 
 void TCustomSynEdit::InvalidateLines(int first, int last) {
@@ -746,7 +712,7 @@ void TCustomSynEdit::InvalidateLines(int first, int last) {
                               : (std::min(last, lastVisible) - view_.TopRow + 1) * view_.RowHeight;
     r = {view_.GutterPixels, (first - view_.TopRow) * view_.RowHeight, ClientWidth(), bottom};
   }
-  AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
+  AddInvalid(r);
 }
 
 void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
@@ -765,7 +731,7 @@ void TCustomSynEdit::InvalidateGutterLines(int first, int last) {
                               : (std::min(last, lastVisible) - view_.TopRow + 1) * view_.RowHeight;
     r = {0, (first - view_.TopRow) * view_.RowHeight, view_.GutterPixels, bottom};
   }
-  AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging), r);
+  AddInvalid(r);
 }
 
 void TCustomSynEdit::InvalidateLine(int line) {
@@ -778,8 +744,7 @@ void TCustomSynEdit::InvalidateSelection() { InvalidateLines(SelFirst().Line, Se
 
 void TCustomSynEdit::InvalidateAll() {
   if (!HandleAllocated()) return;
-  AddInvalid(*this, pendingInvalid_, state_.Contains(sfLinesChanging),
-             {0, 0, ClientWidth(), ClientHeight()});
+  AddInvalid({0, 0, ClientWidth(), ClientHeight()});
 }
 
 void TCustomSynEdit::UpdateCaret() {
@@ -814,6 +779,8 @@ void TCustomSynEdit::UpdateCaret() {
   SetSystemCaret(p.X, p.Y, visible);
 }
 
+std::unique_ptr<TSynTimer> TCustomSynEdit::CreateTimer() { return nullptr; }
+
 // --- Invariants -------------------------------------------------------------------------------
 
 void TCustomSynEdit::Check() const {
@@ -821,7 +788,7 @@ void TCustomSynEdit::Check() const {
   int lastLine = std::max(1, lines_->Count());
   caret_.Check(lastLine);
   view_.Check();
-  mouse_.Check();
+  mouse_->Check();
   painter_->Check();
   for (TBufferCoord p : {caret_.SelFrom, caret_.SelTo}) {
     // An empty selection goes with the caret, also past the line end.
@@ -838,9 +805,9 @@ void TCustomSynEdit::Check() const {
     fail("caret past the end of its line");
   if (!options_.Contains(eoScrollPastEof) && view_.TopRow > MaxTopRow())
     fail("top row outside its range");
-  if (paintLock_ < 0 || undoBlockDepth_ < 0) fail("negative nesting");
-  if (undoBlockDepth_ == 0 && !pendingTrims_.empty()) fail("trim records left unrecorded");
-  if (contentModified_ == undoList_->AtSavedPoint() && undoList_->HasItems())
+  if (paintLock_ < 0) fail("negative nesting");
+  editing_->Check();
+  if (contentModified_ == editing_->UndoList().AtSavedPoint() && editing_->UndoList().HasItems())
     fail("modified flag disagrees with the saved point");
   if (ScanPending() && paintLock_ == 0 && lines_->UpdateCount() == 0)
     fail("lines wait for their highlighter scan outside a paint lock");
@@ -854,8 +821,6 @@ void TCustomSynEdit::Check() const {
         fail("stored highlighter state out of date");
     }
   }
-  undoList_->Check();
-  redoList_->Check();
   lines_->Check();
   if (wordWrap_) wordWrap_->Check();
 }

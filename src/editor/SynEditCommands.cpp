@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "editor/SynEditCommandsInternal.h"
+#include "editor/SynEditComponentHost.h"
 
 namespace ludra {
 
@@ -145,33 +146,35 @@ void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* d
 
 // --- Line breaks --------------------------------------------------------------------
 
-void TCustomSynEdit::DoLineBreak(bool insertLine) {
-  if (ReadOnly()) return;
-  auto step = EditStep();
+void DoLineBreak(TSynCommandContext& c, bool insertLine) {
+  if (c.ReadOnly()) return;
+  TSynEditing& d = c.Edit();
+  TSynEditStringList& lines = d.Lines();
+  auto step = d.EditStep();
   {
     // The selection collapses onto the caret however the break ends.
-    auto collapse = TBracket([this] { caret_.Collapse(); });
-    auto update = lines_->Updating();
-    if (HasSelection()) {
-      RecordSelectionDeletion();
-      SetSelTextPrimitive(caret_.Mode, std::string_view());
+    auto collapse = TBracket([&c] { c.SetSelectionBounds(c.CaretPos(), c.CaretPos()); });
+    auto update = lines.Updating();
+    if (c.HasSelection()) {
+      d.RecordSelectionDeletion();
+      d.ReplaceSelection(c.SelectionMode(), std::string_view());
     }
-    if (lines_->Count() == 0) lines_->Add(std::string());
-    const TBufferCoord pos = CaretPos();
+    if (lines.Count() == 0) lines.Add(std::string());
+    const TBufferCoord pos = c.CaretPos();
     const int x = pos.Char;
     const int y = pos.Line;
-    const std::string s = lines_->Get(y - 1);
+    const std::string s = lines.Get(y - 1);
     const int len = static_cast<int>(s.size());
     TBufferCoord caret = pos;
     std::string moved;  // what the new line takes from the old one
     if (len == 0) {
-      lines_->Insert(y - 1, std::string());
+      lines.Insert(y - 1, std::string());
       if (!insertLine) {
         int width = 0;
         for (int l = y; l >= 1; --l) {
-          std::string_view above = lines_->GetView(l - 1);
+          std::string_view above = lines.GetView(l - 1);
           if (!above.empty()) {
-            width = LeadingWhitespaceCount(above, true);
+            width = d.LeadingWhitespaceCount(above, true);
             break;
           }
         }
@@ -179,7 +182,7 @@ void TCustomSynEdit::DoLineBreak(bool insertLine) {
       }
     } else if (x > len) {
       std::string indent;
-      if (!insertLine && options_.Contains(eoAutoIndent)) {
+      if (!insertLine && c.Options().Contains(eoAutoIndent)) {
         size_t n = 0;
         while (n < s.size() && static_cast<unsigned char>(s[n]) >= 1 &&
                static_cast<unsigned char>(s[n]) <= 32)
@@ -187,29 +190,29 @@ void TCustomSynEdit::DoLineBreak(bool insertLine) {
         indent = s.substr(0, n);
       }
       // Not through the trimming store: the indentation is the point.
-      lines_->Insert(y, indent);
+      lines.Insert(y, indent);
       if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
     } else if (x == 1) {
-      lines_->Insert(y - 1, std::string());
+      lines.Insert(y - 1, std::string());
       moved = s;
       if (!insertLine) caret = {1, y + 1};
     } else {
       std::string left = s.substr(0, x - 1);
       moved = s.substr(x - 1);
-      std::string indent = IndentationString(LeadingWhitespaceCount(left, true));
-      StoreLine(y - 1, left);
-      lines_->Insert(y, indent + moved);
+      std::string indent = d.IndentationString(d.LeadingWhitespaceCount(left, true));
+      d.StoreLine(y - 1, left);
+      lines.Insert(y, indent + moved);
       if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
     }
     // Undo only needs the break position; an inserted line (the caret
     // stays) is told apart by an end on the next line, so redo repeats the
     // same command.
     TBufferCoord end = insertLine ? TBufferCoord{1, y + 1} : pos;
-    undoList_->RecordChange(ckLineBreak, pos, end, moved, smNormal);
-    FlushTrimRecords();
-    InternalSetCaretPos(caret);
+    d.UndoList().RecordChange(ckLineBreak, pos, end, moved, smNormal);
+    d.FlushTrimRecords();
+    c.InternalSetCaretPos(caret);
   }
-  EnsureCaretVisible();
+  c.EnsureCaretVisible();
 }
 
 // --- Bookmarks -----------------------------------------------------------------------
@@ -259,79 +262,78 @@ void TCustomSynEdit::JumpToBookmark(int number) {
 // --- Modes, bookmarks, clipboard, undo, help ------------------------------------------
 
 bool OtherCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
-  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   if (command >= ecGotoMarker0 && command <= ecGotoMarker9) {
-    if (e.BookMarkOptions().EnableKeys) e.JumpToBookmark(command - ecGotoMarker0);
+    if (c.BookMarkOptions().EnableKeys) c.JumpToBookmark(command - ecGotoMarker0);
     return true;
   }
   if (command >= ecSetMarker0 && command <= ecSetMarker9) {
-    if (!e.BookMarkOptions().EnableKeys) return true;
+    if (!c.BookMarkOptions().EnableKeys) return true;
     int n = command - ecSetMarker0;
-    TBufferCoord p = data ? *static_cast<const TBufferCoord*>(data) : e.CaretPos();
-    if (TSynEditMark* old = e.Bookmark(n)) {
+    TBufferCoord p = data ? *static_cast<const TBufferCoord*>(data) : c.CaretPos();
+    if (TSynEditMark* old = c.Bookmark(n)) {
       // Pressed on the bookmark's own line it only removes the bookmark.
       int oldLine = old->Line();
-      e.DropBookmark(n);
-      if (p.Line != oldLine) e.PlaceBookmark(n, p.Char, p.Line);
+      c.DropBookmark(n);
+      if (p.Line != oldLine) c.PlaceBookmark(n, p.Char, p.Line);
     } else {
-      e.PlaceBookmark(n, p.Char, p.Line);
+      c.PlaceBookmark(n, p.Char, p.Line);
     }
     return true;
   }
   switch (command) {
     case ecInsertMode:
-      e.SetInsertMode(true);
+      c.SetInsertMode(true);
       return true;
     case ecOverwriteMode:
-      e.SetInsertMode(false);
+      c.SetInsertMode(false);
       return true;
     case ecToggleMode:
-      e.SetInsertMode(!e.InsertMode());
+      c.SetInsertMode(!c.InsertMode());
       return true;
     case ecNormalSelect:
-      e.SetSelectionMode(smNormal);
+      c.SetSelectionMode(smNormal);
       // Column ends may lie past line ends; a normal selection may not.
       c.LimitSelection();
       return true;
     case ecColumnSelect:
-      e.SetSelectionMode(smColumn);
+      c.SetSelectionMode(smColumn);
       return true;
     case ecLineSelect:
-      e.SetSelectionMode(smLine);
+      c.SetSelectionMode(smLine);
       return true;
     case ecSelectAll:
-      e.SelectWholeText();
+      c.SelectWholeText();
       return true;
     case ecCopy:
-      e.CopySelection();
+      c.CopySelection();
       return true;
     case ecCut:
-      e.CutSelection();
+      c.CutSelection();
       return true;
     case ecPaste:
-      e.PasteClipboard();
+      c.PasteClipboard();
       return true;
     case ecUndo:
-      e.Undo();
+      c.Undo();
       return true;
     case ecRedo:
-      e.Redo();
+      c.Redo();
       return true;
     case ecLineBreak:
-      c.DoLineBreak(false);
+      DoLineBreak(c, false);
       return true;
     case ecInsertLine:
-      c.DoLineBreak(true);
+      DoLineBreak(c, true);
       return true;
     case ecClearAll:
-      if (e.ReadOnly()) return true;
+      if (c.ReadOnly()) return true;
       // Not undoable: clearing the buffer empties both histories.
       c.ClearMarksAndLines();
-      e.SetContentModified(false);
+      c.SetContentModified(false);
       return true;
     case ecContextHelp:
-      if (e.OnContextHelp) e.OnContextHelp(&e, e.WordAt(e.CaretPos()));
+      c.ContextHelp();
       return true;
     default:
       return false;

@@ -17,15 +17,14 @@ int BlockEndLine(const TBufferCoord& first, const TBufferCoord& last) {
 }  // namespace
 
 void DoBlockIndent(TSynCommandContext& c) {
-  TCustomSynEdit& e = c.Editor();
-  if (e.ReadOnly() || !e.HasSelection()) return;
-  const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
-  const TBufferCoord first = e.SelFirst(), last = e.SelLast();
-  const TBufferCoord caret = e.CaretPos();
-  const TSynSelectionMode mode = e.SelectionMode();
+  if (c.ReadOnly() || !c.HasSelection()) return;
+  const TBufferCoord oldFrom = c.SelFrom(), oldTo = c.SelTo();
+  const TBufferCoord first = c.SelFirst(), last = c.SelLast();
+  const TBufferCoord caret = c.CaretPos();
+  const TSynSelectionMode mode = c.SelectionMode();
   const int endLine = BlockEndLine(first, last);
-  const bool spaces = e.Options().Contains(eoTabsToSpaces);
-  const std::string unit = spaces ? std::string(e.TabWidth(), ' ') : std::string("\t");
+  const bool spaces = c.Options().Contains(eoTabsToSpaces);
+  const std::string unit = spaces ? std::string(c.TabWidth(), ' ') : std::string("\t");
   const int unitLen = static_cast<int>(unit.size());
   const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
   std::string block;
@@ -34,11 +33,11 @@ void DoBlockIndent(TSynCommandContext& c) {
     if (l > first.Line) block += "\r\n";
     block += unit;
   }
-  auto step = e.EditStep();
-  e.UndoList().RecordChange(ckIndent, first, last, std::string(), mode);
+  auto step = c.Edit().EditStep();
+  c.Edit().UndoList().RecordChange(ckIndent, first, last, std::string(), mode);
   c.SetSelectionBounds({column, first.Line}, {column, first.Line});
-  e.InternalSetCaretPos({column, first.Line}, false);
-  e.SetSelTextPrimitive(smColumn, block, true, ckInsert);
+  c.InternalSetCaretPos({column, first.Line}, false);
+  c.Edit().ReplaceSelection(smColumn, block, true, ckInsert);
   auto shifted = [&](TBufferCoord p, bool isLast) {
     if (!isLast || p.Char > 1) p.Char += unitLen;
     return p;
@@ -46,26 +45,25 @@ void DoBlockIndent(TSynCommandContext& c) {
   TBufferCoord newFirst = shifted(first, false), newLast = shifted(last, true);
   bool fromIsFirst = oldFrom == first;
   TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
-  e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
+  c.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
                          fromIsFirst ? newLast : newFirst);
-  e.UndoList().RecordChange(ckIndent, e.SelFirst(), e.SelLast(), std::string(), mode);
+  c.Edit().UndoList().RecordChange(ckIndent, c.SelFirst(), c.SelLast(), std::string(), mode);
 }
 
 void DoBlockUnindent(TSynCommandContext& c) {
-  TCustomSynEdit& e = c.Editor();
-  if (e.ReadOnly() || !e.HasSelection()) return;
-  const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
-  const TBufferCoord first = e.SelFirst(), last = e.SelLast();
-  const TBufferCoord caret = e.CaretPos();
-  const TSynSelectionMode mode = e.SelectionMode();
+  if (c.ReadOnly() || !c.HasSelection()) return;
+  const TBufferCoord oldFrom = c.SelFrom(), oldTo = c.SelTo();
+  const TBufferCoord first = c.SelFirst(), last = c.SelLast();
+  const TBufferCoord caret = c.CaretPos();
+  const TSynSelectionMode mode = c.SelectionMode();
   const int endLine = BlockEndLine(first, last);
-  const int tabWidth = e.TabWidth();
+  const int tabWidth = c.TabWidth();
   const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
   std::vector<int> removed(endLine - first.Line + 1, 0);
   std::string text;
   bool any = false;
   for (int l = first.Line; l <= endLine; ++l) {
-    std::string_view s = e.Lines().GetView(l - 1);
+    std::string_view s = c.Edit().Lines().GetView(l - 1);
     std::string_view rest =
         s.size() >= static_cast<size_t>(column - 1) ? s.substr(column - 1) : std::string_view();
     int n = 0;
@@ -81,18 +79,18 @@ void DoBlockUnindent(TSynCommandContext& c) {
     any = any || n > 0;
   }
   if (!any) return;
-  auto step = e.EditStep();
+  auto step = c.Edit().EditStep();
   {
-    auto update = e.Lines().Updating();
+    auto update = c.Edit().Lines().Updating();
     for (int l = first.Line; l <= endLine; ++l) {
       int n = removed[l - first.Line];
       if (n == 0) continue;
-      std::string s = e.Lines().Get(l - 1);
+      std::string s = c.Edit().Lines().Get(l - 1);
       s.erase(column - 1, n);
-      e.Lines().Put(l - 1, s);  // stored as it is: no trimming
+      c.Edit().Lines().Put(l - 1, s);  // stored as it is: no trimming
     }
   }
-  e.UndoList().RecordChange(ckUnindent, first, last, text, mode);
+  c.Edit().UndoList().RecordChange(ckUnindent, first, last, text, mode);
   TBufferCoord newFirst = first, newLast = last;
   if (mode != smColumn) {
     newFirst.Char = std::max(1, first.Char - removed.front());
@@ -102,7 +100,7 @@ void DoBlockUnindent(TSynCommandContext& c) {
   if (caret.Line >= first.Line && caret.Line <= endLine && caret.Char > 1)
     newCaret.Char = std::max(1, caret.Char - removed[caret.Line - first.Line]);
   bool fromIsFirst = oldFrom == first;
-  e.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
+  c.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
                          fromIsFirst ? newLast : newFirst);
 }
 
@@ -139,62 +137,60 @@ std::string ConvertCase(TSynEditorCommand command, std::string_view text) {
 // from before the command are recorded first, so undo ends on them.
 void ReplaceConverted(TSynCommandContext& c, TSynEditorCommand command, const TBufferCoord& caret,
                       const TBufferCoord& oldFirst, const TBufferCoord& oldLast) {
-  TCustomSynEdit& e = c.Editor();
-  std::string text = e.SelectedText();
+  std::string text = c.SelectedText();
   std::string converted = ConvertCase(command, text);
   if (converted == text) return;
-  e.UndoList().RecordChange(ckSelection, oldFirst, oldLast, std::string(), e.SelectionMode());
-  e.UndoList().RecordChange(ckCaret, caret, caret, std::string(), e.SelectionMode());
-  e.SetSelectedText(converted);
+  c.Edit().UndoList().RecordChange(ckSelection, oldFirst, oldLast, std::string(),
+                                   c.SelectionMode());
+  c.Edit().UndoList().RecordChange(ckCaret, caret, caret, std::string(), c.SelectionMode());
+  c.SetSelectedText(converted);
 }
 
 void DoCaseChange(TSynCommandContext& c, TSynEditorCommand command) {
-  TCustomSynEdit& e = c.Editor();
-  const TBufferCoord caret = e.CaretPos();
-  const TBufferCoord oldFrom = e.SelFrom(), oldTo = e.SelTo();
-  const TBufferCoord oldFirst = e.SelFirst(), oldLast = e.SelLast();
+  const TBufferCoord caret = c.CaretPos();
+  const TBufferCoord oldFrom = c.SelFrom(), oldTo = c.SelTo();
+  const TBufferCoord oldFirst = c.SelFirst(), oldLast = c.SelLast();
   const bool block = command >= ecUpperCaseBlock;
-  const bool hadSelection = e.HasSelection();
+  const bool hadSelection = c.HasSelection();
   if (!block) {
     // The word at the caret, else the word before it, tried twice.
     TBufferCoord p = caret;
-    TBufferCoord a = e.WordStart(p), b = e.WordEnd(p);
+    TBufferCoord a = c.WordStart(p), b = c.WordEnd(p);
     for (int attempt = 0; attempt < 2 && !(a < b); ++attempt) {
-      p = e.PrevWordPos(p);
-      a = e.WordStart(p);
-      b = e.WordEnd(p);
+      p = c.PrevWordPos(p);
+      a = c.WordStart(p);
+      b = c.WordEnd(p);
     }
     if (!(a < b)) return;
-    TSynSelectionMode mode = e.SelectionMode();
-    e.SetSelectionMode(smNormal);
-    e.SetCaretAndSelection(caret, a, b);
+    TSynSelectionMode mode = c.SelectionMode();
+    c.SetSelectionMode(smNormal);
+    c.SetCaretAndSelection(caret, a, b);
     ReplaceConverted(c, command, caret, oldFirst, oldLast);
-    e.SetSelectionMode(mode);
-    e.SetCaretPos(caret);
+    c.SetSelectionMode(mode);
+    c.SetCaretPos(caret);
     return;
   }
   if (!hadSelection) {
-    int len = static_cast<int>(e.LineAtCaret().size());
+    int len = static_cast<int>(c.LineAtCaret().size());
     if (caret.Char > len) {
-      if (caret.Line < e.Lines().Count()) e.SetCaretPos({1, caret.Line + 1});
+      if (caret.Line < c.Edit().Lines().Count()) c.SetCaretPos({1, caret.Line + 1});
       return;
     }
-    TSynSelectionMode mode = e.SelectionMode();
-    e.SetSelectionMode(smNormal);
-    e.SetCaretAndSelection(caret, caret, {caret.Char + 1, caret.Line});
+    TSynSelectionMode mode = c.SelectionMode();
+    c.SetSelectionMode(smNormal);
+    c.SetCaretAndSelection(caret, caret, {caret.Char + 1, caret.Line});
     ReplaceConverted(c, command, caret, oldFirst, oldLast);
-    e.SetCaretPos({caret.Char + 1, caret.Line});
-    e.SetSelectionMode(mode);
+    c.SetCaretPos({caret.Char + 1, caret.Line});
+    c.SetSelectionMode(mode);
     return;
   }
   ReplaceConverted(c, command, caret, oldFirst, oldLast);
-  e.SetCaretAndSelection(caret, oldFrom, oldTo);
+  c.SetCaretAndSelection(caret, oldFrom, oldTo);
 }
 
 }  // namespace
 
 bool BlockCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
-  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   (void)data;
   switch (command) {
@@ -211,8 +207,8 @@ bool BlockCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, 
     case ecUpperCaseBlock:
     case ecLowerCaseBlock:
     case ecToggleCaseBlock:
-      if (!e.ReadOnly()) {
-        auto step = e.EditStep();
+      if (!c.ReadOnly()) {
+        auto step = c.Edit().EditStep();
         DoCaseChange(c, command);
       }
       return true;

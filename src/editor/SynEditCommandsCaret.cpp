@@ -6,6 +6,7 @@
 
 #include "base/SynCodePage.h"
 #include "editor/SynEditCommandsInternal.h"
+#include "editor/SynEditComponentHost.h"
 #include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
@@ -175,33 +176,31 @@ void TCustomSynEdit::FindMatchingBracket() {
 
 void MoveCaretAndSelection(TSynCommandContext& c, const TBufferCoord& before,
                            const TBufferCoord& after, bool select) {
-  TCustomSynEdit& e = c.Editor();
   // Typing after a move starts a new undo group.
-  if (e.Options().Contains(eoGroupUndo) && e.CanUndo()) e.UndoList().AddBreak();
-  auto lock = e.LockPaint();
+  if (c.Options().Contains(eoGroupUndo) && c.CanUndo()) c.Edit().UndoList().AddBreak();
+  auto lock = c.LockPaint();
   if (select) {
-    if (!e.HasSelection()) e.SetSelFrom(before);
-    e.InternalSetCaretPos(after);
-    TBufferCoord to = e.CaretPos();
-    if (e.SelectionMode() == smColumn && to.Char == e.SelFrom().Char && to.Line != e.SelFrom().Line)
+    if (!c.HasSelection()) c.SetSelFrom(before);
+    c.InternalSetCaretPos(after);
+    TBufferCoord to = c.CaretPos();
+    if (c.SelectionMode() == smColumn && to.Char == c.SelFrom().Char && to.Line != c.SelFrom().Line)
       ++to.Char;  // a zero-width column block is shown one column wide
-    e.SetSelTo(to);
+    c.SetSelTo(to);
   } else {
-    e.InternalSetCaretPos(after);
-    e.SetSelFrom(e.CaretPos());
+    c.InternalSetCaretPos(after);
+    c.SetSelFrom(c.CaretPos());
   }
 }
 
 void MoveCaretHorz(TSynCommandContext& c, int dx, bool select) {
-  TCustomSynEdit& e = c.Editor();
   if (c.WrapCaretStep(dx)) return;
-  TBufferCoord from = e.CaretPos();
+  TBufferCoord from = c.CaretPos();
   TBufferCoord to = from;
-  int len = c.LineLength(from.Line);
-  bool wrapLines = !e.Options().Contains(eoScrollPastEol);
+  int len = c.Edit().LineLength(from.Line);
+  bool wrapLines = !c.Options().Contains(eoScrollPastEol);
   if (wrapLines && dx == -1 && from.Char == 1 && from.Line > 1) {
-    to = {c.LineLength(from.Line - 1) + 1, from.Line - 1};
-  } else if (wrapLines && dx == 1 && from.Char > len && from.Line < e.Lines().Count()) {
+    to = {c.Edit().LineLength(from.Line - 1) + 1, from.Line - 1};
+  } else if (wrapLines && dx == 1 && from.Char > len && from.Line < c.Edit().Lines().Count()) {
     to = {1, from.Line + 1};
   } else {
     to.Char = std::max(1, from.Char + dx);
@@ -212,27 +211,25 @@ void MoveCaretHorz(TSynCommandContext& c, int dx, bool select) {
 }
 
 void MoveCaretVert(TSynCommandContext& c, int dy, bool select) {
-  TCustomSynEdit& e = c.Editor();
-  TDisplayCoord from = e.DisplayCaretPos();
+  TDisplayCoord from = c.DisplayCaretPos();
   TDisplayCoord to = from;
-  to.Row = std::max(1, std::min(to.Row + dy, e.DisplayRowCount()));  // rows when wrapping
-  if (to.Row != from.Row && e.Options().Contains(eoKeepCaretX)) to.Column = e.LastCaretColumn();
-  int keep = e.LastCaretColumn();
-  MoveCaretAndSelection(c, e.CaretPos(), e.DisplayToBuffer(to), select);
+  to.Row = std::max(1, std::min(to.Row + dy, c.DisplayRowCount()));  // rows when wrapping
+  if (to.Row != from.Row && c.Options().Contains(eoKeepCaretX)) to.Column = c.LastCaretColumn();
+  int keep = c.LastCaretColumn();
+  MoveCaretAndSelection(c, c.CaretPos(), c.DisplayToBuffer(to), select);
   c.SetLastCaretColumn(keep);
 }
 
 bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
-  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   bool select = command >= ecSelLeft && command <= ecSelGotoXY;
   TSynEditorCommand move = select ? command - ecSelection : command;
   if (move < ecLeft || move > ecGotoXY) return false;
-  const TBufferCoord caret = e.CaretPos();
+  const TBufferCoord caret = c.CaretPos();
   auto moveTo = [&](const TBufferCoord& p) { MoveCaretAndSelection(c, caret, p, select); };
-  int page = e.VisibleRows();
-  if (e.Options().Contains(eoHalfPageScroll)) page /= 2;
-  if (e.Options().Contains(eoScrollByOneLess)) --page;
+  int page = c.VisibleRows();
+  if (c.Options().Contains(eoHalfPageScroll)) page /= 2;
+  if (c.Options().Contains(eoScrollByOneLess)) --page;
   switch (move) {
     case ecLeft:
       MoveCaretHorz(c, -1, select);
@@ -247,17 +244,18 @@ bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, 
       MoveCaretVert(c, 1, select);
       break;
     case ecWordLeft:
-      moveTo(e.PrevWordPos(caret));
+      moveTo(c.PrevWordPos(caret));
       break;
     case ecWordRight:
-      moveTo(e.NextWordPos(caret));
+      moveTo(c.NextWordPos(caret));
       break;
     case ecLineStart: {
       if (c.WrappedLineStartEnd(false, select)) break;
       int target = 1;
-      if (e.Options().Contains(eoEnhanceHomeKey)) {
-        std::string_view s = caret.Line <= e.Lines().Count() ? e.Lines().GetView(caret.Line - 1)
-                                                             : std::string_view();
+      if (c.Options().Contains(eoEnhanceHomeKey)) {
+        std::string_view s = caret.Line <= c.Edit().Lines().Count()
+                                 ? c.Edit().Lines().GetView(caret.Line - 1)
+                                 : std::string_view();
         int f = 1;
         while (f <= static_cast<int>(s.size()) && (s[f - 1] == ' ' || s[f - 1] == '\t')) ++f;
         // Home alternates between the first non-blank character and 1.
@@ -268,35 +266,35 @@ bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, 
     }
     case ecLineEnd:
       if (c.WrappedLineStartEnd(true, select)) break;
-      moveTo({c.LineLength(caret.Line) + 1, caret.Line});
+      moveTo({c.Edit().LineLength(caret.Line) + 1, caret.Line});
       break;
     case ecPageUp:
     case ecPageDown: {
       int counter = move == ecPageUp ? -page : page;
-      e.SetTopRow(e.TopRow() + counter);
+      c.SetTopRow(c.TopRow() + counter);
       MoveCaretVert(c, counter, select);
       break;
     }
     case ecPageLeft:
-      MoveCaretHorz(c, -e.VisibleColumns(), select);
+      MoveCaretHorz(c, -c.VisibleColumns(), select);
       break;
     case ecPageRight:
-      MoveCaretHorz(c, e.VisibleColumns(), select);
+      MoveCaretHorz(c, c.VisibleColumns(), select);
       break;
     case ecPageTop:
     case ecPageBottom: {
-      TDisplayCoord d = e.DisplayCaretPos();
-      d.Row = move == ecPageTop ? e.TopRow() : e.TopRow() + e.VisibleRows() + 1;
-      d.Row = std::max(1, std::min(d.Row, e.DisplayRowCount()));
-      moveTo(e.DisplayToBuffer(d));
+      TDisplayCoord d = c.DisplayCaretPos();
+      d.Row = move == ecPageTop ? c.TopRow() : c.TopRow() + c.VisibleRows() + 1;
+      d.Row = std::max(1, std::min(d.Row, c.DisplayRowCount()));
+      moveTo(c.DisplayToBuffer(d));
       break;
     }
     case ecEditorTop:
       moveTo({1, 1});
       break;
     case ecEditorBottom: {
-      int count = e.Lines().Count();
-      moveTo(count == 0 ? TBufferCoord{1, 1} : TBufferCoord{c.LineLength(count) + 1, count});
+      int count = c.Edit().Lines().Count();
+      moveTo(count == 0 ? TBufferCoord{1, 1} : TBufferCoord{c.Edit().LineLength(count) + 1, count});
       break;
     }
     case ecGotoXY:
@@ -309,35 +307,34 @@ bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, 
 }
 
 bool ViewCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
-  TCustomSynEdit& e = c.Editor();
   (void)aChar;
   (void)data;
   switch (command) {
     case ecScrollUp:
     case ecScrollDown: {
-      int y = e.CaretLine();
-      int last = e.TopRow() + e.VisibleRows() - 1;
-      if (y < e.TopRow() || y > last) {
-        e.EnsureCaretVisible();
+      int y = c.CaretLine();
+      int last = c.TopRow() + c.VisibleRows() - 1;
+      if (y < c.TopRow() || y > last) {
+        c.EnsureCaretVisible();
         return true;
       }
-      e.SetTopRow(e.TopRow() + (command == ecScrollUp ? -1 : 1));
-      last = e.TopRow() + e.VisibleRows() - 1;
+      c.SetTopRow(c.TopRow() + (command == ecScrollUp ? -1 : 1));
+      last = c.TopRow() + c.VisibleRows() - 1;
       if (y > last)
         MoveCaretVert(c, last - y, false);
-      else if (y < e.TopRow())
-        MoveCaretVert(c, e.TopRow() - y, false);
-      e.EnsureCaretVisible();
+      else if (y < c.TopRow())
+        MoveCaretVert(c, c.TopRow() - y, false);
+      c.EnsureCaretVisible();
       return true;
     }
     case ecScrollLeft:
-      e.SetFirstVisibleColumn(e.FirstVisibleColumn() - 1);
+      c.SetFirstVisibleColumn(c.FirstVisibleColumn() - 1);
       return true;
     case ecScrollRight:
-      e.SetFirstVisibleColumn(e.FirstVisibleColumn() + 1);
+      c.SetFirstVisibleColumn(c.FirstVisibleColumn() + 1);
       return true;
     case ecMatchBracket:
-      e.FindMatchingBracket();
+      c.FindMatchingBracket();
       return true;
     default:
       return false;

@@ -28,99 +28,94 @@ int SmartTabWidth(TSynEditStringList& lines, int line, int column) {
 }  // namespace
 
 void ScrollRightAfterTyping(TSynCommandContext& c) {
-  TCustomSynEdit& e = c.Editor();
-  int columns = e.VisibleColumns();
-  if (e.DisplayCaretPos().Column >= e.FirstVisibleColumn() + columns)
-    e.SetFirstVisibleColumn(e.FirstVisibleColumn() + std::min(25, columns - 1));
+  int columns = c.VisibleColumns();
+  if (c.DisplayCaretPos().Column >= c.FirstVisibleColumn() + columns)
+    c.SetFirstVisibleColumn(c.FirstVisibleColumn() + std::min(25, columns - 1));
 }
 
 bool TabActsOnBlock(TSynCommandContext& c) {
-  TCustomSynEdit& e = c.Editor();
-  if (!e.HasSelection() || !e.Options().Contains(eoTabIndent)) return false;
-  TBufferCoord first = e.SelFirst(), last = e.SelLast();
-  if (first.Line != last.Line && e.SelectionMode() != smColumn) return true;
-  return first.Char == 1 && last.Char > c.LineLength(e.CaretLine());
+  if (!c.HasSelection() || !c.Options().Contains(eoTabIndent)) return false;
+  TBufferCoord first = c.SelFirst(), last = c.SelLast();
+  if (first.Line != last.Line && c.SelectionMode() != smColumn) return true;
+  return first.Char == 1 && last.Char > c.Edit().LineLength(c.CaretLine());
 }
 
 namespace {
 
 void TypeChar(TSynCommandContext& c, char ch) {
-  TCustomSynEdit& e = c.Editor();
-  const int y = std::max(1, e.CaretLine());
-  if (e.InsertMode() && !e.WordWrap() && !e.Options().Contains(eoAutoSizeMaxScrollWidth) &&
-      e.CaretChar() > e.MaxScrollWidth())
+  const int y = std::max(1, c.CaretLine());
+  if (c.InsertMode() && !c.WordWrap() && !c.Options().Contains(eoAutoSizeMaxScrollWidth) &&
+      c.CaretChar() > c.MaxScrollWidth())
     return;
-  auto step = e.EditStep();
-  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
-  bool wasEmpty = e.LineLength(y) == 0;
+  auto step = c.Edit().EditStep();
+  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
+  bool wasEmpty = c.Edit().LineLength(y) == 0;
   FillGapToCaret(c, true);
   // Indentation with tabs is shorter in characters than the gap.
-  const int x = std::min(e.CaretChar(), e.LineLength(y) + 1);
-  std::string s = e.Lines().Get(y - 1);
+  const int x = std::min(c.CaretChar(), c.Edit().LineLength(y) + 1);
+  std::string s = c.Edit().Lines().Get(y - 1);
   int len = static_cast<int>(s.size());
   TBufferCoord caret{x + 1, y};
-  if (!e.InsertMode() && x <= len) {
+  if (!c.InsertMode() && x <= len) {
     // Overwriting: the replaced character is recorded as removed.
-    e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + 1, y}, std::string(1, s[x - 1]),
-                              smNormal);
+    c.Edit().UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + 1, y},
+                                     std::string(1, s[x - 1]), smNormal);
     s[x - 1] = ch;
-    e.StoreLine(y - 1, s);
-    e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+    c.Edit().StoreLine(y - 1, s);
+    c.Edit().UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
   } else {
     s.insert(static_cast<size_t>(x - 1), 1, ch);
-    e.StoreLine(y - 1, s);
-    e.UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+    c.Edit().StoreLine(y - 1, s);
+    c.Edit().UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
     if (wasEmpty) {
       // A typed blank that trimming removed still advances the caret.
-      if (e.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
-        caret.Char = e.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
+      if (c.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
+        caret.Char = c.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
       else
-        caret.Char = e.LineLength(y) + 1;
+        caret.Char = c.Edit().LineLength(y) + 1;
     }
   }
-  e.InternalSetCaretPos(caret, false);
-  e.SetSelFrom(e.CaretPos());
+  c.InternalSetCaretPos(caret, false);
+  c.SetSelFrom(c.CaretPos());
   ScrollRightAfterTyping(c);
-  e.EnsureCaretVisible();
+  c.EnsureCaretVisible();
 }
 
 void TypeString(TSynCommandContext& c, const std::string& text) {
-  TCustomSynEdit& e = c.Editor();
-  const int y = std::max(1, e.CaretLine());
-  const int x = e.CaretChar();
+  const int y = std::max(1, c.CaretLine());
+  const int x = c.CaretChar();
   const int n = static_cast<int>(text.size());
-  auto step = e.EditStep();
-  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
+  auto step = c.Edit().EditStep();
+  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
   FillGapToCaret(c, false);
-  std::string s = e.Lines().Get(y - 1);
+  std::string s = c.Edit().Lines().Get(y - 1);
   int len = static_cast<int>(s.size());
-  if (!e.InsertMode() && x <= len) {
+  if (!c.InsertMode() && x <= len) {
     int cut = std::min(n, len - (x - 1));
-    e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + cut, y}, s.substr(x - 1, cut),
-                              smNormal);
+    c.Edit().UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + cut, y},
+                                     s.substr(x - 1, cut), smNormal);
     s.erase(x - 1, cut);
   }
   s.insert(static_cast<size_t>(x - 1), text);
-  e.StoreLine(y - 1, s);
-  e.UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
-  e.InternalSetCaretPos({x + n, y}, false);
-  e.SetSelFrom(e.CaretPos());
+  c.Edit().StoreLine(y - 1, s);
+  c.Edit().UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
+  c.InternalSetCaretPos({x + n, y}, false);
+  c.SetSelFrom(c.CaretPos());
   ScrollRightAfterTyping(c);
-  e.EnsureCaretVisible();
+  c.EnsureCaretVisible();
 }
 
 void DoTab(TSynCommandContext& c) {
-  TCustomSynEdit& e = c.Editor();
-  e.DeleteSelection();
-  if (e.Lines().Count() == 0) e.Lines().Add(std::string());
-  const TBufferCoord caret = e.CaretPos();
+  c.DeleteSelection();
+  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
+  const TBufferCoord caret = c.CaretPos();
   const int x = caret.Char, y = caret.Line;
-  const int tabWidth = e.TabWidth();
-  const TSynEditorOptions options = e.Options();
-  std::string_view s = e.Lines().GetView(y - 1);
+  const int tabWidth = c.TabWidth();
+  const TSynEditorOptions options = c.Options();
+  std::string_view s = c.Edit().Lines().GetView(y - 1);
   const int len = static_cast<int>(s.size());
-  const int column = e.DisplayCaretPos().Column;
-  int width = options.Contains(eoSmartTabs) ? SmartTabWidth(e.Lines(), y, column) : 0;
+  const int column = c.DisplayCaretPos().Column;
+  int width = options.Contains(eoSmartTabs) ? SmartTabWidth(c.Edit().Lines(), y, column) : 0;
   const bool smart = width > 0;
   if (!smart) {
     width = tabWidth;
@@ -132,7 +127,7 @@ void DoTab(TSynCommandContext& c) {
   } else if (options.Contains(eoTrimTrailingSpaces) && x > len) {
     // Blanks at the line end would be trimmed: only the caret moves.
     int target = smart ? column + width : ((column - 1) / tabWidth + 1) * tabWidth + 1;
-    e.SetCaretPos({x + target - column, y});
+    c.SetCaretPos({x + target - column, y});
     return;
   } else if (smart) {
     bool textBefore = false;
@@ -152,23 +147,22 @@ void DoTab(TSynCommandContext& c) {
   } else {
     text = "\t";
   }
-  TCustomSynEdit::TInsertedRange r = ReplaceRange(c, caret, caret, text);
-  e.UndoList().RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
-  e.SetCaretPos(r.End);
+  TInsertedRange r = ReplaceRange(c, caret, caret, text);
+  c.Edit().UndoList().RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
+  c.SetCaretPos(r.End);
 }
 
 void DoShiftTab(TSynCommandContext& c) {
-  TCustomSynEdit& e = c.Editor();
-  if (e.Lines().Count() == 0) return;
-  const int x = e.CaretChar(), y = e.CaretLine();
+  if (c.Edit().Lines().Count() == 0) return;
+  const int x = c.CaretChar(), y = c.CaretLine();
   if (x <= 1) return;
-  const int tabWidth = e.TabWidth();
-  std::string s = e.Lines().Get(y - 1);
+  const int tabWidth = c.TabWidth();
+  std::string s = c.Edit().Lines().Get(y - 1);
   const int len = static_cast<int>(s.size());
   int t = 0;
-  if (e.Options().Contains(eoSmartTabs)) {
+  if (c.Options().Contains(eoSmartTabs)) {
     for (int l = y - 1; l >= 1; --l) {
-      std::string_view u = e.Lines().GetView(l - 1);
+      std::string_view u = c.Edit().Lines().GetView(l - 1);
       if (static_cast<int>(u.size()) < x - 1) continue;
       int i = x - 2;
       while (i >= 0 && IsBlank(u[i])) --i;
@@ -196,36 +190,35 @@ void DoShiftTab(TSynCommandContext& c) {
   t = std::max(t, lo);
   if (t >= x) return;
   if (t < realEnd) DeleteRange(c, {t, y}, {realEnd, y}, ckDeleteQuiet);
-  e.SetCaretPos({t, y});
+  c.SetCaretPos({t, y});
 }
 
 }  // namespace
 
 bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
-  TCustomSynEdit& e = c.Editor();
   switch (command) {
     case ecChar: {
       auto b = static_cast<unsigned char>(aChar);
-      if (b < 32 || b == 127 || e.ReadOnly()) return true;
-      e.DoOnPaintTransient(ttBefore);
+      if (b < 32 || b == 127 || c.ReadOnly()) return true;
+      c.DoOnPaintTransient(ttBefore);
       // Also over a selection: a typed blank that trimming removed still
       // advances the caret, and the next character fills the gap.
       auto pastEol = c.AllowPastEol();
-      if (e.HasSelection())
-        e.SetSelectedText(std::string(1, aChar));
+      if (c.HasSelection())
+        c.SetSelectedText(std::string(1, aChar));
       else
         TypeChar(c, aChar);
-      e.DoOnPaintTransient(ttAfter);
+      c.DoOnPaintTransient(ttAfter);
       return true;
     }
     case ecImeStr: {
-      if (data == nullptr || e.ReadOnly()) return true;
+      if (data == nullptr || c.ReadOnly()) return true;
       std::string text(static_cast<const char*>(data));
       if (text.empty()) return true;
       auto pastEol = c.AllowPastEol();
-      if (e.HasSelection()) {
-        e.SetSelectedText(text);
-        e.InvalidateGutterLines(-1, -1);
+      if (c.HasSelection()) {
+        c.SetSelectedText(text);
+        c.InvalidateGutterLines(-1, -1);
       } else {
         TypeString(c, text);
       }
@@ -233,7 +226,7 @@ bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar,
     }
     case ecTab:
     case ecShiftTab: {
-      if (e.ReadOnly()) return true;
+      if (c.ReadOnly()) return true;
       if (TabActsOnBlock(c)) {
         if (command == ecTab)
           DoBlockIndent(c);
@@ -242,12 +235,12 @@ bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar,
         return true;
       }
       auto pastEol = c.AllowPastEol();
-      auto step = e.EditStep();
+      auto step = c.Edit().EditStep();
       if (command == ecTab)
         DoTab(c);
       else
         DoShiftTab(c);
-      e.EnsureCaretVisible();
+      c.EnsureCaretVisible();
       return true;
     }
     default:

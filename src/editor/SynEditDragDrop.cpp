@@ -2,24 +2,24 @@
 // dropped from the desktop.
 #include <algorithm>
 
-#include "editor/SynEdit.h"
 #include "editor/SynEditCommandsInternal.h"
+#include "editor/SynEditComponentHost.h"
 
 namespace ludra {
 
 void TCustomSynEdit::DragOver(TCustomSynEdit* source, int x, int y, TDragState state,
                               TShiftState shift, bool& accept, TCursor& dragCursor) {
-  mouse_.Last = {x, y};
+  mouse_->Last = {x, y};
   if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
   if (source == nullptr || ReadOnly()) return;
   accept = true;
   dragCursor = shift.Contains(ssCtrl) ? crMultiDrag : crDrag;
-  if (!mouse_.Dragging || source != this) {
+  if (!mouse_->Dragging || source != this) {
     ComputeCaretAt(x, y);
     return;
   }
   if (state == dsDragLeave) {
-    ComputeCaretAt(mouse_.Down.X, mouse_.Down.Y);
+    ComputeCaretAt(mouse_->Down.X, mouse_->Down.Y);
     StopAutoScroll();
     return;
   }
@@ -34,12 +34,12 @@ void TCustomSynEdit::DragOver(TCustomSynEdit* source, int x, int y, TDragState s
 }
 
 void TCustomSynEdit::EndDrag() {
-  mouse_.Dragging = false;
+  mouse_->Dragging = false;
   StopAutoScroll();
 }
 
 void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState shift) {
-  mouse_.Last = {x, y};
+  mouse_->Last = {x, y};
   if (source == nullptr || !source->HasSelection() || ReadOnly()) {
     if (OnDragDrop) OnDragDrop(this, source, x, y);
     return;
@@ -61,13 +61,13 @@ void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState 
   }
   if (!allowed) return;
   std::string text = source->SelectedText();
-  auto block = OpenUndoBlock();
+  auto block = editing_->OpenUndoBlock();
   if (move && sameEditor) {
     // The block goes first; p is corrected so it points at the same text.
-    RecordSelectionDeletion();
+    editing_->RecordSelectionDeletion();
     caret_.SelFrom = first;
     caret_.SelTo = last;
-    SetSelTextPrimitive(caret_.Mode, std::string_view());
+    editing_->ReplaceSelection(caret_.Mode, std::string_view());
     if (behind) {
       if (p.Line == last.Line) p.Char = first.Char + (p.Char - last.Char);
       p.Line -= last.Line - first.Line;
@@ -79,11 +79,11 @@ void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState 
   options_ += TSynEditorOptions{eoScrollPastEol};
   InternalSetCaretPos(p);
   SetSelFrom(p);
-  TInsertedRange r = SetSelTextPrimitive(smNormal, text);
+  TSynEditing::TInsertedRange r = editing_->ReplaceSelection(smNormal, text);
   if (!text.empty())
-    undoList_->RecordChange(sameEditor ? ckDropInsert : ckInsert, r.Start, r.End, std::string(),
-                            smNormal);
-  FlushTrimRecords();
+    editing_->UndoList().RecordChange(sameEditor ? ckDropInsert : ckInsert, r.Start, r.End,
+                                      std::string(), smNormal);
+  editing_->FlushTrimRecords();
   SetSelFrom(r.End);
   SetSelTo(r.End);
   TBufferCoord target = r.Start;

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "buffer/SynEditTextBuffer.h"
-#include "editor/SynEdit.h"
+#include "editor/SynEditComponentHost.h"
 #include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
@@ -31,7 +31,7 @@ int TCustomSynEdit::ScanFrom(int index) {
 void TCustomSynEdit::ScanRanges() {
   TSynEditStringList& lines = *lines_;
   pendingScanBegin_ = pendingScanEnd_ = 0;
-  scanPoints_.Clear();  // another highlighter, or other rules
+  scanPoints_->Clear();  // another highlighter, or other rules
   if (!highlighter_ || lines.Count() == 0) return;
   auto update = lines.Updating();
   highlighter_->ResetRangeState();

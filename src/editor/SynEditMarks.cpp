@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "editor/SynEdit.h"
-
 namespace ludra {
 
 TCustomSynEdit* TSynEditMark::Owner() const { return list_ ? owner_ : nullptr; }
 
 void TSynEditMark::Repaint(int line) const {
-  if (list_ && owner_ && visible_ && line > 0) owner_->InvalidateGutterLines(line, line);
+  if (list_ && owner_ && list_->Host() && visible_ && line > 0)
+    list_->Host()->InvalidateGutterLines(line, line);
 }
 
 void TSynEditMark::SetLine(int value) {
@@ -29,7 +28,8 @@ void TSynEditMark::SetImageIndex(int value) {
 void TSynEditMark::SetVisible(bool value) {
   if (value == visible_) return;
   visible_ = value;
-  if (list_ && owner_ && line_ > 0) owner_->InvalidateGutterLines(line_, line_);
+  if (list_ && owner_ && list_->Host() && line_ > 0)
+    list_->Host()->InvalidateGutterLines(line_, line_);
 }
 
 void TSynEditMark::SetInternalImage(bool value) {
@@ -87,20 +87,14 @@ void TSynEditMarkList::LinesDeleted(int line, int count) {
     if (m->Line() >= line + count)
       m->SetLine(m->Line() - count);
     else if (m->Line() >= line)  // on a removed line: the line that took its place
-      m->SetLine(std::max(1, std::min(line, owner_ ? owner_->Lines().Count() : line)));
+      m->SetLine(std::max(1, std::min(line, host_ ? host_->LineCount() : line)));
   }
 }
 
 void TSynEditMarkList::Changed() {
   // The editor shows the marks in its gutter.
-  if (owner_) owner_->InvalidateGutterLines(-1, -1);
+  if (host_) host_->InvalidateGutterLines(-1, -1);
   if (OnChange) OnChange(this);
-}
-
-void TCustomSynEdit::SetBookmarkImages(const std::vector<TSynGlyph>* value) {
-  if (value == bookmarkImages_) return;
-  bookmarkImages_ = value;
-  InvalidateGutterLines(-1, -1);
 }
 
 }  // namespace ludra

@@ -10,6 +10,17 @@ namespace ludra {
 class TCustomSynEdit;
 class TSynEditMarkList;
 
+// What marks ask of the editor that shows them: a repaint of gutter rows
+// (lines first..last, 1-based; -1, -1 for all) and the line count.
+class TSynMarkHost {
+ public:
+  virtual void InvalidateGutterLines(int first, int last) = 0;
+  virtual int LineCount() const = 0;
+
+ protected:
+  ~TSynMarkHost() = default;
+};
+
 class TSynEditMark {
  public:
   explicit TSynEditMark(TCustomSynEdit* owner = nullptr) : owner_(owner) {}
@@ -45,7 +56,8 @@ class TSynEditMark {
 
 class TSynEditMarkList {
  public:
-  explicit TSynEditMarkList(TCustomSynEdit* owner) : owner_(owner) {}
+  explicit TSynEditMarkList(TCustomSynEdit* owner, TSynMarkHost* host = nullptr)
+      : owner_(owner), host_(host) {}
   TSynEditMarkList(const TSynEditMarkList&) = delete;
   TSynEditMarkList& operator=(const TSynEditMarkList&) = delete;
   ~TSynEditMarkList();
@@ -60,6 +72,7 @@ class TSynEditMarkList {
   // The marks on one line, at most 16, in list order.
   std::vector<TSynEditMark*> GetMarksForLine(int line) const;
   TCustomSynEdit* Owner() const { return owner_; }
+  TSynMarkHost* Host() const { return host_; }
 
   // Marks follow their lines: n lines inserted at line (1-based), or n lines
   // removed starting at line.
@@ -72,6 +85,7 @@ class TSynEditMarkList {
  private:
   void Changed();
   TCustomSynEdit* owner_;
+  TSynMarkHost* host_;
   std::vector<std::unique_ptr<TSynEditMark>> items_;
 };
 

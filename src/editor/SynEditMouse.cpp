@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "editor/SynEdit.h"
+#include "editor/SynEditComponentHost.h"
 
 namespace ludra {
 
@@ -29,21 +29,21 @@ bool TCustomSynEdit::IsPointInSelection(const TBufferCoord& value) const {
 }
 
 void TCustomSynEdit::SetMouseCapture(bool value) {
-  if (value == mouse_.Capture) return;
-  mouse_.Capture = value;
+  if (value == mouse_->Capture) return;
+  mouse_->Capture = value;
   SetCaptureHook(value);
 }
 
 // --- Press, move, release ----------------------------------------------------------
 
 void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  mouse_.Last = {x, y};
+  mouse_->Last = {x, y};
   TBufferCoord oldSelFrom = caret_.SelFrom;
   bool hadSelection = HasSelection();
   bool doubleClick = shift.Contains(ssDouble);
   // A right or middle click on a selection leaves everything to the pop-up menu.
   if (button != mbLeft && hadSelection) return;
-  if (button == mbLeft && !doubleClick && hadSelection) mouse_.Down = {x, y};
+  if (button == mbLeft && !doubleClick && hadSelection) mouse_->Down = {x, y};
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
   kbdHandler_.ExecuteMouseDown(this, button, shift, x, y);
 
@@ -53,10 +53,10 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
     bool dragStart = false;
     if (button == mbLeft) {
       SetMouseCapture(true);
-      mouse_.WaitForDrag = false;
+      mouse_->WaitForDrag = false;
       if (hadSelection && options_.Contains(eoDragDropEditing) && x > view_.GutterPixels + 2 &&
           caret_.Mode == smNormal && IsPointInSelection(CaretPos())) {
-        mouse_.WaitForDrag = true;
+        mouse_->WaitForDrag = true;
         dragStart = true;
       }
     }
@@ -72,45 +72,45 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
   }
   if (x < view_.GutterPixels) {
-    mouse_.PossibleGutterClick = true;
+    mouse_->PossibleGutterClick = true;
     if (button == mbRight) DoOnGutterClick(button, x, y);
   }
   TakeFocus();
 }
 
 void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
-  mouse_.Last = {x, y};
+  mouse_->Last = {x, y};
   if (OnMouseMove) OnMouseMove(this, shift, x, y);
-  if (mouse_.Capture && mouse_.WaitForDrag) {
-    if (mouse_.PastDragThreshold(x, y, DragThreshold())) {
-      mouse_.WaitForDrag = false;
+  if (mouse_->Capture && mouse_->WaitForDrag) {
+    if (mouse_->PastDragThreshold(x, y, DragThreshold())) {
+      mouse_->WaitForDrag = false;
       SetMouseCapture(false);
-      mouse_.Dragging = true;
+      mouse_->Dragging = true;
       BeginDrag();
     }
     return;
   }
-  if (!shift.Contains(ssLeft) || !mouse_.Capture) return;
+  if (!shift.Contains(ssLeft) || !mouse_->Capture) return;
   ComputeAutoScroll(x, y);
   TDisplayCoord target = PixelsToRowColumn(x, y, true);
   TDisplayCoord caret = DisplayCaretPos();
-  if (mouse_.ScrollDeltaX != 0) target.Column = caret.Column;
-  if (mouse_.ScrollDeltaY != 0) target.Row = caret.Row;
+  if (mouse_->ScrollDeltaX != 0) target.Column = caret.Column;
+  if (mouse_->ScrollDeltaY != 0) target.Row = caret.Row;
   auto lock = LockPaint();
   InternalSetCaretPos(DisplayToBuffer(target));
   SetSelTo(CaretPos());
 }
 
 void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  mouse_.Last = {x, y};
+  mouse_->Last = {x, y};
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
   kbdHandler_.ExecuteMouseUp(this, button, shift, x, y);
   StopAutoScroll();
   if (button == mbRight && shift == TShiftState{ssRight} && HasPopupMenu()) return;
   SetMouseCapture(false);
-  if (mouse_.PossibleGutterClick && x < view_.GutterPixels && button != mbRight) {
+  if (mouse_->PossibleGutterClick && x < view_.GutterPixels && button != mbRight) {
     DoOnGutterClick(button, x, y);
-  } else if (mouse_.WaitForDrag && !mouse_.DblClicked) {
+  } else if (mouse_->WaitForDrag && !mouse_->DblClicked) {
     // A click inside the selection that never became a drag.
     {
       auto lock = LockPaint();
@@ -120,59 +120,71 @@ void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int 
       else
         SetSelFrom(CaretPos());
     }
-    mouse_.WaitForDrag = false;
+    mouse_->WaitForDrag = false;
   }
-  mouse_.DblClicked = false;
-  mouse_.PossibleGutterClick = false;
+  mouse_->DblClicked = false;
+  mouse_->PossibleGutterClick = false;
 }
+
+bool TCustomSynEdit::MouseCapture() const { return mouse_->Capture; }
+TCursor TCustomSynEdit::Cursor() const { return mouse_->Cursor; }
+void TCustomSynEdit::SetCursor(TCursor value) { mouse_->Cursor = value; }
+TCursor TCustomSynEdit::GutterCursor() const { return mouse_->GutterCursor; }
+void TCustomSynEdit::SetGutterCursor(TCursor value) { mouse_->GutterCursor = value; }
+int TCustomSynEdit::ScrollDeltaX() const { return mouse_->ScrollDeltaX; }
+int TCustomSynEdit::ScrollDeltaY() const { return mouse_->ScrollDeltaY; }
+bool TCustomSynEdit::AutoScrollActive() const { return mouse_->AutoScrolling(); }
+bool TCustomSynEdit::WaitingForDrag() const { return mouse_->WaitForDrag; }
+bool TCustomSynEdit::Dragging() const { return mouse_->Dragging; }
 
 void TCustomSynEdit::MouseCaptureLost() {
   StopAutoScroll();
-  mouse_.Capture = false;
+  mouse_->Capture = false;
 }
 
 // --- Automatic scrolling while selecting ---------------------------------------------
 
-void TCustomSynEdit::StopAutoScroll() { mouse_.StopScrolling(); }
+void TCustomSynEdit::StopAutoScroll() { mouse_->StopScrolling(); }
 
 void TCustomSynEdit::ComputeAutoScroll(int x, int y) {
-  if (!mouse_.Capture && !mouse_.Dragging) {
+  if (!mouse_->Capture && !mouse_->Dragging) {
     StopAutoScroll();
     return;
   }
   TRect bounds{view_.GutterPixels, 0, view_.GutterPixels + view_.VisibleColumns * view_.CellWidth,
                view_.VisibleRows * view_.RowHeight};
-  bool run = mouse_.ComputeScrollDeltas(bounds, view_.CellWidth, view_.RowHeight, x, y);
-  if (run && !mouse_.ScrollTimer) {
-    mouse_.ScrollTimer = CreateTimer();
-    if (mouse_.ScrollTimer) {
-      mouse_.ScrollTimer->SetInterval(AutoScrollInterval);
-      mouse_.ScrollTimer->OnTimer = [this] { AutoScrollTick(); };
+  bool run = mouse_->ComputeScrollDeltas(bounds, view_.CellWidth, view_.RowHeight, x, y);
+  if (run && !mouse_->ScrollTimer) {
+    mouse_->ScrollTimer = CreateTimer();
+    if (mouse_->ScrollTimer) {
+      mouse_->ScrollTimer->SetInterval(AutoScrollInterval);
+      mouse_->ScrollTimer->OnTimer = [this] { AutoScrollTick(); };
     }
   }
-  if (mouse_.ScrollTimer) mouse_.ScrollTimer->SetEnabled(run);
+  if (mouse_->ScrollTimer) mouse_->ScrollTimer->SetEnabled(run);
 }
 
 void TCustomSynEdit::AutoScrollTick() {
   TPoint p = MousePosition();
   TDisplayCoord pointer = PixelsToRowColumn(p.X, p.Y);
   TDisplayCoord target = pointer;
-  if (mouse_.ScrollDeltaX != 0) {
-    SetFirstVisibleColumn(view_.FirstVisibleColumn + mouse_.ScrollDeltaX);
-    target.Column = view_.FirstVisibleColumn + (mouse_.ScrollDeltaX > 0 ? view_.VisibleColumns : 0);
+  if (mouse_->ScrollDeltaX != 0) {
+    SetFirstVisibleColumn(view_.FirstVisibleColumn + mouse_->ScrollDeltaX);
+    target.Column =
+        view_.FirstVisibleColumn + (mouse_->ScrollDeltaX > 0 ? view_.VisibleColumns : 0);
   }
-  if (mouse_.ScrollDeltaY != 0) {
-    int step = KeyboardShiftState().Contains(ssShift) ? mouse_.ScrollDeltaY * view_.VisibleRows
-                                                      : mouse_.ScrollDeltaY;
+  if (mouse_->ScrollDeltaY != 0) {
+    int step = KeyboardShiftState().Contains(ssShift) ? mouse_->ScrollDeltaY * view_.VisibleRows
+                                                      : mouse_->ScrollDeltaY;
     SetTopRow(view_.TopRow + step);
-    target.Row = view_.TopRow + (mouse_.ScrollDeltaY > 0 ? view_.VisibleRows - 1 : 0);
+    target.Row = view_.TopRow + (mouse_->ScrollDeltaY > 0 ? view_.VisibleRows - 1 : 0);
   }
   target.Row = std::max(target.Row, 1);
   target.Column = std::max(target.Column, 1);
   if (target != DisplayCaretPos()) {
     auto lock = LockPaint();
     InternalSetCaretPos(DisplayToBuffer(target));
-    if (mouse_.Capture) SetSelTo(CaretPos());
+    if (mouse_->Capture) SetSelTo(CaretPos());
   }
   ComputeAutoScroll(p.X, p.Y);
 }
@@ -188,7 +200,7 @@ void TCustomSynEdit::DoOnGutterClick(TMouseButton button, int x, int y) {
   int offset = 0;
   for (TSynEditMark* m : marks_->GetMarksForLine(line)) {
     if (!m->Visible()) continue;
-    offset += bookMarkOptions_.Xoffset;
+    offset += bookMarkOptions_->Xoffset;
     if (x < offset) {
       hit = m;
       break;
@@ -200,11 +212,11 @@ void TCustomSynEdit::DoOnGutterClick(TMouseButton button, int x, int y) {
 // --- Double-click word selection -----------------------------------------------------
 
 void TCustomSynEdit::DblClick() {
-  TPoint p = mouse_.Last;
+  TPoint p = mouse_->Last;
   if (p.X >= view_.GutterPixels + 2) {
     if (!options_.Contains(eoNoSelection)) SetWordBlock(CaretPos());
     if (OnDblClick) OnDblClick(this);
-    mouse_.DblClicked = true;
+    mouse_->DblClicked = true;
     SetMouseCapture(false);
   } else if (OnDblClick) {
     OnDblClick(this);
@@ -244,7 +256,7 @@ void TCustomSynEdit::MouseWheel(TShiftState shift, int wheelDelta) {
     lines = WheelScrollLines();
     if (lines < 0 || lines > view_.VisibleRows) lines = view_.VisibleRows;
   }
-  int notches = mouse_.TakeNotches(wheelDelta);
+  int notches = mouse_->TakeNotches(wheelDelta);
   if (notches != 0) SetTopRow(view_.TopRow - notches * std::max(lines, 1));
   InvalidateAll();
   if (OnScrolled) OnScrolled(this, sbVertical);
@@ -254,11 +266,11 @@ TCursor TCustomSynEdit::MouseCursorAt(int x, int y) {
   TBufferCoord pos = DisplayToBuffer(PixelsToRowColumn(x, y));
   TCursor cursor;
   if (x < view_.GutterPixels)
-    cursor = mouse_.GutterCursor;
-  else if (options_.Contains(eoDragDropEditing) && !mouse_.Capture && IsPointInSelection(pos))
+    cursor = mouse_->GutterCursor;
+  else if (options_.Contains(eoDragDropEditing) && !mouse_->Capture && IsPointInSelection(pos))
     cursor = crArrow;
   else
-    cursor = mouse_.Cursor;
+    cursor = mouse_->Cursor;
   if (OnMouseCursor) OnMouseCursor(this, pos, cursor);
   kbdHandler_.ExecuteMouseCursor(this, pos, cursor);
   return cursor;

@@ -1,23 +1,13 @@
-// Painting: the paint request, the gutter, the font cell and the settings
-// that only change what is shown.
+// Painting on the control's side: the paint request, the font cell and the
+// settings that only change what is shown; the painter draws.
 #include <algorithm>
 #include <stdexcept>
 
+#include "editor/SynEditComponentHost.h"
 #include "editor/SynEditPainter.h"
-#include "highlight/SynEditHighlighter.h"
+#include "editor/SynEditWordWrap.h"
 
 namespace ludra {
-
-TCustomSynEdit::TPainter::TPainter(TCustomSynEdit& editor) : e_(editor) {
-  Gutter->OnChange = [this](TSynGutter*) { e_.GutterChanged(); };
-  SelectedColor->OnChange = [this](TSynSelectedColor*) { e_.InvalidateSelection(); };
-}
-
-void TCustomSynEdit::TPainter::Check() const {
-  auto fail = [](const char* what) { throw std::logic_error(what); };
-  if (!TextDrawer || !Gutter || !SelectedColor) fail("painter part missing");
-  if (TextDrawer->Canvas() != nullptr) fail("text drawer left drawing after a paint");
-}
 
 // --- Settings that only change what is shown ----------------------------------------
 
@@ -85,38 +75,6 @@ void TCustomSynEdit::GutterChanged() {
     SetGutterPixels(width);
 }
 
-void TCustomSynEdit::TPainter::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight,
-                                               bool deferStyles) {
-  TextDrawer->SetBaseFont(&Font);
-  const TFontStyles shape{fsBold, fsItalic};
-  // Every token is drawn with the font's own style added to its attribute's.
-  std::vector<TFontStyles> styles{Font.Style * shape};
-  if (e_.highlighter_)
-    for (int i = 0; i < e_.highlighter_->AttributeCount(); ++i) {
-      TFontStyles s = (e_.highlighter_->AttributeAt(i)->Style() + Font.Style) * shape;
-      if (std::find(styles.begin(), styles.end(), s) == styles.end()) styles.push_back(s);
-    }
-  PendingStyles.clear();
-  if (deferStyles) {
-    // The font's own style is always measured; the others when their cells are known.
-    auto known = std::stable_partition(styles.begin() + 1, styles.end(),
-                                       [this](TFontStyles s) { return TextDrawer->Measured(s); });
-    PendingStyles.assign(known, styles.end());
-    styles.erase(known, styles.end());
-  }
-  cellWidth = cellHeight = 0;
-  TFontStyles widest = styles.front();
-  for (TFontStyles s : styles) {
-    TSynCellSize cell = TextDrawer->Measure(canvas, s);
-    if (cell.Width > cellWidth) {
-      cellWidth = cell.Width;
-      widest = s;
-    }
-    cellHeight = std::max(cellHeight, cell.Height);
-  }
-  TextDrawer->SetBaseStyle(widest);
-}
-
 void TCustomSynEdit::MeasureCellSize(TSynCanvas& canvas, int& cellWidth, int& cellHeight,
                                      bool deferStyles) {
   painter_->MeasureCellSize(canvas, cellWidth, cellHeight, deferStyles);
@@ -134,12 +92,12 @@ void TCustomSynEdit::MeasurePendingStyles(TSynCanvas& canvas) {
 }
 
 void TCustomSynEdit::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow) {
-  painter_->PaintGutter(canvas, clip, firstRow, lastRow);
+  painter_->PaintGutter(canvas, clip, firstRow, lastRow, view_);
 }
 
 void TCustomSynEdit::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
                                     int lastRow, int firstColumn, int lastColumn) {
-  painter_->PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn);
+  painter_->PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn, view_);
 }
 
 void TCustomSynEdit::DoOnSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg) {
@@ -187,61 +145,10 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
   UpdateCaret();
 }
 
-void TCustomSynEdit::TPainter::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow,
-                                           int lastRow) {
-  const TSynGutter& g = *Gutter;
-  const int rh = e_.view_.RowHeight;
-  // The border lines own the last pixels of the gutter.
-  const int rowRight = e_.view_.GutterPixels - (g.BorderStyle() == gbsMiddle  ? 2
-                                                : g.BorderStyle() == gbsRight ? 1
-                                                                              : 0);
-  const int lastLine = std::min(lastRow, std::max(e_.lines_->Count(), 1));
-  if (g.ShowLineNumbers()) {
-    TSynFont f = g.Font();
-    if (!g.UseFontStyle()) {
-      f = Font;
-      f.Style = {};
-    }
-    TheTextDrawer& d = *TextDrawer;
-    TFontStyles editorBaseStyle = d.BaseStyle();
-    d.SetBaseFont(&f);
-    d.SetBaseStyle(f.Style);
-    d.SetStyle(f.Style);
-    d.SetCharExtra(0);
-    d.SetForeColor(g.UseFontStyle() ? g.Font().Color : Font.Color);
-    d.SetBackColor(g.Color());
-    for (int row = firstRow; row <= lastLine; ++row) {
-      int y = (row - e_.view_.TopRow) * rh;
-      TRect rc{clip.Left, y, std::max(rowRight, clip.Left), y + rh};
-      std::string text = g.FormatLineNumber(row);
-      if (e_.OnGutterGetText) e_.OnGutterGetText(&e_, row, text);
-      int width = static_cast<int>(text.size()) * d.CellWidth();
-      int x = e_.view_.GutterPixels - g.RightOffset() - width - 2;
-      d.ExtTextOut(x, y + (rh - d.CellHeight()) / 2, rc, text);
-    }
-    int below = (std::max(lastLine, firstRow - 1) + 1 - e_.view_.TopRow) * rh;
-    if (below < clip.Bottom) canvas.FillRect({clip.Left, below, rowRight, clip.Bottom}, g.Color());
-    d.SetBaseFont(&Font);
-    d.SetBaseStyle(editorBaseStyle);
-  } else {
-    canvas.FillRect({clip.Left, clip.Top, std::min(clip.Right, rowRight), clip.Bottom}, g.Color());
-  }
-  if (g.BorderStyle() != gbsNone && clip.Right >= e_.view_.GutterPixels - 2) {
-    if (g.BorderStyle() == gbsMiddle) {
-      canvas.DrawLine(e_.view_.GutterPixels - 2, clip.Top, e_.view_.GutterPixels - 2, clip.Bottom,
-                      Color);
-      canvas.DrawLine(e_.view_.GutterPixels - 1, clip.Top, e_.view_.GutterPixels - 1, clip.Bottom,
-                      g.Color());
-    } else {
-      canvas.DrawLine(e_.view_.GutterPixels - 1, clip.Top, e_.view_.GutterPixels - 1, clip.Bottom,
-                      Color);
-    }
-  }
-  std::vector<int> rowOffsets(static_cast<size_t>(std::max(lastLine - firstRow + 1, 0)), 0);
-  PaintGutterMarks(canvas, clip, firstRow, lastLine, rowOffsets);
-  if (e_.OnGutterPaint)
-    for (int row = firstRow; row <= lastLine; ++row)
-      e_.OnGutterPaint(&e_, row, rowOffsets[row - firstRow], (row - e_.view_.TopRow) * rh);
+void TCustomSynEdit::SetBookmarkImages(const std::vector<TSynGlyph>* value) {
+  if (value == bookmarkImages_) return;
+  bookmarkImages_ = value;
+  InvalidateGutterLines(-1, -1);
 }
 
 }  // namespace ludra

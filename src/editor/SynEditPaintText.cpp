@@ -5,7 +5,9 @@
 #include <climits>
 
 #include "base/SynStrUtils.h"
+#include "buffer/SynEditTextBuffer.h"
 #include "editor/SynEditPainter.h"
+#include "editor/SynEditScanPoints.h"
 #include "highlight/SynEditHighlighter.h"
 
 namespace ludra {
@@ -26,14 +28,14 @@ struct TToken {
 
 }  // namespace
 
-void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow,
-                                              int lastRow, int firstColumn, int lastColumn) {
+void TSynPainter::PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
+                                 int firstColumn, int lastColumn, const TSynViewport& v) {
   TheTextDrawer& d = *TextDrawer;
-  const int cw = e_.view_.CellWidth, rh = e_.view_.RowHeight, origin = e_.TextOrigin();
-  const int textLeft = e_.view_.GutterPixels + 2;
-  const int left = std::max(clip.Left, e_.view_.GutterPixels);
-  const bool showSpecial = e_.options_.Contains(eoShowSpecialChars);
-  const bool specialDefaultFg = e_.options_.Contains(eoSpecialLineDefaultFg);
+  const int cw = v.CellWidth, rh = v.RowHeight, origin = v.TextOrigin();
+  const int textLeft = v.GutterPixels + 2;
+  const int left = std::max(clip.Left, v.GutterPixels);
+  const bool showSpecial = src_.Options().Contains(eoShowSpecialChars);
+  const bool specialDefaultFg = src_.Options().Contains(eoSpecialLineDefaultFg);
   // Characters advance by the editor's cell, the largest of the styles in use.
   d.SetBaseFont(&Font);
   d.SetCharExtra(0);
@@ -46,54 +48,54 @@ void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& c
 
   // The selection in display terms; a column block spans the display
   // columns of its two ends.
-  bool showSel = e_.HasSelection() && !(HideSelection && !e_.Focused());
+  bool showSel = src_.Caret().HasSelection() && !(HideSelection && !src_.Focused());
   TDisplayCoord selStart, selEnd;
   if (showSel) {
-    if (e_.caret_.Mode == smColumn) {
-      TDisplayCoord a = e_.BufferToDisplay(e_.caret_.SelFrom),
-                    b = e_.BufferToDisplay(e_.caret_.SelTo);
+    if (src_.Caret().Mode == smColumn) {
+      TDisplayCoord a = src_.BufferToColumns(src_.Caret().SelFrom),
+                    b = src_.BufferToColumns(src_.Caret().SelTo);
       selStart = {std::min(a.Column, b.Column), std::min(a.Row, b.Row)};
       selEnd = {std::max(a.Column, b.Column), std::max(a.Row, b.Row)};
     } else {
-      selStart = e_.BufferToDisplay(e_.SelFirst());
-      selEnd = e_.BufferToDisplay(e_.SelLast());
+      selStart = src_.BufferToColumns(src_.Caret().First());
+      selEnd = src_.BufferToColumns(src_.Caret().Last());
     }
     showSel = selEnd.Row >= firstRow && selStart.Row <= lastRow;
   }
 
-  TSynCustomHighlighter* hl = e_.highlighter_;
+  TSynCustomHighlighter* hl = src_.Highlighter();
   TSynHighlighterAttributes* wsAttr = hl ? hl->DefaultAttribute(4) : nullptr;
   TSynHighlighterAttributes* commentAttr = hl ? hl->DefaultAttribute(0) : nullptr;
 
-  const int rowsEnd = std::min(lastRow, e_.lines_->Count());
+  const int rowsEnd = std::min(lastRow, src_.Lines().Count());
   std::string shown, expanded;
   std::vector<TToken> tokens;
   std::vector<int> evenTabs;  // columns of the cell left of an even tab span's middle
   for (int row = firstRow; row <= rowsEnd; ++row) {
     const int line = row;
-    const int y = (row - e_.view_.TopRow) * rh;
+    const int y = (row - v.TopRow) * rh;
     // A line without tabs is painted as it is stored, without a copy.
-    e_.lines_->ExpandedLineLength(line - 1);  // finds out whether it has tabs
-    const bool hasTabs = !e_.lines_->LineFlags(line - 1).Contains(lfHasNoTabs);
-    std::string_view text = e_.lines_->GetView(line - 1);
+    src_.ExpandedLineLength(line - 1);  // finds out whether it has tabs
+    const bool hasTabs = !src_.Lines().LineFlags(line - 1).Contains(lfHasNoTabs);
+    std::string_view text = src_.Lines().GetView(line - 1);
     if (hasTabs && text.size() >= static_cast<size_t>(TSynScanPoints::kMinLineLength)) {
       // A long line is expanded once, not for every caret blink.
-      text = e_.scanPoints_.ExpandedLine(text, line - 1,
-                                         [&] { return e_.lines_->ExpandedLine(line - 1); });
+      text = src_.ScanPoints().ExpandedLine(text, line - 1,
+                                            [&] { return src_.ExpandedLine(line - 1); });
     } else if (hasTabs) {
-      expanded = e_.lines_->ExpandedLine(line - 1);
+      expanded = src_.ExpandedLine(line - 1);
       text = expanded;
     }
     const int len = static_cast<int>(text.size());
 
-    const bool activeLine = e_.activeLineColor_ != clNone && line == e_.caret_.CaretLine;
+    const bool activeLine = src_.ActiveLineColor() != clNone && line == src_.Caret().CaretLine;
     TColor fg = Font.Color;
-    TColor bg = activeLine                                 ? e_.activeLineColor_
+    TColor bg = activeLine                                 ? src_.ActiveLineColor()
                 : wsAttr && wsAttr->Background() != clNone ? wsAttr->Background()
                                                            : Color;
     bool special = false;
     TColor specialFg = fg, specialBg = bg;
-    e_.DoOnSpecialLineColors(line, special, specialFg, specialBg);
+    src_.SpecialLineColors(line, special, specialFg, specialBg);
     // A special line shows its selection with its own colours exchanged.
     const TColor selFg = special ? specialBg : SelectedColor->Foreground();
     const TColor selBg = special ? specialFg : SelectedColor->Background();
@@ -102,9 +104,9 @@ void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& c
     // Selected display columns of this row: [selA, selB).
     int selA = INT_MAX, selB = INT_MAX;
     if (showSel && line >= selStart.Row && line <= selEnd.Row) {
-      if (e_.caret_.Mode == smLine) {
+      if (src_.Caret().Mode == smLine) {
         selA = 1;
-      } else if (e_.caret_.Mode == smColumn) {
+      } else if (src_.Caret().Mode == smColumn) {
         selA = selStart.Column;
         selB = selEnd.Column;
       } else {
@@ -129,10 +131,10 @@ void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& c
       else if (showSpecial && c == ' ')
         c = kSpaceGlyph;
     if (showSpecial && hasTabs) {
-      std::string_view raw = e_.lines_->GetView(line - 1);
+      std::string_view raw = src_.Lines().GetView(line - 1);
       int column = 0;
       for (char c : raw) {
-        int w = c == '\t' ? e_.tabWidth_ - column % e_.tabWidth_ : 1;
+        int w = c == '\t' ? src_.TabWidth() - column % src_.TabWidth() : 1;
         if (c == '\t') {
           // The middle cell; an even span puts the glyph half a cell further right.
           int middle = column + w / 2 + 1;  // 1-based column
@@ -154,9 +156,9 @@ void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& c
       // The line-end glyph takes the colours of the line's last token.
       const bool needLast = showSpecial && len + 1 >= firstColumn && len + 1 <= lastColumn;
       if (line == 1) hl->ResetRangeState();
-      TSynRange startState = line == 1 ? hl->GetRangeState() : e_.lines_->LineRange(line - 2);
+      TSynRange startState = line == 1 ? hl->GetRangeState() : src_.Lines().LineRange(line - 2);
       // A long line is scanned from a point near the first visible column.
-      e_.scanPoints_.StartLine(*hl, text, line - 1, startState, firstColumn - 1);
+      src_.ScanPoints().StartLine(*hl, text, line - 1, startState, firstColumn - 1);
       while (!hl->AtLineEnd()) {
         int start = hl->TokenStart() + 1;
         TSynHighlighterAttributes* attr = hl->TokenAttribute();
@@ -264,7 +266,7 @@ void TCustomSynEdit::TPainter::PaintTextLines(TSynCanvas& canvas, const TRect& c
     if (edge) canvas.DrawLine(edgeX, y, edgeX, y + rh, RightEdgeColor);
   }
 
-  int below = (std::max(rowsEnd, firstRow - 1) + 1 - e_.view_.TopRow) * rh;
+  int below = (std::max(rowsEnd, firstRow - 1) + 1 - v.TopRow) * rh;
   if (below < clip.Bottom) {
     canvas.FillRect({left, below, clip.Right, clip.Bottom}, Color);
     if (edge) canvas.DrawLine(edgeX, below, edgeX, clip.Bottom, RightEdgeColor);

@@ -2,19 +2,22 @@
 // The painter: the settings that only change what is shown (font, colours,
 // right edge, the gutter, the selection colours, the text drawer) and the
 // drawing of the text area, the gutter and its marks against the canvas,
-// with and without word wrap. It reads the editor's text, caret, view and
-// options; what it changes is its own, besides the scan points it paints
-// from and, for one wrapped row at a time, the view it paints through.
+// with and without word wrap. It reads the control through a const view and
+// paints through a viewport it is given, so a wrapped row is painted as its
+// line seen through a viewport of that row's own; what it changes is its
+// own, besides the view's scan points it paints from.
 #include <memory>
 #include <vector>
 
-#include "editor/SynEdit.h"
+#include "editor/SynEditMiscClasses.h"
+#include "editor/SynEditView.h"
+#include "editor/SynTextDrawer.h"
 
 namespace ludra {
 
-class TCustomSynEdit::TPainter {
+class TSynPainter {
  public:
-  explicit TPainter(TCustomSynEdit& editor);
+  explicit TSynPainter(const TSynEditView& view);
 
   TSynFont Font;
   TColor Color = clWindow;
@@ -27,9 +30,11 @@ class TCustomSynEdit::TPainter {
   std::unique_ptr<TSynGutter> Gutter = std::make_unique<TSynGutter>();
   std::unique_ptr<TSynSelectedColor> SelectedColor = std::make_unique<TSynSelectedColor>();
 
+  // Rows firstRow..lastRow (lines without wrap) as the viewport v shows them.
   void PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
-                      int firstColumn, int lastColumn);
-  void PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow);
+                      int firstColumn, int lastColumn, const TSynViewport& v);
+  void PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
+                   const TSynViewport& v);
   // Each row as its line seen through a window of that row's columns.
   void PaintWrapped(TSynCanvas& canvas, const TRect& clip);
   // With deferStyles, the styles only attributes use are measured now when
@@ -43,8 +48,8 @@ class TCustomSynEdit::TPainter {
 
  private:
   void PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
-                        std::vector<int>& rowOffsets);
-  TCustomSynEdit& e_;
+                        std::vector<int>& rowOffsets, const TSynViewport& v);
+  const TSynEditView& src_;
 };
 
 }  // namespace ludra

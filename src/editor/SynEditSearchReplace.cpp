@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "base/SynExceptions.h"
-#include "editor/SynEdit.h"
+#include "editor/SynEditComponentHost.h"
+#include "platform/SynProgress.h"
 
 namespace ludra {
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <array>
 
-#include "editor/SynEdit.h"
+#include "editor/SynEditCommandsInternal.h"
+#include "editor/SynEditComponentHost.h"
 
 namespace ludra {
 
@@ -43,173 +44,174 @@ std::vector<std::string> SplitSegments(const std::string& text) {
   return segments;
 }
 
-}  // namespace
-
 // The rules of the change kinds, one for each direction. Each replays the
-// record it = on the editor and records in opposite what reverses it again.
-struct TCustomSynEdit::TReplay {
-  using TRule = void (*)(TCustomSynEdit& e, TSynEditUndoList& opposite, const TSynEditUndoItem& it);
+// record it = through the command context and records in opposite what
+// reverses it again.
+struct TReplay {
+  using TRule = void (*)(TSynCommandContext& c, TSynEditUndoList& opposite,
+                         const TSynEditUndoItem& it);
   struct TRules {
     TRule Undo;
     TRule Redo;
   };
 
-  static void PlaceCaret(TCustomSynEdit& e, const TBufferCoord& p) {
-    e.SetCaretAndSelection(p, p, p);
+  static void PlaceCaret(TSynCommandContext& c, const TBufferCoord& p) {
+    c.SetCaretAndSelection(p, p, p);
   }
   static void Record(TSynEditUndoList& list, const TSynEditUndoItem& it, std::string text) {
     list.RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::move(text), it.SelectionMode);
   }
 
   // Insertions: undo selects and removes the inserted text, keeping it for redo.
-  static void UndoInsert(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void UndoInsert(TSynCommandContext& c, TSynEditUndoList& opposite,
                          const TSynEditUndoItem& it) {
-    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-    Record(opposite, it, e.GetSelectedText(false));
-    e.SetSelTextPrimitive(e.caret_.Mode, it.ChangeText);
-    PlaceCaret(e, it.StartPos);
+    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.Edit().SelectedText(false));
+    c.Edit().ReplaceSelection(c.SelectionMode(), it.ChangeText);
+    PlaceCaret(c, it.StartPos);
   }
-  static void RedoInsert(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void RedoInsert(TSynCommandContext& c, TSynEditUndoList& opposite,
                          const TSynEditUndoItem& it) {
-    PlaceCaret(e, it.StartPos);
-    e.SetSelTextPrimitive(e.caret_.Mode, it.ChangeText);
-    PlaceCaret(e, it.EndPos);
-    Record(opposite, it, e.GetSelectedText(false));
-    if (it.ChangeKind == ckDropInsert) e.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
+    PlaceCaret(c, it.StartPos);
+    c.Edit().ReplaceSelection(c.SelectionMode(), it.ChangeText);
+    PlaceCaret(c, it.EndPos);
+    Record(opposite, it, c.Edit().SelectedText(false));
+    if (it.ChangeKind == ckDropInsert) c.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
   }
 
   // Deletions: undo puts the text back; the caret goes where the deletion
   // left it, with the text selected for the loud kinds.
-  static void UndoDelete(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void UndoDelete(TSynCommandContext& c, TSynEditUndoList& opposite,
                          const TSynEditUndoItem& it) {
     TBufferCoord p = std::min(it.StartPos, it.EndPos);
     if (it.SelectionMode == smColumn)
       p = {std::min(it.StartPos.Char, it.EndPos.Char), std::min(it.StartPos.Line, it.EndPos.Line)};
-    if (IsAfterCaretKind(it.ChangeKind) && p.Line > e.lines_->Count()) {
-      e.InternalSetCaretPos({1, e.lines_->Count()});
-      e.lines_->Add(std::string());
+    if (IsAfterCaretKind(it.ChangeKind) && p.Line > c.Edit().Lines().Count()) {
+      c.InternalSetCaretPos({1, c.Edit().Lines().Count()});
+      c.Edit().Lines().Add(std::string());
     }
-    PlaceCaret(e, p);
-    e.SetSelTextPrimitive(e.caret_.Mode, it.ChangeText);
+    PlaceCaret(c, p);
+    c.Edit().ReplaceSelection(c.SelectionMode(), it.ChangeText);
     TBufferCoord caret = IsAfterCaretKind(it.ChangeKind) ? it.StartPos : it.EndPos;
     if (it.ChangeKind == ckDeleteAfterCaret || it.ChangeKind == ckDelete)
-      e.SetCaretAndSelection(caret, it.StartPos, it.EndPos);
+      c.SetCaretAndSelection(caret, it.StartPos, it.EndPos);
     else
-      PlaceCaret(e, caret);
+      PlaceCaret(c, caret);
     Record(opposite, it, std::string());
-    e.EnsureCaretVisible();
+    c.EnsureCaretVisible();
   }
-  static void RedoDelete(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void RedoDelete(TSynCommandContext& c, TSynEditUndoList& opposite,
                          const TSynEditUndoItem& it) {
-    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-    Record(opposite, it, e.GetSelectedText(false));
-    e.SetSelTextPrimitive(e.caret_.Mode, std::string_view());
-    PlaceCaret(e, it.StartPos);
+    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.Edit().SelectedText(false));
+    c.Edit().ReplaceSelection(c.SelectionMode(), std::string_view());
+    PlaceCaret(c, it.StartPos);
   }
 
   // Line breaks: undo joins the line with the next, redo breaks it again.
-  static void UndoLineBreak(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void UndoLineBreak(TSynCommandContext& c, TSynEditUndoList& opposite,
                             const TSynEditUndoItem& it) {
-    PlaceCaret(e, it.StartPos);
+    PlaceCaret(c, it.StartPos);
     Record(opposite, it, std::string());
-    int y = e.caret_.CaretLine;
-    if (y < 1 || y > e.lines_->Count()) return;
-    std::string s = e.lines_->Get(y - 1);
+    int y = c.CaretLine();
+    if (y < 1 || y > c.Edit().Lines().Count()) return;
+    std::string s = c.Edit().Lines().Get(y - 1);
     // Padding only places moved text; with nothing moved it would leave
     // blanks that were never there.
-    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < e.caret_.CaretChar - 1 &&
-        e.LeadingWhitespaceCount(it.ChangeText, false) == 0)
-      s.append(e.caret_.CaretChar - 1 - s.size(), ' ');
+    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < c.CaretChar() - 1 &&
+        c.Edit().LeadingWhitespaceCount(it.ChangeText, false) == 0)
+      s.append(c.CaretChar() - 1 - s.size(), ' ');
     s += it.ChangeText;
-    auto update = e.lines_->Updating();
+    auto update = c.Edit().Lines().Updating();
     // The joined line's marks stay on it.
-    e.JoinLines(y - 1, y < e.lines_->Count() ? 1 : 0, s, true);
+    c.Edit().JoinLines(y - 1, y < c.Edit().Lines().Count() ? 1 : 0, s, true);
   }
-  static void RedoLineBreak(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void RedoLineBreak(TSynCommandContext& c, TSynEditUndoList& opposite,
                             const TSynEditUndoItem& it) {
     (void)opposite;  // the command records itself
-    PlaceCaret(e, it.StartPos);
+    PlaceCaret(c, it.StartPos);
     // An end apart from the start marks an inserted line (caret stays).
-    e.DoLineBreak(it.EndPos != it.StartPos);
+    DoLineBreak(c, it.EndPos != it.StartPos);
   }
 
   // Indent records only frame the pieces of the block: they restore its selection.
-  static void ReplayIndent(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void ReplayIndent(TSynCommandContext& c, TSynEditUndoList& opposite,
                            const TSynEditUndoItem& it) {
     Record(opposite, it, it.ChangeText);
-    e.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
+    c.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
   }
 
   // Unindent: undo puts the removed blanks back as a column, redo takes
   // them off each line again.
-  static void UndoUnindent(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void UndoUnindent(TSynCommandContext& c, TSynEditUndoList& opposite,
                            const TSynEditUndoItem& it) {
     Record(opposite, it, it.ChangeText);
     int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
-    PlaceCaret(e, {col, it.StartPos.Line});
-    e.SetSelTextPrimitive(smColumn, it.ChangeText);
-    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    PlaceCaret(c, {col, it.StartPos.Line});
+    c.Edit().ReplaceSelection(smColumn, it.ChangeText);
+    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
   }
-  static void RedoUnindent(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void RedoUnindent(TSynCommandContext& c, TSynEditUndoList& opposite,
                            const TSynEditUndoItem& it) {
     Record(opposite, it, it.ChangeText);
     int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
     std::vector<std::string> segments = SplitSegments(it.ChangeText);
     {
-      auto update = e.lines_->Updating();
+      auto update = c.Edit().Lines().Updating();
       for (size_t i = 0; i < segments.size(); ++i) {
         int line = it.StartPos.Line + static_cast<int>(i);
-        if (line > e.lines_->Count()) break;
-        std::string s = e.lines_->Get(line - 1);
+        if (line > c.Edit().Lines().Count()) break;
+        std::string s = c.Edit().Lines().Get(line - 1);
         if (static_cast<size_t>(col - 1) >= s.size() || segments[i].empty()) continue;
         s.erase(col - 1, segments[i].size());
-        e.lines_->Put(line - 1, s);
+        c.Edit().Lines().Put(line - 1, s);
       }
     }
     if (it.SelectionMode == smColumn) {
-      e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+      c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
     } else {
       // The ends move left by what came off their own lines.
       TBufferCoord from{it.StartPos.Char - static_cast<int>(segments.front().size()),
                         it.StartPos.Line};
       TBufferCoord to{it.EndPos.Char - static_cast<int>(segments.back().size()), it.EndPos.Line};
-      e.SetCaretAndSelection(from, from, to);
+      c.SetCaretAndSelection(from, from, to);
     }
   }
 
   // A caret or selection mark: the current one goes to the opposite history,
   // the recorded one is restored, the same both ways.
-  static void ReplayPositionMark(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void ReplayPositionMark(TSynCommandContext& c, TSynEditUndoList& opposite,
                                  const TSynEditUndoItem& it) {
     if (it.ChangeKind == ckCaret) {
-      opposite.RecordChange(it.ChangeKind, e.CaretPos(), e.CaretPos(), std::string(),
-                            e.caret_.Mode);
-      PlaceCaret(e, it.StartPos);
+      opposite.RecordChange(it.ChangeKind, c.CaretPos(), c.CaretPos(), std::string(),
+                            c.SelectionMode());
+      PlaceCaret(c, it.StartPos);
     } else {
-      opposite.RecordChange(it.ChangeKind, e.SelFirst(), e.SelLast(), std::string(), e.caret_.Mode);
-      e.SetCaretAndSelection(e.CaretPos(), it.StartPos, it.EndPos);
+      opposite.RecordChange(it.ChangeKind, c.SelFirst(), c.SelLast(), std::string(),
+                            c.SelectionMode());
+      c.SetCaretAndSelection(c.CaretPos(), it.StartPos, it.EndPos);
     }
   }
 
   // Blanks added before typed text: undo removes them, redo puts them back
   // where they were taken from.
-  static void UndoWhiteSpaceAdd(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void UndoWhiteSpaceAdd(TSynCommandContext& c, TSynEditUndoList& opposite,
                                 const TSynEditUndoItem& it) {
-    e.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-    Record(opposite, it, e.GetSelectedText(false));
-    e.SetSelTextPrimitive(it.SelectionMode, it.ChangeText);
-    PlaceCaret(e, it.StartPos);
+    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.Edit().SelectedText(false));
+    c.Edit().ReplaceSelection(it.SelectionMode, it.ChangeText);
+    PlaceCaret(c, it.StartPos);
   }
-  static void RedoWhiteSpaceAdd(TCustomSynEdit& e, TSynEditUndoList& opposite,
+  static void RedoWhiteSpaceAdd(TSynCommandContext& c, TSynEditUndoList& opposite,
                                 const TSynEditUndoItem& it) {
     Record(opposite, it, std::string());
-    PlaceCaret(e, it.StartPos);
-    e.SetSelTextPrimitive(it.SelectionMode, it.ChangeText);
-    PlaceCaret(e, it.StartPos);
+    PlaceCaret(c, it.StartPos);
+    c.Edit().ReplaceSelection(it.SelectionMode, it.ChangeText);
+    PlaceCaret(c, it.StartPos);
   }
 
   // Markers and breaks are only taken off the history.
-  static void Remove(TCustomSynEdit&, TSynEditUndoList&, const TSynEditUndoItem&) {}
+  static void Remove(TSynCommandContext&, TSynEditUndoList&, const TSynEditUndoItem&) {}
 
   static constexpr std::array<TRules, ckWhiteSpaceAdd + 1> Table() {
     std::array<TRules, ckWhiteSpaceAdd + 1> t{};
@@ -229,24 +231,25 @@ struct TCustomSynEdit::TReplay {
   // selection mode is in force, the caret may stand past line ends, lines
   // are stored exactly as recorded and screen updates wait; afterwards the
   // caret and the selection are brought within the limits of the options.
-  static void Item(TCustomSynEdit& e, TSynEditUndoList& from, TSynEditUndoList& to, bool redo) {
+  static void Item(TSynCommandContext& c, TSynEditUndoList& from, TSynEditUndoList& to, bool redo) {
     static constexpr std::array<TRules, ckWhiteSpaceAdd + 1> rules = Table();
     std::unique_ptr<TSynEditUndoItem> item = from.TakeTopItem();
     if (!item) return;
-    auto lock = e.LockPaint();
+    auto lock = c.LockPaint();
     {
-      auto keepMode = Preserve(e.caret_.Mode);
-      auto pastEol = AllowPastEol(e.options_);
-      auto replaying = Bracket([&] { ++e.replaying_; }, [&] { --e.replaying_; });
-      e.caret_.Mode = item->SelectionMode;
+      auto mode = c.UseSelectionMode(item->SelectionMode);
+      auto pastEol = c.AllowPastEol();
+      auto replaying = c.Edit().Replaying();
       if (item->ChangeKind < rules.size()) {
         const TRules& rule = rules[item->ChangeKind];
-        (redo ? rule.Redo : rule.Undo)(e, to, *item);
+        (redo ? rule.Redo : rule.Undo)(c, to, *item);
       }
     }
-    e.LimitCaretAndSelection();
+    c.LimitCaretAndSelection();
   }
 };
+
+}  // namespace
 
 void TCustomSynEdit::Undo() { Replay(false); }
 
@@ -254,8 +257,9 @@ void TCustomSynEdit::Redo() { Replay(true); }
 
 void TCustomSynEdit::Replay(bool redo) {
   if (ReadOnly()) return;
-  TSynEditUndoList& from = redo ? *redoList_ : *undoList_;
-  TSynEditUndoList& to = redo ? *undoList_ : *redoList_;
+  TSynEditUndoList& from = redo ? editing_->RedoList() : editing_->UndoList();
+  TSynEditUndoList& to = redo ? editing_->UndoList() : editing_->RedoList();
+  TCommandContext context(*this);
   auto lock = LockPaint();
   const uint32_t oldBlock = to.BlockChangeNumber();
   auto keepBlock = TBracket([&] { to.SetBlockChangeNumber(oldBlock); });
@@ -284,18 +288,18 @@ void TCustomSynEdit::Replay(bool redo) {
   const bool groupUndo = options_.Contains(eoGroupUndo);
   for (;;) {
     TSynChangeKind lastKind = from.TopItem()->ChangeKind;
-    TReplay::Item(*this, from, to, redo);
+    TReplay::Item(context, from, to, redo);
     top = from.TopItem();
     if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
   }
   if (redo) {
     // Redoing up to a break passes it, so the next undo stops there again.
     to.SetBlockChangeNumber(oldBlock);
-    if (moveBreak()) SetContentModified(!undoList_->AtSavedPoint());
+    if (moveBreak()) SetContentModified(!editing_->UndoList().AtSavedPoint());
   } else if (IsEndMarker(firstKind) && top && top->ChangeKind == BeginMarkerOf(firstKind)) {
     // A marked step (a paste) ends at its begin marker.
-    TReplay::Item(*this, from, to, redo);
-    SetContentModified(!undoList_->AtSavedPoint());
+    TReplay::Item(context, from, to, redo);
+    SetContentModified(!editing_->UndoList().AtSavedPoint());
   }
 }
 

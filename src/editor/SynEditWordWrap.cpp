@@ -9,22 +9,23 @@
 
 #include "base/SynExceptions.h"
 #include "base/SynStrUtils.h"
-#include "editor/SynEdit.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/SynEditView.h"
 
 namespace ludra {
 
-TSynWordWrapPlugin::TSynWordWrapPlugin(TCustomSynEdit* owner) : editor_(owner) {
-  if (!owner) throw ESynEditError(SWordWrapNoOwner);
+TSynWordWrapPlugin::TSynWordWrapPlugin(const TSynEditView* view) : view_(view) {
+  if (!view) throw ESynEditError(SWordWrapNoOwner);
   Reset();
 }
 
 void TSynWordWrapPlugin::ReadSettings() {
-  int visible = std::max(editor_->VisibleColumns(), 0);
+  int visible = std::max(view_->View().VisibleColumns, 0);
   maxRowLength_ = std::min(visible, MaxRowWidth);
   minRowLength_ = std::min(std::max(visible - visible / 3, 1), std::max(maxRowLength_, 1));
   breakChars_.Clear();
   for (int b = 32; b < 256; ++b)
-    if (b != 127 && !editor_->IsIdentChar(static_cast<char>(b))) breakChars_.Include(b);
+    if (b != 127 && !view_->IsIdentChar(static_cast<char>(b))) breakChars_.Include(b);
 }
 
 void TSynWordWrapPlugin::WrapLine(std::string_view text, int maxRow, int minRow,
@@ -52,7 +53,7 @@ void TSynWordWrapPlugin::WrapLine(std::string_view text, int maxRow, int minRow,
 }
 
 void TSynWordWrapPlugin::WrapBufferLine(int index, std::vector<uint8_t>& rows) const {
-  WrapText(editor_->Lines().GetView(index), rows);
+  WrapText(view_->Lines().GetView(index), rows);
 }
 
 void TSynWordWrapPlugin::WrapText(std::string_view s, std::vector<uint8_t>& rows) const {
@@ -66,7 +67,7 @@ void TSynWordWrapPlugin::WrapText(std::string_view s, std::vector<uint8_t>& rows
     return;
   }
   // Tabs count as the blanks they expand to.
-  int tabWidth = editor_->TabWidth();
+  int tabWidth = view_->TabWidth();
   std::string expanded;
   for (char c : s) {
     if (c == '\t')
@@ -81,14 +82,14 @@ void TSynWordWrapPlugin::Reset() {
   ReadSettings();
   lineRows_.Clear();
   rowLengths_.Clear();
-  int count = editor_->Lines().Count();
+  int count = view_->Lines().Count();
   if (count == 0 || maxRowLength_ == 0) return;
   // Built in plain vectors, then taken over in one copy each.
   std::vector<int32_t> counts;
   std::vector<uint8_t> rows;
   counts.reserve(static_cast<size_t>(count));
   rows.reserve(static_cast<size_t>(count) + static_cast<size_t>(count) / 8);
-  editor_->Lines().ForEachView([&](std::string_view s) {
+  view_->Lines().ForEachView([&](std::string_view s) {
     size_t before = rows.size();
     WrapText(s, rows);
     counts.push_back(static_cast<int32_t>(rows.size() - before));
@@ -104,7 +105,7 @@ void TSynWordWrapPlugin::Reset() {
 }
 
 void TSynWordWrapPlugin::DisplayChanged() {
-  if (std::min(std::max(editor_->VisibleColumns(), 0), MaxRowWidth) != maxRowLength_) Reset();
+  if (std::min(std::max(view_->View().VisibleColumns, 0), MaxRowWidth) != maxRowLength_) Reset();
 }
 
 int TSynWordWrapPlugin::Rewrap(int index, int oldLines, int newLines) {
@@ -117,7 +118,7 @@ int TSynWordWrapPlugin::Rewrap(int index, int oldLines, int newLines) {
   std::vector<uint8_t> rows;
   std::vector<int32_t> counts;
   counts.reserve(static_cast<size_t>(std::max(newLines, 0)));
-  int bufferCount = editor_->Lines().Count();
+  int bufferCount = view_->Lines().Count();
   for (int i = index; i < index + newLines && i < bufferCount; ++i) {
     size_t before = rows.size();
     WrapBufferLine(i, rows);
@@ -202,7 +203,7 @@ TBufferCoord TSynWordWrapPlugin::DisplayToBufferPos(const TDisplayCoord& pos) co
 
 void TSynWordWrapPlugin::Check() const {
   auto fail = [](const std::string& what) { throw std::logic_error("word wrap: " + what); };
-  int count = editor_->Lines().Count();
+  int count = view_->Lines().Count();
   if (maxRowLength_ == 0 || count == 0) {
     if (lineRows_.Count() || rowLengths_.Count()) fail("tables kept while wrapping is off");
     return;

@@ -19,7 +19,7 @@
 
 namespace ludra {
 
-class TCustomSynEdit;
+class TSynEditView;
 
 inline constexpr char SWordWrapNoOwner[] = "TSynWordWrapPlugin must be owned by TCustomSynEdit";
 
@@ -28,7 +28,9 @@ class TSynWordWrapPlugin {
   // Rows hold at most this many characters (lengths are stored in a byte).
   static constexpr int MaxRowWidth = 255;
 
-  explicit TSynWordWrapPlugin(TCustomSynEdit* owner);
+  // Reads the text, the tab width, the visible columns and the identifier
+  // characters through the control's view.
+  explicit TSynWordWrapPlugin(const TSynEditView* view);
 
   // Positions here count expanded columns: (column, line) of the unwrapped
   // line to (column, row) on screen and back.
@@ -74,7 +76,7 @@ class TSynWordWrapPlugin {
   // buffer lines [index, index + newLines).
   int Rewrap(int index, int oldLines, int newLines);
 
-  TCustomSynEdit* editor_;
+  const TSynEditView* view_;
   struct TRowsWeight {
     static int64_t Of(int32_t rows) { return rows; }
   };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "editor/SynEdit.h"
 #include "editor/SynEditCommandsInternal.h"
+#include "editor/SynEditComponentHost.h"
 
 namespace ludra {
 
@@ -14,12 +14,14 @@ std::unique_ptr<TSynWrapGlyph> TCustomSynEdit::MakeWrapGlyph() {
   return glyph;
 }
 
+void TCustomSynEdit::SetWordWrapGlyph(const TSynWrapGlyph& value) { wordWrapGlyph_->Assign(value); }
+
 void TCustomSynEdit::SetWordWrap(bool value) {
   if (value == WordWrap()) return;
   InvalidateAll();
   auto lock = LockPaint();
   if (value) {
-    wordWrap_ = std::make_unique<TSynWordWrapPlugin>(this);
+    wordWrap_ = std::make_unique<TSynWordWrapPlugin>(host_.get());
     SetFirstVisibleColumn(1);  // no horizontal scrolling while wrapping
   } else {
     wordWrap_.reset();

@@ -19,6 +19,7 @@
 #include "app/Main.h"
 #include "app/ScriptedDialogs.h"
 #include "app/unitOutput.h"
+#include "editor/SynEditMarks.h"
 
 using namespace ludra;
 using namespace ludra::test;
@@ -278,7 +279,8 @@ TEST_F(CompilerMessagesMainTest, F8AndShiftF8GoRoundTheScriptsMessagesWhenThereA
 TEST_F(CompilerMessagesMainTest, MarksGoWithTheNextCompileAndWithAnotherDocument) {
   Compile();
   EXPECT_EQ(MessageMarks().size(), 3u);
-  main->moCode->PlaceBookmark(1, 1, 20);
+  TBufferCoord bookmarkAt{1, 20};
+  main->moCode->RunCommand(ecSetMarker1, 0, &bookmarkAt);
   // The next compile's messages replace the marks.
   InstallCompiler(programDir, "printf '%s(12) : warning 203: symbol is never used\\n' \"$3\"\n");
   Compile();

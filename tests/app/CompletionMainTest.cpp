@@ -131,7 +131,7 @@ TEST_F(CompletionMainTest, UpperCaseNativeGetsItsOwnHintNotTheOneShownBefore) {
 TEST_F(CompletionMainTest, NothingShowsOutsideAKnownCall) {
   TfmMain& w = StartEditing();
   for (const char* text : {"x(", "beep(1) + y("}) {
-    w.moCode->SetLineAtCaret("\t");
+    w.moCode->Lines().Put(w.moCode->CaretLine() - 1, "\t");
     w.moCode->SetCaretPos(TBufferCoord{2, 3});
     Type(text);
     clock_.Advance(1200);
@@ -139,7 +139,7 @@ TEST_F(CompletionMainTest, NothingShowsOutsideAKnownCall) {
     EXPECT_EQ(w.scpParams->ItemList().Count(), 0) << text;
   }
   // A tagged native is called by its name without the tag.
-  w.moCode->SetLineAtCaret("\t");
+  w.moCode->Lines().Put(w.moCode->CaretLine() - 1, "\t");
   w.moCode->SetCaretPos(TBufferCoord{2, 3});
   Type("make(");
   clock_.Advance(1200);

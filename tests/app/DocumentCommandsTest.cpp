@@ -2,6 +2,7 @@
 #include <QListView>
 
 #include "app/MainWindowTestSupport.h"
+#include "editor/SynEditMiscClasses.h"
 #include "platform/ProgramDirectory.h"
 
 using namespace ludra;

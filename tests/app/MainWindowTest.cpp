@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "app/MainWindowTestSupport.h"
+#include "editor/SynEditMiscClasses.h"
 
 using namespace ludra;
 

@@ -139,15 +139,15 @@ TEST_P(EditCommandsTest, ChangesAndRoundTrips) {
   const std::string changed = e.Text();
   // Every step the command made goes back in one undo, and comes again.
   if (changed == original) {
-    EXPECT_FALSE(e.UndoList().HasItems());
+    EXPECT_FALSE(e.Editing().UndoList().HasItems());
     return;
   }
   e.RunCommand(ecUndo, 0, nullptr);
   EXPECT_EQ(Render(e), c.afterUndo ? c.afterUndo : c.before) << "after undo";
-  EXPECT_FALSE(e.UndoList().HasItems());
+  EXPECT_FALSE(e.Editing().UndoList().HasItems());
   e.RunCommand(ecRedo, 0, nullptr);
   EXPECT_EQ(Render(e), c.afterRedo ? c.afterRedo : c.after) << "after redo";
-  EXPECT_FALSE(e.RedoList().HasItems());
+  EXPECT_FALSE(e.Editing().RedoList().HasItems());
 }
 
 const TShiftState kCtrl{ssCtrl}, kShift{ssShift}, kCtrlShift{ssCtrl, ssShift};
@@ -267,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "ab\xe9\xe8|c"},
         TEditCase{"ImeStringOverwrites", MainWindow, "a|bcd",
                   [](TCustomSynEdit& e) {
-                    e.SetInsertMode(false);
+                    e.RunCommand(ecOverwriteMode, 0, nullptr);
                     std::string s = "xy";
                     e.RunCommand(ecImeStr, 0, s.data());
                   },
@@ -324,7 +324,7 @@ TEST(EditCommandsLimitsTest, BlanksOverASelectionAtTheLineEndStay) {
     const std::string original = e.Text();
     action(e);
     EXPECT_EQ(Render(e), after);
-    while (e.UndoList().HasItems()) e.RunCommand(ecUndo, 0, nullptr);
+    while (e.Editing().UndoList().HasItems()) e.RunCommand(ecUndo, 0, nullptr);
     EXPECT_EQ(e.Text(), original);
   }
 }
@@ -390,7 +390,7 @@ TEST(EditCommandsLimitsTest, ClearAllEmptiesTextAndHistory) {
   Type(e, "abc");
   e.RunCommand(ecClearAll, 0, nullptr);
   EXPECT_EQ(e.Text(), "");
-  EXPECT_FALSE(e.UndoList().HasItems());
+  EXPECT_FALSE(e.Editing().UndoList().HasItems());
   EXPECT_FALSE(e.ContentModified());
 }
 

@@ -89,7 +89,7 @@ TEST(EditorNoticesTest, RecordingOutsideAPaintLockReportsModifiedFirst) {
   THeadlessSynEdit e;
   e.SetText("abc");
   TNoticeLog log(e);
-  e.UndoList().RecordChange(ckInsert, {1, 1}, {2, 1}, "", smNormal);
+  e.Editing().UndoList().RecordChange(ckInsert, {1, 1}, {2, 1}, "", smNormal);
   EXPECT_EQ(log.events, (std::vector<std::string>{"status", "change"}));
   EXPECT_EQ(log.statuses[0], (TSynStatusChanges{scModified}));
 }
@@ -123,7 +123,7 @@ TEST(EditorNoticesTest, LoadingClearsHistoriesQuietly) {
   e.SetCaretPos({4, 1});
   e.SetSelectedText("d");
   e.Undo();
-  ASSERT_TRUE(e.RedoList().HasItems());
+  ASSERT_TRUE(e.Editing().RedoList().HasItems());
   e.SetSelectedText("e");
   ASSERT_TRUE(e.ContentModified());
   TNoticeLog log(e);
@@ -131,8 +131,8 @@ TEST(EditorNoticesTest, LoadingClearsHistoriesQuietly) {
   log.statuses.clear();
   log.events.clear();
   e.Lines().LoadFromBytes("new\r\ntext\r\n");
-  EXPECT_FALSE(e.UndoList().HasItems());
-  EXPECT_FALSE(e.RedoList().HasItems());
+  EXPECT_FALSE(e.Editing().UndoList().HasItems());
+  EXPECT_FALSE(e.Editing().RedoList().HasItems());
   EXPECT_TRUE(e.ContentModified());
   EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "change"), 0);
   EXPECT_TRUE(e.PendingStatus().Contains(scAll));

@@ -4,7 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "buffer/SynEditUndo.h"
 #include "editor/SynEdit.h"
+#include "editor/SynEditEditing.h"
+#include "editor/SynEditMarks.h"
+#include "editor/SynEditMiscClasses.h"
+#include "editor/SynEditWordWrap.h"
+#include "editor/SynTextDrawer.h"
 #include "platform/SynMemoryClipboard.h"
 
 namespace ludra::test {
@@ -14,6 +20,106 @@ class THeadlessSynEdit : public TCustomSynEdit {
   explicit THeadlessSynEdit(TSynClipboard* clipboard = nullptr) : TCustomSynEdit(clipboard) {
     FontChanged();
   }
+
+  // The control's face beyond its contract, which the tests reach.
+  using TCustomSynEdit::ActiveLineColor;
+  using TCustomSynEdit::AutoScrollActive;
+  using TCustomSynEdit::BeginDrag;
+  using TCustomSynEdit::Bookmark;
+  using TCustomSynEdit::BookMarkOptions;
+  using TCustomSynEdit::CanRedo;
+  using TCustomSynEdit::CaretAfterWrap;
+  using TCustomSynEdit::CellMeasurePending;
+  using TCustomSynEdit::CharOffsetOf;
+  using TCustomSynEdit::CommandHandlerCount;
+  using TCustomSynEdit::CreateTimer;
+  using TCustomSynEdit::Cursor;
+  using TCustomSynEdit::DisplayRowCount;
+  using TCustomSynEdit::DoOnPaintTransient;
+  using TCustomSynEdit::DropBookmark;
+  using TCustomSynEdit::Editing;
+  using TCustomSynEdit::EditorState;
+  using TCustomSynEdit::ExtraLineSpacing;
+  using TCustomSynEdit::FindMatchingBracket;
+  using TCustomSynEdit::FlushPendingScan;
+  using TCustomSynEdit::GetMatchingBracket;
+  using TCustomSynEdit::GutterCursor;
+  using TCustomSynEdit::HasPopupMenu;
+  using TCustomSynEdit::HookKeyUp;
+  using TCustomSynEdit::HookMouseCursor;
+  using TCustomSynEdit::HookMouseDown;
+  using TCustomSynEdit::HookMouseUp;
+  using TCustomSynEdit::ImeCharsToSkip;
+  using TCustomSynEdit::InvalidateGutterLines;
+  using TCustomSynEdit::InvalidateLine;
+  using TCustomSynEdit::InvalidateLines;
+  using TCustomSynEdit::InvalidateRect;
+  using TCustomSynEdit::IsPointInSelection;
+  using TCustomSynEdit::JumpToBookmark;
+  using TCustomSynEdit::KeyboardShiftState;
+  using TCustomSynEdit::Keystrokes;
+  using TCustomSynEdit::LastCaretColumn;
+  using TCustomSynEdit::LineStartState;
+  using TCustomSynEdit::LineToRow;
+  using TCustomSynEdit::MaxUndo;
+  using TCustomSynEdit::MouseCapture;
+  using TCustomSynEdit::MouseCaptureLost;
+  using TCustomSynEdit::MousePosition;
+  using TCustomSynEdit::NextWordPos;
+  using TCustomSynEdit::PaintLockCount;
+  using TCustomSynEdit::PendingKey;
+  using TCustomSynEdit::PendingShift;
+  using TCustomSynEdit::PendingStatus;
+  using TCustomSynEdit::PlaceBookmark;
+  using TCustomSynEdit::PrevWordPos;
+  using TCustomSynEdit::ResetKeystrokes;
+  using TCustomSynEdit::RightEdgeColor;
+  using TCustomSynEdit::ScanFrom;
+  using TCustomSynEdit::ScanPending;
+  using TCustomSynEdit::ScanRanges;
+  using TCustomSynEdit::ScrollDeltaX;
+  using TCustomSynEdit::ScrollDeltaY;
+  using TCustomSynEdit::ScrollHintFormat;
+  using TCustomSynEdit::ScrollWindow;
+  using TCustomSynEdit::SearchEngine;
+  using TCustomSynEdit::SelectionLength;
+  using TCustomSynEdit::SetActiveLineColor;
+  using TCustomSynEdit::SetCursor;
+  using TCustomSynEdit::SetExtraLineSpacing;
+  using TCustomSynEdit::SetGutterCursor;
+  using TCustomSynEdit::SetGutterPixels;
+  using TCustomSynEdit::SetHideSelection;
+  using TCustomSynEdit::SetImeCharsToSkip;
+  using TCustomSynEdit::SetInsertCaret;
+  using TCustomSynEdit::SetInsertMode;
+  using TCustomSynEdit::SetKeystrokes;
+  using TCustomSynEdit::SetLineAtCaret;
+  using TCustomSynEdit::SetLines;
+  using TCustomSynEdit::SetMaxScrollWidth;
+  using TCustomSynEdit::SetOverwriteCaret;
+  using TCustomSynEdit::SetReadOnly;
+  using TCustomSynEdit::SetRightEdge;
+  using TCustomSynEdit::SetRightEdgeColor;
+  using TCustomSynEdit::SetScrollHintColor;
+  using TCustomSynEdit::SetScrollHintFormat;
+  using TCustomSynEdit::SetWantReturns;
+  using TCustomSynEdit::SetWordBlock;
+  using TCustomSynEdit::SetWordWrapGlyph;
+  using TCustomSynEdit::TextDrawer;
+  using TCustomSynEdit::TextOrigin;
+  using TCustomSynEdit::TranslateKeyCode;
+  using TCustomSynEdit::UndoBlockDepth;
+  using TCustomSynEdit::UnhookKeyUp;
+  using TCustomSynEdit::UnhookMouseCursor;
+  using TCustomSynEdit::UnhookMouseDown;
+  using TCustomSynEdit::UnhookMouseUp;
+  using TCustomSynEdit::UpdateCaret;
+  using TCustomSynEdit::WaitingForDrag;
+  using TCustomSynEdit::WantReturns;
+  using TCustomSynEdit::WheelScrollLines;
+  using TCustomSynEdit::WordAt;
+  using TCustomSynEdit::WordStart;
+  using TCustomSynEdit::WordWrapGlyph;
 
   bool HandleAllocated() const override { return true; }
   int ClientWidth() const override { return clientWidth; }

@@ -324,7 +324,7 @@ TEST(MarksTest, AddingOrRemovingAMarkRepaintsTheGutter) {
   EXPECT_NE(std::find(e.invalidated.begin(), e.invalidated.end(), gutter), e.invalidated.end());
 }
 
-std::vector<TSynRecordingCanvas::TOp> GlyphsOnRow(TCustomSynEdit& e, int row) {
+std::vector<TSynRecordingCanvas::TOp> GlyphsOnRow(THeadlessSynEdit& e, int row) {
   TSynRecordingCanvas canvas;
   e.Paint(canvas, {0, 0, e.ClientWidth(), e.ClientHeight()});
   std::vector<TSynRecordingCanvas::TOp> result;

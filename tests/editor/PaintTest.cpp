@@ -44,7 +44,7 @@ class TPaintEditor : public THeadlessSynEdit {
   TSynRecordingCanvas canvas;
 };
 
-int ColumnX(const TCustomSynEdit& e, int column) {
+int ColumnX(const THeadlessSynEdit& e, int column) {
   return (column - 1) * e.CellWidth() + e.TextOrigin();
 }
 

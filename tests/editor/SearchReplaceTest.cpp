@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/HeadlessSynEdit.h"
+#include "platform/SynProgress.h"
 #include "search/SynEditRegexSearch.h"
 #include "search/SynEditSearch.h"
 #include "search/SynRegExpr.h"
@@ -436,7 +437,7 @@ TEST_P(SearchReplaceTest, ReplaceAllMatchesReplacingOneByOne) {
     ASSERT_EQ(a.FirstVisibleColumn(), b.FirstVisibleColumn()) << what;
     ASSERT_NO_THROW(a.Check()) << what;
     if (n == 0) continue;
-    if (a.UndoList().ItemCount() < b.UndoList().ItemCount()) ++stretches;
+    if (a.Editing().UndoList().ItemCount() < b.Editing().UndoList().ItemCount()) ++stretches;
     a.Undo();
     ASSERT_FALSE(a.CanUndo()) << what;
     while (b.CanUndo()) b.Undo();
@@ -550,11 +551,11 @@ TEST(SearchReplaceEngines, ACompileErrorClosesTheBrackets) {
   EXPECT_EQ(e.PaintLockCount(), 0);
   ASSERT_FALSE(e.transients.empty());
   EXPECT_EQ(e.transients.back(), ttAfter);
-  EXPECT_EQ(e.UndoList().BlockCount(), 0);
+  EXPECT_EQ(e.Editing().UndoList().BlockCount(), 0);
   // The editor goes on working with a good pattern.
   EXPECT_EQ(e.SearchAndReplace("\\(ab", "x", {sfReplaceAll, sfEntireScope}), 1);
   EXPECT_EQ(e.Text(), "ab x");
-  EXPECT_EQ(e.UndoList().BlockCount(), 0);
+  EXPECT_EQ(e.Editing().UndoList().BlockCount(), 0);
 }
 
 // A clock that moves by step at every look; the run is stopped at report

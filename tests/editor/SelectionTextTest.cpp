@@ -234,8 +234,8 @@ TEST_F(ClipboardTest, CutAndPasteUndoInOneStepEach) {
   // The markers stay in the undo history; the redo history gets none.
   e.Undo();
   EXPECT_EQ(e.Text(), "aef");
-  for (int i = 0; i < e.RedoList().ItemCount(); ++i) {
-    TSynChangeKind k = e.RedoList().Items(i).ChangeKind;
+  for (int i = 0; i < e.Editing().RedoList().ItemCount(); ++i) {
+    TSynChangeKind k = e.Editing().RedoList().Items(i).ChangeKind;
     EXPECT_NE(k, ckPasteBegin);
     EXPECT_NE(k, ckPasteEnd);
   }
@@ -245,7 +245,7 @@ TEST_F(ClipboardTest, CutAndPasteUndoInOneStepEach) {
   EXPECT_EQ(e.Text(), "aef");
   e.Redo();
   EXPECT_EQ(e.Text(), "abc\r\ndf");
-  EXPECT_FALSE(e.RedoList().HasItems());
+  EXPECT_FALSE(e.Editing().RedoList().HasItems());
 
   // Grouping by kind joins the cut with the paste's deletion; the paste then
   // comes along whole rather than half redone.
@@ -269,7 +269,7 @@ TEST_F(ClipboardTest, ClipboardFailuresLeaveTheEditorUsable) {
   clipboard.SetFailing(true);
   EXPECT_THROW(e.PasteClipboard(), ESynEditError);
   EXPECT_EQ(e.PaintLockCount(), 0);
-  EXPECT_EQ(e.UndoList().BlockCount(), 0);
+  EXPECT_EQ(e.Editing().UndoList().BlockCount(), 0);
   EXPECT_EQ(e.Text(), "abc");
   ASSERT_NO_THROW(e.Check());
 }
@@ -287,7 +287,7 @@ TEST_F(ClipboardTest, ReadOnlyEditorChangesNothingButCopies) {
   e.RunCommand(ecPaste, 0, nullptr);
   EXPECT_EQ(e.Text(), "abc\r\ndef");
   EXPECT_EQ(clipboard.PlainText(), "zzz");
-  EXPECT_FALSE(e.UndoList().HasItems());
+  EXPECT_FALSE(e.Editing().UndoList().HasItems());
   e.RunCommand(ecCopy, 0, nullptr);
   EXPECT_EQ(clipboard.PlainText(), "bc\r\nd");
   e.SetReadOnly(false);

@@ -170,7 +170,7 @@ TEST(ThrowingHandler, EveryBracketClosesAndTheEditorStaysSound) {
       e.failAt = 0;
       EXPECT_EQ(e.PaintLockCount(), 0);
       EXPECT_EQ(e.UndoBlockDepth(), 0);
-      EXPECT_EQ(e.UndoList().BlockCount(), 0);
+      EXPECT_EQ(e.Editing().UndoList().BlockCount(), 0);
       EXPECT_EQ(e.Lines().UpdateCount(), 0);
       EXPECT_NO_THROW(e.Check());
       if (!failed) break;

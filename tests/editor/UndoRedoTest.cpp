@@ -14,7 +14,7 @@ struct TKindCase {
   const char* name;
   const char* text;
   // Makes the change the way an editing command does.
-  std::function<void(TCustomSynEdit&, TSynMemoryClipboard&)> change;
+  std::function<void(THeadlessSynEdit&, TSynMemoryClipboard&)> change;
   const char* changed;
   TBufferCoord caretAfterUndo;
   TBufferCoord selFromAfterUndo, selToAfterUndo;  // equal to the caret: no selection
@@ -37,12 +37,12 @@ TEST_P(ChangeKindReplayTest, UndoRestoresAndRedoRepeats) {
   EXPECT_EQ(e.CaretPos(), c.caretAfterUndo);
   EXPECT_EQ(e.SelFirst(), c.selFromAfterUndo);
   EXPECT_EQ(e.SelLast(), c.selToAfterUndo);
-  EXPECT_FALSE(e.UndoList().HasItems());
+  EXPECT_FALSE(e.Editing().UndoList().HasItems());
   EXPECT_FALSE(e.ContentModified());
   ASSERT_NO_THROW(e.Check());
   e.Redo();
   EXPECT_EQ(e.Text(), c.changed);
-  EXPECT_FALSE(e.RedoList().HasItems());
+  EXPECT_FALSE(e.Editing().RedoList().HasItems());
   EXPECT_TRUE(e.ContentModified());
   ASSERT_NO_THROW(e.Check());
   e.Undo();
@@ -140,48 +140,49 @@ INSTANTIATE_TEST_SUITE_P(
                   {2, 1},
                   {2, 1},
                   {2, 1}},
-        TKindCase{"DeleteQuiet",
-                  "abc",  // Backspace after b
-                  [](auto& e, auto&) {
-                    e.Lines().Put(0, "ac");
-                    e.UndoList().RecordChange(ckDeleteQuiet, {2, 1}, {3, 1}, "b", smNormal);
-                    e.SetCaretPos({2, 1});
-                  },
-                  "ac",
-                  {3, 1},
-                  {3, 1},
-                  {3, 1}},
         TKindCase{
-            "DeleteAfterCaretQuiet",
-            "abc",  // Delete before b
+            "DeleteQuiet",
+            "abc",  // Backspace after b
             [](auto& e, auto&) {
               e.Lines().Put(0, "ac");
-              e.UndoList().RecordChange(ckDeleteAfterCaretQuiet, {2, 1}, {3, 1}, "b", smNormal);
+              e.Editing().UndoList().RecordChange(ckDeleteQuiet, {2, 1}, {3, 1}, "b", smNormal);
               e.SetCaretPos({2, 1});
             },
             "ac",
-            {2, 1},
-            {2, 1},
-            {2, 1}},
-        TKindCase{
-            "DeleteAfterCaret",
-            "a\r\nb\r\nc",  // a deleted line
-            [](auto& e, auto&) {
-              e.Lines().Delete(1);
-              e.UndoList().RecordChange(ckDeleteAfterCaret, {1, 2}, {1, 3}, "b\r\n", smNormal);
-            },
-            "a\r\nc",
-            {1, 2},
-            {1, 2},
-            {1, 3}},
+            {3, 1},
+            {3, 1},
+            {3, 1}},
+        TKindCase{"DeleteAfterCaretQuiet",
+                  "abc",  // Delete before b
+                  [](auto& e, auto&) {
+                    e.Lines().Put(0, "ac");
+                    e.Editing().UndoList().RecordChange(ckDeleteAfterCaretQuiet, {2, 1}, {3, 1},
+                                                        "b", smNormal);
+                    e.SetCaretPos({2, 1});
+                  },
+                  "ac",
+                  {2, 1},
+                  {2, 1},
+                  {2, 1}},
+        TKindCase{"DeleteAfterCaret",
+                  "a\r\nb\r\nc",  // a deleted line
+                  [](auto& e, auto&) {
+                    e.Lines().Delete(1);
+                    e.Editing().UndoList().RecordChange(ckDeleteAfterCaret, {1, 2}, {1, 3}, "b\r\n",
+                                                        smNormal);
+                  },
+                  "a\r\nc",
+                  {1, 2},
+                  {1, 2},
+                  {1, 3}},
         TKindCase{"BlockIndent",
                   "a\r\nb",
                   [](auto& e, auto&) {
                     e.BeginUndoBlock();
-                    e.UndoList().RecordChange(ckIndent, {1, 1}, {2, 2}, "", smNormal);
+                    e.Editing().UndoList().RecordChange(ckIndent, {1, 1}, {2, 2}, "", smNormal);
                     e.SetCaretPos({1, 1});
-                    e.SetSelTextPrimitive(smColumn, "  \r\n  ", true, ckInsert);
-                    e.UndoList().RecordChange(ckIndent, {3, 1}, {4, 2}, "", smNormal);
+                    e.Editing().ReplaceSelection(smColumn, "  \r\n  ", true, ckInsert);
+                    e.Editing().UndoList().RecordChange(ckIndent, {3, 1}, {4, 2}, "", smNormal);
                     e.EndUndoBlock();
                     Select(e, {3, 1}, {4, 2});
                   },
@@ -189,37 +190,39 @@ INSTANTIATE_TEST_SUITE_P(
                   {2, 2},
                   {1, 1},
                   {2, 2}},
-        TKindCase{"BlockUnindent",
-                  "  a\r\n\tb",
-                  [](auto& e, auto&) {
-                    e.Lines().Put(0, "a");
-                    e.Lines().Put(1, "b");
-                    e.UndoList().RecordChange(ckUnindent, {3, 1}, {3, 2}, "  \r\n\t", smNormal);
-                    Select(e, {1, 1}, {2, 2});
-                  },
-                  "a\r\nb",
-                  {3, 1},
-                  {3, 1},
-                  {3, 2}},
-        TKindCase{"WhiteSpaceAdd",
-                  "ab",  // a character typed in virtual space
-                  [](auto& e, auto&) {
-                    e.BeginUndoBlock();
-                    e.Lines().Put(0, "ab  x");
-                    e.UndoList().RecordChange(ckWhiteSpaceAdd, {3, 1}, {5, 1}, "", smNormal);
-                    e.UndoList().RecordChange(ckInsert, {5, 1}, {6, 1}, "", smNormal);
-                    e.EndUndoBlock();
-                    e.SetCaretPos({6, 1});
-                  },
-                  "ab  x",
-                  {3, 1},
-                  {3, 1},
-                  {3, 1}},
+        TKindCase{
+            "BlockUnindent",
+            "  a\r\n\tb",
+            [](auto& e, auto&) {
+              e.Lines().Put(0, "a");
+              e.Lines().Put(1, "b");
+              e.Editing().UndoList().RecordChange(ckUnindent, {3, 1}, {3, 2}, "  \r\n\t", smNormal);
+              Select(e, {1, 1}, {2, 2});
+            },
+            "a\r\nb",
+            {3, 1},
+            {3, 1},
+            {3, 2}},
+        TKindCase{
+            "WhiteSpaceAdd",
+            "ab",  // a character typed in virtual space
+            [](auto& e, auto&) {
+              e.BeginUndoBlock();
+              e.Lines().Put(0, "ab  x");
+              e.Editing().UndoList().RecordChange(ckWhiteSpaceAdd, {3, 1}, {5, 1}, "", smNormal);
+              e.Editing().UndoList().RecordChange(ckInsert, {5, 1}, {6, 1}, "", smNormal);
+              e.EndUndoBlock();
+              e.SetCaretPos({6, 1});
+            },
+            "ab  x",
+            {3, 1},
+            {3, 1},
+            {3, 1}},
         TKindCase{"DropInsert",
                   "abc",
                   [](auto& e, auto&) {
                     e.Lines().Put(0, "aDDbc");
-                    e.UndoList().RecordChange(ckDropInsert, {2, 1}, {4, 1}, "", smNormal);
+                    e.Editing().UndoList().RecordChange(ckDropInsert, {2, 1}, {4, 1}, "", smNormal);
                   },
                   "aDDbc",
                   {2, 1},
@@ -231,7 +234,7 @@ TEST(UndoReplayTest, UndoingADeletedLastLineAppendsItAgain) {
   THeadlessSynEdit e;
   e.SetText("a\r\nb");
   e.Lines().Delete(1);
-  e.UndoList().RecordChange(ckDeleteAfterCaret, {1, 2}, {2, 2}, "b", smNormal);
+  e.Editing().UndoList().RecordChange(ckDeleteAfterCaret, {1, 2}, {2, 2}, "b", smNormal);
   e.Undo();
   EXPECT_EQ(e.Text(), "a\r\nb");
   EXPECT_EQ(e.CaretPos(), (TBufferCoord{1, 2}));
@@ -241,7 +244,7 @@ TEST(UndoReplayTest, CaretAndSelectionRecordsMoveOnlyThem) {
   THeadlessSynEdit e;
   e.SetText("abcdef");
   e.SetCaretPos({3, 1});
-  e.UndoList().RecordChange(ckCaret, {3, 1}, {3, 1}, "", smNormal);
+  e.Editing().UndoList().RecordChange(ckCaret, {3, 1}, {3, 1}, "", smNormal);
   e.SetCaretPos({6, 1});
   e.Undo();
   EXPECT_EQ(e.CaretPos(), (TBufferCoord{3, 1}));
@@ -249,7 +252,7 @@ TEST(UndoReplayTest, CaretAndSelectionRecordsMoveOnlyThem) {
   EXPECT_EQ(e.CaretPos(), (TBufferCoord{6, 1}));
 
   e.SetCaretAndSelection({4, 1}, {2, 1}, {4, 1});
-  e.UndoList().RecordChange(ckSelection, {2, 1}, {4, 1}, "", smNormal);
+  e.Editing().UndoList().RecordChange(ckSelection, {2, 1}, {4, 1}, "", smNormal);
   e.SetCaretAndSelection({7, 1}, {5, 1}, {7, 1});
   e.Undo();
   EXPECT_EQ(e.SelFirst(), (TBufferCoord{2, 1}));
@@ -282,7 +285,7 @@ TEST(UndoGroupingTest, TypedRunsUndoTogetherUntilABreak) {
     e.SetText("x");
     e.SetCaretPos({2, 1});
     Type(e, "ab");
-    if (c.breakBetween) e.UndoList().AddBreak();
+    if (c.breakBetween) e.Editing().UndoList().AddBreak();
     Type(e, "cd");
     e.Undo();
     EXPECT_EQ(e.Text(), c.afterOneUndo) << c.groupUndo << c.breakBetween;
@@ -304,11 +307,11 @@ TEST(UndoGroupingTest, ANewChangeEmptiesTheRedoHistory) {
   e.SetCaretPos({4, 1});
   Type(e, "d");
   e.Undo();
-  ASSERT_TRUE(e.RedoList().HasItems());
-  e.UndoList().AddBreak();  // a break is not a change
-  EXPECT_TRUE(e.RedoList().HasItems());
+  ASSERT_TRUE(e.Editing().RedoList().HasItems());
+  e.Editing().UndoList().AddBreak();  // a break is not a change
+  EXPECT_TRUE(e.Editing().RedoList().HasItems());
   Type(e, "e");
-  EXPECT_FALSE(e.RedoList().HasItems());
+  EXPECT_FALSE(e.Editing().RedoList().HasItems());
 }
 
 TEST(UndoGroupingTest, MaxUndoKeepsTheNewestSteps) {
@@ -319,7 +322,7 @@ TEST(UndoGroupingTest, MaxUndoKeepsTheNewestSteps) {
   Type(e, "abc");
   for (int i = 0; i < 5; ++i) e.Undo();
   EXPECT_EQ(e.Text(), "a");
-  EXPECT_TRUE(e.UndoList().Truncated());
+  EXPECT_TRUE(e.Editing().UndoList().Truncated());
   e.SetMaxUndo(-1);
   EXPECT_EQ(e.MaxUndo(), 2);
 }
@@ -331,7 +334,7 @@ TEST(ModifiedStateTest, FollowsTheSavedPoint) {
   Type(e, "ab");
   ASSERT_TRUE(e.ContentModified());
   e.SetContentModified(false);  // saved
-  EXPECT_EQ(e.UndoList().LastChangeKind(), ckGroupBreak);
+  EXPECT_EQ(e.Editing().UndoList().LastChangeKind(), ckGroupBreak);
   Type(e, "cd");
   EXPECT_TRUE(e.ContentModified());
   e.Undo();  // only the run typed after saving

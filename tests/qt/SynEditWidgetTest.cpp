@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "editor/SynEditKeyConst.h"
+#include "editor/SynEditMarks.h"
+#include "editor/SynEditMiscClasses.h"
 #include "highlight/SynHighlighterCpp.h"
 #include "platform/SynMemoryClipboard.h"
 #include "qt/SynEditWidget.h"
@@ -25,6 +27,10 @@ class TRecordingSynEdit : public TSynEdit {
  public:
   TRecordingSynEdit() : TSynEdit(nullptr, &clipboard) {}
   std::vector<QRegion> painted;
+  using TCustomSynEdit::Bookmark;
+  using TCustomSynEdit::CellMeasurePending;
+  using TCustomSynEdit::PlaceBookmark;
+  using TCustomSynEdit::TextOrigin;
 
  protected:
   void paintEvent(QPaintEvent* event) override {
@@ -349,14 +355,16 @@ TEST(SynEditWidgetTest, FocusChangesRunTheFocusCommandsAndTheCaretFollowsTheMode
   EXPECT_EQ(caret.width(), 2);
   EXPECT_EQ(caret.height(), e->RowHeight() - 2);
   EXPECT_EQ(caret.left(), e->GutterPixels() + 2 - 1);
-  e->SetInsertMode(false);
+  e->RunCommand(ecOverwriteMode, 0, nullptr);
   EXPECT_EQ(e->CaretRect().width(), e->CellWidth());
   e->SetOptions(e->Options() + TSynEditorOptions{eoNoCaret});
   e->SetCaretPos({2, 1});
   EXPECT_TRUE(e->CaretRect().isEmpty());
   other->setFocus();
   Settle();
-  EXPECT_EQ(log.commands, (std::vector<TSynEditorCommand>{ecFocusGained, ecFocusLost}));
+  // Between the focus commands, the mode change run above.
+  EXPECT_EQ(log.commands,
+            (std::vector<TSynEditorCommand>{ecFocusGained, ecOverwriteMode, ecFocusLost}));
 }
 
 TEST(SynEditWidgetTest, ScrollingByOneLineMovesPixelsAndPaintsOneRow) {

@@ -1,0 +1,355 @@
+#include "editor/SynEditEditing.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "buffer/SynEditTextBuffer.h"
+
+namespace ludra {
+
+namespace {
+
+// Splits at CR LF, CR or LF; a line end at the very end gives a final empty
+// piece.
+std::vector<std::string_view> SplitPieces(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    pieces.push_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+}  // namespace
+
+TSynEditing::TSynEditing(TSynEditStringList& lines, TSynCaretSelection& caret,
+                         TSynEditorOptions& options, const int& tabWidth, THost& host)
+    : lines_(lines), caret_(caret), options_(options), tabWidth_(tabWidth), host_(host) {}
+
+TSynEditing::~TSynEditing() = default;
+
+int TSynEditing::LineLength(int line) const {
+  if (line < 1 || line > lines_.Count()) return 0;
+  return static_cast<int>(lines_.GetView(line - 1).size());
+}
+
+int TSynEditing::LeadingWhitespaceCount(std::string_view line, bool expandTabs) const {
+  if (!options_.Contains(eoAutoIndent)) return 0;
+  int count = 0;
+  for (char c : line) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 1 || b > 32) break;
+    count += c == '\t' && expandTabs ? tabWidth_ : 1;
+  }
+  return count;
+}
+
+std::string TSynEditing::IndentationString(int width) const {
+  width = std::max(width, 0);
+  if (options_.Contains(eoTabsToSpaces) || width < tabWidth_) return std::string(width, ' ');
+  return std::string(width / tabWidth_, '\t') + std::string(width % tabWidth_, ' ');
+}
+
+void TSynEditing::StoreLine(int index, const std::string& text) {
+  if (options_.Contains(eoTrimTrailingSpaces) && replaying_ == 0) {
+    size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
+    if (n < text.size()) {
+      // Trimmed blanks are recorded as their own deletion, so undo can put
+      // back blanks that were in the line before the edit.
+      if (undoBlockDepth_ > 0 && !undoList_->IsLocked())
+        pendingTrims_.push_back({{static_cast<int>(n) + 1, index + 1},
+                                 {static_cast<int>(text.size()) + 1, index + 1},
+                                 text.substr(n)});
+      lines_.Put(index, text.substr(0, n));
+      return;
+    }
+  }
+  lines_.Put(index, text);
+}
+
+void TSynEditing::JoinLines(int index, int count, const std::string& text, bool store) {
+  if (count > 0) lines_.DeleteLines(index, count);
+  if (store)
+    StoreLine(index, text);
+  else
+    lines_.Put(index, text);
+}
+
+std::string TSynEditing::SelectedText(bool withPadding) const {
+  if (!caret_.HasSelection()) return {};
+  TBufferCoord first = caret_.First();
+  TBufferCoord last = caret_.Last();
+  auto line = [this](int l) { return lines_.GetView(l - 1); };
+  std::string result;
+  switch (caret_.Mode) {
+    case smNormal: {
+      std::string_view s = line(first.Line);
+      size_t from = std::min<size_t>(first.Char - 1, s.size());
+      if (first.Line == last.Line) {
+        size_t to = std::min<size_t>(last.Char - 1, s.size());
+        if (to > from) result = s.substr(from, to - from);
+        break;
+      }
+      result = s.substr(from);
+      for (int l = first.Line + 1; l < last.Line; ++l) {
+        result += "\r\n";
+        result += line(l);
+      }
+      std::string_view e = line(last.Line);
+      result += "\r\n";
+      result += e.substr(0, std::min<size_t>(last.Char - 1, e.size()));
+      break;
+    }
+    case smLine:
+      for (int l = first.Line; l <= last.Line; ++l) {
+        result += line(l);
+        if (l < lines_.Count()) result += "\r\n";
+      }
+      break;
+    case smColumn: {
+      int c1 = std::min(caret_.SelFrom.Char, caret_.SelTo.Char);
+      int c2 = std::max(caret_.SelFrom.Char, caret_.SelTo.Char);
+      for (int l = first.Line; l <= last.Line; ++l) {
+        std::string_view s = line(l);
+        size_t start = c1 - 1;
+        size_t taken = 0;
+        if (start < s.size()) {
+          taken = std::min<size_t>(c2 - 1, s.size()) - start;
+          result += s.substr(start, taken);
+        }
+        if (withPadding) result.append(c2 - c1 - taken, ' ');
+        if (l < last.Line) result += "\r\n";
+      }
+      break;
+    }
+  }
+  return result;
+}
+
+void TSynEditing::DeleteSelectionPrimitive() {
+  TBufferCoord first = caret_.First();
+  TBufferCoord last = caret_.Last();
+  if (lines_.Count() == 0) return;
+  switch (caret_.Mode) {
+    case smNormal: {
+      std::string s1 = lines_.Get(first.Line - 1);
+      std::string_view s2 = lines_.GetView(last.Line - 1);
+      std::string joined = s1.substr(0, std::min<size_t>(first.Char - 1, s1.size()));
+      joined += s2.substr(std::min<size_t>(last.Char - 1, s2.size()));
+      JoinLines(first.Line - 1, last.Line - first.Line, joined,
+                options_.Contains(eoScrollPastEol) && options_.Contains(eoTrimTrailingSpaces));
+      host_.MoveCaret(first);
+      break;
+    }
+    case smLine:
+      if (last.Line >= lines_.Count()) {
+        // The last line of the buffer stays, emptied.
+        lines_.DeleteLines(first.Line - 1, last.Line - first.Line);
+        lines_.Put(first.Line - 1, std::string());
+      } else {
+        lines_.DeleteLines(first.Line - 1, last.Line - first.Line + 1);
+      }
+      host_.MoveCaret({1, first.Line});
+      break;
+    case smColumn: {
+      int c1 = std::min(caret_.SelFrom.Char, caret_.SelTo.Char);
+      int c2 = std::max(caret_.SelFrom.Char, caret_.SelTo.Char);
+      for (int l = first.Line; l <= last.Line && l <= lines_.Count(); ++l) {
+        std::string s = lines_.Get(l - 1);
+        size_t start = c1 - 1;
+        if (start >= s.size()) continue;
+        s.erase(start, std::min<size_t>(c2 - 1, s.size()) - start);
+        StoreLine(l - 1, s);
+      }
+      // The caret keeps the row of the moving end, at the block's left edge.
+      host_.MoveCaret({c1, caret_.SelTo.Line});
+      break;
+    }
+  }
+  caret_.Collapse();
+  // Blanks trimmed by the deletion are recorded before anything is inserted.
+  FlushTrimRecords();
+}
+
+TSynEditing::TInsertedRange TSynEditing::InsertNormal(std::string_view value) {
+  std::vector<std::string_view> pieces = SplitPieces(value);
+  if (lines_.Count() == 0) lines_.Add(std::string());
+  int x = caret_.CaretChar;
+  int y = std::min(caret_.CaretLine, lines_.Count());
+  std::string s = lines_.Get(y - 1);
+  int len = static_cast<int>(s.size());
+  std::string head = s.substr(0, std::min(x - 1, len));
+  head.append(std::max(0, x - 1 - len), ' ');
+  std::string tail = s.substr(std::min(x - 1, len));
+  TBufferCoord start{std::min(x, len + 1), y};
+  TBufferCoord end;
+  int n = static_cast<int>(pieces.size());
+  if (n == 1) {
+    std::string text = head;
+    text += pieces[0];
+    end = {static_cast<int>(text.size()) + 1, y};
+    StoreLine(y - 1, text + tail);
+  } else {
+    // At character 1 the caret line's text, and its marks, move down to the
+    // last line written; elsewhere the new lines follow the caret line.
+    int firstNew = x == 1 ? y - 1 : y;
+    lines_.InsertLines(firstNew, n - 1);
+    for (int i = 0; i < n; ++i) {
+      // Lines made by InsertLines claim a scanned range; these are not scanned.
+      if (y - 1 + i >= firstNew && y - 1 + i < firstNew + n - 1)
+        lines_.SetLineRange(y - 1 + i, NullRange);
+      std::string text = i == 0 ? head : std::string();
+      text += pieces[i];
+      if (i == n - 1) text += tail;
+      StoreLine(y - 1 + i, text);
+    }
+    end = {static_cast<int>(pieces[n - 1].size()) + 1, y + n - 1};
+  }
+  // The caret ends after the inserted text even where trimming took the
+  // typed blanks away.
+  host_.MoveCaret(end);
+  return {start, end};
+}
+
+TSynEditing::TInsertedRange TSynEditing::InsertByLines(std::string_view value) {
+  std::vector<std::string_view> pieces = SplitPieces(value);
+  int y = std::min(caret_.CaretLine, lines_.Count() + 1);
+  TBufferCoord start{1, y};
+  int complete = static_cast<int>(pieces.size()) - 1;
+  if (complete > 0) {
+    lines_.InsertLines(y - 1, complete);
+    for (int i = 0; i < complete; ++i) {
+      lines_.SetLineRange(y - 1 + i, NullRange);
+      lines_.Put(y - 1 + i, std::string(pieces[i]));
+    }
+    y += complete;
+  }
+  std::string final(pieces.back());
+  int finalLength = static_cast<int>(final.size());
+  if (y > lines_.Count())
+    StoreLine(lines_.Count(), final);
+  else
+    StoreLine(y - 1, final + lines_.Get(y - 1));
+  TBufferCoord end{finalLength + 1, y};
+  host_.MoveCaret(end);
+  return {start, end};
+}
+
+TSynEditing::TInsertedRange TSynEditing::InsertColumn(std::string_view value, bool addToUndoList,
+                                                      TSynChangeKind pieceKind) {
+  std::vector<std::string_view> pieces = SplitPieces(value);
+  int index = caret_.CaretChar;
+  int y = caret_.CaretLine;
+  int n = static_cast<int>(pieces.size());
+  for (int i = 0; i < n; ++i) {
+    int line = y + i;
+    std::string_view piece = pieces[i];
+    TBufferCoord start;
+    TBufferCoord end;
+    if (line > lines_.Count()) {
+      // A new last line; recorded as the insertion of a line end and the
+      // line's text, so redo does not depend on auto-indent.
+      int count = lines_.Count();
+      start = count > 0 ? TBufferCoord{LineLength(count) + 1, count} : TBufferCoord{1, 1};
+      std::string text(index - 1, ' ');
+      text += piece;
+      end = {static_cast<int>(text.size()) + 1, count + 1};
+      StoreLine(count, text);
+    } else {
+      if (piece.empty()) continue;
+      std::string s = lines_.Get(line - 1);
+      int len = static_cast<int>(s.size());
+      if (len < index - 1) {
+        start = {len + 1, line};
+        s.append(index - 1 - len, ' ');
+        s += piece;
+      } else {
+        start = {index, line};
+        s.insert(index - 1, piece);
+      }
+      end = {index + static_cast<int>(piece.size()), line};
+      StoreLine(line - 1, s);
+    }
+    if (addToUndoList) {
+      undoList_->RecordChange(pieceKind, start, end, std::string(), smNormal);
+      FlushTrimRecords();
+    }
+  }
+  TBufferCoord end{index + static_cast<int>(pieces.back().size()), y + n - 1};
+  host_.MoveCaret(end);
+  return {{index, y}, end};
+}
+
+TSynEditing::TInsertedRange TSynEditing::ReplaceSelection(TSynSelectionMode mode,
+                                                          std::string_view value,
+                                                          bool addToUndoList,
+                                                          TSynChangeKind pieceKind) {
+  auto lock = LockPaint();
+  // The selection collapses onto the caret once the buffer has caught up.
+  auto collapse = TBracket([this] { caret_.Collapse(); });
+  auto update = lines_.Updating();
+  if (caret_.HasSelection()) {
+    bool column = caret_.Mode == smColumn;
+    TBufferCoord corner{std::min(caret_.SelFrom.Char, caret_.SelTo.Char), caret_.First().Line};
+    DeleteSelectionPrimitive();
+    // A replacement goes into the block's top-left corner.
+    if (column && !value.empty()) host_.MoveCaret(corner);
+  }
+  TInsertedRange range{caret_.CaretPos(), caret_.CaretPos()};
+  if (!value.empty()) {
+    switch (mode) {
+      case smNormal:
+        range = InsertNormal(value);
+        break;
+      case smLine:
+        range = InsertByLines(value);
+        break;
+      case smColumn:
+        range = InsertColumn(value, addToUndoList, pieceKind);
+        break;
+    }
+  }
+  if (caret_.CaretLine < 1) host_.MoveCaret({caret_.CaretChar, 1});
+  return range;
+}
+
+void TSynEditing::RecordSelectionDeletion() {
+  // The removed text without column padding, so undo puts back exactly it.
+  undoList_->RecordChange(ckDelete, caret_.First(), caret_.Last(), SelectedText(false),
+                          caret_.Mode);
+}
+
+void TSynEditing::BeginUndoBlock() {
+  ++undoBlockDepth_;
+  undoList_->OpenBlock();
+}
+
+void TSynEditing::EndUndoBlock() {
+  if (undoBlockDepth_ <= 0) return;
+  if (undoBlockDepth_ == 1) FlushTrimRecords();
+  --undoBlockDepth_;
+  undoList_->CloseBlock();
+}
+
+void TSynEditing::FlushTrimRecords() {
+  std::vector<TTrimRecord> trims;
+  trims.swap(pendingTrims_);
+  for (const TTrimRecord& t : trims)
+    undoList_->RecordChange(ckDeleteAfterCaretQuiet, t.Start, t.End, t.Text, smNormal);
+}
+
+void TSynEditing::Check() const {
+  auto fail = [](const char* what) { throw std::logic_error(what); };
+  if (undoBlockDepth_ < 0 || replaying_ < 0) fail("negative nesting");
+  if (undoBlockDepth_ == 0 && !pendingTrims_.empty()) fail("trim records left unrecorded");
+  undoList_->Check();
+  redoList_->Check();
+}
+
+}  // namespace ludra
