@@ -14,11 +14,20 @@ XVFB_PID=""
 WM_PID=""
 APP_PID=""
 
+# Ends what the test started and removes its folder, keeping the test's own
+# exit status: a desktop refresh the program left running in the background
+# may still be writing there, so its end is awaited first.
 e2e_cleanup() {
-  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  rm -rf "$E2E_DIR"
+  local status=$?
+  set +e
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  # The next test may take the same display number once this server is gone.
+  [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+  e2e_wait_background
+  rm -rf "$E2E_DIR" || status=1
+  exit "$status"
 }
 trap e2e_cleanup EXIT
 
@@ -38,16 +47,25 @@ e2e_wait_for() {
   done
 }
 
+# The server started answers, or has ended.
+e2e_x_settled() { xdpyinfo >/dev/null 2>&1 || ! kill -0 "$XVFB_PID" 2>/dev/null; }
+
 # Starts Xvfb on a free display number, with a window manager so that
 # closing, focus and maximizing behave as on a desktop.
 e2e_start_x() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Without -noreset the server starts over when its last client leaves, and
+    # a client connecting in that moment (the window manager after the probe
+    # below) is refused.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    if e2e_wait_for xdpyinfo >/dev/null 2>&1; then
+    # A server that cannot take the number (another one still holds it) ends
+    # at once: the next number is tried without waiting for the deadline.
+    e2e_wait_for e2e_x_settled >/dev/null 2>&1 || true
+    if kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1; then
       openbox --sm-disable >/dev/null 2>&1 &
       WM_PID=$!
       e2e_wait_for wmctrl -m >/dev/null 2>&1 && return 0
@@ -102,7 +120,17 @@ e2e_focus() { e2e_wait_for e2e_focused "$1"; }
 
 # The program's shown windows: its top-level windows plus any pop-up (menu,
 # list, hint).
-e2e_shown() { xdotool search --onlyvisible --class ludra 2>/dev/null | wc -l; }
+# A window that goes while xdotool walks the tree makes the whole search fail,
+# so a failed search is tried again before it counts as none shown.
+e2e_shown() {
+  local out="" try
+  for try in 1 2 3 4 5 6 7 8 9 10; do
+    out=$(xdotool search --onlyvisible --class ludra 2>/dev/null) && break
+    out=""
+    sleep 0.05
+  done
+  grep -c . <<<"$out" || true
+}
 e2e_shown_is() { [ "$(e2e_shown)" -eq "$1" ]; }
 # Waits until the program shows this many windows.
 e2e_wait_shown() { e2e_wait_for e2e_shown_is "$1"; }
