@@ -270,6 +270,17 @@ std::vector<std::string> ListIncludeFiles(const std::string& folder,
       names.emplace_back(name);
   }
   ::closedir(dir);
+  // The system's listing order is arbitrary here; users look for a file by
+  // its name, so the files come in name order, letter case aside.
+  auto folded = [](const std::string& s) {
+    std::string f = s;
+    for (char& c : f)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return f;
+  };
+  std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+    return std::pair(folded(a), std::string_view(a)) < std::pair(folded(b), std::string_view(b));
+  });
   return names;
 }
 
