@@ -3,6 +3,7 @@
 // settings file and the document commands. Handlers carry the names of the
 // components they serve (miSaveClick serves the Save item and button).
 #include <QMainWindow>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -212,8 +213,10 @@ class TfmMain : public QMainWindow {
   // a click shows a row's status text, a double click inserts a call.
   void ScanIncludes();
   // The natives' entries of NameList, ParamList and the completion lists
-  // are made when completion or a hint first asks for them (the function
-  // list is filled at start-up): this puts them first in those lists, once.
+  // are made beside the window from the scan's native lines (the function
+  // list is filled at start-up); when completion or a hint first asks for
+  // them, EnsureNativeLists puts them first in those lists, once.
+  void StartFillingNatives(std::string lines, std::vector<std::string> docs);
   void EnsureNativeLists();
   void lbFunctionsClick(QObject* sender);
   // Doc comments and the filter box (MainFunctionDocs.cpp).
@@ -351,8 +354,9 @@ class TfmMain : public QMainWindow {
   // The list's first rows, the include files' headings and natives; a
   // double click on one of them inserts a call.
   int nativeRowCount_ = 0;
-  // The include natives' lines, until EnsureNativeLists makes their entries.
-  std::string pendingNatives_;
+  // The include natives' entries while they are made; EnsureNativeLists
+  // takes them.
+  std::future<TIncludeScan> pendingNatives_;
   int functionListWidth_ = 185;
   bool placed_ = false;
   bool includesPending_ = false, scriptPending_ = false, startPosted_ = false;
@@ -368,8 +372,6 @@ class TfmMain : public QMainWindow {
   int scriptRowCount_ = 0, scriptNameCount_ = 0, treeRowCount_ = 0;
   // Row for row: the raw doc comment of the declaration (empty for none).
   std::vector<std::string> rowDocs_;
-  // The natives' doc comments until EnsureNativeLists takes them.
-  std::vector<std::string> nativeDocs_;
   // The natives' entries by name and hint, once they are made.
   std::unordered_map<std::string, int> nativeKeys_;
   TIncludeTree includeTree_;

@@ -30,6 +30,8 @@ void TfmMain::CreateCodePageMenu() {
 void TfmMain::ApplyCodePage(int number) {
   const TCodePage* page = FindCodePage(number);
   if (!page) page = CodePages().front();
+  // The natives' entries are made under the page they were scanned in.
+  EnsureNativeLists();
   SetCodePage(page);
   for (QAction* action : miCodePage->actions()) {
     const QSignalBlocker block(action);

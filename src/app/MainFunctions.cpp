@@ -2,6 +2,8 @@
 // the call a double click inserts), code completion of the natives and the
 // parameter hint of a call.
 #include <QListView>
+#include <future>
+#include <system_error>
 
 #include "app/LudraApplication.h"
 #include "app/Main.h"
@@ -106,10 +108,9 @@ void TfmMain::ScanIncludes() {
   nativeRowCount_ += static_cast<int>(scan.Rows.size());
   for (int doc : scan.RowDocs)
     rowDocs_.push_back(doc < 0 ? std::string() : scan.Docs[static_cast<size_t>(doc)]);
-  nativeDocs_ = std::move(scan.Docs);
   FunctionRows->Append(std::move(scan.Rows));
   *InfoList = std::move(scan.InfoList);
-  pendingNatives_ = std::move(scan.NativeLines);
+  StartFillingNatives(std::move(scan.NativeLines), std::move(scan.Docs));
   // Files that cannot be read are left out; all of them are named in one
   // report and start-up goes on.
   if (!scan.Errors.empty()) {
@@ -120,14 +121,28 @@ void TfmMain::ScanIncludes() {
   }
 }
 
-void TfmMain::EnsureNativeLists() {
-  if (pendingNatives_.empty()) return;
+void TfmMain::StartFillingNatives(std::string lines, std::vector<std::string> docs) {
+  if (lines.empty()) return;
   TIncludeScan natives;
-  natives.NativeLines = std::move(pendingNatives_);
-  pendingNatives_.clear();
-  natives.Docs = std::move(nativeDocs_);
-  nativeDocs_.clear();
-  FillNativeLists(natives);
+  natives.NativeLines = std::move(lines);
+  natives.Docs = std::move(docs);
+  // The entries are made beside the window, which waits for them only when
+  // they are first used: hundreds of thousands of natives take seconds.
+  // Without a thread to spare, they are made at that first use.
+  auto fill = [natives = std::move(natives)]() mutable {
+    FillNativeLists(natives);
+    return std::move(natives);
+  };
+  try {
+    pendingNatives_ = std::async(std::launch::async, std::move(fill));
+  } catch (const std::system_error&) {
+    pendingNatives_ = std::async(std::launch::deferred, std::move(fill));
+  }
+}
+
+void TfmMain::EnsureNativeLists() {
+  if (!pendingNatives_.valid()) return;
+  TIncludeScan natives = pendingNatives_.get();
   std::vector<std::string> docs;
   docs.reserve(natives.NameDocs.size() + EntryDocs.size());
   for (int doc : natives.NameDocs)
