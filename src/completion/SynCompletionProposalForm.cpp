@@ -406,8 +406,11 @@ int TSynBaseCompletionProposalForm::HintWidth(TSynCanvas& canvas) {
     if (shownKind_ == ctParams) {
       // Wide enough for the bold part at any position: the line without a
       // bold part, widened by the most that making one part bold adds.
-      // Measuring the line once per part would be quadratic.
-      std::vector<std::string> parts = HintParts(StripMarkup(item));
+      // Measuring the line once per part would be quadratic. The parts are
+      // split from the item as painting splits it: stripped of its mark-up
+      // first, an escaped backslash would be read as mark-up once more and
+      // the hint measured too narrow.
+      std::vector<std::string> parts = HintParts(item);
       std::string line;
       int extra = 0;
       for (size_t j = 0; j < parts.size(); ++j) {

@@ -291,6 +291,19 @@ TEST_F(TParamsHintTest, WidthCoversEveryBoldPositionAndTheMeasureEvent) {
   f.engine->ActivateFor(&f.editor);
   b = f.window().bounds;
   EXPECT_EQ(b.Right - b.Left, widest + 50 + 2 * 2 + 2);
+  // Escaped backslashes are measured as they are painted: the item shows
+  // as 7 cells, two backslashes among them, and its first part (4 cells) is
+  // the widest in bold.
+  f.engine->OnMeasureItem = nullptr;
+  f.engine->OnExecute = [](SynCompletionType, TSynBaseCompletionProposal* sender, std::string&,
+                           int&, int&, bool& canExecute) {
+    canExecute = true;
+    sender->ItemList().Clear();
+    sender->ItemList().Add(R"(a\\\\b, ms)");
+  };
+  f.engine->ActivateFor(&f.editor);
+  b = f.window().bounds;
+  EXPECT_EQ(b.Right - b.Left, 3 * 10 + 4 * 15 + 2 * 2 + 2);
 }
 
 TEST_F(TParamsHintTest, HugeDeclarationsAreMeasuredInLinearWorkAndCapped) {
