@@ -88,8 +88,8 @@ void AddIncludeFile(TIncludeScan& scan, const std::string& fileName, std::string
 void FillNativeLists(TIncludeScan& scan);
 
 // The names in folder matching *.inc, in name order with letter case
-// ignored (ties in byte order); none when the folder does not exist. A folder that exists but cannot
-// be listed adds a message to errors.
+// ignored (ties in byte order); none when the folder does not exist. A
+// folder that exists but cannot be listed adds a message to errors.
 std::vector<std::string> ListIncludeFiles(const std::string& folder,
                                           std::vector<std::string>& errors);
 
