@@ -30,6 +30,10 @@ e2e_cleanup() {
   exit "$status"
 }
 trap e2e_cleanup EXIT
+# A test ended by a signal (a runner's time-out) still ends as a failure.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 fail() {
   echo "FAIL: $*" >&2
