@@ -18,14 +18,25 @@ namespace ludra {
 
 namespace {
 
+unsigned char LowerAscii(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 32) : b;
+}
+
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    unsigned char a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(prefix[i]);
-    if (a >= 'A' && a <= 'Z') a = static_cast<unsigned char>(a + 32);
-    if (a != b) return false;
-  }
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (LowerAscii(s[i]) != static_cast<unsigned char>(prefix[i])) return false;
   return true;
+}
+
+// Name order with letter case ignored; byte order breaks ties.
+bool NameBefore(std::string_view a, std::string_view b) {
+  auto [i, j] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+  if (i != a.end() && j != b.end()) return LowerAscii(*i) < LowerAscii(*j);
+  if (i != a.end() || j != b.end()) return i == a.end();
+  return a < b;
 }
 
 bool EqualsNoCase(std::string_view s, std::string_view lower) {
@@ -272,15 +283,7 @@ std::vector<std::string> ListIncludeFiles(const std::string& folder,
   ::closedir(dir);
   // The system's listing order is arbitrary here; users look for a file by
   // its name, so the files come in name order, letter case aside.
-  auto folded = [](const std::string& s) {
-    std::string f = s;
-    for (char& c : f)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-    return f;
-  };
-  std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-    return std::pair(folded(a), std::string_view(a)) < std::pair(folded(b), std::string_view(b));
-  });
+  std::sort(names.begin(), names.end(), NameBefore);
   return names;
 }
 
