@@ -104,8 +104,9 @@ std::optional<TIncludeDirective> IncludeDirective(std::string_view line) {
   return d;
 }
 
-const TTreeFile* TIncludeTree::Load(const std::string& path, const std::string& heading,
-                                    bool listed, std::string& error) {
+TIncludeTree::TFilePtr TIncludeTree::Load(const std::string& path, const std::string& heading,
+                                          bool listed, TFiles& walked, std::string& error) {
+  if (auto seen = walked.find(path); seen != walked.end()) return seen->second;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
     // Not there is the normal case of a folder tried before the right one.
@@ -119,19 +120,27 @@ const TTreeFile* TIncludeTree::Load(const std::string& path, const std::string& 
     error = "Cannot open file \"" + path + "\". " + kNotARegularFile;
     return nullptr;
   }
+  auto tooLarge = [&] {
+    error = "Include file \"" + path + "\" skipped: it is larger than 16 MB";
+    return nullptr;
+  };
+  if (st.st_size > kMaxFileBytes) return tooLarge();
   int64_t mtime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  std::unique_ptr<TTreeFile>& slot = cache_[path];
-  if (slot && slot->Device == st.st_dev && slot->Inode == st.st_ino && slot->Size == st.st_size &&
-      slot->MTime == mtime) {
-    return slot.get();
+  if (auto cached = cache_.find(path); cached != cache_.end()) {
+    const TTreeFile& c = *cached->second;
+    if (c.Device == st.st_dev && c.Inode == st.st_ino && c.Size == st.st_size && c.MTime == mtime)
+      return walked[path] = cached->second;
   }
   std::string text, reason;
   if (!ReadRegularFile(path, text, reason)) {
-    cache_.erase(path);
     error = "Cannot open file \"" + path + "\". " + reason;
     return nullptr;
   }
-  auto file = std::make_unique<TTreeFile>();
+  // It may have grown since it was looked at.
+  if (static_cast<int64_t>(text.size()) > kMaxFileBytes) return tooLarge();
+  // The size and time seen before reading: a file changed while it was read
+  // differs from them and is read again next time.
+  auto file = std::make_shared<TTreeFile>();
   file->Path = path;
   file->Heading = heading;
   file->Listed = listed;
@@ -152,14 +161,16 @@ const TTreeFile* TIncludeTree::Load(const std::string& path, const std::string& 
         file->Includes.push_back(std::move(*d));
     start = end + 1;
   }
-  slot = std::move(file);
-  return slot.get();
+  walked[path] = file;
+  if (OnRead) OnRead(path);
+  return file;
 }
 
 TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& directives,
                                        const std::string& scriptFolder,
                                        const std::string& includeFolder) {
   TWalk walk;
+  TFiles walked;
   std::set<std::pair<uint64_t, uint64_t>> read;  // device and inode of each file read
   std::string signature;
   auto heading = [&](const std::string& path) {
@@ -187,7 +198,7 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
     for (const std::string& f : {top.Folder, scriptFolder, includeFolder})
       if (!f.empty() && std::find(folders.begin(), folders.end(), f) == folders.end())
         folders.push_back(f);
-    const TTreeFile* file = nullptr;
+    TFilePtr file;
     std::string error;
     for (const std::string& folder : folders) {
       for (const std::string& name : HasExtension(d.Name)
@@ -196,7 +207,7 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
         std::string path = Join(folder, name);
         bool listed = Folder(path) == includeFolder && EndsWithIncNoCase(path) &&
                       path.find('/', includeFolder.size() + 1) == std::string::npos;
-        file = Load(path, heading(path), listed, error);
+        file = Load(path, heading(path), listed, walked, error);
         if (file || !error.empty()) break;
       }
       if (file || !error.empty()) break;
@@ -210,17 +221,14 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
       continue;
     }
     if (!read.insert({file->Device, file->Inode}).second) continue;  // read once; ends cycles
-    walk.Files.push_back(file);
     signature +=
         file->Path + '\0' + std::to_string(file->Size) + '\0' + std::to_string(file->MTime) + '\n';
+    // walked holds the file to the walk's end, so the frame's list stays.
     if (stack.size() < kMaxDepth) stack.push_back({&file->Includes, 0, Folder(file->Path)});
+    walk.Files.push_back(std::move(file));
   }
   // Files no longer included are forgotten.
-  for (auto it = cache_.begin(); it != cache_.end();)
-    if (std::find(walk.Files.begin(), walk.Files.end(), it->second.get()) == walk.Files.end())
-      it = cache_.erase(it);
-    else
-      ++it;
+  cache_ = std::move(walked);
   walk.Changed = signature != lastSignature_;
   lastSignature_ = std::move(signature);
   return walk;
@@ -229,7 +237,7 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
 TIncludeScan CombineTree(const TIncludeTree::TWalk& walk,
                          const std::unordered_map<std::string, int>* known) {
   TIncludeScan out;
-  for (const TTreeFile* file : walk.Files) {
+  for (const TIncludeTree::TFilePtr& file : walk.Files) {
     if (file->Listed) continue;
     const TIncludeScan& scan = file->Scan;
     int docBase = static_cast<int>(out.Docs.size());

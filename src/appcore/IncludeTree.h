@@ -7,7 +7,7 @@
 // file already read, and a later walk reads again only the files whose
 // size or modification time changed.
 #include <cstdint>
-#include <map>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,23 +45,37 @@ struct TTreeFile {
 
 class TIncludeTree {
  public:
+  using TFilePtr = std::shared_ptr<const TTreeFile>;
   struct TWalk {
-    std::vector<const TTreeFile*> Files;  // in reading order
+    // In reading order; a walk holds its files, so a file changed or
+    // forgotten by a later walk stays readable here.
+    std::vector<TFilePtr> Files;
     // One message per include that was not found or could not be read.
     std::vector<std::string> Errors;
     // The files, their contents or the errors differ from the last walk.
     bool Changed = false;
   };
   // directives are the script's own; scriptFolder is empty for a script
-  // that has no file yet. The files stay valid until the next walk.
+  // that has no file yet. A path is looked at once per walk: a file that
+  // changes while the walk goes on keeps the contents first read, and is
+  // read again at the next walk.
   TWalk Walk(const std::vector<TIncludeDirective>& directives, const std::string& scriptFolder,
              const std::string& includeFolder);
 
- private:
-  const TTreeFile* Load(const std::string& path, const std::string& heading, bool listed,
-                        std::string& error);
+  // Raised after a file was read, before the walk goes on.
+  std::function<void(const std::string& path)> OnRead;
 
-  std::map<std::string, std::unique_ptr<TTreeFile>> cache_;
+  // Larger include files are not read (nor the files they include).
+  static constexpr int64_t kMaxFileBytes = int64_t{16} << 20;
+
+ private:
+  using TFiles = std::unordered_map<std::string, TFilePtr>;
+  // The file at path, from this walk's files, else from the cache when
+  // unchanged, else read and added to this walk's files.
+  TFilePtr Load(const std::string& path, const std::string& heading, bool listed, TFiles& walked,
+                std::string& error);
+
+  TFiles cache_;  // the files of the last walk, by path
   std::string lastSignature_;
 };
 

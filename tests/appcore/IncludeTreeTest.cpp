@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "appcore/IncludeTree.h"
 
@@ -54,7 +55,7 @@ class IncludeTreeTest : public ::testing::Test {
   }
   static std::vector<std::string> Headings(const TIncludeTree::TWalk& walk) {
     std::vector<std::string> out;
-    for (const TTreeFile* f : walk.Files) out.push_back(f->Heading + (f->Listed ? "*" : ""));
+    for (const auto& f : walk.Files) out.push_back(f->Heading + (f->Listed ? "*" : ""));
     return out;
   }
   std::string root_;
@@ -96,10 +97,9 @@ TEST_F(IncludeTreeTest, WalksOnceThroughCyclesAndReportsWhatItCannotRead) {
   EXPECT_EQ(lists.InfoList.Get(9), "[b.inc]  stock Helper(a, b = 2)");
 
   // Nothing changed: nothing is read again.
-  const TTreeFile* first = walk.Files[0];
   TIncludeTree::TWalk again = Walk(tree);
   EXPECT_FALSE(again.Changed);
-  EXPECT_EQ(again.Files[0], first);
+  EXPECT_EQ(again.Files[0], walk.Files[0]);
 
   // A file that changes size is read again.
   Write("script/b.inc", "native B2();\n");
@@ -121,4 +121,43 @@ TEST_F(IncludeTreeTest, BinaryAndUntitledScripts) {
   TIncludeTree::TWalk walk = tree.Walk({{"bin", true, false}}, "", root_ + "/include");
   ASSERT_EQ(walk.Files.size(), 1u);
   EXPECT_GE(walk.Files[0]->Scan.NameList.IndexOf("AfterBinary"), 0);
+}
+
+TEST_F(IncludeTreeTest, FilesChangingDuringAWalkAreReadAgainAtTheNext) {
+  // big is included directly and through wrap; a and b include each other.
+  Write("script/wrap.inc", "#include \"big\"\nnative Wrap();\n");
+  Write("script/b.inc", "#include \"a\"\nnative B();\n");
+  std::map<std::string, std::string> onDisk;  // the native each file declares now
+  int generation = 0;
+  auto rewrite = [&](const std::string& name) {
+    onDisk[name] = name.substr(0, name.size() - 4) + std::to_string(++generation);
+    Write("script/" + name, "#include \"b\"\nnative " + onDisk[name] + "(x);\n");
+  };
+  rewrite("big.inc");
+  rewrite("a.inc");
+  TIncludeTree tree;
+  // Every file read changes at once, so a second look in the same walk
+  // would find it changed.
+  tree.OnRead = [&](const std::string& path) {
+    std::string name = path.substr(path.rfind('/') + 1);
+    if (onDisk.count(name)) rewrite(name);
+  };
+  for (int round = 0; round < 3; ++round) {
+    const std::map<std::string, std::string> before = onDisk;
+    TIncludeTree::TWalk walk =
+        tree.Walk({{"big", false, false}, {"wrap", false, false}, {"a", false, false}},
+                  root_ + "/script", root_ + "/include");
+    EXPECT_EQ(Headings(walk), (std::vector<std::string>{"big.inc", "b.inc", "a.inc", "wrap.inc"}));
+    EXPECT_EQ(walk.Files[0]->Scan.NameList.Get(0), before.at("big.inc"));
+    EXPECT_EQ(walk.Files[2]->Scan.NameList.Get(0), before.at("a.inc"));
+    EXPECT_EQ(CombineTree(walk, nullptr).FileCount, 4);
+  }
+  // A file above the size limit is skipped with a note, its includes too.
+  tree.OnRead = nullptr;
+  std::filesystem::resize_file(root_ + "/script/big.inc", TIncludeTree::kMaxFileBytes + 1);
+  TIncludeTree::TWalk walk = tree.Walk({{"big", false, false}}, root_ + "/script", "");
+  EXPECT_TRUE(walk.Files.empty());
+  EXPECT_EQ(walk.Errors, (std::vector<std::string>{"Include file \"" + root_ +
+                                                   "/script/big.inc\" skipped: it is larger "
+                                                   "than 16 MB"}));
 }
