@@ -1,12 +1,14 @@
 #include "app/Main.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/LudraApplication.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/ProgramFiles.h"
 
 namespace {
 
@@ -38,6 +40,10 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // Every program started from here on (the desktop's opener, the tools
+  // that refresh the desktop's caches, and what those run in turn) is
+  // looked up in absolute folders only, never in the current folder.
+  setenv("PATH", ludra::ProgramSearchPath().c_str(), 1);
   ludra::TLudraApplication app(argc, argv);
   std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
   ludra::TfmMain fmMain(ludra::ProgramDirectory(), params);

@@ -16,6 +16,7 @@
 #include "base/SynFiles.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SynProfileFile.h"
 
 extern char** environ;
@@ -118,21 +119,6 @@ std::string WithoutId(const std::string& list, const std::string& id, bool& foun
   return rest;
 }
 
-std::string FindOnPath(const std::string& name) {
-  if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
-  const char* path = std::getenv("PATH");
-  std::istringstream dirs(path && *path ? path : "/usr/local/bin:/usr/bin:/bin");
-  std::string dir;
-  while (std::getline(dirs, dir, ':')) {
-    std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
-    struct stat st;
-    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        access(candidate.c_str(), X_OK) == 0)
-      return candidate;
-  }
-  return "";
-}
-
 }  // namespace
 
 TDesktopDirs UserDesktopDirs() {
@@ -188,7 +174,7 @@ std::string DesktopExecValue(const std::string& program) {
 
 void StartDetached(const std::vector<std::string>& argv) {
   if (argv.empty()) return;
-  std::string file = FindOnPath(argv[0]);
+  std::string file = FindProgram(argv[0], ProgramSearchPath());
   if (file.empty()) return;
   // Everything the children need is prepared before forking: between fork
   // and exec only async-signal-safe calls are made.

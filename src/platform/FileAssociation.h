@@ -29,9 +29,9 @@ std::string DesktopExecValue(const std::string& program);
 // The path a symbolic link holds; empty for anything else.
 std::string LinkTarget(const std::string& path);
 
-// Runs a program by its name on PATH (or its path) with the arguments,
-// detached from this process, its output discarded; does not wait for it. A
-// program that is not installed is skipped.
+// Runs a program by its name in PATH's absolute folders (or its path) with
+// the arguments, detached from this process, its output discarded; does not
+// wait for it. A program that is not installed is skipped.
 void StartDetached(const std::vector<std::string>& argv);
 
 class TFileAssociation {

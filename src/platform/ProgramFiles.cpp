@@ -96,9 +96,29 @@ TCompilerSearch FindCompiler(const std::string& programDir, const std::string& s
   return search;
 }
 
-std::string ProgramSearchPath() {
-  const char* path = std::getenv("PATH");
-  return path ? path : "/usr/local/bin:/usr/bin:/bin";
+std::string AbsoluteSearchPath(const char* path) {
+  std::string absolute;
+  std::istringstream entries(path ? path : "");
+  for (std::string dir; std::getline(entries, dir, ':');)
+    if (!dir.empty() && dir[0] == '/') absolute += (absolute.empty() ? "" : ":") + dir;
+  return absolute.empty() ? "/usr/local/bin:/usr/bin:/bin" : absolute;
+}
+
+std::string ProgramSearchPath() { return AbsoluteSearchPath(std::getenv("PATH")); }
+
+std::string FindProgram(const std::string& name, const std::string& searchPath) {
+  if (name.empty()) return {};
+  if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
+  std::istringstream entries(searchPath);
+  for (std::string dir; std::getline(entries, dir, ':');) {
+    if (dir.empty() || dir[0] != '/') continue;
+    const std::string candidate = Join(dir, name);
+    struct stat st;
+    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+  }
+  return {};
 }
 
 std::string CompilerNotFoundText(const TCompilerSearch& search) {

@@ -36,8 +36,18 @@ struct TCompilerSearch {
 // pawncc beside the program, then in each absolute folder of searchPath (a
 // PATH value), the first that is an executable file.
 TCompilerSearch FindCompiler(const std::string& programDir, const std::string& searchPath);
-// The process's PATH; the system folders when it is unset.
+// The absolute folders of a PATH value, joined by ':'. An empty entry, "."
+// or any other relative one (also "~/bin", which only a shell expands)
+// names a folder below wherever the program happens to run, where anyone
+// could leave a program of that name; they are left out. The system
+// folders when nothing is left.
+std::string AbsoluteSearchPath(const char* path);
+// The absolute folders of the process's PATH, as above.
 std::string ProgramSearchPath();
+// The first executable regular file called name in the folders of
+// searchPath (absolute ones only); a name holding '/' is taken as it is.
+// Empty when there is none.
+std::string FindProgram(const std::string& name, const std::string& searchPath);
 // The message for a search that found nothing: every folder looked in.
 std::string CompilerNotFoundText(const TCompilerSearch& search);
 

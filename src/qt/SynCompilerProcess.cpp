@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/ProgramFiles.h"
+
 namespace ludra {
 
 namespace {
@@ -234,7 +236,12 @@ std::vector<std::string> SplitShellWords(const std::string& text) {
 
 bool LaunchDetached(const std::string& program, const std::string& params,
                     const std::string& workingDirectory) {
-  return QProcess::startDetached(Path(program), ToStringList(SplitShellWords(params)),
+  // A bare name is looked up here, in the absolute folders of PATH only; a
+  // path is the user's, taken from the working directory.
+  const bool bare = program.find('/') == std::string::npos;
+  const std::string file = bare ? FindProgram(program, ProgramSearchPath()) : program;
+  if (file.empty()) return false;
+  return QProcess::startDetached(Path(file), ToStringList(SplitShellWords(params)),
                                  Path(workingDirectory));
 }
 

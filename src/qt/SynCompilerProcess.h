@@ -43,7 +43,8 @@ std::optional<TSynProcessOutput> RunCollectingOutput(const TSynProcessRun& run,
 std::vector<std::string> SplitShellWords(const std::string& text);
 
 // Starts the program detached, with the parameter text split as above, in
-// the given directory (empty: the current one). False when it did not start.
+// the given directory (empty: the current one); a bare name is looked up in
+// the absolute folders of PATH. False when it did not start.
 bool LaunchDetached(const std::string& program, const std::string& params,
                     const std::string& workingDirectory);
 

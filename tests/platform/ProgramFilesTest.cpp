@@ -110,3 +110,43 @@ TEST_F(ProgramFilesTest, TheCompilerIsSoughtBesideTheProgramThenOnThePath) {
   EXPECT_EQ(linked.LibraryPath, program + ":" + good);
   EXPECT_EQ(IncludeFolder(program, linked), root_ + "/pawn/include");
 }
+
+TEST_F(ProgramFilesTest, ProgramsAreSoughtInAbsoluteFoldersOnly) {
+  // A tool of the same name in the current folder, below it and in "~".
+  const std::string real = Folder("real", 0777, "tool");
+  Folder("cwd/bin", 0777, "tool");
+  Folder("cwd/~/bin", 0777, "tool");
+  Folder("cwd/dir/tool", 0777);
+  std::ofstream(root_ + "/cwd/tool") << "#!/bin/sh\n";
+  fs::permissions(root_ + "/cwd/tool", fs::perms(0777));
+  const std::string sys = "/usr/local/bin:/usr/bin:/bin";
+  struct Case {
+    const char* path;  // nullptr: unset
+    std::string searched;
+  } cases[] = {
+      {nullptr, sys},
+      {"", sys},
+      {":", sys},
+      {".", sys},
+      {"bin:~/bin:./:dir", sys},
+      {":/usr/bin:/bin", "/usr/bin:/bin"},
+      {"::bin:/usr/bin::", "/usr/bin"},
+  };
+  const fs::path back = fs::current_path();
+  fs::current_path(root_ + "/cwd");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path ? c.path : "unset");
+    EXPECT_EQ(AbsoluteSearchPath(c.path), c.searched);
+    // The current folder's tools are not found, even from an unfiltered value.
+    EXPECT_EQ(FindProgram("tool", AbsoluteSearchPath(c.path)), "");
+    EXPECT_EQ(FindProgram("tool", c.path ? c.path : ""), "");
+    // A real folder after the bad entries is.
+    std::string withReal = std::string(c.path ? c.path : "") + ":" + real;
+    EXPECT_EQ(FindProgram("tool", AbsoluteSearchPath(withReal.c_str())), real + "/tool");
+  }
+  // A folder named like the program is passed over; a path is taken as it is.
+  EXPECT_EQ(FindProgram("tool", root_ + "/cwd/dir:" + real), real + "/tool");
+  EXPECT_EQ(FindProgram("./tool", sys), "./tool");
+  EXPECT_EQ(FindProgram("", real), "");
+  fs::current_path(back);
+}
