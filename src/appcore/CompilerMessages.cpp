@@ -8,46 +8,50 @@ constexpr int kMaxDigits = 9;  // keeps every number inside an int
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Reads a decimal number at pos; false when there is none or it is too long.
-bool ReadNumber(std::string_view s, size_t& pos, int& value) {
-  size_t start = pos;
-  value = 0;
-  while (pos < s.size() && IsDigit(s[pos])) {
-    if (pos - start == kMaxDigits) return false;
-    value = value * 10 + (s[pos] - '0');
-    ++pos;
+// Reads a place at a position of one line, counting every byte it looks at.
+struct TPlaceReader {
+  std::string_view s;
+  size_t pos;
+  size_t& steps;
+
+  // Reads a decimal number; false when there is none or it is too long.
+  bool Number(int& value) {
+    size_t start = pos;
+    value = 0;
+    while (pos < s.size() && (++steps, IsDigit(s[pos]))) {
+      if (pos - start == kMaxDigits) return false;
+      value = value * 10 + (s[pos] - '0');
+      ++pos;
+    }
+    return pos > start;
   }
-  return pos > start;
-}
-
-bool ReadText(std::string_view s, size_t& pos, std::string_view text) {
-  if (s.substr(pos, text.size()) != text) return false;
-  pos += text.size();
-  return true;
-}
-
-// Matches "(6) : error 001: text" or "(11 -- 13) : warning 215: text" at
-// the parenthesis at pos.
-bool ReadPlace(std::string_view s, size_t pos, TCompilerMessage& message) {
-  if (!ReadText(s, pos, "(") || !ReadNumber(s, pos, message.Line)) return false;
-  message.LastLine = message.Line;
-  if (ReadText(s, pos, " -- ") &&
-      (!ReadNumber(s, pos, message.LastLine) || message.LastLine < message.Line))
-    return false;
-  if (!ReadText(s, pos, ") : ")) return false;
-  if (ReadText(s, pos, "error "))
-    message.Kind = cmError;
-  else if (ReadText(s, pos, "warning "))
-    message.Kind = cmWarning;
-  else if (ReadText(s, pos, "fatal error "))
-    message.Kind = cmFatalError;
-  else
-    return false;
-  if (!ReadNumber(s, pos, message.Number) || !ReadText(s, pos, ":")) return false;
-  ReadText(s, pos, " ");
-  message.Text = std::string(s.substr(pos));
-  return true;
-}
+  bool Text(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i, ++steps)
+      if (pos + i >= s.size() || s[pos + i] != text[i]) return false;
+    pos += text.size();
+    return true;
+  }
+  // "(6) : error 001: text" or "(11 -- 13) : warning 215: text".
+  bool Place(TCompilerMessage& message) {
+    if (!Text("(") || !Number(message.Line)) return false;
+    message.LastLine = message.Line;
+    if (Text(" -- ") && (!Number(message.LastLine) || message.LastLine < message.Line))
+      return false;
+    if (!Text(") : ")) return false;
+    if (Text("error "))
+      message.Kind = cmError;
+    else if (Text("warning "))
+      message.Kind = cmWarning;
+    else if (Text("fatal error "))
+      message.Kind = cmFatalError;
+    else
+      return false;
+    if (!Number(message.Number) || !Text(":")) return false;
+    Text(" ");
+    message.Text = std::string(s.substr(pos));
+    return true;
+  }
+};
 
 }  // namespace
 
@@ -89,24 +93,34 @@ std::string StripTerminalEscapes(std::string_view text) {
   return out;
 }
 
-std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line) {
+std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line, size_t* steps) {
   std::string plain;
   if (line.find('\x1b') != std::string_view::npos) {
     plain = StripTerminalEscapes(line);
     line = plain;
   }
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  size_t count = 0;
+  auto report = [&] {
+    if (steps) *steps = count;
+  };
+  // The file name needs more than blanks before its parenthesis.
+  size_t text = 0;
+  while (text < line.size() && (++count, line[text] == ' ' || line[text] == '\t')) ++text;
   // The first parenthesis that starts a place wins: a file name may hold
   // parentheses, and the message may quote text that looks like a place.
-  for (size_t open = line.find('('); open != std::string_view::npos;
-       open = line.find('(', open + 1)) {
-    std::string_view path = line.substr(0, open);
-    if (path.find_first_not_of(" \t") == std::string_view::npos) continue;
+  // Each is looked at once, and a place is a few bytes: the whole line is
+  // read in linear time.
+  for (size_t open = text; open < line.size(); ++open) {
+    ++count;
+    if (line[open] != '(' || open == text) continue;
     TCompilerMessage message;
-    if (!ReadPlace(line, open, message)) continue;
-    message.FileName = std::string(path);
+    if (!TPlaceReader{line, open, count}.Place(message)) continue;
+    message.FileName = std::string(line.substr(0, open));
+    report();
     return message;
   }
+  report();
   return std::nullopt;
 }
 

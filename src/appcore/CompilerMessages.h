@@ -4,6 +4,7 @@
 //   sieve.pwn(11 -- 13) : warning 215: expression has no effect
 //   sieve.pwn(3) : fatal error 100: cannot read from file: "missing"
 // Lines of any other shape are plain text.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,8 +32,10 @@ std::string StripTerminalEscapes(std::string_view text);
 
 // One line of the compiler's output (without its line end; a CR at its end
 // is ignored; terminal escapes do not count) read as a message, or nothing
-// when it has another shape.
-std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line);
+// when it has another shape. steps, when given, receives the number of
+// bytes looked at, which stays within a small multiple of the line's length.
+std::optional<TCompilerMessage> ParseCompilerMessage(std::string_view line,
+                                                     size_t* steps = nullptr);
 
 // Every message of the output, in order, each with the 0-based number of
 // the line ('\n'-separated) it stands on.

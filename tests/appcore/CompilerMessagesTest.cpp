@@ -127,6 +127,34 @@ TEST(CompilerMessageParse, OutputGivesEachMessageItsLine) {
   EXPECT_TRUE(ParseCompilerOutput("\n\n\n").empty());
 }
 
+TEST(CompilerMessageParse, LongLinesAreReadInLinearSteps) {
+  // 60 KB of what makes a parser look back or retry, then a real place.
+  auto times = [](const std::string& piece) {
+    std::string s;
+    while (s.size() < 60000) s += piece;
+    return s;
+  };
+  const std::string fillers[] = {
+      std::string(30000, ' ') + times("("), times(" ("),         times("\t(("),
+      times("a(1 -- 1) : fatal error 1"),   times("(123456789"), times("x(1) : error 2 "),
+  };
+  for (const std::string& filler : fillers) {
+    for (const std::string& line : {filler, filler + "s.pwn(4) : warning 203: w"}) {
+      SCOPED_TRACE(line.substr(0, 30) + "... " + std::to_string(line.size()) + " bytes");
+      size_t steps = 0;
+      std::optional<TCompilerMessage> m = ParseCompilerMessage(line, &steps);
+      EXPECT_LE(steps, 4 * line.size());
+      if (line.size() == filler.size()) {
+        EXPECT_FALSE(m.has_value());
+        continue;
+      }
+      ASSERT_TRUE(m.has_value());
+      EXPECT_EQ(m->FileName, filler + "s.pwn");
+      EXPECT_EQ(m->Text, "w");
+    }
+  }
+}
+
 TEST(CompilerMessageParse, TerminalEscapesAreLeftOut) {
   auto m = ParseCompilerMessage("\x1b[1;31m/g/s.pwn(6) : error\x1b[0m 001: \x1b[1ma\x1b[m\r");
   ASSERT_TRUE(m);
