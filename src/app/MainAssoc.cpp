@@ -26,10 +26,12 @@ void TfmMain::MakeAssoc(bool associate) {
   association.RunTool = [this](const std::vector<std::string>& argv) {
     dialogs_->RunDetached(argv);
   };
-  if (associate)
-    association.Register();
-  else
+  if (associate) {
+    std::string note = association.Register();
+    if (!note.empty()) SetStatusText(note);
+  } else {
     association.Unregister();
+  }
 }
 
 std::string TfmMain::ProgramFile() const {

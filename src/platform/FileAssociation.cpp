@@ -255,7 +255,7 @@ bool TFileAssociation::OwnsDesktopEntry() const {
   return exec == DesktopExecValue(runs) && (runs == program_ || LinkTarget(runs) == program_);
 }
 
-void TFileAssociation::Register() {
+std::string TFileAssociation::Register() {
   bool entryChanged = false, mimeChanged = false;
   // The caches follow whatever was written, also when a later write fails.
   auto refresh = [&] {
@@ -268,24 +268,31 @@ void TFileAssociation::Register() {
     entryChanged = WriteItem(DesktopEntryPath(), DesktopEntryText());
     mimeChanged = WriteItem(MimePackagePath(), MimePackageText());
     // Ludra goes first; the other programs the user listed stay after it.
-    TProfileFile mimeApps(MimeAppsPath());
-    std::string current = mimeApps.ReadLongString(kDefaultsSection, MimeType, "");
-    bool ours = false;
-    std::string value = std::string(DesktopId) + ";" + WithoutId(current, DesktopId, ours);
-    if (current != value) {
-      errno = 0;
-      if (!MakeDirectories(dirs_.ConfigHome)) RaiseRegistryError(MimeAppsPath());
-      try {
-        mimeApps.WriteString(kDefaultsSection, MimeType, value);
-      } catch (const EIniFileException&) {
-        RaiseRegistryError(MimeAppsPath());
-      }
-    }
+    // A second group of defaults (which some readers merge, the later value
+    // winning) gets the same, so no reader finds a stale value.
+    UpdateDefaults([](const std::optional<std::string>& current) {
+      bool ours = false;
+      return std::string(DesktopId) + ";" + WithoutId(current.value_or(""), DesktopId, ours);
+    });
   } catch (...) {
     refresh();
     throw;
   }
   refresh();
+  return KeptLauncherNote();
+}
+
+void TFileAssociation::UpdateDefaults(
+    const std::function<std::optional<std::string>(const std::optional<std::string>&)>& change)
+    const {
+  // Its folder is made only for a value to write.
+  TProfileFile mimeApps(MimeAppsPath(), true);
+  errno = 0;
+  try {
+    mimeApps.UpdateEvery(kDefaultsSection, MimeType, change);
+  } catch (const EIniFileException&) {
+    RaiseRegistryError(MimeAppsPath());
+  }
 }
 
 void TFileAssociation::Unregister() {
@@ -298,20 +305,12 @@ void TFileAssociation::Unregister() {
   // The desktop entry goes last: it is what marks the rest as ours, so a
   // removal that fails half-way can be done again.
   try {
-    TProfileFile mimeApps(MimeAppsPath());
-    bool ours = false;
-    std::string rest =
-        WithoutId(mimeApps.ReadLongString(kDefaultsSection, MimeType, ""), DesktopId, ours);
-    if (ours) {
-      try {
-        if (rest.empty())
-          mimeApps.DeleteKey(kDefaultsSection, MimeType);
-        else
-          mimeApps.WriteString(kDefaultsSection, MimeType, rest);
-      } catch (const EIniFileException&) {
-        RaiseRegistryError(MimeAppsPath());
-      }
-    }
+    UpdateDefaults([](const std::optional<std::string>& current) -> std::optional<std::string> {
+      bool ours = false;
+      std::string rest = WithoutId(current.value_or(""), DesktopId, ours);
+      if (!ours) return current;
+      return rest.empty() ? std::nullopt : std::optional(rest);
+    });
     RemoveItem(MimePackagePath());
     mimeRemoved = true;
     RemoveItem(IconPath());

@@ -3,6 +3,7 @@
 // freedesktop items in the user's data and config directories that make a
 // file manager open a script in this program.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,10 @@ class TFileAssociation {
   // the default-application entry, in that order. An item that already holds
   // what would be written is left alone; the desktop's MIME and desktop-entry
   // caches are refreshed when something changed. A write the system refuses
-  // raises ERegistryException and stops there.
-  void Register();
+  // raises ERegistryException and stops there. Answers a note for the user
+  // when a file of theirs stood in the launcher's place and was kept; empty
+  // otherwise.
+  std::string Register();
   // Removes what Register wrote, only when the desktop entry names this
   // program; otherwise (another program's association, or none) nothing
   // changes. The default-application entry goes only when it names our
@@ -65,8 +68,12 @@ class TFileAssociation {
 
   // The program the desktop entry runs: this program, or the launcher when
   // this program's path needs quoting in the entry (simple openers take
-  // the entry's first word as the program) and the launcher's does not.
+  // the entry's first word as the program), the launcher's does not, and
+  // nothing but a link stands in its place.
   std::string ExecProgram() const;
+  // Something other than a link stands where the launcher would go: the
+  // user's, so it is kept and the entry quotes the program instead.
+  bool LauncherPlaceTaken() const;
   // A symbolic link to the program in the user's data directory.
   std::string LauncherPath() const;
 
@@ -78,6 +85,12 @@ class TFileAssociation {
   void WriteLauncher() const;
   // Removes the launcher when it points at this program.
   void RemoveLauncher() const;
+  // What Register tells when the launcher's place is taken; empty otherwise.
+  std::string KeptLauncherNote() const;
+  // Applies change to our MIME type's value in every group of defaults.
+  void UpdateDefaults(
+      const std::function<std::optional<std::string>(const std::optional<std::string>&)>& change)
+      const;
 
   std::string program_;
   TDesktopDirs dirs_;

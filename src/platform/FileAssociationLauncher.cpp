@@ -36,10 +36,22 @@ std::string LinkTarget(const std::string& path) {
 
 std::string TFileAssociation::LauncherPath() const { return dirs_.DataHome + "/ludra/ludra"; }
 
+bool TFileAssociation::LauncherPlaceTaken() const {
+  struct stat st;
+  return lstat(LauncherPath().c_str(), &st) == 0 && !S_ISLNK(st.st_mode);
+}
+
 std::string TFileAssociation::ExecProgram() const {
   if (!NeedsQuoting(program_)) return program_;
   const std::string launcher = LauncherPath();
-  return NeedsQuoting(launcher) ? program_ : launcher;
+  return NeedsQuoting(launcher) || LauncherPlaceTaken() ? program_ : launcher;
+}
+
+std::string TFileAssociation::KeptLauncherNote() const {
+  if (!NeedsQuoting(program_) || NeedsQuoting(LauncherPath()) || !LauncherPlaceTaken()) return {};
+  return LauncherPath() +
+         " was kept: it is not a link to Ludra. The desktop entry names the program itself, "
+         "which some openers cannot start.";
 }
 
 void TFileAssociation::WriteLauncher() const {

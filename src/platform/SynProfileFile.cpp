@@ -414,6 +414,39 @@ void TProfileFile::DeleteKey(const std::string& section, const std::string& key)
   SaveDocument(fileName_, doc, makeFolder_);
 }
 
+void TProfileFile::UpdateEvery(
+    const std::string& section, const std::string& key,
+    const std::function<std::optional<std::string>(const std::optional<std::string>&)>& change) {
+  held_ = false;
+  TDocument doc = LoadForWrite(fileName_);
+  std::string_view sectionName = Trim(section), keyName = Trim(key);
+  CheckNames(fileName_, sectionName, keyName);
+  bool changed = false;
+  const int first = doc.FindSection(sectionName);
+  const bool firstHolds = first >= 0 && doc.FindKey(first, keyName) >= 0;
+  for (int header = first; header >= 0; header = doc.FindSection(sectionName, header + 1)) {
+    int line = doc.FindKey(header, keyName);
+    if (line < 0) continue;
+    TParsedLine p = ParseLine(doc.lines[line].text);
+    const std::string current(p.value);
+    std::optional<std::string> value = change(current);
+    if (value) *value = value->substr(0, value->find_first_of("\r\n"));
+    if (value == current) continue;
+    changed = true;
+    if (value)
+      doc.lines[line].text = std::string(p.name) + "=" + *value;
+    else
+      doc.lines.erase(doc.lines.begin() + line);
+  }
+  // The first section gets the key when it has none.
+  if (!firstHolds)
+    if (std::optional<std::string> value = change(std::nullopt)) {
+      SetValue(fileName_, doc, section, key, *value);
+      changed = true;
+    }
+  if (changed) SaveDocument(fileName_, doc, makeFolder_);
+}
+
 void TProfileFile::EraseSection(const std::string& section) {
   held_ = false;
   TDocument doc = LoadForWrite(fileName_);

@@ -4,6 +4,7 @@
 // atomically, so several readers and writers never see a half-written file
 // and nothing stays cached between operations, unless the caller asks an
 // object to hold what it read for a run of reads at one moment (Hold).
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -63,6 +64,14 @@ class TProfileFile {
   void WriteStrings(const std::string& section,
                     const std::vector<std::pair<std::string, std::optional<std::string>>>& values);
   void DeleteKey(const std::string& section, const std::string& key);
+  // For files other programs share, in which a section may stand more than
+  // once and readers differ on which one counts: change gives the new value
+  // for a current one (nothing: the key goes), in every section of that name
+  // that holds the key, and in the first (as WriteString writes) when that
+  // one does not hold it. The file is written only when a value changed.
+  void UpdateEvery(
+      const std::string& section, const std::string& key,
+      const std::function<std::optional<std::string>(const std::optional<std::string>&)>& change);
   void EraseSection(const std::string& section);
   // Every write is already on disk when it returns; kept for callers that
   // flush after a group of writes.

@@ -239,6 +239,23 @@ TEST_F(FileAssociationTest, MovingTheProgramRepointsTheEntry) {
   EXPECT_FALSE(fs::exists(dirs_.DataHome + "/ludra"));
 }
 
+TEST_F(FileAssociationTest, AUsersFileInTheLaunchersPlaceIsKept) {
+  TFileAssociation a = Association("/new place/ludra");
+  Put(a.LauncherPath(), "the user's own");
+  EXPECT_EQ(a.Register(), a.LauncherPath() +
+                              " was kept: it is not a link to Ludra. The desktop entry names the "
+                              "program itself, which some openers cannot start.");
+  EXPECT_EQ(Get(a.LauncherPath()), "the user's own");
+  EXPECT_NE(Get(a.DesktopEntryPath()).find("\nExec=\"/new place/ludra\" %f\n"), std::string::npos);
+  a.Unregister();
+  EXPECT_FALSE(fs::exists(a.DesktopEntryPath()));
+  EXPECT_EQ(Get(a.LauncherPath()), "the user's own");
+  // Once the place is free, the link is made again.
+  fs::remove(a.LauncherPath());
+  EXPECT_EQ(a.Register(), "");
+  EXPECT_EQ(LinkTarget(a.LauncherPath()), "/new place/ludra");
+}
+
 TEST_F(FileAssociationTest, UnregisterRemovesOurItemsAndKeepsEveryOtherLine) {
   const std::string others =
       "# chosen by hand\n"
@@ -312,6 +329,12 @@ TEST_F(FileAssociationTest, DefaultsKeepOtherProgramsAndAnyLength) {
     EXPECT_EQ(Get(a.MimeAppsPath()), line(c[1]));
     a.Unregister();
     EXPECT_EQ(Get(a.MimeAppsPath()), line(c[2]));
+    // A second group of defaults, which readers may merge, is kept in step.
+    Put(a.MimeAppsPath(), line(c[0]) + line("x.desktop;"));
+    a.Register();
+    EXPECT_EQ(Get(a.MimeAppsPath()), line(c[1]) + line("ludra.desktop;x.desktop;"));
+    a.Unregister();
+    EXPECT_EQ(Get(a.MimeAppsPath()), line(c[2]) + line("x.desktop;"));
   }
 }
 
