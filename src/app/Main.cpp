@@ -266,8 +266,8 @@ void TfmMain::CreateEditor() {
   ApplyMainWindowEditorSettings(*moCode);
   moCode->SetHighlighter(shCpp.get());
   moCode->SetSearchEngine(SynEditSearch.get());
-  ReplaceProgress = std::make_unique<TSynQtProgress>(this, QStringLiteral("Replacing..."));
-  moCode->SetProgressSink(ReplaceProgress.get());
+  EditProgress = std::make_unique<TSynQtProgress>(this);
+  moCode->SetProgressSink(EditProgress.get());
   moCode->OnChange = [this](TCustomSynEdit* sender) { moCodeChange(sender); };
   moCode->OnStatusChange = [this](TCustomSynEdit* sender, TSynStatusChanges changes) {
     moCodeStatusChange(sender, changes);

@@ -294,8 +294,8 @@ class TfmMain : public QMainWindow {
   // run, made again when a replace asks.
   std::unique_ptr<TConfirmReplaceDialog> ReplaceConfirmDialog;
   void CreateReplaceConfirmDialog();
-  // Shows a long replace-all's progress and lets the user stop it.
-  std::unique_ptr<TSynQtProgress> ReplaceProgress;
+  // Shows a long replace-all, undo or redo and lets the user stop it.
+  std::unique_ptr<TSynQtProgress> EditProgress;
 
   // The modified-document prompt; false when the command must stop.
   bool QuerySaveChanges();

@@ -126,9 +126,9 @@ void TfmMain::RunSearch(bool replace, bool backward) {
     SearchRange.reset();
   }
   auto restoreMode = TBracket([&] { moCode->SetSelectionMode(mode); });
-  ReplaceProgress->Reset();
+  EditProgress->Reset();
   int n = moCode->SearchAndReplace(o.LastSearchText, o.LastReplaceText, flags);
-  if (ReplaceProgress->Stopped()) {
+  if (EditProgress->Stopped()) {
     // What was replaced stays, and one Undo takes it back.
     SetStatusText("Replace stopped.");
     return;

@@ -298,7 +298,9 @@ class TCustomSynEdit {
                        TSynSearchFlags options);
   // A replace-all without prompts reports to it after a moment and stops
   // when it says so; the replacements made by then stay, as one undo step.
-  // Not owned; none: it runs to the end.
+  // An undo or redo of a large step does the same between its records; the
+  // rest of the step stays to be undone or redone. Not owned; none: they
+  // run to the end.
   void SetProgressSink(TSynProgressSink* value) { progressSink_ = value; }
 
   // --- Events.

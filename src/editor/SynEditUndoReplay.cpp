@@ -6,6 +6,7 @@
 
 #include "editor/SynEditCommandsInternal.h"
 #include "editor/SynEditComponentHost.h"
+#include "platform/SynProgress.h"
 
 namespace ludra {
 
@@ -27,6 +28,20 @@ bool ContinuesGroup(const TSynEditUndoItem& next, TSynChangeKind firstKind, uint
     return true;
   }
   return false;
+}
+
+// How many records the replay loop would still take from the top of from,
+// the top one included, number and the kinds going on as it goes.
+long long RecordsLeftInStep(const TSynEditUndoList& from, TSynChangeKind firstKind, uint32_t number,
+                            bool groupUndo) {
+  long long count = 0;
+  for (int i = from.ItemCount() - 1; i >= 0; --i) {
+    ++count;
+    if (i == 0 ||
+        !ContinuesGroup(from.Items(i - 1), firstKind, number, from.Items(i).ChangeKind, groupUndo))
+      break;
+  }
+  return count;
 }
 
 // The segments of an unindent record: one per line, CR LF (or a lone CR or
@@ -260,6 +275,12 @@ void TCustomSynEdit::Replay(bool redo) {
   TSynEditUndoList& from = redo ? editing_->RedoList() : editing_->UndoList();
   TSynEditUndoList& to = redo ? editing_->UndoList() : editing_->RedoList();
   TCommandContext context(*this);
+  // A large step shows how far it is after a moment and can be stopped
+  // between two records: what was replayed stays, the rest of the step
+  // stays in its history. Declared before the paint lock, so the progress
+  // goes after the repaint.
+  TSynProgressGate progress(progressSink_, redo ? pkRedo : pkUndo);
+  constexpr long long kRecordsPerLook = 25;
   auto lock = LockPaint();
   const uint32_t oldBlock = to.BlockChangeNumber();
   auto keepBlock = TBracket([&] { to.SetBlockChangeNumber(oldBlock); });
@@ -286,11 +307,26 @@ void TCustomSynEdit::Replay(bool redo) {
   uint32_t groupNumber = top->ChangeNumber;
   to.SetBlockChangeNumber(top->ChangeNumber);
   const bool groupUndo = options_.Contains(eoGroupUndo);
+  long long done = 0, nextLook = kRecordsPerLook, total = 0;
   for (;;) {
-    TSynChangeKind lastKind = from.TopItem()->ChangeKind;
+    const TSynChangeKind lastKind = from.TopItem()->ChangeKind;
+    const TBufferCoord lastStart = from.TopItem()->StartPos;
+    const uint32_t lastNumber = from.TopItem()->ChangeNumber;
     TReplay::Item(context, from, to, redo);
     top = from.TopItem();
     if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
+    if (++done < nextLook) continue;
+    // Never between the removal and the insertion of one replacement (the
+    // records share a start), so a stop leaves only whole replacements.
+    if (top->StartPos == lastStart && top->ChangeNumber == lastNumber) continue;
+    nextLook = done + kRecordsPerLook;
+    if (!progress.Due()) continue;
+    if (total == 0) total = done + RecordsLeftInStep(from, firstKind, groupNumber, groupUndo);
+    if (progress.Step(done, total)) {
+      // Part of a step never matches the saved text.
+      if (editing_->UndoList().AtSavedPoint()) SetContentModified(true);
+      return;
+    }
   }
   if (redo) {
     // Redoing up to a break passes it, so the next undo stops there again.

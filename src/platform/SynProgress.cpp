@@ -4,7 +4,8 @@
 
 namespace ludra {
 
-TSynProgressGate::TSynProgressGate(TSynProgressSink* sink) : sink_(sink) {
+TSynProgressGate::TSynProgressGate(TSynProgressSink* sink, TSynProgressKind kind)
+    : sink_(sink), kind_(kind) {
   if (sink_) nextCheck_ = sink_->Now() + ShowAfterMs;
 }
 
@@ -19,8 +20,10 @@ bool TSynProgressGate::Step(long long done, long long total) {
   nextCheck_ = now + UpdateMs;
   shown_ = true;
   int percent = total > 0 ? static_cast<int>(std::clamp(done * 100 / total, 0LL, 100LL)) : 0;
-  stopped_ = sink_->Progress(percent);
+  stopped_ = sink_->Progress(kind_, percent);
   return stopped_;
 }
+
+bool TSynProgressGate::Due() const { return sink_ && !stopped_ && sink_->Now() >= nextCheck_; }
 
 }  // namespace ludra

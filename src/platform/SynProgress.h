@@ -5,6 +5,9 @@
 // watches for Escape, tests give a clock they move by hand.
 namespace ludra {
 
+// What the long operation is, for the words the progress shows.
+enum TSynProgressKind { pkReplace, pkUndo, pkRedo };
+
 class TSynProgressSink {
  public:
   virtual ~TSynProgressSink() = default;
@@ -12,7 +15,7 @@ class TSynProgressSink {
   virtual long long Now() = 0;
   // Shows (at the first call) or updates the progress, 0 to 100; true when
   // the user asked to stop.
-  virtual bool Progress(int percent) = 0;
+  virtual bool Progress(TSynProgressKind kind, int percent) = 0;
   // The operation ended; hides what Progress showed. Only after Progress.
   virtual void Done() = 0;
 };
@@ -26,7 +29,7 @@ class TSynProgressGate {
   static constexpr long long UpdateMs = 50;
 
   // Without a sink the operation runs to its end unseen.
-  explicit TSynProgressGate(TSynProgressSink* sink);
+  explicit TSynProgressGate(TSynProgressSink* sink, TSynProgressKind kind = pkReplace);
   ~TSynProgressGate();
   TSynProgressGate(const TSynProgressGate&) = delete;
   TSynProgressGate& operator=(const TSynProgressGate&) = delete;
@@ -34,9 +37,13 @@ class TSynProgressGate {
   // done of total units so far; true once the user asked to stop.
   bool Step(long long done, long long total);
   bool Stopped() const { return stopped_; }
+  // Whether the next Step reports to the sink: for a total that costs
+  // something to count, counted only then.
+  bool Due() const;
 
  private:
   TSynProgressSink* sink_;
+  TSynProgressKind kind_;
   long long nextCheck_ = 0;
   bool shown_ = false;
   bool stopped_ = false;

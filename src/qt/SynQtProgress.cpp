@@ -1,20 +1,19 @@
 #include "qt/SynQtProgress.h"
 
 #include <QCoreApplication>
-#include <utility>
 
 namespace ludra {
 
-TSynQtProgress::TSynQtProgress(QWidget* owner, QString label)
-    : owner_(owner), label_(std::move(label)) {
-  clock_.start();
-}
+TSynQtProgress::TSynQtProgress(QWidget* owner) : owner_(owner) { clock_.start(); }
 
 TSynQtProgress::~TSynQtProgress() { delete box_.data(); }
 
-bool TSynQtProgress::Progress(int percent) {
+bool TSynQtProgress::Progress(TSynProgressKind kind, int percent) {
   if (!box_) {
-    box_ = new QProgressDialog(label_, QStringLiteral("Stop"), 0, 100,
+    const QString label = kind == pkUndo   ? QStringLiteral("Undoing...")
+                          : kind == pkRedo ? QStringLiteral("Redoing...")
+                                           : QStringLiteral("Replacing...");
+    box_ = new QProgressDialog(label, QStringLiteral("Stop"), 0, 100,
                                owner_ ? owner_->window() : nullptr);
     box_->setWindowTitle(QCoreApplication::applicationName());
     box_->setWindowModality(Qt::WindowModal);

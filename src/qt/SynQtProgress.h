@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
-#include <QString>
 
 #include "platform/SynProgress.h"
 
@@ -13,11 +12,11 @@ namespace ludra {
 
 class TSynQtProgress : public TSynProgressSink {
  public:
-  TSynQtProgress(QWidget* owner, QString label);
+  explicit TSynQtProgress(QWidget* owner);
   ~TSynQtProgress() override;
 
   long long Now() override { return clock_.elapsed(); }
-  bool Progress(int percent) override;
+  bool Progress(TSynProgressKind kind, int percent) override;
   void Done() override;
 
   // Whether the user stopped the last operation shown; cleared by Reset.
@@ -26,7 +25,6 @@ class TSynQtProgress : public TSynProgressSink {
 
  private:
   QWidget* owner_;
-  QString label_;
   QElapsedTimer clock_;
   QPointer<QProgressDialog> box_;
   bool stopped_ = false;

@@ -566,7 +566,7 @@ struct TSteppingSink : TSynProgressSink {
   std::vector<int> percents;
   int hidden = 0;
   long long Now() override { return now += step; }
-  bool Progress(int percent) override {
+  bool Progress(TSynProgressKind, int percent) override {
     return percents.push_back(percent), percents.size() == stopAt;
   }
   void Done() override { ++hidden; }

@@ -2,10 +2,13 @@
 // and the line break with auto-indent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
 #include "editor/HeadlessSynEdit.h"
+#include "platform/SynProgress.h"
+#include "search/SynEditSearch.h"
 
 namespace ludra::test {
 namespace {
@@ -422,6 +425,81 @@ TEST(LineBreakTest, ReplacesTheSelectionInOneStep) {
   EXPECT_FALSE(e.HasSelection());
   e.Undo();
   EXPECT_EQ(e.Text(), "abc\r\ndef");
+}
+
+}  // namespace
+}  // namespace ludra::test
+
+namespace ludra::test {
+namespace {
+
+// A clock that moves by 250 ms at every look; stops the run at report
+// stopAt (0: never).
+struct TProgressClock : TSynProgressSink {
+  long long now = 0;
+  size_t stopAt = 0;
+  std::vector<std::pair<TSynProgressKind, int>> reports;
+  int hidden = 0;
+  long long Now() override { return now += 250; }
+  bool Progress(TSynProgressKind kind, int percent) override {
+    reports.push_back({kind, percent});
+    return reports.size() == stopAt;
+  }
+  void Done() override { ++hidden; }
+};
+
+TEST(UndoProgressTest, LargeStepsShowProgressAndStopBetweenWholeReplacements) {
+  // 3,000 replacements: one undo step of 6,000 records.
+  const int n = 3000;
+  std::string before, after;
+  for (int i = 0; i < n; ++i)
+    before += i ? "\r\nab cd" : "ab cd", after += i ? "\r\nxyz cd" : "xyz cd";
+  for (auto [stopAt, groupUndo] : {std::pair{1u, true}, {2u, true}, {4u, true}, {2u, false}}) {
+    SCOPED_TRACE(stopAt);
+    TSynEditSearch engine;
+    THeadlessSynEdit e;
+    TProgressClock clock;
+    e.SetSearchEngine(&engine);
+    if (!groupUndo) e.SetOptions(e.Options() - TSynEditorOptions{eoGroupUndo});
+    e.SetMaxUndo(2 * n);  // a longer step would lose the saved point
+    e.SetText(before);
+    ASSERT_EQ(e.SearchAndReplace("ab", "xyz", {sfReplaceAll, sfEntireScope}), n);
+    // Saved here (without grouping, no break marks the point): part of
+    // the step must not pass for it.
+    if (!groupUndo) e.SetContentModified(false);
+    e.SetProgressSink(&clock);
+    int shown = 0;
+    auto run = [&](TSynProgressKind kind) {
+      clock.reports.clear();
+      kind == pkUndo ? e.Undo() : e.Redo();
+      shown += !clock.reports.empty();
+      for (auto [k, percent] : clock.reports) EXPECT_EQ(k, kind);
+      EXPECT_TRUE(std::is_sorted(clock.reports.begin(), clock.reports.end()));
+    };
+    // Stopped, an undo leaves the last lines restored and a redo the first
+    // of those replaced again: whole lines either way.
+    for (TSynProgressKind kind : {pkUndo, pkRedo}) {
+      clock.stopAt = kind == pkUndo ? 2 * stopAt : stopAt;
+      run(kind);
+      ASSERT_EQ(clock.reports.size(), clock.stopAt);
+      int firstRestored = n;
+      while (firstRestored > 0 && e.Lines().Get(firstRestored - 1) == "ab cd") --firstRestored;
+      for (int i = 0; i < firstRestored; ++i) ASSERT_EQ(e.Lines().Get(i), "xyz cd") << i;
+      EXPECT_GT(firstRestored, 0);
+      EXPECT_LT(firstRestored, n);
+      EXPECT_TRUE(e.ContentModified());
+      EXPECT_NO_THROW(e.Check());
+    }
+    // Not stopped, the rest is redone, then the whole step undone.
+    clock.stopAt = 0;
+    run(pkRedo);
+    EXPECT_EQ(e.Text(), after);
+    run(pkUndo);
+    EXPECT_EQ(e.Text(), before);
+    EXPECT_FALSE(e.CanUndo());
+    EXPECT_EQ(e.ContentModified(), !groupUndo);
+    EXPECT_EQ(clock.hidden, shown);
+  }
 }
 
 }  // namespace
