@@ -2,7 +2,7 @@
 // file: TSynEditRegexSearch.FindAllInLine against std::regex (ECMAScript)
 // and PCRE2 without JIT, all three measured in the same run. Prints a table
 // of MB/s (medians when repeated) and ratios at the end, then the time of
-// nested quantifiers that fail.
+// nested quantifiers, short and at 10,000 characters.
 #include <benchmark/benchmark.h>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -195,10 +195,47 @@ BENCHMARK(BM_Ludra)->Apply(Patterns);
 BENCHMARK(BM_StdRegex)->Apply(Patterns);
 BENCHMARK(BM_Pcre2)->Apply(Patterns);
 
+// One search of a subject, here and in PCRE2 (set up as this matcher is by
+// default: a dot matches line breaks, $ only the end; its default match
+// limit applies): processor microseconds and the answer.
+std::string LudraOnce(const char* pattern, const std::string& subject) {
+  TRegExpr re;
+  re.SetExpression(pattern);
+  std::string answer;
+  const double t0 = CpuSeconds();
+  try {
+    answer = re.Exec(subject) ? std::to_string(re.GroupStart(0) - 1) + ":" +
+                                    std::to_string(re.GroupStart(0) - 1 + re.GroupLength(0))
+                              : "no match";
+  } catch (const ERegExpr& e) {
+    answer = "error " + std::to_string(e.ErrorCode());
+  }
+  return std::to_string(static_cast<long>((CpuSeconds() - t0) * 1e6)) + " " + answer;
+}
+
+std::string Pcre2Once(const char* pattern, const std::string& subject) {
+  int error;
+  PCRE2_SIZE errorOffset;
+  pcre2_code* code =
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
+                    PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY, &error, &errorOffset, nullptr);
+  pcre2_match_data* md = pcre2_match_data_create_from_pattern(code, nullptr);
+  const double t0 = CpuSeconds();
+  const int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0,
+                             0, md, nullptr);
+  const double t1 = CpuSeconds();
+  std::string answer = rc == PCRE2_ERROR_NOMATCH ? "no match"
+                       : rc < 0                  ? "error " + std::to_string(rc)
+                                : std::to_string(pcre2_get_ovector_pointer(md)[0]) + ":" +
+                                      std::to_string(pcre2_get_ovector_pointer(md)[1]);
+  pcre2_match_data_free(md);
+  pcre2_code_free(code);
+  return std::to_string(static_cast<long>((t1 - t0) * 1e6)) + " " + answer;
+}
+
 // Nested quantifiers over about 30 bytes that do not match, where trying
 // every way to split the text is exponential (the subjects hold the literal
-// the pattern requires, so no quick test rules them out): the processor time
-// of one search each, here and in PCRE2 (its default match limit applies).
+// the pattern requires, so no quick test rules them out).
 void NestedQuantifiers() {
   const struct {
     const char* pattern;
@@ -216,38 +253,46 @@ void NestedQuantifiers() {
       {"(a+)+$", std::string(30, 'a') + "!"},
   };
   std::printf("\n%-18s %18s %18s\n", "nested", "ludra us", "pcre2 us");
-  for (const auto& c : cases) {
-    std::string ludra;
-    {
-      TRegExpr re;
-      re.SetExpression(c.pattern);
-      const double t0 = CpuSeconds();
-      try {
-        ludra = re.Exec(c.subject) ? "match" : "no match";
-      } catch (const ERegExpr& e) {
-        ludra = "error " + std::to_string(e.ErrorCode());
-      }
-      ludra = std::to_string(static_cast<long>((CpuSeconds() - t0) * 1e6)) + " " + ludra;
-    }
-    std::string pcre;
-    {
-      int error;
-      PCRE2_SIZE errorOffset;
-      pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(c.pattern),
-                                       PCRE2_ZERO_TERMINATED, 0, &error, &errorOffset, nullptr);
-      pcre2_match_data* md = pcre2_match_data_create_from_pattern(code, nullptr);
-      const double t0 = CpuSeconds();
-      int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(c.subject.data()), c.subject.size(),
-                           0, 0, md, nullptr);
-      pcre = std::to_string(static_cast<long>((CpuSeconds() - t0) * 1e6)) +
-             (rc >= 0                     ? " match"
-              : rc == PCRE2_ERROR_NOMATCH ? " no match"
-                                          : " error");
-      pcre2_match_data_free(md);
-      pcre2_code_free(code);
-    }
-    std::printf("%-18s %18s %18s\n", c.pattern, ludra.c_str(), pcre.c_str());
-  }
+  for (const auto& c : cases)
+    std::printf("%-18s %18s %18s\n", c.pattern, LudraOnce(c.pattern, c.subject).c_str(),
+                Pcre2Once(c.pattern, c.subject).c_str());
+}
+
+// The nested-quantifier family at n = 10,000 characters. "first": the
+// literal the pattern requires comes first, so no later start can match
+// (both engines rule those starts out). "last": it comes last, after a
+// character that breaks every match, so every start is tried; here the
+// failure memo answers, PCRE2 runs into its match limit. Spans are 0-based
+// start:end.
+void NestedQuantifierFamily() {
+  const int n = 10000;
+  const std::string a(n, 'a'), x(n, 'x');
+  const struct {
+    const char* pattern;
+    const char* where;
+    std::string subject;
+  } cases[] = {
+      {"(a+)+b", "first", "b" + a + "c"},
+      {"(a+)+b", "last", a + "cb"},
+      {"(x+x+)+y", "first", "y" + x + "z"},
+      {"(x+x+)+y", "last", x + "zy"},
+      {"(\\w+)+@", "first", "@" + a + "!"},
+      {"(\\w+)+@", "last", a + "!@"},
+      {"(a+b?)+c", "first", "c" + a + "d"},
+      {"(a+b?)+c", "last", a + "dc"},
+      {"(a{2,}){2,}b", "first", "b" + a + "c"},
+      {"(a{2,}){2,}b", "last", a + "cb"},
+      {".*.*.*=", "first", "=" + a},
+      {"(?-s).*.*.*=", "last", a + "\n="},
+      {"(a+)\\1+b", "first", "b" + a + "c"},
+      {"(.*a){12}x", "first", "x" + a + "c"},
+      {"(.*a){12}x", "last", a + "\nx"},
+      {"(a+)+\\1b", "first", "b" + a + "c"},
+  };
+  std::printf("\n%-14s %-6s %24s %24s\n", "n = 10,000", "lit", "ludra us", "pcre2 us");
+  for (const auto& c : cases)
+    std::printf("%-14s %-6s %24s %24s\n", c.pattern, c.where,
+                LudraOnce(c.pattern, c.subject).c_str(), Pcre2Once(c.pattern, c.subject).c_str());
 }
 
 }  // namespace
@@ -275,5 +320,6 @@ int main(int argc, char** argv) {
   }
   std::printf("(medians of the repetitions)\n");
   NestedQuantifiers();
+  NestedQuantifierFamily();
   return 0;
 }

@@ -17,5 +17,5 @@ ludra_need_packages() {
 LUDRA_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins fonts-liberation fontconfig shared-mime-info)
 # The Debian package's run-time dependencies are found by dpkg-shlibdeps.
 LUDRA_PACKAGE_PACKAGES=(dpkg-dev)
-LUDRA_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl xdg-utils desktop-file-utils libfile-mimeinfo-perl imagemagick "${LUDRA_PACKAGE_PACKAGES[@]}")
+LUDRA_TEST_PACKAGES=(libgtest-dev libgmock-dev libpcre2-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl xdg-utils desktop-file-utils libfile-mimeinfo-perl imagemagick "${LUDRA_PACKAGE_PACKAGES[@]}")
 LUDRA_BENCH_PACKAGES=(libbenchmark-dev libpcre2-dev)

@@ -22,6 +22,7 @@ TRegExpr::~TRegExpr() = default;
 void TRegExpr::InvalidateProgram() {
   program_.clear();
   compiled_ = false;
+  newInput_ = true;
 }
 
 void TRegExpr::SetExpression(const std::string& value) {
@@ -84,6 +85,7 @@ bool TRegExpr::Exec(const std::string& input) {
   // The step budget covers every search in one input, so finding all
   // matches of a line stays bounded too.
   steps_ = 0;
+  newInput_ = true;
   return ExecPos(1);
 }
 
@@ -294,9 +296,11 @@ std::string TRegExpr::ErrorText(int code) const {
     case reeLoopWithoutEntry:
       return "TRegExpr(exec): Loop Without LoopEntry !";
     case reeStepBudgetExceeded:
-      return "TRegExpr(exec): Search Abandoned, The Pattern Backtracks Too Much";
+      return "TRegExpr(exec): Search Abandoned, The Pattern Backtracks Too Much; Matches May "
+             "Have Been Missed";
     case reeBacktrackStackExceeded:
-      return "TRegExpr(exec): Search Abandoned, Backtracking Stack Exhausted";
+      return "TRegExpr(exec): Search Abandoned, Backtracking Stack Exhausted; Matches May Have "
+             "Been Missed";
     default:
       return "Unknown error";
   }

@@ -2,8 +2,9 @@
 // The regular-expression compiler and backtracking matcher for single-byte
 // text. A pattern compiles into a compact program of nodes; the matcher walks
 // it with an explicit backtracking stack, so neither long subjects nor deep
-// patterns can exhaust the machine stack, and a fixed step budget stops
-// patterns that backtrack catastrophically.
+// patterns can exhaust the machine stack. A memo of failed states keeps
+// nested quantifiers from trying the same state twice; a fixed step budget
+// is the last guard against patterns that still backtrack too much.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -148,9 +149,9 @@ class TRegExpr {
   int64_t StepBudget() const { return stepBudget_; }
   void SetStepBudget(int64_t value) { stepBudget_ = value; }
   int64_t StepsUsed() const { return steps_; }
-  // The work a search may spend before it starts remembering the states
-  // (node, position) that failed, so that none is explored twice; by
-  // default a small multiple of the text searched. 0 remembers from the
+  // The work the searches in one input may spend before they start
+  // remembering the states that failed, so that none is explored twice; by
+  // default a small multiple of the input's length. 0 remembers from the
   // first step.
   int64_t MemoThreshold() const { return memoThreshold_; }
   void SetMemoThreshold(int64_t value) { memoThreshold_ = value; }
@@ -202,16 +203,37 @@ class TRegExpr {
   }
   void PushUndoEntry(int kind, int node, int pos, int extra);
   void LogLoop(int slot);
-  int FindMust(int from) const;
-  bool SearchFrom(int pos);
+  int FindLastMust() const;
+  bool SearchFrom(int from);
+  bool TryStarts(int from);
+  int ChainCount(int node, int operand, int min, int max, int pos);
+  int UnitOf(int operand) const;
+
+  // The failure memo (SynRegExprMemo.cpp).
+  void BuildMemoRows();
+  void ResetMemo();
   void StartMemo();
-  // Whether the state was reached before in this search; marks it.
+  bool SeenSparse(int index, int pos);
+  int ContextNumber(const int32_t* context, int n, uint64_t hash);
+  static bool InsertState(std::vector<uint64_t>& set, size_t& count, uint64_t key);
+  // Whether the state (node, position, and what else decides the rest of
+  // the walk) was reached before in this input's searches; marks it.
   bool Seen(int node, int pos) {
-    const int row = memoIndex_[node];
-    if (row == 0) return false;
-    const int loopMin = memoLoopMin_[row - 1];
-    if (loopMin < 0 ? loopIdx_ != 0 : loopIdx_ != 1 || loopCount_[0] < loopMin) return false;
-    const size_t bit = static_cast<size_t>(row - 1) * memoStride_ + static_cast<size_t>(pos);
+    const int index = memoIndex_[node];
+    if (index == 0 || pos <= memoFloor_) return false;
+    const size_t base = memoBase_[index - 1];
+    if (base == SIZE_MAX) return SeenSparse(index, pos);
+    const TMemoRow& row = memoRows_[index - 1];
+    size_t code = 0;
+    if (row.loops != 0) {
+      if (loopIdx_ != row.loops) return false;
+      for (int s = 0; s < row.loops; ++s) {
+        const TMemoLoop& l = memoLoops_[row.firstLoop + s];
+        const int count = loopCount_[s];
+        code = code * l.radix + static_cast<size_t>(count < l.radix - 1 ? count : l.radix - 1);
+      }
+    }
+    const size_t bit = base + code * memoStride_ + static_cast<size_t>(pos);
     uint64_t& word = memo_[bit >> 6];
     const uint64_t mask = uint64_t{1} << (bit & 63);
     if (word & mask) return true;
@@ -249,12 +271,27 @@ class TRegExpr {
     int single;  // the set's only member, or -1
   };
   std::vector<TFollow> followSets_;
-  // Per branch or repeat node: its row in the failure memo (+1), 0 for none.
+  // Per branch, repeat or counted-loop node: its row in the failure memo
+  // (+1), 0 for none.
   std::vector<uint16_t> memoIndex_;
-  // Per row: the minimum of the counted loop around its node, -1 for none.
-  std::vector<int> memoLoopMin_;
-  int memoRows_ = 0;
-  bool memoUsable_ = false;  // no back-reference in the pattern
+  // A counted loop around a memo row. Its counts from radix - 1 on behave
+  // alike: an unbounded loop's at and past its minimum (radix = min + 1),
+  // a bounded loop's are all different (radix = max + 1).
+  struct TMemoLoop {
+    int radix;
+    bool unbounded;
+  };
+  struct TMemoRow {
+    int firstLoop = 0, loops = 0;  // its loops in memoLoops_, outermost first
+    // Distinct loop-count codes, each a bit per position in memo_; 0 when
+    // the row's states go to the sparse memo.
+    size_t codes = 1;
+  };
+  std::vector<TMemoRow> memoRows_;
+  std::vector<TMemoLoop> memoLoops_;
+  // The groups some back-reference reads: their spans decide where it
+  // matches, so they are part of every state.
+  std::vector<int> refGroups_;
   std::array<unsigned char, 256> swapCase_{};
   std::array<bool, 256> isWord_{};
   std::array<bool, 256> isLineBreak_{};
@@ -276,18 +313,41 @@ class TRegExpr {
   int choices_ = 0;
   int64_t steps_ = 0;
   int64_t stepBudget_ = kStepBudget;
-  // The failure memo of the current search: a bit per (memo row, position).
-  // Without back-references what follows a state depends only on its node
-  // and position (and the count of a counted loop around it, up to the
-  // loop's minimum), so a state reached again in the same search, from the
-  // same or a later start, fails again.
+  // The failure memo of the searches in the current input. A state is a
+  // node, a position and everything the rest of the walk reads: the counts
+  // of the counted loops around the node and, with back-references, whether
+  // each loop's iteration is still empty and the spans of the referenced
+  // groups. A state reached again fails again: the first visit either
+  // failed or is still being explored (reaching it again from there would
+  // be a loop that consumed nothing). Dense rows keep a bit per (count
+  // code, position); other states go to a hash set.
   static constexpr size_t kMemoMaxBits = size_t{1} << 27;
+  static constexpr size_t kSparseMaxSlots = size_t{1} << 22;
+  static constexpr size_t kSparseMaxContexts = size_t{1} << 18;
+  static constexpr int kSparseSteps = 4;
   int64_t memoThreshold_ = -1;  // -1: the default
   int64_t memoAfter_ = 0;       // steps_ at which the memo starts
   bool memoOn_ = false;
-  size_t memoStride_ = 0;  // positions per row: the input length + 1
+  // States at or before the end of this input's last match may lie on its
+  // path, so they are neither looked up nor marked.
+  int memoFloor_ = -1;
+  bool memoSound_ = true;         // false after a search that ended in an error
+  bool newInput_ = true;          // the input or the program changed since the last search
+  size_t memoStride_ = 0;         // positions per code: the input length + 1
+  std::vector<size_t> memoBase_;  // per row: first bit in memo_, SIZE_MAX for sparse
   std::vector<uint64_t> memo_;
+  std::vector<uint64_t> sparse_;  // (context number, position) pairs
+  size_t sparseCount_ = 0;
+  // Numbered contexts: a slot holds a hash's high half and the number + 1;
+  // a context is stored as its length and values from contextAt_[number].
+  std::vector<uint64_t> contextSlots_;
+  std::vector<uint32_t> contextAt_;
+  std::vector<uint64_t> contextHash_;
+  std::vector<int32_t> contextStore_;
   int matchEnd_ = 0;
+  // The last position of the must string in the input (-1: none), or -2
+  // when not looked for yet: a match starting after it cannot exist.
+  int lastMust_ = -2;
 };
 
 }  // namespace ludra

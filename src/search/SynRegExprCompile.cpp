@@ -14,8 +14,10 @@ using namespace regexpr;
 
 namespace {
 
-// Flags of a parsed piece.
-constexpr int WORST = 0, HASWIDTH = 1, SIMPLE = 2, SPSTART = 4;
+// Flags of a parsed piece. HASWIDTH follows the quantifier rules (a
+// back-reference counts as having width); MAYBEEMPTY says whether the piece
+// can in fact match the empty string.
+constexpr int WORST = 0, HASWIDTH = 1, SIMPLE = 2, SPSTART = 4, MAYBEEMPTY = 8;
 
 bool IsMeta(int c) {
   switch (c) {
@@ -199,6 +201,7 @@ int TRegExpr::Parser::ParseReg(bool paren, int& flagp) {
   flagp = HASWIDTH;
   int ret = -1;
   int parno = 0;
+  int empty = 0;
   const int savedMods = mods_;
   if (paren) {
     if (npar_ >= NSUBEXP) Fail(reeCompParseRegTooManyBrackets);
@@ -213,6 +216,7 @@ int TRegExpr::Parser::ParseReg(bool paren, int& flagp) {
     ret = br;
   if (!(flags & HASWIDTH)) flagp &= ~HASWIDTH;
   flagp |= flags & SPSTART;
+  empty |= flags & MAYBEEMPTY;
   // Linking from the last branch keeps long alternations linear.
   int last = br;
   while (Peek() == '|') {
@@ -222,7 +226,9 @@ int TRegExpr::Parser::ParseReg(bool paren, int& flagp) {
     last = br;
     if (!(flags & HASWIDTH)) flagp &= ~HASWIDTH;
     flagp |= flags & SPSTART;
+    empty |= flags & MAYBEEMPTY;
   }
+  flagp |= empty;
   int ender = Emit(paren ? static_cast<uint8_t>(opClose + parno) : static_cast<uint8_t>(opEnd));
   Tail(last, ender);
   for (int b = ret; b >= 0; b = NextNode(prog_.data(), b)) OpTail(b, ender);
@@ -238,7 +244,7 @@ int TRegExpr::Parser::ParseReg(bool paren, int& flagp) {
 }
 
 int TRegExpr::Parser::ParseBranch(int& flagp) {
-  flagp = WORST;
+  flagp = MAYBEEMPTY;
   int ret = Emit(opBranch);
   int chain = -1;
   for (;;) {
@@ -248,6 +254,7 @@ int TRegExpr::Parser::ParseBranch(int& flagp) {
     int flags;
     int latest = ParsePiece(flags);
     flagp |= flags & HASWIDTH;
+    if (!(flags & MAYBEEMPTY)) flagp &= ~MAYBEEMPTY;
     if (chain < 0)
       flagp |= flags & SPSTART;
     else
@@ -272,6 +279,7 @@ void TRegExpr::Parser::EmitComplexBraces(int ret, int min, int max, bool lazy) {
 int TRegExpr::Parser::ParsePiece(int& flagp) {
   int flags;
   int ret = ParseAtom(flags);
+  if (!(flags & HASWIDTH)) flags |= MAYBEEMPTY;
   SkipX();
   int op = Peek();
   TBraces braces{};
@@ -300,12 +308,15 @@ int TRegExpr::Parser::ParsePiece(int& flagp) {
   }
   const bool nonGreedy = lazy || !Mod(MaskModG);
   const bool simple = (flags & SIMPLE) != 0;
+  // An operand that can match nothing (through a back-reference) repeats in
+  // a counted loop, which ends the repeat after an empty iteration.
+  const bool loopGreedy = !nonGreedy && !(flags & MAYBEEMPTY);
   switch (op) {
     case '*':
-      flagp = WORST | SPSTART;
+      flagp = WORST | SPSTART | MAYBEEMPTY;
       if (simple) {
         Insert(nonGreedy ? opStarLazy : opStar, ret, 0);
-      } else if (!nonGreedy) {
+      } else if (loopGreedy) {
         // x* becomes a branch loop: (x, back to the branch) or nothing.
         Insert(opBranch, ret, 0);
         OpTail(ret, Emit(opBack));
@@ -313,14 +324,14 @@ int TRegExpr::Parser::ParsePiece(int& flagp) {
         Tail(ret, Emit(opBranch));
         Tail(ret, Emit(opNothing));
       } else {
-        EmitComplexBraces(ret, 0, kInfinite, true);
+        EmitComplexBraces(ret, 0, kInfinite, nonGreedy);
       }
       break;
     case '+':
-      flagp = WORST | SPSTART | HASWIDTH;
+      flagp = WORST | SPSTART | HASWIDTH | (flags & MAYBEEMPTY);
       if (simple) {
         Insert(nonGreedy ? opPlusLazy : opPlus, ret, 0);
-      } else if (!nonGreedy) {
+      } else if (loopGreedy) {
         // x+ becomes x followed by a loop back to x, or nothing.
         int next = Emit(opBranch);
         Tail(ret, next);
@@ -328,11 +339,11 @@ int TRegExpr::Parser::ParsePiece(int& flagp) {
         Tail(next, Emit(opBranch));
         Tail(ret, Emit(opNothing));
       } else {
-        EmitComplexBraces(ret, 1, kInfinite, true);
+        EmitComplexBraces(ret, 1, kInfinite, nonGreedy);
       }
       break;
     case '?':
-      flagp = WORST | SPSTART;
+      flagp = WORST | SPSTART | MAYBEEMPTY;
       if (!nonGreedy) {
         // x? becomes x or nothing.
         Insert(opBranch, ret, 0);
@@ -349,7 +360,7 @@ int TRegExpr::Parser::ParsePiece(int& flagp) {
       }
       break;
     default:  // braces
-      flagp = WORST | SPSTART | (min > 0 ? HASWIDTH : 0);
+      flagp = WORST | SPSTART | (min > 0 ? HASWIDTH | (flags & MAYBEEMPTY) : MAYBEEMPTY);
       if (simple) {
         Insert(nonGreedy ? opRepeatLazy : opRepeat, ret, 8);
         Write32(prog_.data() + ret + kNodeSize, min);
@@ -397,7 +408,7 @@ int TRegExpr::Parser::ParseAtom(int& flagp) {
       }
       int flags;
       int ret = ParseReg(true, flags);
-      flagp = flags & (HASWIDTH | SPSTART);
+      flagp = flags & (HASWIDTH | SPSTART | MAYBEEMPTY);
       return ret;
     }
     case -1:
@@ -586,6 +597,7 @@ int TRegExpr::Parser::ParseEscape(int& flagp) {
   }
   if (c >= '1' && c <= '9') {
     ++pos_;
+    flagp |= MAYBEEMPTY;  // the group may have captured nothing
     int node = Emit(Mod(MaskModI) ? opBackrefNoCase : opBackref);
     EmitByte(static_cast<uint8_t>(c - '0'));
     return node;
@@ -734,34 +746,6 @@ void TRegExpr::Compile() {
   progModifiers_ = modifiers_;
   compiled_ = true;
 }
-
-namespace {
-
-int NodeSize(const uint8_t* prog, int node) {
-  switch (prog[node]) {
-    case opLiteral:
-    case opLiteralNoCase:
-      return kNodeSize + 1 + prog[node + kNodeSize];
-    case opRepeat:
-    case opRepeatLazy:
-      return kNodeSize + 8;
-    case opLoop:
-    case opLoopLazy:
-      return kNodeSize + 12;
-    case opSmallSet:
-    case opSmallSetNot:
-      return kNodeSize + 3;
-    case opFullSet:
-      return kNodeSize + 32;
-    case opBackref:
-    case opBackrefNoCase:
-      return kNodeSize + 1;
-    default:
-      return kNodeSize;
-  }
-}
-
-}  // namespace
 
 void TRegExpr::AddSimpleFirst(int node, TSynCharSet& set) const {
   const uint8_t* prog = program_.data();
@@ -924,49 +908,13 @@ void TRegExpr::Optimize() {
   int k = 0;
   for (int c = 0; c < 256 && k < 2; ++c)
     if (firstSet_.Contains(c)) (k++ == 0 ? firstA_ : firstB_) = static_cast<unsigned char>(c);
+  BuildMemoRows();
 
   // For every repeat, the characters its continuation can begin with: the
   // matcher then tries only counts that leave such a character next, and
   // takes the longest run at once when the operand cannot be one of them.
   followIndex_.assign(program_.size(), 0);
   followSets_.clear();
-  // The failure memo has a row per branch and repeat node: every path that
-  // backtracks into itself passes one of them. Captured text decides where
-  // a back-reference matches, so with one the memo is off. Inside a counted
-  // loop what follows also depends on the loop's count; a row there is used
-  // once the count has reached the loop's minimum, when the count no longer
-  // matters, and only for an unbounded loop that is not inside another.
-  memoIndex_.assign(program_.size(), 0);
-  memoLoopMin_.clear();
-  memoRows_ = 0;
-  bool backref = false;
-  struct TLoopSpan {
-    int body, loop, min;
-    bool unbounded;
-  };
-  std::vector<TLoopSpan> loops;
-  for (int node = first; node < static_cast<int>(program_.size()); node += NodeSize(prog, node)) {
-    const uint8_t op = prog[node];
-    backref = backref || op == opBackref || op == opBackrefNoCase;
-    if (op == opLoop || op == opLoopLazy)
-      loops.push_back({node + Read32(prog + node + kNodeSize + 8), node,
-                       Read32(prog + node + kNodeSize),
-                       Read32(prog + node + kNodeSize + 4) >= kInfinite});
-  }
-  for (int node = first; node < static_cast<int>(program_.size()); node += NodeSize(prog, node)) {
-    const uint8_t op = prog[node];
-    if (!(op == opBranch || IsRepeat(op)) || memoRows_ >= 65535) continue;
-    int depth = 0, min = -1;
-    for (const TLoopSpan& l : loops)
-      if (node >= l.body && node < l.loop) {
-        ++depth;
-        min = l.unbounded ? l.min : INT32_MAX;
-      }
-    if (depth > 1 || min == INT32_MAX) continue;
-    memoLoopMin_.push_back(min);
-    memoIndex_[node] = static_cast<uint16_t>(++memoRows_);
-  }
-  memoUsable_ = !backref && memoRows_ > 0;
   for (int node = first; node < static_cast<int>(program_.size()); node += NodeSize(prog, node)) {
     if (!IsRepeat(prog[node])) continue;
     int cont = NextNode(prog, node);

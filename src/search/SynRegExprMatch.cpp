@@ -80,6 +80,7 @@ bool TRegExpr::MatchOne(int operand, int pos, int& newPos) {
     if (s < 0 || e < s) return false;
     int n = e - s;
     if (len_ - pos < n) return false;
+    steps_ += n >> 4;  // long compares count as work too
     if (op == opBackref) {
       if (std::memcmp(in_ + pos, in_ + s, n) != 0) return false;
     } else {
@@ -210,6 +211,35 @@ TRepeat RepeatOf(const uint8_t* prog, int node) {
 
 }  // namespace
 
+// The length of one repeat of a simple operand: a back-reference repeats
+// its group's text.
+int TRegExpr::UnitOf(int operand) const {
+  const uint8_t* prog = program_.data();
+  if (prog[operand] != opBackref && prog[operand] != opBackrefNoCase) return 1;
+  const int g = prog[operand + kNodeSize];
+  return endp_[g] - startp_[g];
+}
+
+// How many repeats a greedy unbounded repeat entered at pos tries while the
+// memo is on: the minimum, then one at a time until the operand fails or the
+// state after a repeat was reached before (everything from there on has been
+// tried). -1 when the state after the minimum was reached before.
+int TRegExpr::ChainCount(int node, int operand, int min, int max, int pos) {
+  int count = RepeatCount(operand, pos, min);
+  if (count < min) return count;
+  const int unit = UnitOf(operand);
+  int at = pos + count * unit, next;
+  if (Seen(node, at)) return -1;
+  if (unit <= 0) return count;
+  while (count < max && MatchOne(operand, at, next)) {
+    ++steps_;
+    if (Seen(node, next)) break;
+    at = next;
+    ++count;
+  }
+  return count;
+}
+
 bool TRegExpr::Run(int pos) {
   const uint8_t* prog = program_.data();
   const int progSize = static_cast<int>(program_.size());
@@ -292,16 +322,16 @@ bool TRegExpr::Run(int pos) {
       case opStar:
       case opPlus:
       case opRepeat: {
-        if (memoOn_ && Seen(scan, pos)) goto fail;
         const TRepeat r = RepeatOf(prog, scan);
-        int count = RepeatCount(r.operand, pos, r.max);
+        // Unbounded repeats remember the state after each repeat, bounded
+        // ones (whose count matters) their entry.
+        const bool chain = memoOn_ && r.max >= kInfinite;
+        if (memoOn_ && !chain && Seen(scan, pos)) goto fail;
+        int count = chain ? ChainCount(scan, r.operand, r.min, r.max, pos)
+                          : RepeatCount(r.operand, pos, r.max);
         if (count < r.min) goto fail;
-        int unit = 1;
-        if (prog[r.operand] == opBackref || prog[r.operand] == opBackrefNoCase) {
-          int g = prog[r.operand + kNodeSize];
-          unit = endp_[g] - startp_[g];
-          if (unit == 0) count = r.min;
-        }
+        const int unit = UnitOf(r.operand);
+        if (unit == 0) count = r.min;
         const uint16_t fi = followIndex_[scan];
         if (fi) {
           const TFollow& f = followSets_[fi - 1];
@@ -325,16 +355,13 @@ bool TRegExpr::Run(int pos) {
       case opStarLazy:
       case opPlusLazy:
       case opRepeatLazy: {
-        if (memoOn_ && Seen(scan, pos)) goto fail;
         const TRepeat r = RepeatOf(prog, scan);
+        const bool chain = memoOn_ && r.max >= kInfinite;
+        if (memoOn_ && !chain && Seen(scan, pos)) goto fail;
         int count = RepeatCount(r.operand, pos, r.min);
         if (count < r.min) goto fail;
-        int unit = 1;
-        if (prog[r.operand] == opBackref || prog[r.operand] == opBackrefNoCase) {
-          int g = prog[r.operand + kNodeSize];
-          unit = endp_[g] - startp_[g];
-        }
-        pos += count * unit;
+        pos += count * UnitOf(r.operand);
+        if (chain && Seen(scan, pos)) goto fail;
         if (!LazyExtend(scan, pos, count)) goto fail;
         break;
       }
@@ -348,6 +375,7 @@ bool TRegExpr::Run(int pos) {
       case opLoop:
       case opLoopLazy: {
         if (loopIdx_ <= 0) Raise(reeLoopWithoutEntry);
+        if (memoOn_ && Seen(scan, pos)) goto fail;
         const int slot = loopIdx_ - 1;
         const int min = Read32(arg), max = Read32(arg + 4);
         const int body = scan + Read32(arg + 8);
@@ -359,8 +387,10 @@ bool TRegExpr::Run(int pos) {
           next = body;
           break;
         }
-        // An iteration that consumed nothing would repeat forever.
-        const bool more = count < max && !(count > 0 && loopStart_[slot] == pos);
+        // An unbounded loop ends after an iteration that consumed nothing,
+        // which would repeat forever; a bounded one runs out by itself.
+        const bool more =
+            count < max && !(max >= kInfinite && count > 0 && loopStart_[slot] == pos);
         if (op == opLoop && more) {
           Push(kLoopExit, scan, pos, 0);
           LogLoop(slot);
@@ -404,13 +434,16 @@ bool TRegExpr::LazyExtend(int node, int& pos, int count) {
   const uint16_t fi = followIndex_[node];
   const TFollow* f = fi ? &followSets_[fi - 1] : nullptr;
   const bool any = prog[r.operand] == opAny;
+  // With the memo on, an unbounded repeat marks the state after each
+  // repeat, so it grows one repeat at a time.
+  const bool chain = memoOn_ && r.max >= kInfinite;
   for (;;) {
     if (!f || (pos < len_ && f->set.Contains(in_[pos]))) {
       if (count < r.max) Push(kStarLazy, node, pos, count);
       return true;
     }
     if (count >= r.max) return false;
-    if (any && f->single >= 0) {
+    if (any && f->single >= 0 && !chain) {
       // Jump straight to the next character the rest can begin with.
       // The rest may start after up to max - count more repeats.
       const int64_t room = std::min<int64_t>(int64_t{r.max} - count + 1, len_ - pos);
@@ -424,9 +457,10 @@ bool TRegExpr::LazyExtend(int node, int& pos, int count) {
     }
     int np;
     if (!MatchOne(r.operand, pos, np) || np == pos) return false;
+    ++steps_;
+    if (chain && Seen(node, np)) return false;
     pos = np;
     ++count;
-    ++steps_;
   }
 }
 
@@ -462,11 +496,7 @@ bool TRegExpr::Backtrack(int& scan, int& pos) {
         return true;
       case kStarGreedy: {
         const TRepeat r = RepeatOf(prog, e.node);
-        int unit = 1;
-        if (prog[r.operand] == opBackref || prog[r.operand] == opBackrefNoCase) {
-          int g = prog[r.operand + kNodeSize];
-          unit = endp_[g] - startp_[g];
-        }
+        const int unit = UnitOf(r.operand);
         const uint16_t fi = followIndex_[e.node];
         int count = e.extra - 1;
         if (fi) {
@@ -487,6 +517,7 @@ bool TRegExpr::Backtrack(int& scan, int& pos) {
         const TRepeat r = RepeatOf(prog, e.node);
         int np;
         if (!MatchOne(r.operand, e.pos, np) || np == e.pos) continue;
+        if (memoOn_ && r.max >= kInfinite && Seen(e.node, np)) continue;
         int p = np;
         if (!LazyExtend(e.node, p, e.extra + 1)) continue;
         pos = p;
@@ -547,45 +578,56 @@ int FindString(const unsigned char* in, int len, int from, const unsigned char* 
 
 }  // namespace
 
-int TRegExpr::FindMust(int from) const {
-  return FindString(in_, len_, from, reinterpret_cast<const unsigned char*>(must_.data()),
-                    static_cast<int>(must_.size()));
-}
-
-// Turns the failure memo on for the rest of the current search. States
-// explored before are not in it and may be explored once more.
-void TRegExpr::StartMemo() {
-  memoAfter_ = INT64_MAX;
-  const size_t bits = static_cast<size_t>(memoRows_) * (static_cast<size_t>(len_) + 1);
-  if (bits > kMemoMaxBits) return;  // too large: the step budget guards alone
-  memoStride_ = static_cast<size_t>(len_) + 1;
-  memo_.assign((bits + 63) / 64, 0);
-  memoOn_ = true;
+// The last occurrence of the must string, or -1.
+int TRegExpr::FindLastMust() const {
+  const auto* m = reinterpret_cast<const unsigned char*>(must_.data());
+  const int n = static_cast<int>(must_.size());
+  for (int end = len_ - n + 1; end > 0;) {
+    const void* hit = memrchr(in_, m[0], static_cast<size_t>(end));
+    if (!hit) return -1;
+    const int p = static_cast<int>(static_cast<const unsigned char*>(hit) - in_);
+    if (n == 1 || std::memcmp(in_ + p + 1, m + 1, n - 1) == 0) return p;
+    end = p;
+  }
+  return -1;
 }
 
 bool TRegExpr::SearchFrom(int from) {
-  // Searches that backtrack little never pay for the memo.
-  memoOn_ = false;
-  memoAfter_ = INT64_MAX;
-  if (memoUsable_) {
-    const int64_t after = memoThreshold_ >= 0 ? memoThreshold_ : 256 + 16 * int64_t{len_ - from};
-    memoAfter_ = after < INT64_MAX - steps_ ? steps_ + after : INT64_MAX;
+  // A search from before the end of the last match could pass states on
+  // that match's path, which the memo holds as reached.
+  if (newInput_ || !memoSound_ || from < memoFloor_) ResetMemo();
+  if (newInput_) lastMust_ = -2;
+  newInput_ = false;
+  memoSound_ = false;  // until the search ends without an error
+  const bool found = TryStarts(from);
+  memoSound_ = true;
+  if (found) memoFloor_ = std::max(memoFloor_, endp_[0]);
+  return found;
+}
+
+bool TRegExpr::TryStarts(int from) {
+  // A match contains the must string, so it starts at or before its last
+  // occurrence.
+  int last = len_;
+  if (!must_.empty()) {
+    if (lastMust_ == -2) lastMust_ = FindLastMust();
+    if (lastMust_ < from) return false;
+    last = lastMust_;
   }
   if (anchored_) return TryAt(from);
-  if (!must_.empty() && FindMust(from) < 0) return false;
   if (firstLiteral_ >= 0) {
     const uint8_t* lit = program_.data() + firstLiteral_ + kNodeSize;
     const int n = lit[0];
     int p = from;
     for (;;) {
       p = FindString(in_, len_, p, lit + 1, n);
-      if (p < 0) return false;
+      if (p < 0 || p > last) return false;
       if (TryAt(p)) return true;
       ++p;
     }
   }
   if (canBeEmpty_) {
-    for (int p = from; p <= len_; ++p)
+    for (int p = from; p <= last; ++p)
       if (TryAt(p)) return true;
     return false;
   }
@@ -604,12 +646,12 @@ bool TRegExpr::SearchFrom(int from) {
         nextB = hit ? static_cast<int>(static_cast<const unsigned char*>(hit) - in_) : len_;
       }
       p = nextA < nextB ? nextA : nextB;
-      if (p >= len_) return false;
+      if (p >= len_ || p > last) return false;
       if (TryAt(p)) return true;
       ++p;
     }
   }
-  for (int p = from; p < len_; ++p)
+  for (int p = from; p < len_ && p <= last; ++p)
     if (firstSet_.Contains(in_[p]) && TryAt(p)) return true;
   return false;
 }

@@ -74,4 +74,29 @@ inline int RepeatOperand(const uint8_t* prog, int node) {
                                                                 : node + kNodeSize;
 }
 
+// The size of a node with its operands.
+inline int NodeSize(const uint8_t* prog, int node) {
+  switch (prog[node]) {
+    case opLiteral:
+    case opLiteralNoCase:
+      return kNodeSize + 1 + prog[node + kNodeSize];
+    case opRepeat:
+    case opRepeatLazy:
+      return kNodeSize + 8;
+    case opLoop:
+    case opLoopLazy:
+      return kNodeSize + 12;
+    case opSmallSet:
+    case opSmallSetNot:
+      return kNodeSize + 3;
+    case opFullSet:
+      return kNodeSize + 32;
+    case opBackref:
+    case opBackrefNoCase:
+      return kNodeSize + 1;
+    default:
+      return kNodeSize;
+  }
+}
+
 }  // namespace ludra::regexpr

@@ -279,17 +279,19 @@ TEST_F(SearchReplaceMainTest, ConfirmationSitsBesideTheOccurrence) {
 }
 
 TEST_F(SearchReplaceMainTest, BadRegularExpressionsAreReportedAndChangeNothing) {
-  TfmMain& w = Open("aaaaaaaaaac\nab [x]\n");
+  TfmMain& w = Open("aaaaaaaaaaaaaaaaaaaacb\nab [x]\n");
   struct Case {
     const char* pattern;
     std::string report;
   } cases[] = {
       {"[x", "TRegExpr(comp): Unmatched [] (pos 2)"},
       {"a{2,1}", "TRegExpr(comp): BRACE Min Param Greater then Max (pos 6)"},
-      {"(a|aa)*\\1b", "TRegExpr(exec): Search Abandoned, The Pattern Backtracks Too Much."},
+      {"(a+)+\\1b",
+       "TRegExpr(exec): Search Abandoned, The Pattern Backtracks Too Much; Matches May Have "
+       "Been Missed."},
   };
-  // A small budget, so that the runaway pattern gives up at once (the
-  // back-reference keeps the matcher from remembering failed states).
+  // A small budget, so that the runaway pattern gives up at once (every span
+  // the group can capture is a state of its own).
   w.SynEditRegexSearch->SetRunStepBudget(1000, 1000000);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);
@@ -297,7 +299,7 @@ TEST_F(SearchReplaceMainTest, BadRegularExpressionsAreReportedAndChangeNothing) 
     dialogs_->ModalAnswers.push_back(Confirm({.search = c.pattern, .replace = "z", .regex = true}));
     w.tbReplace->trigger();
     EXPECT_EQ(dialogs_->Errors, std::vector<std::string>{c.report});
-    EXPECT_EQ(w.moCode->Lines().Text(), "aaaaaaaaaac\r\nab [x]\r\n");
+    EXPECT_EQ(w.moCode->Lines().Text(), "aaaaaaaaaaaaaaaaaaaacb\r\nab [x]\r\n");
     EXPECT_EQ(w.ReplaceConfirmDialog, nullptr);
     EXPECT_EQ(dialogs_->ModalDialogs.back(), "Replace text");
   }
@@ -309,8 +311,21 @@ TEST_F(SearchReplaceMainTest, BadRegularExpressionsAreReportedAndChangeNothing) 
   dialogs_->ModalAnswers.push_back(Confirm({.search = "a(b)", .replace = "<$1>", .regex = true}));
   dialogs_->ModalAnswers.push_back(Answer(mrYes));
   w.tbReplace->trigger();
-  EXPECT_EQ(w.moCode->Lines().Text(), "aaaaaaaaaac\r\n<b> (y]\r\n");
+  EXPECT_EQ(w.moCode->Lines().Text(), "aaaaaaaaaaaaaaaaaaaacb\r\n<b> (y]\r\n");
   EXPECT_TRUE(dialogs_->AllAnswered());
+}
+
+// Nested quantifiers over long lines that hold no match but every
+// character the pattern needs: the search goes on to the real match.
+TEST_F(SearchReplaceMainTest, NestedQuantifiersOverLongLinesFindTheMatchBelow) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += std::string(10000, 'a') + "cb\n";
+  TfmMain& w = Open(text + "xaab\n");
+  dialogs_->ModalAnswers.push_back(Confirm({.search = "(a+)+b", .regex = true}));
+  w.tbFind->trigger();
+  EXPECT_TRUE(dialogs_->Errors.empty());
+  EXPECT_EQ(w.moCode->SelFirst(), (TBufferCoord{2, 41}));
+  EXPECT_EQ(Selected(), "aab");
 }
 
 TEST_F(SearchReplaceMainTest, F3InSelectedTextOnlyWalksTheUsersSelection) {
