@@ -321,18 +321,26 @@ int TSynEditSearch::FindAllInLine(const std::string& line) {
   if (!shiftTableValid_) InitShiftTable();
   const int n = static_cast<int>(line.size());
   if (n < patLen_) return 0;
-  // c_str() guarantees the NUL after the last character that the scans read.
+  // c_str() guarantees the NUL after the last character that the scans read;
+  // nothing past it is read, since the string's spare capacity may never
+  // have been written. A line too short for one vector load is copied into
+  // a padded buffer.
   const auto* text = reinterpret_cast<const unsigned char*>(line.c_str());
-  // The string's storage holds capacity() characters and the NUL: the
-  // vector loads may read that far, and what they see past the line is
-  // never taken for a candidate.
-  const size_t capacity = line.capacity();
-  const int readable = capacity < 1u << 30 ? static_cast<int>(capacity) + 1 : n + 1;
-  if (probesUsable_ && n <= 64 && readable >= 16) {
-    if (sensitive_)
-      MaskScan<false>(text, n, readable);
-    else
-      MaskScan<true>(text, n, readable);
+  const int readable = n + 1;
+  if (probesUsable_ && n <= 64) {
+    if (readable >= 16) {
+      if (sensitive_)
+        MaskScan<false>(text, n, readable);
+      else
+        MaskScan<true>(text, n, readable);
+    } else {
+      unsigned char padded[16] = {};
+      std::memcpy(padded, text, static_cast<size_t>(readable));
+      if (sensitive_)
+        MaskScan<false>(padded, n, 16);
+      else
+        MaskScan<true>(padded, n, 16);
+    }
   } else if (probesUsable_ && readable >= probes_[1].Offset + 16) {
     if (sensitive_)
       ProbeScan<false>(text, n, readable);
