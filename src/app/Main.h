@@ -90,6 +90,9 @@ class TfmMain : public QMainWindow {
   void ShowError(const std::string& text);
   // The text of status panel 0 (messages) or 1 (caret position).
   std::string StatusText(int panel) const;
+  // A status text for a moment: the one before comes back unless another
+  // was set meanwhile.
+  void ShowPassingStatus(const std::string& text);
   // Runs a command; an error it raises is reported (caption "Ludra") and the
   // command stops there, so no exception reaches Qt's event loop.
   template <class F>
@@ -377,6 +380,8 @@ class TfmMain : public QMainWindow {
   TIncludeTree includeTree_;
   std::string includeFolder_;
   int completionDocIndex_ = -1;
+  std::unique_ptr<TSynTimer> statusTimer_;
+  std::string passingStatus_, statusBefore_;
   bool filtered_ = false;
 };
 

@@ -67,6 +67,7 @@ void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
   scpCode->SetTitleFont(ProposalFont(true));
   scpCode->OnExecute = [this](SynCompletionType, TSynBaseCompletionProposal*, std::string&, int&,
                               int&, bool&) { EnsureNativeLists(); };
+  scpCode->OnNoMatch = [this](TSynBaseCompletionProposal*) { ShowPassingStatus("No completions"); };
   scpCode->SetEditor(moCode);
 
   scpParams = std::make_unique<TSynCompletionProposal>(*ProposalHost);
@@ -87,6 +88,23 @@ void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
   };
   scpParams->SetEditor(moCode);
   ConnectCompletionDocs();
+}
+
+void TfmMain::ShowPassingStatus(const std::string& text) {
+  if (!statusTimer_) {
+    statusTimer_ = ProposalHost->CreateTimer();
+    statusTimer_->SetInterval(2500);
+    statusTimer_->OnTimer = [this] {
+      statusTimer_->SetEnabled(false);
+      // A text set meanwhile stays.
+      if (StatusText(0) == passingStatus_) SetStatusText(statusBefore_);
+    };
+  }
+  if (!statusTimer_->Enabled()) statusBefore_ = StatusText(0);
+  passingStatus_ = text;
+  SetStatusText(text);
+  statusTimer_->SetEnabled(false);
+  statusTimer_->SetEnabled(true);
 }
 
 void TfmMain::ConnectFunctionList() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/SynBracket.h"
+
 namespace ludra {
 
 namespace {
@@ -49,11 +51,19 @@ void TSynBaseCompletionProposal::Execute(std::string currentInput, int x, int y,
   if (!canExecute_ || form.ItemList().Count() == 0) {
     // A parameter hint goes as soon as the application has nothing to show.
     if (form.Visible() && kind == ctParams) form.Hide();
+    if (canExecute_ && kind == ctCode && asked_ && OnNoMatch) OnNoMatch(this);
     return;
   }
   form.ResetMatchedItems();
   if (kind == ctCode) {
     form.SetCurrentInput(currentInput);
+    // A list of nothing would only hold the keys.
+    if (form.NothingMatches()) {
+      if (form.Visible()) form.Hide();
+      if (asked_ && OnNoMatch) OnNoMatch(this);
+      return;
+    }
+    form.SetChosen(asked_);
     form.SetScrollBarVisible(true);
     form.UpdateScrollBar();
     form.PlaceAt(x, y, AnchorLineHeight());
@@ -182,7 +192,9 @@ std::string TSynCompletionProposal::ComputePrecedingWord(const std::string& line
   return line.substr(static_cast<size_t>(i), static_cast<size_t>(end - i));
 }
 
-void TSynCompletionProposal::ActivateFor(TCustomSynEdit* editor) {
+void TSynCompletionProposal::ActivateFor(TCustomSynEdit* editor) { Open(editor, true); }
+
+void TSynCompletionProposal::Open(TCustomSynEdit* editor, bool asked) {
   if (!editor ||
       std::find(attachedEditors_.begin(), attachedEditors_.end(), editor) == attachedEditors_.end())
     return;
@@ -216,8 +228,15 @@ void TSynCompletionProposal::ActivateFor(TCustomSynEdit* editor) {
   } else {
     tokenStartChar_ = caretChar;
   }
+  asked_ = asked;
+  auto reset = TBracket([this] { asked_ = true; });
   Execute(word, p.X, p.Y, defaultType_);
   swallowNextKey_ = defaultType_ == ctCode && canExecute_;
+}
+
+bool TSynCompletionProposal::TriggerOpens(TCustomSynEdit& editor) const {
+  const int at = editor.CaretChar() - 1;
+  return !NumberBefore(editor.LineAtCaret(), at) && !editor.InFreeText({at, editor.CaretLine()});
 }
 
 void TSynCompletionProposal::Execute(std::string currentInput, int x, int y,
@@ -304,13 +323,13 @@ void TSynCompletionProposal::CancelAndRefocus() {
 void TSynCompletionProposal::CharTyped(char key) {
   TCustomSynEdit* editor = form_->CurrentEditor();
   if (!editor) return;
-  editor->RunCommand(ecChar, key, nullptr);
+  form_->RunEditorCommand(ecChar, key);
   host_.ProcessMessages();
   // Accepting closed the list; a trigger character opens it again at once.
   editor = form_->CurrentEditor();
   if (triggerChars_.find(key) != std::string::npos && !form_->Visible() && editor &&
-      !NumberBefore(editor->LineAtCaret(), editor->CaretChar() - 1))
-    ActivateFor(editor);
+      TriggerOpens(*editor))
+    Open(editor, false);
 }
 
 // --- Hooks -----------------------------------------------------------------------------------
@@ -335,6 +354,8 @@ void TSynCompletionProposal::CommandHook(void* object, TCustomSynEdit* sender, b
 void TSynCompletionProposal::EditorKeyDown(TCustomSynEdit* sender, uint16_t& key,
                                            TShiftState shift) {
   if (defaultType_ == ctCode && sender->ReadOnly()) return;
+  // The character of a chord that opened a list comes before the next key.
+  swallowNextKey_ = false;
   if (shortCut_ == scNone) return;
   // Only the modifier keys take part in the comparison.
   TShiftState keys = shift * TShiftState{ssShift, ssCtrl, ssAlt};
@@ -346,17 +367,14 @@ void TSynCompletionProposal::EditorKeyDown(TCustomSynEdit* sender, uint16_t& key
 
 void TSynCompletionProposal::EditorKeyPress(TCustomSynEdit* sender, char& key) {
   if (swallowNextKey_) {
+    // The character of the chord that opened the list (or found nothing to
+    // list): a chord without one lets the next key-down clear the flag.
     swallowNextKey_ = false;
-    // Only the character of the chord that opened the list, while it is
-    // open: a chord without a character must not cost the next key typed.
-    if (form_->Visible()) {
-      key = '\0';
-      return;
-    }
+    key = '\0';
+    return;
   }
   if (!timer_) return;
-  if (key != '\0' && triggerChars_.find(key) != std::string::npos &&
-      !NumberBefore(sender->LineAtCaret(), sender->CaretChar())) {
+  if (key != '\0' && triggerChars_.find(key) != std::string::npos) {
     form_->SetCurrentEditor(sender);
     timer_->SetEnabled(true);
   } else {
@@ -383,19 +401,29 @@ void TSynCompletionProposal::HookedEditorCommand(TCustomSynEdit* sender, bool af
           ActivateFor(sender);
         break;
       case ctCode:
+        // A key that reached the editor rather than the list (typed before
+        // the list had the focus) closes it, as if it had not been there; a
+        // swallowed character leaves an empty ecChar behind.
+        if (!form.Forwarding() && command != ecFocusGained && command != ecFocusLost &&
+            command != ecNone && !(command == ecChar && aChar == '\0'))
+          CancelAndRefocus();
         break;
     }
     return;
   }
-  if (timer_ &&
-      !(command == ecChar && aChar != '\0' && triggerChars_.find(aChar) != std::string::npos))
-    timer_->SetEnabled(false);
+  if (!timer_ || !timer_->Enabled()) return;
+  const bool trigger =
+      command == ecChar && aChar != '\0' && triggerChars_.find(aChar) != std::string::npos;
+  if (!trigger || !TriggerOpens(*sender)) timer_->SetEnabled(false);
 }
 
 void TSynCompletionProposal::TimerTick() {
   if (timer_) timer_->SetEnabled(false);
-  if (host_.ApplicationActive()) {
-    ActivateFor(form_->CurrentEditor());
+  TCustomSynEdit* editor = form_->CurrentEditor();
+  // Only into the editor being typed in: a dialog that came up meanwhile
+  // keeps the keys typed into it.
+  if (host_.ApplicationActive() && editor && editor->Focused()) {
+    Open(editor, false);
     swallowNextKey_ = false;
   } else if (form_->Visible()) {
     form_->Hide();

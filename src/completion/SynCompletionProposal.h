@@ -120,6 +120,9 @@ class TSynBaseCompletionProposal {
   TCodeCompletionEvent OnCodeCompletion;
   TAfterCodeCompletionEvent OnAfterCodeCompletion;
   TCompletionNotifyEvent OnCancelled;
+  // An opening the user asked for (the short-cut, ActivateFor) found nothing
+  // to list, so nothing is shown.
+  TCompletionNotifyEvent OnNoMatch;
   TCompletionChange OnChange;
   TProposalFormNotifyEvent OnShow;
   TProposalFormNotifyEvent OnClose;
@@ -143,6 +146,9 @@ class TSynBaseCompletionProposal {
   std::string endOfTokenChr_ = "()[]. ";
   std::string precedingWord_;
   bool canExecute_ = false;
+  // The opening under way was asked for; a list opened by a trigger
+  // character or after a pause changes no text until the user chooses.
+  bool asked_ = true;
 };
 
 class TSynCompletionProposal : public TSynBaseCompletionProposal {
@@ -173,7 +179,8 @@ class TSynCompletionProposal : public TSynBaseCompletionProposal {
   // The trigger timer (only with scoUseBuiltInTimer).
   TSynTimer* Timer() const { return timer_.get(); }
 
-  // Opens for an editor at its caret (for ctHint at the mouse pointer).
+  // Opens for an editor at its caret (for ctHint at the mouse pointer), as
+  // the user asked.
   virtual void ActivateFor(TCustomSynEdit* editor);
   void Execute(std::string currentInput, int x, int y, SynCompletionType kind) override;
   using TSynBaseCompletionProposal::Execute;
@@ -201,6 +208,12 @@ class TSynCompletionProposal : public TSynBaseCompletionProposal {
   void EditorKeyDown(TCustomSynEdit* sender, uint16_t& key, TShiftState shift);
   void EditorKeyPress(TCustomSynEdit* sender, char& key);
   void TimerTick();
+  // ActivateFor, asked or opened by itself (after a pause, or a "." typed
+  // into the list).
+  void Open(TCustomSynEdit* editor, bool asked);
+  // A trigger character just typed before the caret may open: not in a
+  // comment or literal, nor as the point of a number.
+  bool TriggerOpens(TCustomSynEdit& editor) const;
   void CancelAndRefocus();
   void CharTyped(char key);
   void Unhook(TCustomSynEdit* editor);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/SynBracket.h"
 #include "base/SynCodePage.h"
 #include "completion/SynCompletionProposal.h"
 
@@ -182,19 +183,27 @@ void TSynBaseCompletionProposalForm::Filter() {
     matched_.clear();
     for (int i = 0; i < itemList_.Count(); ++i)
       if (ItemMatches(i, currentInput_)) matched_.push_back(i);
+    anyMatch_ = !matched_.empty();
     UpdateScrollBar();
     SetSelectedIndex(0);
   } else {
     if (MatchedCount() != itemList_.Count()) ResetMatchedItems();
-    int first = 0;
-    for (int i = 0; i < itemList_.Count(); ++i)
-      if (ItemMatches(i, currentInput_)) {
-        first = i;
-        break;
-      }
-    SetSelectedIndex(first);
+    int first = -1;
+    for (int i = 0; i < itemList_.Count() && first < 0; ++i)
+      if (ItemMatches(i, currentInput_)) first = i;
+    anyMatch_ = first >= 0;
+    SetSelectedIndex(std::max(first, 0));
   }
   Changed();
+}
+
+void TSynBaseCompletionProposalForm::Narrow(char c) {
+  SetCurrentInput(currentInput_ + c);
+  if (NothingMatches()) {
+    if (visible_) Cancel();
+  } else {
+    chosen_ = true;
+  }
 }
 
 // --- Selection and scrolling ------------------------------------------------------
@@ -618,19 +627,55 @@ void TSynBaseCompletionProposalForm::PaintHint(TSynCanvas& canvas) {
 
 // --- Keyboard and mouse -----------------------------------------------------------------
 
-void TSynBaseCompletionProposalForm::EditorCommand(TSynEditorCommand command, char aChar) {
-  if (currentEditor_) currentEditor_->RunCommand(command, aChar, nullptr);
+void TSynBaseCompletionProposalForm::RunEditorCommand(TSynEditorCommand command, char aChar) {
+  if (!currentEditor_) return;
+  ++forwarding_;
+  auto done = TBracket([this] { --forwarding_; });
+  currentEditor_->RunCommand(command, aChar, nullptr);
+}
+
+bool TSynBaseCompletionProposalForm::PassesToEditor(uint16_t key, TShiftState shift,
+                                                    char ch) const {
+  if (!visible_ || shownKind_ != ctCode) return false;
+  const bool chord = shift.Contains(ssCtrl) || shift.Contains(ssAlt);
+  switch (key) {
+    case VK_ESCAPE:
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+      return false;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT:
+      return NothingMatches();
+    case VK_BACK:
+    case VK_DELETE:
+      return chord || NothingMatches();
+    case VK_TAB:
+    case VK_RETURN:
+      return chord || !chosen_ || NothingMatches();
+    default:
+      break;
+  }
+  if (NothingMatches() || chord || (key >= VK_F1 && key <= VK_F1 + 23)) return true;
+  auto code = static_cast<unsigned char>(ch);
+  return !chosen_ && code >= 32 && code <= 122 && tokenBreakChars_.Contains(code);
 }
 
 void TSynBaseCompletionProposalForm::KeyDown(uint16_t& key, TShiftState shift) {
   bool anyShift = shift.Contains(ssShift) || shift.Contains(ssCtrl) || shift.Contains(ssAlt);
   auto backOrLeft = [&](TSynEditorCommand command) {
     if (currentInput_.empty()) {
-      EditorCommand(command);
-      if (OnCancel) OnCancel();
+      RunEditorCommand(command);
+      Cancel();
     } else {
       SetCurrentInput(currentInput_.substr(0, currentInput_.size() - 1));
-      EditorCommand(command);
+      RunEditorCommand(command);
     }
   };
   switch (key) {
@@ -639,43 +684,37 @@ void TSynBaseCompletionProposalForm::KeyDown(uint16_t& key, TShiftState shift) {
       break;
     case VK_TAB:
     case VK_RETURN:
-      if (MatchedCount() == 0 && shownKind_ == ctCode) {
-        // Nothing to complete: the list goes and the key acts in the editor.
-        TCustomSynEdit* editor = currentEditor_;
-        if (OnCancel) OnCancel();
-        if (editor) {
-          TSynEditorCommand command = key == VK_RETURN          ? ecLineBreak
-                                      : shift.Contains(ssShift) ? ecShiftTab
-                                                                : ecTab;
-          editor->RunCommand(command, key == VK_RETURN ? '\r' : '\t', nullptr);
-        }
-      } else if (options_.Contains(key == VK_TAB ? scoCompleteWithTab : scoCompleteWithEnter) &&
-                 OnAccept) {
+      if (options_.Contains(key == VK_TAB ? scoCompleteWithTab : scoCompleteWithEnter) && OnAccept)
         OnAccept(shift, '\0');
-      }
       break;
     case VK_ESCAPE:
-      if (OnCancel) OnCancel();
+      Cancel();
       break;
     case VK_PRIOR:
+      chosen_ = true;
       MoveLine(-nbLinesInWindow_);
       break;
     case VK_NEXT:
+      chosen_ = true;
       MoveLine(nbLinesInWindow_);
       break;
     case VK_HOME:
+      chosen_ = true;
       SetSelectedIndex(0);
       break;
     case VK_END:
+      chosen_ = true;
       SetSelectedIndex(MatchedCount() - 1);
       break;
     case VK_UP:
+      chosen_ = true;
       if (shift.Contains(ssCtrl))
         SetSelectedIndex(0);
       else
         MoveLine(-1);
       break;
     case VK_DOWN:
+      chosen_ = true;
       if (shift.Contains(ssCtrl))
         SetSelectedIndex(MatchedCount() - 1);
       else
@@ -690,16 +729,16 @@ void TSynBaseCompletionProposalForm::KeyDown(uint16_t& key, TShiftState shift) {
         int i = currentEditor_->CaretChar();
         char c =
             i >= 1 && i <= static_cast<int>(line.size()) ? line[static_cast<size_t>(i - 1)] : ' ';
-        if (c == '\t' || c == ' ' || tokenBreakChars_.Contains(static_cast<unsigned char>(c))) {
-          if (OnCancel) OnCancel();
-        } else {
-          SetCurrentInput(currentInput_ + c);
-        }
-        EditorCommand(ecRight);
+        // The caret moves first: a list narrowed to nothing closes after it.
+        const bool ends =
+            c == '\t' || c == ' ' || tokenBreakChars_.Contains(static_cast<unsigned char>(c));
+        if (ends) Cancel();
+        RunEditorCommand(ecRight);
+        if (!ends) Narrow(c);
       }
       break;
     case VK_DELETE:
-      EditorCommand(ecDeleteChar);
+      RunEditorCommand(ecDeleteChar);
       break;
     default:
       break;
@@ -714,18 +753,25 @@ void TSynBaseCompletionProposalForm::KeyPress(char& key) {
   } else if (key == '\r' || key == '\x1b') {
     // Handled as keys.
   } else if (code >= 32 && code <= 122) {
-    if (tokenBreakChars_.Contains(code) && OnAccept) OnAccept({}, key == ' ' ? '\0' : key);
-    SetCurrentInput(currentInput_ + key);
-    if (OnCharTyped) OnCharTyped(key);
+    if (tokenBreakChars_.Contains(code)) {
+      if (OnAccept) OnAccept({}, key == ' ' ? '\0' : key);
+      SetCurrentInput(currentInput_ + key);
+      if (OnCharTyped) OnCharTyped(key);
+    } else {
+      // Typed first, so that a list narrowed to nothing leaves the character.
+      if (OnCharTyped) OnCharTyped(key);
+      Narrow(key);
+    }
   } else {
-    EditorCommand(ecChar, key);
-    if (OnCancel) OnCancel();
+    RunEditorCommand(ecChar, key);
+    Cancel();
   }
 }
 
 void TSynBaseCompletionProposalForm::MouseDown(TMouseButton button, TShiftState shift, int x,
                                                int y) {
   (void)button, (void)shift, (void)x;
+  chosen_ = true;
   SetSelectedIndex((y - TitleHeight()) / RowHeight() + Position());
 }
 
@@ -738,6 +784,7 @@ void TSynBaseCompletionProposalForm::MouseWheel(int wheelDelta, TShiftState shif
   int notches = wheelRemainder_ / 120;
   wheelRemainder_ %= 120;
   if (notches == 0) return;
+  chosen_ = true;
   int visibleRows = std::max(nbLinesInWindow_, 1);
   int lines = visibleRows;
   if (!shift.Contains(ssCtrl)) {

@@ -134,6 +134,13 @@ class TSynBaseCompletionProposalForm : public TCustomSynEdit::TFocusTarget {
   // The parameter a ctParams hint shows in bold.
   int CurrentIndex() const { return currentIndex_; }
   void SetCurrentIndex(int value);
+  // Whether the user chose in the list: asked for it, moved the selection,
+  // clicked a row or typed characters it narrowed on. Until then the list
+  // changes no text.
+  bool Chosen() const { return chosen_; }
+  void SetChosen(bool value) { chosen_ = value; }
+  // No item matches the typed word.
+  bool NothingMatches() const { return !anyMatch_; }
 
   // --- Items ---------------------------------------------------------------
   // Display texts; the application may change them directly (the shown rows
@@ -222,6 +229,19 @@ class TSynBaseCompletionProposalForm : public TCustomSynEdit::TFocusTarget {
 
   // --- Entry points of the window --------------------------------------------
   void Paint(TSynCanvas& canvas);
+  // A key (with the first character it types, or #0) that the shown list
+  // leaves to the editor: one it has no use for (a function key, a chord),
+  // any key but Escape when nothing matches, and, until the user chose,
+  // Enter, Tab and the characters that end a word. The window closes the
+  // list with Cancel and hands the key on as if the list had not been there.
+  bool PassesToEditor(uint16_t key, TShiftState shift, char ch) const;
+  void Cancel() {
+    if (OnCancel) OnCancel();
+  }
+  // Runs a command in the editor for the list (a character typed into it,
+  // Backspace, the arrows); Forwarding tells the editor's hooks meanwhile.
+  void RunEditorCommand(TSynEditorCommand command, char aChar = '\0');
+  bool Forwarding() const { return forwarding_ > 0; }
   void KeyDown(uint16_t& key, TShiftState shift);
   void KeyPress(char& key);
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -253,7 +273,8 @@ class TSynBaseCompletionProposalForm : public TCustomSynEdit::TFocusTarget {
   void PaintHint(TSynCanvas& canvas);
   int HintWidth(TSynCanvas& canvas);
   void Filter();
-  void EditorCommand(TSynEditorCommand command, char aChar = '\0');
+  // Refilters with one more character; a list narrowed to nothing closes.
+  void Narrow(char c);
 
   TSynBaseCompletionProposal* owner_;
   std::unique_ptr<TSynProposalWindow> window_;
@@ -263,6 +284,9 @@ class TSynBaseCompletionProposalForm : public TCustomSynEdit::TFocusTarget {
   TSynCharSet tokenBreakChars_;
   int selectedIndex_ = 0;
   int currentIndex_ = 0;
+  bool chosen_ = true;
+  bool anyMatch_ = true;
+  int forwarding_ = 0;
   TStringList itemList_;
   TStringList insertList_;
   std::vector<int> matched_;

@@ -227,6 +227,9 @@ class TCustomSynEdit {
   void UnregisterCommandHandler(THookedCommandProc handler, void* object);
   // Identifier characters from the highlighter, or the defaults.
   bool IsIdentChar(char c) const;
+  // The character at pos lies in a comment or a literal by the highlighter
+  // (false without one, or past the line's end).
+  bool InFreeText(const TBufferCoord& pos) const;
   TBufferCoord WordEnd(const TBufferCoord& pos) const;
 
   // --- Mouse and drag-and-drop: the window's mouse messages in client

@@ -110,4 +110,22 @@ TSynRange TCustomSynEdit::LineStartState(int index) const {
   return hl->GetRangeState();
 }
 
+bool TCustomSynEdit::InFreeText(const TBufferCoord& pos) const {
+  TSynCustomHighlighter* hl = highlighter_;
+  if (!hl || pos.Line < 1 || pos.Line > lines_->Count()) return false;
+  std::string_view text = lines_->GetView(pos.Line - 1);
+  const int at = pos.Char - 1;
+  if (at < 0 || at >= static_cast<int>(text.size())) return false;
+  hl->SetRangeState(LineStartState(pos.Line - 1));
+  hl->StartLine(text, pos.Line - 1);
+  while (!hl->AtLineEnd()) {
+    const int start = hl->TokenStart();
+    const bool freeText = hl->TokenIsFreeText();
+    hl->NextToken();
+    const int end = hl->AtLineEnd() ? static_cast<int>(text.size()) : hl->TokenStart();
+    if (at < end) return at >= start && freeText;
+  }
+  return false;
+}
+
 }  // namespace ludra

@@ -108,6 +108,11 @@ TSynRange TSynCustomHighlighter::GetRangeState() const { return 0; }
 
 bool TSynCustomHighlighter::UseUserSettings(int) { return false; }
 
+bool TSynCustomHighlighter::TokenIsFreeText() const {
+  TSynHighlighterAttributes* attribute = TokenAttribute();
+  return attribute && (attribute == DefaultAttribute(0) || attribute == DefaultAttribute(3));
+}
+
 void TSynCustomHighlighter::SetRangeState(TSynRange) {}
 
 void TSynCustomHighlighter::ResetRangeState() {}
@@ -156,9 +161,7 @@ void TSynCustomHighlighter::FreeNotification(const void* owner,
   freeHooks_.Set(owner, std::move(handler));
 }
 
-void TSynCustomHighlighter::RemoveFreeNotification(const void* owner) {
-  freeHooks_.Remove(owner);
-}
+void TSynCustomHighlighter::RemoveFreeNotification(const void* owner) { freeHooks_.Remove(owner); }
 
 void TSynCustomHighlighter::HighlightChanged(TSynPersistent* sender) {
   if (loading_) return;

@@ -113,6 +113,9 @@ class TSynCustomHighlighter : public TSynPersistent {
   virtual int TokenKind() const = 0;
   // 0-based index of the current token in the line.
   virtual int TokenStart() const = 0;
+  // The current token is text rather than code (a comment or a string):
+  // completion offers nothing there. By the comment and string attributes.
+  virtual bool TokenIsFreeText() const;
   virtual bool UseUserSettings(int settingIndex);
   virtual void NextToken() = 0;
   // Starts scanning a line (lineIndex 0-based) and scans its first token. The

@@ -52,6 +52,11 @@ class TSynCppSyn : public TSynCustomHighlighter {
   TSynHighlighterAttributes* TokenAttribute() const override { return kindAttri_[tokenId_]; }
   int TokenKind() const override { return tokenId_; }
   int TokenStart() const override { return origin_ + tokenPos_; }
+  // Comments, string and character literals, and a directive's text.
+  bool TokenIsFreeText() const override {
+    return tokenId_ == tokComment || tokenId_ == tokString || tokenId_ == tokChar ||
+           tokenId_ == tokDirective;
+  }
   void NextToken() final;
   void StartLine(std::string_view text, int lineIndex) override;
   bool GetScanPoint(int position, TSynScanPoint& point) override;

@@ -1,8 +1,11 @@
 #include "qt/SynCompletionProposalWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -13,6 +16,41 @@
 #include "qt/SynQtTimer.h"
 
 namespace ludra {
+
+namespace {
+
+// A key the list leaves alone, as the editor's window would have had it
+// without the list: the window's shortcuts first (its menu rules run on the
+// override, a menu opens on its mnemonic), then the editor itself.
+void PassKeyOn(TSynEdit& editor, const QKeyEvent& event) {
+  QKeyEvent override(QEvent::ShortcutOverride, event.key(), event.modifiers(), event.text(),
+                     event.isAutoRepeat(), event.count());
+  QCoreApplication::sendEvent(&editor, &override);
+  if (!override.isAccepted()) {
+    const QKeySequence pressed(event.keyCombination());
+    QWidget* window = editor.window();
+    for (QAction* action : window->findChildren<QAction*>()) {
+      if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+        action->trigger();
+        return;
+      }
+    }
+    if (auto* bar = window->findChild<QMenuBar*>(); bar && event.modifiers() == Qt::AltModifier) {
+      for (QAction* menu : bar->actions()) {
+        if (menu->isEnabled() && QKeySequence::mnemonic(menu->text()) == pressed) {
+          bar->setActiveAction(menu);
+          return;
+        }
+      }
+    }
+  }
+  QKeyEvent press(QEvent::KeyPress, event.key(), event.modifiers(), event.nativeScanCode(),
+                  event.nativeVirtualKey(), event.nativeModifiers(), event.text(),
+                  event.isAutoRepeat(), event.count());
+  QCoreApplication::sendEvent(&editor, &press);
+}
+
+}  // namespace
 
 TSynQtProposalWindow::TSynQtProposalWindow(TSynBaseCompletionProposalForm& form)
     : QWidget(nullptr), form_(form), scrollBar_(new QScrollBar(Qt::Vertical, this)) {
@@ -32,13 +70,16 @@ void TSynQtProposalWindow::RecreateWindow() {
   bool list = form_.ShownKind() == ctCode;
   // A hint is a tool-tip window: the desktop never activates one, so the
   // editor keeps the focus (and its focus notices do not close the hint).
-  Qt::WindowFlags flags = (list ? Qt::Tool : Qt::ToolTip) | Qt::FramelessWindowHint |
-                          Qt::WindowStaysOnTopHint;
+  Qt::WindowFlags flags =
+      (list ? Qt::Tool : Qt::ToolTip) | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
   if (!list) flags |= Qt::WindowDoesNotAcceptFocus;
   setWindowFlags(flags);
   // A hint never takes the activation from the editor's window.
   setAttribute(Qt::WA_ShowWithoutActivating, !list);
   setFocusPolicy(list ? Qt::StrongFocus : Qt::NoFocus);
+  // Text an input method composes while the list has the focus goes on to
+  // the editor.
+  setAttribute(Qt::WA_InputMethodEnabled, list);
 }
 
 void TSynQtProposalWindow::SetBounds(const TRect& bounds) {
@@ -121,15 +162,35 @@ void TSynQtProposalWindow::paintEvent(QPaintEvent*) {
 }
 
 void TSynQtProposalWindow::keyPressEvent(QKeyEvent* event) {
+  event->accept();
   uint16_t key = TSynEdit::VirtualKeyOf(*event);
-  form_.KeyDown(key, TSynEdit::ShiftStateOf(event->modifiers()));
+  const TShiftState shift = TSynEdit::ShiftStateOf(event->modifiers());
+  std::string bytes = CodePage().FromUtf8(event->text().toStdString());
+  if (form_.PassesToEditor(key, shift, bytes.empty() ? '\0' : bytes[0])) {
+    auto* editor = dynamic_cast<TSynEdit*>(form_.CurrentEditor());
+    form_.Cancel();
+    if (editor) PassKeyOn(*editor, *event);
+    return;
+  }
+  form_.KeyDown(key, shift);
   // The characters of the key follow, while the list is still there to
   // take them (a key that accepted or closed it has its whole effect).
-  std::string bytes = CodePage().FromUtf8(event->text().toStdString());
   for (char c : bytes) {
     if (!form_.Visible()) break;
     form_.KeyPress(c);
   }
+}
+
+void TSynQtProposalWindow::inputMethodEvent(QInputMethodEvent* event) {
+  auto* editor = dynamic_cast<TSynEdit*>(form_.CurrentEditor());
+  if (event->commitString().isEmpty() || !editor) {
+    event->ignore();
+    return;
+  }
+  form_.Cancel();
+  QInputMethodEvent commit(QString(), {});
+  commit.setCommitString(event->commitString());
+  QCoreApplication::sendEvent(editor, &commit);
   event->accept();
 }
 

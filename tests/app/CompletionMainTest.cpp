@@ -166,6 +166,28 @@ TEST_F(CompletionMainTest, CtrlSpaceListsMatchingNativesAndEnterInsertsOne) {
   EXPECT_EQ(w.moCode->Lines()[2], "\tbe");
 }
 
+// A prefix nothing matches shows no list that would hold the keys: the
+// status bar says so for a moment, and the next keys act in the editor.
+TEST_F(CompletionMainTest, CtrlSpaceOnAPrefixNothingMatchesSaysSoAndHoldsNoKeys) {
+  TfmMain& w = StartEditing();
+  w.SetStatusText("before");
+  Type("COLOR_G");
+  KeyDown(VK_SPACE, {ssCtrl});
+  Type(" x");  // the chord's own character is swallowed
+  EXPECT_FALSE(w.scpCode->Visible());
+  EXPECT_EQ(w.StatusText(0), "No completions");
+  EXPECT_EQ(w.moCode->Lines()[2], "\tCOLOR_Gx");
+  PressKey(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(w.StatusText(0), "File 'x.pwn' saved.");
+  clock_.Advance(5000);
+  EXPECT_EQ(w.StatusText(0), "File 'x.pwn' saved.");  // a later text stays
+  KeyDown(VK_SPACE, {ssCtrl});
+  clock_.Advance(2499);
+  EXPECT_EQ(w.StatusText(0), "No completions");
+  clock_.Advance(1);
+  EXPECT_EQ(w.StatusText(0), "File 'x.pwn' saved.");
+}
+
 // Random include folders: the lists completion and the hints use, made when
 // they are first asked for, hold what a scan filling them at once gives, and
 // the script's functions, found before that, still come after the natives.

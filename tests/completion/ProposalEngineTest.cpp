@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "completion/ProposalTestSupport.h"
+#include "highlight/SynHighlighterCpp.h"
 
 namespace ludra::test {
 namespace {
@@ -207,6 +208,109 @@ TEST_F(TCodeListTest, NoMatchLetsEnterAndTabThroughAndNumbersOpenNoList) {
                 typed + (key == VK_TAB ? "5 " : "5"));
       EXPECT_EQ(f.editor.Lines().Count(), key == VK_TAB ? 1 : 2) << typed;
     }
+}
+
+// Text stays as typed unless the user chose an item. Keys: characters are
+// typed, "~" is a pause of a second, {Name} a key: Enter, Tab, Down, Esc,
+// ^Space, ^V (pastes "a.b(c"), Click (the third row); {Dialog}: the editor
+// loses the focus to a dialog (and has it back for the next key); {Early}:
+// the next character reaches the editor, not the shown list.
+TEST(TypedTextTest, ListsTheUserDidNotChooseFromNeverChangeTheText) {
+  struct Case {
+    const char* before;  // the line, the caret at its end
+    const char* keys;
+    const char* text;  // the whole text after
+    bool listShown;
+  } cases[] = {
+      // No list in strings, character literals, comments, directives, numbers.
+      {"SendMessage(playerid, -1, \"Welcome to the server", ".~ Have fun\");",
+       "SendMessage(playerid, -1, \"Welcome to the server. Have fun\");", false},
+      {"// Spawn the player", ".~{Enter}", "// Spawn the player.\n", false},
+      {"/* a", ".~ b */", "/* a. b */", false},
+      {"c = '", ".~';", "c = '.';", false},
+      {"#include <a_samp", ".~inc>", "#include <a_samp.inc>", false},
+      {"x = 1", ".~5;", "x = 1.5;", false},
+      {"s = \"a\" + b", ".~ x", "s = \"a\" + b. x", true},
+      // A list opened by the pause: Space, Enter, Tab, punctuation and
+      // chords close it and act in the editor.
+      {"player", ".~ x", "player. x", true},
+      {"player", ".~{Enter}", "player.\n", true},
+      {"player", ".~{Tab}x", "player. x", true},  // Tab to the next stop
+      {"player", ".~(;", "player.(;", true},
+      {"player", ".~.~{Esc}x", "player..x", true},
+      {"player", ".~{^V}", "player.a.b(c", true},
+      {"x = a", ".b.c(d", "x = a.b.c(d", false},
+      // A dialog took the focus before the pause ended: nothing opens. A key
+      // the editor got before the list had the focus closes the list.
+      {"player", ".{Dialog}x", "player.x", false},
+      {"player", ".~{Early}x", "player.x", true},
+      // Chosen by an arrow key, a click or narrowing: the item goes in.
+      {"player", ".~{Down}{Enter}", "player.print", true},
+      {"player", ".~{Click}{Enter}", "player.printf", true},
+      {"player", ".~pri{Enter}", "player.print", true},
+      {"player", ".~pri x", "player.print x", true},
+      // Narrowed to nothing it closes; a prefix nothing matches opens none.
+      {"player", ".~z x", "player.z x", true},
+      {"x = COLOR_G", "{^Space}{Enter}", "x = COLOR_G\n", false},
+      // Asked for with Ctrl+Space, the first item is chosen; "." then opens
+      // a list of its own that was not asked for.
+      {"pr", "{^Space} x", "print x", true},
+      {"pr", "{^Space}.~ x", "print. x", true},
+  };
+  for (const Case& c : cases) {
+    TProposalFixture f;
+    TSynCppSyn highlighter;
+    f.editor.SetHighlighter(&highlighter);
+    for (const char* name : {"argcount", "print", "printf", "strlen"}) f.AddNative(name, "");
+    int shows = 0;
+    f.engine->OnShow = [&](TSynBaseCompletionProposalForm*) { ++shows; };
+    f.editor.SetText(c.before);
+    f.editor.SetCaretPos({static_cast<int>(std::string(c.before).size()) + 1, 1});
+    std::string_view keys = c.keys;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (keys[i] == '~') {
+        f.host.clock.Advance(1000);
+      } else if (keys[i] != '{') {
+        f.TypeText(std::string(1, keys[i]));
+      } else {
+        size_t end = keys.find('}', i);
+        std::string_view name = keys.substr(i + 1, end - i - 1);
+        i = end;
+        if (name == "Dialog") {
+          f.editor.focused = false;
+          f.host.clock.Advance(1000);
+          f.editor.focused = true;
+        } else if (name == "Early") {
+          Type(f.editor, std::string(1, keys[++i]));
+        } else if (name == "Click") {
+          f.form().MouseDown(mbLeft, {}, 5, 2 * f.form().RowHeight() + 1);
+        } else if (name == "^V") {
+          f.editor.Clipboard()->SetText("a.b(c", smNormal);
+          f.Key('V', {ssCtrl}, '\x16');
+        } else {
+          struct Named {
+            std::string_view name;
+            uint16_t key;
+            TShiftState shift;
+            char ch;
+          } named[] = {{"Enter", VK_RETURN, {}, '\r'},
+                       {"Tab", VK_TAB, {}, '\t'},
+                       {"Down", VK_DOWN, {}, 0},
+                       {"Esc", VK_ESCAPE, {}, '\x1b'},
+                       {"^Space", VK_SPACE, {ssCtrl}, ' '}};
+          for (const Named& k : named)
+            if (k.name == name) f.Key(k.key, k.shift, k.ch);
+        }
+      }
+    }
+    std::string text;
+    for (int i = 0; i < f.editor.Lines().Count(); ++i)
+      text += (i ? "\n" : "") + f.editor.Lines()[i];
+    EXPECT_EQ(text, c.text) << c.before << " | " << c.keys;
+    EXPECT_EQ(shows > 0, c.listShown) << c.before << " | " << c.keys;
+    EXPECT_FALSE(f.ListOpen()) << c.before << " | " << c.keys;
+    f.editor.SetHighlighter(nullptr);
+  }
 }
 
 TEST_F(TCodeListTest, ReadOnlyEditorsNeverOpenAList) {

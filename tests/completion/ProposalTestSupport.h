@@ -91,6 +91,8 @@ class TFakeProposalHost : public TSynProposalHost {
 // An editor that takes the focus when asked.
 class TFocusEditor : public THeadlessSynEdit {
  public:
+  explicit TFocusEditor(TSynClipboard* clipboard = nullptr) : THeadlessSynEdit(clipboard) {}
+  using TCustomSynEdit::Clipboard;
   void SetFocus() override {
     focused = true;
     ++focusCalls;
@@ -129,9 +131,14 @@ struct TProposalFixture {
   TFakeProposalWindow& window() { return *host.window; }
   bool ListOpen() { return form().Visible() && window().shown; }
 
-  // Keys go where the focus is: to an active list, else to the editor.
+  // Keys go where the focus is: to an active list, else to the editor. A
+  // key the list leaves alone closes it and goes to the editor, as the
+  // window hands it on.
   void Key(uint16_t key, TShiftState shift = {}, char ch = 0) {
-    if (form().Active()) {
+    if (form().Active() && form().PassesToEditor(key, shift, ch)) {
+      form().Cancel();
+      Press(editor, key, shift, ch);
+    } else if (form().Active()) {
       uint16_t k = key;
       form().KeyDown(k, shift);
       if (ch != 0) {
@@ -152,7 +159,8 @@ struct TProposalFixture {
   }
 
   TFakeProposalHost host;
-  TFocusEditor editor;
+  TSynMemoryClipboard clipboard;
+  TFocusEditor editor{&clipboard};
   std::unique_ptr<TSynCompletionProposal> engine;
 };
 

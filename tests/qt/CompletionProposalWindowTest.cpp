@@ -3,8 +3,10 @@
 // is, and both paint what the form draws.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QScreen>
 #include <cstdlib>
@@ -79,6 +81,43 @@ TEST_F(TQtProposalTest, CodeListTakesTheFocusFiltersAndInsertsIntoTheEditor) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(editor.Text(), "x = printf");
   EXPECT_FALSE(editor.KeepCaretShown());
+}
+
+// A key the list leaves alone reaches the editor's window as if the list
+// had not been there: a shortcut of the window, the editor's own binding,
+// an input method's text.
+TEST_F(TQtProposalTest, KeysTheListLeavesAloneGoToTheEditorsWindow) {
+  TSynQtCompletionProposal scp;
+  scp.SetOptions({scoLimitToMatchedText, scoUseInsertList, scoUsePrettyText});
+  AddNative(scp, "print");
+  scp.SetEditor(&editor);
+  QAction save("Save", &editor);
+  save.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  int saved = 0;
+  QObject::connect(&save, &QAction::triggered, [&] { ++saved; });
+  clipboard.SetText("a.b(", smNormal);
+  editor.SetText("p");
+  editor.SetCaretPos({2, 1});
+  TSynQtProposalWindow& window = scp.Window();
+  auto open = [&] {
+    SendKey(editor, Qt::Key_Space, Qt::ControlModifier, " ");
+    Settle();
+    return window.isVisible();
+  };
+  ASSERT_TRUE(open());
+  SendKey(window, Qt::Key_S, Qt::ControlModifier, "\x13");
+  EXPECT_EQ(saved, 1);
+  EXPECT_FALSE(window.isVisible());
+  ASSERT_TRUE(open());
+  SendKey(window, Qt::Key_V, Qt::ControlModifier, "\x16");
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(editor.Text(), "pa.b(");
+  ASSERT_TRUE(open());
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("x.\u00e9"));
+  QApplication::sendEvent(&window, &commit);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(editor.Text(), "pa.b(x.\xe9");
 }
 
 TEST_F(TQtProposalTest, ParameterHintNeverTakesTheFocusAndShowsTheBoldParameter) {
