@@ -595,6 +595,7 @@ void TfmMain::pmMainPopup(QObject* sender) {
 void TfmMain::moCodeStatusChange(TCustomSynEdit* sender, TSynStatusChanges changes) {
   (void)sender;
   FollowCaretWithHint(changes);
+  if (changes.Contains(scCaretX) || changes.Contains(scCaretY)) CompilerMessages->CaretMoved();
   statusPanels_[1]->setText(
       QString("Ln: %1   Col: %2").arg(moCode->CaretLine()).arg(moCode->CaretChar()));
 }

@@ -111,6 +111,7 @@ void TfmMain::moCodeChange(TCustomSynEdit* sender) {
   (void)sender;
   DocumentModified = true;
   SetSaveEnabled(true);
+  CompilerMessages->Unmark();
   ScheduleScriptFunctions();
 }
 

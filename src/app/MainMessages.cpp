@@ -2,7 +2,9 @@
 // from the output window or with F8 / Shift+F8, the tool tip of a marked
 // gutter line, and opening an include file a message is about.
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHelpEvent>
+#include <QScreen>
 #include <QTextDocument>
 #include <QToolTip>
 #include <filesystem>
@@ -20,6 +22,41 @@ namespace {
 // output window shows them.
 std::string MessageSummary(const TCompilerMessage& message) {
   return CompilerLineText(CompilerMessageSummary(message)).toStdString();
+}
+
+// The tool tip of plain text, escaped, its lines as wide as they are: a
+// rich-text tip would otherwise wrap after a few words. Lines wider than
+// `width` pixels are broken at blanks (a longer word at any character).
+QString ToolTipText(const QString& plain, const QFontMetrics& metrics, int width) {
+  QStringList rows;
+  for (const QString& line : plain.split('\n')) {
+    QString row;
+    int rowWidth = 0;
+    for (const QString& word : line.split(' ')) {
+      const int blank = row.isEmpty() ? 0 : metrics.horizontalAdvance(' ');
+      const int wordWidth = metrics.horizontalAdvance(word);
+      if (!row.isEmpty() && rowWidth + blank + wordWidth > width) {
+        rows << row;
+        row.clear();
+        rowWidth = 0;
+      } else if (!row.isEmpty()) {
+        row += ' ';
+        rowWidth += blank;
+      }
+      for (QChar c : word) {
+        const int w = metrics.horizontalAdvance(c);
+        if (!row.isEmpty() && rowWidth + w > width) {
+          rows << row;
+          row.clear();
+          rowWidth = 0;
+        }
+        row += c;
+        rowWidth += w;
+      }
+    }
+    rows << row;
+  }
+  return Qt::convertFromPlainText(rows.join('\n').replace(' ', QChar::Nbsp), Qt::WhiteSpaceNormal);
 }
 
 }  // namespace
@@ -58,7 +95,8 @@ bool TfmMain::CompilerMessageChosen(int index) {
   const std::string fileName = CompilerMessages->PathOf(index);
   LoadDocument(fileName);
   SetStatusText("File '" + ExtractFileName(fileName) + "' opened.");
-  SelectLines(*moCode, message.Line, message.LastLine);
+  GoToLine(*moCode, message.Line);
+  CompilerMessages->MarkCaretLine();
   return true;
 }
 
@@ -88,7 +126,10 @@ bool TfmMain::GutterToolTip(QHelpEvent& event) {
   if (text.isEmpty()) return false;
   // A tool tip guesses its format; compiler messages quote the script, so
   // they go in escaped.
-  QToolTip::showText(event.globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap),
+  QScreen* screen = QGuiApplication::screenAt(event.globalPos());
+  const int width = (screen ? screen->availableGeometry().width() : 800) - 32;
+  QToolTip::showText(event.globalPos(),
+                     ToolTipText(text, QFontMetrics(QToolTip::font()), std::max(width, 200)),
                      moCode->viewport());
   return true;
 }

@@ -32,18 +32,16 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void SelectLines(TCustomSynEdit& editor, int first, int last) {
-  const int lineCount = std::max(1, editor.Lines().Count());
-  first = std::clamp(first, 1, lineCount);
-  last = std::clamp(last, first, lineCount);
-  int lastLength =
-      editor.Lines().Count() >= last ? static_cast<int>(editor.Lines().Get(last - 1).size()) : 0;
-  const TBufferCoord start{1, first}, end{lastLength + 1, last};
-  editor.SetSelectionMode(smNormal);
-  // Placed first without scrolling, so lines out of view come to the middle.
+void GoToLine(TCustomSynEdit& editor, int line) {
+  line = std::clamp(line, 1, std::max(1, editor.Lines().Count()));
+  const std::string text = editor.Lines().Count() >= line ? editor.Lines().Get(line - 1) : "";
+  const size_t indent = text.find_first_not_of(" \t");
+  const TBufferCoord start{static_cast<int>(indent == std::string::npos ? text.size() : indent) + 1,
+                           line};
+  // Placed first without scrolling, so a line out of view comes to the middle.
   editor.InternalSetCaretPos(start, false);
   editor.EnsureCaretVisible(true);
-  editor.SetCaretAndSelection(start, end, start);
+  editor.SetCaretAndSelection(start, start, start);
 }
 
 const std::vector<TSynGlyph>& TCompilerMessageList::MarkImages() {
@@ -103,6 +101,7 @@ void TCompilerMessageList::Clear() {
   messages_.clear();
   documentCount_ = 0;
   current_ = -1;
+  Unmark();
 }
 
 bool TCompilerMessageList::IsOurs(const TSynEditMark* mark) {
@@ -144,9 +143,25 @@ TCompilerMessageList::TLines TCompilerMessageList::LinesOf(int index) const {
 bool TCompilerMessageList::Show(int index) {
   if (!InDocument(index)) return false;
   current_ = index;
-  TLines lines = LinesOf(index);
-  SelectLines(editor_, lines.First, lines.Last);
+  GoToLine(editor_, LinesOf(index).First);
+  MarkCaretLine();
   return true;
+}
+
+void TCompilerMessageList::MarkCaretLine() {
+  marked_ = true;
+  markedCaret_ = editor_.CaretPos();
+  editor_.SetActiveLineColor(kMarkColor);
+}
+
+void TCompilerMessageList::CaretMoved() {
+  if (marked_ && editor_.CaretPos() != markedCaret_) Unmark();
+}
+
+void TCompilerMessageList::Unmark() {
+  if (!marked_) return;
+  marked_ = false;
+  editor_.SetActiveLineColor(clNone);
 }
 
 int TCompilerMessageList::Step(int direction) {

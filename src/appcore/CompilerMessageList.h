@@ -12,10 +12,10 @@
 
 namespace ludra {
 
-// Puts the caret at the start of line first and selects the text of the
-// lines first..last (kept inside the document), bringing them into view in
-// the middle when they were out of it.
-void SelectLines(TCustomSynEdit& editor, int first, int last);
+// Puts the caret at the start of the text of a line (kept inside the
+// document) without selecting anything, bringing it into view in the middle
+// when it was out of it.
+void GoToLine(TCustomSynEdit& editor, int line);
 
 class TCompilerMessageList {
  public:
@@ -55,10 +55,19 @@ class TCompilerMessageList {
   };
   TLines LinesOf(int index) const;
 
-  // Puts the caret at the start of a message's first line, selects its
-  // lines and brings them into view; false (nothing done) for a message
-  // about another file. The message becomes the current one.
+  // Goes to a message's first line (GoToLine) and marks it; false (nothing
+  // done) for a message about another file. The message becomes the
+  // current one.
   bool Show(int index);
+
+  // The line the caret was taken to is marked in this colour until the
+  // caret moves (CaretMoved) or the text changes (Unmark): the next key
+  // then types at the caret, and no selection is there to replace.
+  static constexpr TColor kMarkColor = 0xC0FFFF;  // a pale yellow
+  void MarkCaretLine();
+  void CaretMoved();
+  void Unmark();
+  bool Marked() const { return marked_; }
 
   // The message after (before) the current one that is about the document,
   // going round at the end; -1 when no message is. It becomes current.
@@ -91,6 +100,8 @@ class TCompilerMessageList {
   std::vector<TSynEditMark*> marks_;
   int documentCount_ = 0;
   int current_ = -1;
+  bool marked_ = false;
+  TBufferCoord markedCaret_;
 };
 
 }  // namespace ludra

@@ -177,6 +177,10 @@ class TCustomSynEdit {
   void UpdateScrollBars();
   void InvalidateSelection();
   void InvalidateAll();
+  // The caret line's background, clNone for the editor's own: the program
+  // marks a line it took the caret to.
+  TColor ActiveLineColor() const { return activeLineColor_; }
+  void SetActiveLineColor(TColor value);
 
   // --- Modes and settings.
   TSynEditorOptions Options() const { return options_; }
@@ -416,8 +420,6 @@ class TCustomSynEdit {
   void SetInsertMode(bool value);
   void SetWantReturns(bool value) { wantReturns_ = value; }
   bool WantReturns() const { return wantReturns_; }
-  TColor ActiveLineColor() const { return activeLineColor_; }
-  void SetActiveLineColor(TColor value);
   void SetInsertCaret(TSynEditCaretType value);
   void SetOverwriteCaret(TSynEditCaretType value);
   int MaxUndo() const { return maxUndo_; }

@@ -44,7 +44,7 @@ class CompilerMessagesMainTest : public QtAppFixture {
     QtAppFixture::SetUp();
     cwd_ = std::filesystem::current_path();
     std::string text;
-    for (int i = 1; i <= 40; ++i) text += "line" + std::to_string(i) + "\n";
+    for (int i = 1; i <= 40; ++i) text += (i == 9 ? "\t  line" : "line") + std::to_string(i) + "\n";
     WriteFile(script, text);
     WriteFile(programDir + "/inc/console.inc", "a\nb\nc\n");
     InstallCompiler(programDir, kMessagesCompiler);
@@ -120,15 +120,18 @@ TEST_F(CompilerMessagesMainTest, EachLineOfTheWindowKnowsItsMessage) {
   EXPECT_EQ(MessageMarks(), marks);
 }
 
-TEST_F(CompilerMessagesMainTest, DoubleClickOrEnterOnAMessageGoesToItsLinesAndClosesTheWindow) {
+// The caret goes to the start of the line's text and the line is marked,
+// with nothing selected: the next key types there and replaces nothing. A
+// caret move or an edit takes the mark away.
+TEST_F(CompilerMessagesMainTest, DoubleClickOrEnterOnAMessageGoesToItsLineAndClosesTheWindow) {
   struct Case {
     bool enter;
-    int block, first, last;
+    int block, line, column;
     const char* status;
   } cases[] = {
-      {false, 2, 6, 6, "error 001: expected token: \";\", but found \"new\""},
-      {true, 5, 9, 11, "warning 215: expression has no effect"},
-      {false, 7, 3, 3, "fatal error 100: cannot read from file: \"missing\""},
+      {false, 2, 6, 1, "error 001: expected token: \";\", but found \"new\""},
+      {true, 5, 9, 4, "warning 215: expression has no effect"},
+      {false, 7, 3, 1, "fatal error 100: cannot read from file: \"missing\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.block);
@@ -150,14 +153,26 @@ TEST_F(CompilerMessagesMainTest, DoubleClickOrEnterOnAMessageGoesToItsLinesAndCl
       closed = !out.isVisible();
     });
     EXPECT_TRUE(closed);
-    EXPECT_EQ(main->moCode->CaretPos(), (TBufferCoord{1, c.first}));
-    EXPECT_EQ(main->moCode->SelFirst(), (TBufferCoord{1, c.first}));
-    EXPECT_EQ(main->moCode->SelLast().Line, c.last);
-    EXPECT_EQ(main->moCode->SelLast().Char,
-              static_cast<int>(main->moCode->Lines().Get(c.last - 1).size()) + 1);
-    EXPECT_EQ(main->StatusText(1), "Ln: " + std::to_string(c.first) + "   Col: 1");
+    const TBufferCoord at{c.column, c.line};
+    EXPECT_EQ(main->moCode->CaretPos(), at);
+    EXPECT_FALSE(main->moCode->HasSelection());
+    EXPECT_EQ(main->moCode->ActiveLineColor(), TCompilerMessageList::kMarkColor);
+    EXPECT_EQ(main->StatusText(1),
+              "Ln: " + std::to_string(c.line) + "   Col: " + std::to_string(c.column));
     EXPECT_EQ(main->StatusText(0), c.status);
   }
+  // F8 marks again; a caret move or typing ends the mark, typing at the caret.
+  for (bool type : {false, true}) {
+    main->miNextMessageClick(nullptr);
+    EXPECT_EQ(main->moCode->ActiveLineColor(), TCompilerMessageList::kMarkColor);
+    char key = 'x';
+    if (type)
+      main->moCode->KeyPress(key);
+    else
+      main->moCode->SetCaretPos({2, 1});
+    EXPECT_EQ(main->moCode->ActiveLineColor(), clNone);
+  }
+  EXPECT_EQ(main->moCode->Lines()[8], "\t  xline9");
 }
 
 TEST_F(CompilerMessagesMainTest, PlainLinesDoNothingAndShowNoPointingHand) {
@@ -318,6 +333,20 @@ TEST_F(CompilerMessagesMainTest, HoveringAMarkedGutterLineShowsItsMessages) {
   };
   EXPECT_EQ(hover(6), "error 001: expected token: \";\", but found \"new\"");
   EXPECT_EQ(hover(9), "warning 215: expression has no effect");
+  // As wide as its line needs, within the screen: one row of text each.
+  auto tip = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "qtooltip_label" && w->isVisible()) return qobject_cast<QLabel*>(w);
+    return static_cast<QLabel*>(nullptr);
+  };
+  for (int line : {6, 9}) {
+    const QString text = main->GutterHint(at(line, 5));
+    hover(line);
+    QLabel* label = tip();
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(text));
+    EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing() + 8);
+  }
   QToolTip::hideText();
   // A line without marks, or the text beside a marked line: no tool tip.
   EXPECT_TRUE(main->GutterHint(at(7, 5)).isEmpty());
@@ -328,6 +357,15 @@ TEST_F(CompilerMessagesMainTest, HoveringAMarkedGutterLineShowsItsMessages) {
                   "printf '%s(4) : warning 1: a\\n%s(4) : error 2: b\\n' \"$3\" \"$3\"\n");
   Compile();
   EXPECT_EQ(main->GutterHint(at(4, 5)).toStdString(), "warning 001: a\nerror 002: b");
+  // A message wider than the screen is broken into rows that fit it.
+  const std::string word(300, 'w');
+  InstallCompiler(programDir, "printf '%s(4) : error 3: " + word + " " + word + "\\n' \"$3\"\n");
+  Compile();
+  hover(4);
+  ASSERT_NE(tip(), nullptr);
+  EXPECT_LE(tip()->width(), tip()->screen()->availableGeometry().width());
+  EXPECT_GE(tip()->height(), 3 * tip()->fontMetrics().lineSpacing());
+  QToolTip::hideText();
 }
 
 // Text from scripts, include files, the compiler and file names is shown as

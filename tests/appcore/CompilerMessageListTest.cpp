@@ -169,7 +169,7 @@ TEST(CompilerMessageList, NextAndPreviousVisitTheDocumentsMessagesGoingRound) {
   EXPECT_EQ(list.Previous(), -1);
 }
 
-TEST(CompilerMessageList, ShowSelectsTheLinesWithTheCaretAtTheirStartInView) {
+TEST(CompilerMessageList, ShowPutsTheCaretAtTheFirstLinesTextInViewAndSelectsNothing) {
   THeadlessSynEdit e;
   e.SetText(Numbered(200));
   TCompilerMessageList list(e);
@@ -180,19 +180,20 @@ TEST(CompilerMessageList, ShowSelectsTheLinesWithTheCaretAtTheirStartInView) {
   struct Case {
     int index, first, last;
   } cases[] = {{0, 150, 150}, {1, 40, 42}, {2, 200, 200}};
+  e.Lines().Put(39, "  \tline40");
   for (const Case& c : cases) {
+    e.SetCaretAndSelection({1, 1}, {1, 1}, {3, 1});
     ASSERT_TRUE(list.Show(c.index));
-    EXPECT_EQ(e.CaretPos(), (TBufferCoord{1, c.first}));
-    EXPECT_EQ(e.SelFirst(), (TBufferCoord{1, c.first}));
-    int length = static_cast<int>(e.Lines().Get(c.last - 1).size());
-    EXPECT_EQ(e.SelLast(), (TBufferCoord{length + 1, c.last}));
+    EXPECT_EQ(e.CaretPos(), (TBufferCoord{c.first == 40 ? 4 : 1, c.first}));
+    EXPECT_FALSE(e.HasSelection());
+    EXPECT_TRUE(list.Marked());
     EXPECT_LE(e.TopRow(), c.first);
     EXPECT_LT(c.first, e.TopRow() + e.VisibleRows());
   }
   // After the text above the message grew, the message's lines moved with it.
   e.Lines().InsertLines(0, 5);
   ASSERT_TRUE(list.Show(1));
-  EXPECT_EQ(e.CaretPos(), (TBufferCoord{1, 45}));
+  EXPECT_EQ(e.CaretPos(), (TBufferCoord{4, 45}));
 }
 
 TEST(CompilerMessageList, SurvivesTheEditorDroppingItsMarks) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Compiler messages lead to their lines: F5, then a double click on a message
 # in the output window puts the caret on its line (read from the status
-# bar's "Ln:" panel) with the line selected; F8 goes on to the next message,
+# bar's "Ln:" panel), nothing selected; F8 goes on to the next message,
 # Enter on a message in the output window goes to it too.
 . "$(dirname "$0")/lib.sh"
 
@@ -104,8 +104,8 @@ expect_caret_line 6
 xdotool key shift+F8
 expect_caret_line 3
 
-# Enter on the range's line of the output (the fourth line) selects lines
-# 9 to 11: typing replaces them.
+# Enter on the range's line of the output (the fourth line) goes to line 9
+# and selects nothing: typing goes in before the line's text.
 compile
 e2e_focus "$out" || fail "the output window did not take the focus"
 xdotool key ctrl+Home Down Down Down Return
@@ -113,8 +113,8 @@ e2e_wait_no_window "PAWN Compiler Output" || fail "Enter on a message left the o
 e2e_focus "$win" || fail "the main window did not take the focus back"
 xdotool type --delay 20 "X"
 xdotool key ctrl+s
-e2e_wait_for grep -q '^X$' "$script" || true
-expected=$( (for i in $(seq 1 8); do echo "line$i"; done; echo X; for i in $(seq 12 40); do echo "line$i"; done))
+e2e_wait_for grep -q '^Xline9$' "$script" || true
+expected=$( (for i in $(seq 1 8); do echo "line$i"; done; echo Xline9; for i in $(seq 10 40); do echo "line$i"; done))
 [ "$(cat "$script")" = "$expected" ] || fail "after typing over the range the script is: $(head -12 "$script")"
 
 e2e_close_window "$win"
