@@ -114,46 +114,49 @@ void TfmMain::CreateActions() {
             [this, action, handler] { Guarded([&] { (this->*handler)(action); }); });
     return action;
   };
-  miNew = item("miNew", "New", QKeySequence(Qt::CTRL | Qt::Key_N), &TfmMain::miNewClick);
-  miOpen = item("miOpen", "Open", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmMain::miOpenClick);
-  miClose = item("miClose", "Close", {}, &TfmMain::miCloseClick);
-  miSave = item("miSave", "Save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmMain::miSaveClick);
-  miSaveAs = item("miSaveAs", "Save As...", {}, &TfmMain::miSaveAsClick);
-  miExit = item("miExit", "Exit", {}, &TfmMain::miExitClick);
-  miUndo = item("miUndo", "Undo", {}, &TfmMain::miUndoClick);
-  miCut = item("miCut", "Cut", {}, &TfmMain::miCutClick);
-  miCopy = item("miCopy", "Copy", {}, &TfmMain::miCopyClick);
-  miPaste = item("miPaste", "Paste", {}, &TfmMain::miPasteClick);
-  miDelete = item("miDelete", "Delete", {}, &TfmMain::miDeleteClick);
+  miNew = item("miNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), &TfmMain::miNewClick);
+  miOpen = item("miOpen", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmMain::miOpenClick);
+  miClose = item("miClose", "&Close", {}, &TfmMain::miCloseClick);
+  miSave = item("miSave", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmMain::miSaveClick);
+  miSaveAs = item("miSaveAs", "Save &As...", {}, &TfmMain::miSaveAsClick);
+  miExit = item("miExit", "E&xit", {}, &TfmMain::miExitClick);
+  miUndo = item("miUndo", "&Undo", {}, &TfmMain::miUndoClick);
+  // Ctrl+Y stays the editor's delete-line key.
+  miRedo = item("miRedo", "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                &TfmMain::miRedoClick);
+  miCut = item("miCut", "Cu&t", {}, &TfmMain::miCutClick);
+  miCopy = item("miCopy", "&Copy", {}, &TfmMain::miCopyClick);
+  miPaste = item("miPaste", "&Paste", {}, &TfmMain::miPasteClick);
+  miDelete = item("miDelete", "&Delete", {}, &TfmMain::miDeleteClick);
   miFind =
-      item("miFind", "Find...", QKeySequence(Qt::CTRL | Qt::Key_F), &TfmMain::actSearchExecute);
+      item("miFind", "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), &TfmMain::actSearchExecute);
   miFindNext =
-      item("miFindNext", "Find Next", QKeySequence(Qt::Key_F3), &TfmMain::actSearchNextExecute);
+      item("miFindNext", "Find &Next", QKeySequence(Qt::Key_F3), &TfmMain::actSearchNextExecute);
   miFindPrev =
-      item("miFindPrev", "Find Prev", QKeySequence(Qt::Key_F4), &TfmMain::actSearchPrevExecute);
-  miReplace = item("miReplace", "Replace...", QKeySequence(Qt::CTRL | Qt::Key_H),
+      item("miFindPrev", "Find Pre&v", QKeySequence(Qt::Key_F4), &TfmMain::actSearchPrevExecute);
+  miReplace = item("miReplace", "R&eplace...", QKeySequence(Qt::CTRL | Qt::Key_H),
                    &TfmMain::actSearchReplaceExecute);
-  miGoto = item("miGoto", "Go to...", QKeySequence(Qt::CTRL | Qt::Key_G), &TfmMain::miGotoClick);
-  miSelectAll = item("miSelectAll", "Select All", QKeySequence(Qt::CTRL | Qt::Key_A),
+  miGoto = item("miGoto", "&Go to...", QKeySequence(Qt::CTRL | Qt::Key_G), &TfmMain::miGotoClick);
+  miSelectAll = item("miSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A),
                      &TfmMain::miSelectAllClick);
-  miCompile = item("miCompile", "Compile", QKeySequence(Qt::Key_F5), &TfmMain::miCompileClick);
+  miCompile = item("miCompile", "&Compile", QKeySequence(Qt::Key_F5), &TfmMain::miCompileClick);
   miCompileRun =
-      item("miCompileRun", "Compile/Run", QKeySequence(Qt::Key_F6), &TfmMain::miCompileRunClick);
-  miRunOptions = item("miRunOptions", "Run Options", {}, &TfmMain::miRunOptionsClick);
-  miNextMessage =
-      item("miNextMessage", "Next Message", QKeySequence(Qt::Key_F8), &TfmMain::miNextMessageClick);
-  miPrevMessage = item("miPrevMessage", "Previous Message", QKeySequence(Qt::SHIFT | Qt::Key_F8),
+      item("miCompileRun", "Compile/&Run", QKeySequence(Qt::Key_F6), &TfmMain::miCompileRunClick);
+  miRunOptions = item("miRunOptions", "Run &Options", {}, &TfmMain::miRunOptionsClick);
+  miNextMessage = item("miNextMessage", "&Next Message", QKeySequence(Qt::Key_F8),
+                       &TfmMain::miNextMessageClick);
+  miPrevMessage = item("miPrevMessage", "&Previous Message", QKeySequence(Qt::SHIFT | Qt::Key_F8),
                        &TfmMain::miPrevMessageClick);
   // Enabled by the Build menu's rule once a compile has left messages.
   miNextMessage->setEnabled(false);
   miPrevMessage->setEnabled(false);
-  miFont = item("miFont", "Font", {}, &TfmMain::miFontClick);
+  miFont = item("miFont", "&Font", {}, &TfmMain::miFontClick);
   miShowFunctionList =
-      item("miShowFunctionList", "Show Function List", {}, &TfmMain::miShowFunctionListClick);
-  miAssoc = item("miAssoc", "Associate with *.pwn files", {}, &TfmMain::miAssocClick);
+      item("miShowFunctionList", "&Show Function List", {}, &TfmMain::miShowFunctionListClick);
+  miAssoc = item("miAssoc", "&Associate with *.pwn files", {}, &TfmMain::miAssocClick);
   miHelpTopics =
-      item("miHelpTopics", "Help Topics", QKeySequence(Qt::Key_F1), &TfmMain::miHelpTopicsClick);
-  miAbout = item("miAbout", "About Ludra", {}, &TfmMain::miAboutClick);
+      item("miHelpTopics", "&Help Topics", QKeySequence(Qt::Key_F1), &TfmMain::miHelpTopicsClick);
+  miAbout = item("miAbout", "&About Ludra", {}, &TfmMain::miAboutClick);
   // The handlers of the check items toggle the mark themselves; Qt has
   // already toggled it when triggered fires, so that is undone first (this
   // connection was made after the handler's, so it is made again before it).
@@ -173,12 +176,12 @@ void TfmMain::CreateActions() {
 
   // The context menu runs the handlers itself: the main-menu actions may be
   // disabled by the Edit rule while the context menu's own items are enabled.
-  piUndo = item("piUndo", "Undo", {}, &TfmMain::miUndoClick);
-  piCut = item("piCut", "Cut", {}, &TfmMain::miCutClick);
-  piCopy = item("piCopy", "Copy", {}, &TfmMain::miCopyClick);
-  piPaste = item("piPaste", "Paste", {}, &TfmMain::miPasteClick);
-  piDelete = item("piDelete", "Delete", {}, &TfmMain::miDeleteClick);
-  piSelectAll = item("piSelectAll", "Select All", {}, &TfmMain::miSelectAllClick);
+  piUndo = item("piUndo", "&Undo", {}, &TfmMain::miUndoClick);
+  piCut = item("piCut", "Cu&t", {}, &TfmMain::miCutClick);
+  piCopy = item("piCopy", "&Copy", {}, &TfmMain::miCopyClick);
+  piPaste = item("piPaste", "&Paste", {}, &TfmMain::miPasteClick);
+  piDelete = item("piDelete", "&Delete", {}, &TfmMain::miDeleteClick);
+  piSelectAll = item("piSelectAll", "Select &All", {}, &TfmMain::miSelectAllClick);
 }
 
 void TfmMain::CreateMenus() {
@@ -202,8 +205,8 @@ void TfmMain::CreateMenus() {
       menu("miFile", "&File", {miNew, miOpen, miClose, nullptr, miSave, miSaveAs, nullptr, miExit},
            &TfmMain::miFileClick);
   miEdit = menu("miEdit", "&Edit",
-                {miUndo, nullptr, miCut, miCopy, miPaste, miDelete, nullptr, miFind, miFindNext,
-                 miFindPrev, miReplace, miGoto, nullptr, miSelectAll},
+                {miUndo, miRedo, nullptr, miCut, miCopy, miPaste, miDelete, nullptr, miFind,
+                 miFindNext, miFindPrev, miReplace, miGoto, nullptr, miSelectAll},
                 &TfmMain::miEditClick);
   CreateReopenMenu();
   miBuild =
@@ -501,7 +504,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 void TfmMain::FormCloseQuery(QObject* sender, bool& canClose) {
   (void)sender;
   canClose = false;
-  if (!QuerySaveChanges()) return;
+  if (!changesDropped_ && !QuerySaveChanges()) return;
   canClose = true;
 }
 
@@ -571,8 +574,8 @@ void TfmMain::miFileClick(QObject* sender) {
 void TfmMain::miEditClick(QObject* sender) {
   (void)sender;
   bool open = !CurrentFileName.empty();
-  for (QAction* a : {miUndo, miCut, miCopy, miPaste, miDelete, miFind, miFindNext, miFindPrev,
-                     miReplace, miGoto, miSelectAll})
+  for (QAction* a : {miUndo, miRedo, miCut, miCopy, miPaste, miDelete, miFind, miFindNext,
+                     miFindPrev, miReplace, miGoto, miSelectAll})
     a->setEnabled(open);
 }
 
@@ -603,6 +606,11 @@ void TfmMain::moCodeStatusChange(TCustomSynEdit* sender, TSynStatusChanges chang
 void TfmMain::miUndoClick(QObject* sender) {
   (void)sender;
   moCode->Undo();
+}
+
+void TfmMain::miRedoClick(QObject* sender) {
+  (void)sender;
+  moCode->Redo();
 }
 
 void TfmMain::miCutClick(QObject* sender) {
@@ -666,6 +674,13 @@ void TfmMain::miShowFunctionListClick(QObject* sender) {
 
 void TfmMain::miHelpTopicsClick(QObject* sender) {
   (void)sender;
+  // Without the manual nothing would open: the user learns where it belongs.
+  const std::string manual = programDir_ + "/pawn-lang.pdf";
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(manual, ec)) {
+    ShowError("Help file '" + manual + "' not found.");
+    return;
+  }
   dialogs_->OpenDocument("pawn-lang.pdf", programDir_);
 }
 

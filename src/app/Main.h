@@ -129,9 +129,9 @@ class TfmMain : public QMainWindow {
         *miHelp = nullptr;
   QAction *miNew = nullptr, *miOpen = nullptr, *miClose = nullptr, *miSave = nullptr,
           *miSaveAs = nullptr, *miExit = nullptr;
-  QAction *miUndo = nullptr, *miCut = nullptr, *miCopy = nullptr, *miPaste = nullptr,
-          *miDelete = nullptr, *miFind = nullptr, *miFindNext = nullptr, *miFindPrev = nullptr,
-          *miReplace = nullptr, *miGoto = nullptr, *miSelectAll = nullptr;
+  QAction *miUndo = nullptr, *miRedo = nullptr, *miCut = nullptr, *miCopy = nullptr,
+          *miPaste = nullptr, *miDelete = nullptr, *miFind = nullptr, *miFindNext = nullptr,
+          *miFindPrev = nullptr, *miReplace = nullptr, *miGoto = nullptr, *miSelectAll = nullptr;
   QAction *miCompile = nullptr, *miCompileRun = nullptr, *miRunOptions = nullptr;
   QAction *miNextMessage = nullptr, *miPrevMessage = nullptr;
   QAction *miFont = nullptr, *miShowFunctionList = nullptr, *miAssoc = nullptr;
@@ -160,6 +160,7 @@ class TfmMain : public QMainWindow {
   void miCloseClick(QObject* sender);
   void miExitClick(QObject* sender);
   void miUndoClick(QObject* sender);
+  void miRedoClick(QObject* sender);
   void miCutClick(QObject* sender);
   void miCopyClick(QObject* sender);
   void miPasteClick(QObject* sender);
@@ -299,9 +300,15 @@ class TfmMain : public QMainWindow {
   void CreateReplaceConfirmDialog();
   // Shows a long replace-all, undo or redo and lets the user stop it.
   std::unique_ptr<TSynQtProgress> EditProgress;
+  // The answers of one replace run: occurrences asked about, Yes answers,
+  // and which question (1-based) was answered "Yes to all" (0: none).
+  struct TReplaceAnswers {
+    int Asked = 0, Yes = 0, AllAt = 0;
+  } replaceAnswers_;
 
   // The modified-document prompt; false when the command must stop.
-  bool QuerySaveChanges();
+  // dropped, when given, is set when the user answered No.
+  bool QuerySaveChanges(bool* dropped = nullptr);
   // The function list's width, also while it is hidden.
   int FunctionListWidth() const;
   void SetFunctionListWidth(int value);
@@ -364,6 +371,8 @@ class TfmMain : public QMainWindow {
   bool placed_ = false;
   bool includesPending_ = false, scriptPending_ = false, startPosted_ = false;
   bool closing_ = false;
+  // Exit was answered No: the close it starts asks nothing more.
+  bool changesDropped_ = false;
   // The output window while a compile runs in it.
   TfmOutput* fmOutput_ = nullptr;
   bool closeAfterCompile_ = false;

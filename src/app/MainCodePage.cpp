@@ -10,12 +10,22 @@
 namespace ludra {
 
 void TfmMain::CreateCodePageMenu() {
-  miCodePage = new QMenu("Code Page", this);
+  miCodePage = new QMenu("Code &Page", this);
   miCodePage->setObjectName("miCodePage");
   auto* group = new QActionGroup(miCodePage);
   group->setExclusive(true);
+  QString used;
   for (const TCodePage* page : CodePages()) {
-    auto* action = new QAction(QString::fromStdString(page->Name()), group);
+    // Each name's first letter or digit that no page above took is its key.
+    QString caption = QString::fromStdString(page->Name());
+    for (int i = 0; i < caption.size(); ++i) {
+      if (caption[i].isLetterOrNumber() && !used.contains(caption[i], Qt::CaseInsensitive)) {
+        used += caption[i];
+        caption.insert(i, '&');
+        break;
+      }
+    }
+    auto* action = new QAction(caption, group);
     action->setObjectName(QString("miCodePage%1").arg(page->Number()));
     action->setCheckable(true);
     action->setData(page->Number());

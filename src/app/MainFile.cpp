@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/Main.h"
+#include "base/SynBracket.h"
 #include "editor/SynEditMiscClasses.h"
 #include "platform/ProgramDirectory.h"
 
@@ -38,7 +39,7 @@ void ChangeToFolderOf(const std::string& path) {
 
 }  // namespace
 
-bool TfmMain::QuerySaveChanges() {
+bool TfmMain::QuerySaveChanges(bool* dropped) {
   if (!DocumentModified) return true;
   switch (
       dialogs_->MessageDlg(this, "File modified. Save changes?", mtConfirmation, mbYesNoCancel)) {
@@ -47,6 +48,7 @@ bool TfmMain::QuerySaveChanges() {
       miSaveClick(this);
       return true;
     case mrNo:
+      if (dropped) *dropped = true;
       return true;
     default:
       return false;
@@ -79,6 +81,8 @@ void TfmMain::DocumentOpened() {
   SetSaveEnabled(false);
   SetDocumentButtons(true);
   moCode->setFocus();
+  // The caret panel shows the caret from the start, also where it stays put.
+  moCodeStatusChange(moCode, {});
 }
 
 void TfmMain::SetDocumentName(const std::string& fileName, const std::string& path) {
@@ -210,8 +214,12 @@ void TfmMain::miCloseClick(QObject* sender) {
 
 void TfmMain::miExitClick(QObject* sender) {
   (void)sender;
-  if (!QuerySaveChanges()) return;
-  // The close query asks again while the document is still modified.
+  bool dropped = false;
+  if (!QuerySaveChanges(&dropped)) return;
+  // No is the answer for this document: the close query does not ask it
+  // again. After a Yes whose save stored nothing it still asks.
+  auto answered = TBracket([this] { changesDropped_ = false; });
+  changesDropped_ = dropped;
   close();
 }
 

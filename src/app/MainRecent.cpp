@@ -20,7 +20,7 @@ QString MenuText(const std::string& text) {
 }  // namespace
 
 void TfmMain::CreateReopenMenu() {
-  miReopen = new QMenu("Reopen", this);
+  miReopen = new QMenu("&Reopen", this);
   miReopen->setObjectName("miReopen");
   miFile->insertMenu(miClose, miReopen);
   RebuildReopenMenu();

@@ -1,6 +1,7 @@
 // Find and replace: the dialogs, the remembered choices, the search runs and
 // the confirmation asked before each replacement.
 #include <memory>
+#include <string>
 
 #include "app/Main.h"
 #include "app/dlgReplaceText.h"
@@ -127,11 +128,20 @@ void TfmMain::RunSearch(bool replace, bool backward) {
   }
   auto restoreMode = TBracket([&] { moCode->SetSelectionMode(mode); });
   EditProgress->Reset();
+  replaceAnswers_ = {};
   int n = moCode->SearchAndReplace(o.LastSearchText, o.LastReplaceText, flags);
   if (EditProgress->Stopped()) {
     // What was replaced stays, and one Undo takes it back.
     SetStatusText("Replace stopped.");
     return;
+  }
+  if (replace && n > 0) {
+    // Every occurrence counted is asked about until "Yes to all"; the rest
+    // are replaced without asking.
+    const TReplaceAnswers& a = replaceAnswers_;
+    const int replaced = a.Yes + (a.AllAt > 0 ? 1 + n - a.AllAt : 0);
+    SetStatusText("Replaced " + std::to_string(replaced) +
+                  (replaced == 1 ? " occurrence." : " occurrences."));
   }
   if (inSelection && SearchRange) {
     if (n > 0) {
@@ -161,6 +171,7 @@ void TfmMain::moCodeReplaceText(TCustomSynEdit* sender, const std::string& aSear
                                 const std::string& aReplace, int line, int column,
                                 TSynReplaceAction& action) {
   (void)sender;
+  ++replaceAnswers_.Asked;
   if (aSearch == aReplace) {
     action = raSkip;
     return;
@@ -175,12 +186,14 @@ void TfmMain::moCodeReplaceText(TCustomSynEdit* sender, const std::string& aSear
   switch (dialogs_->ShowModal(*ReplaceConfirmDialog)) {
     case mrYes:
       action = raReplace;
+      ++replaceAnswers_.Yes;
       break;
     case mrNo:
       action = raSkip;
       break;
     case mrYesToAll:
       action = raReplaceAll;
+      replaceAnswers_.AllAt = replaceAnswers_.Asked;
       break;
     default:
       action = raCancel;

@@ -108,6 +108,9 @@ void TfmRunOptions::bnCancelClick() { reject(); }
 void TfmRunOptions::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:
+      // As Cancel does, like every dialog of the program.
+      bnCancelClick();
+      return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
       event->ignore();

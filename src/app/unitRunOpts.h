@@ -44,7 +44,7 @@ class TfmRunOptions : public QDialog {
   void bnCancelClick();
 
  protected:
-  // Neither button answers Enter or Escape.
+  // Escape cancels; Enter presses neither button.
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

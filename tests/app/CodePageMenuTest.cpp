@@ -21,7 +21,7 @@ class CodePageMenuTest : public MainWindowTest {
   std::vector<std::string> Checked() {
     std::vector<std::string> names;
     for (QAction* a : window_->miCodePage->actions())
-      if (a->isChecked()) names.push_back(a->text().toStdString());
+      if (a->isChecked()) names.push_back(a->iconText().toStdString());
     return names;
   }
 };
@@ -29,10 +29,10 @@ class CodePageMenuTest : public MainWindowTest {
 TEST_F(CodePageMenuTest, OffersFourPagesAndRemembersTheChoice) {
   TfmMain& w = Start();
   std::vector<std::string> captions;
-  for (QAction* a : w.miCodePage->actions()) captions.push_back(a->text().toStdString());
+  for (QAction* a : w.miCodePage->actions()) captions.push_back(a->iconText().toStdString());
   EXPECT_EQ(captions, (std::vector<std::string>{"Windows-1252", "Windows-1251", "Windows-1250",
                                                 "ISO-8859-1"}));
-  EXPECT_EQ(w.miCodePage->title().toStdString(), "Code Page");
+  EXPECT_EQ(w.miCodePage->title().toStdString(), "Code &Page");
   EXPECT_EQ(Checked(), std::vector<std::string>{"Windows-1252"});
   EXPECT_EQ(CodePage().Number(), 1252);
 

@@ -238,14 +238,30 @@ TEST_F(DocumentCommandsTest, CloseReturnsToNoDocument) {
   EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
 }
 
-TEST_F(DocumentCommandsTest, ExitAsksAgainInTheCloseQueryAfterNo) {
-  StartModified();
-  dialogs_->MessageAnswers = {mrNo, mrNo};
-  window_->miExit->trigger();
-  QApplication::processEvents();
-  EXPECT_EQ(dialogs_->Messages.size(), 2u);
-  EXPECT_FALSE(window_->isVisible());
-  EXPECT_EQ(ReadFile(file_), "old\n");
+// Exit asks once: No ends the program; a Yes whose save stored nothing is
+// asked again by the close, so the changes are not lost unasked.
+TEST_F(DocumentCommandsTest, ExitAsksOnceUnlessTheSaveStoredNothing) {
+  struct Case {
+    std::vector<TModalResult> answers;
+    size_t questions;
+    bool closed;
+  } cases[] = {{{mrNo}, 1, true},
+               {{mrCancel}, 1, false},
+               {{mrYes, mrNo}, 2, true},
+               {{mrYes, mrCancel}, 2, false}};
+  for (const Case& c : cases) {
+    // A new document: the Save As dialog of a Yes is cancelled.
+    TfmMain& w = Start();
+    w.miNew->trigger();
+    Type("A");
+    dialogs_->MessageAnswers = {c.answers.begin(), c.answers.end()};
+    if (c.answers[0] == mrYes) dialogs_->FileAnswers = {std::nullopt};
+    w.miExit->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs_->Messages.size(), c.questions);
+    EXPECT_EQ(w.isVisible(), !c.closed);
+    EXPECT_TRUE(dialogs_->AllAnswered());
+  }
 }
 
 TEST_F(DocumentCommandsTest, CloseQueryCancelKeepsTheWindowAndYesSaves) {

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <set>
 
 #include "app/MainWindowTestSupport.h"
 #include "editor/SynEditMiscClasses.h"
@@ -328,6 +329,32 @@ TEST_F(MainWindowTest, StatusBarFitsItsFontAndTheLongestCaretTextAndMenusHaveMne
   QStringList menus;
   for (QAction* a : w.menuBar()->actions()) menus << a->text();
   EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Build", "&Options", "&Help"}));
+  // Every item has a key of its own within its menu (Alt+F, then X exits).
+  for (QMenu* menu : w.findChildren<QMenu*>()) {
+    std::set<int> keys;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      QKeySequence key = QKeySequence::mnemonic(a->text());
+      EXPECT_TRUE(!key.isEmpty() && keys.insert(key[0].toCombined()).second)
+          << a->text().toStdString();
+    }
+  }
+  EXPECT_EQ(QKeySequence::mnemonic(w.miExit->text()), QKeySequence(Qt::ALT | Qt::Key_X));
+}
+
+TEST_F(MainWindowTest, RedoIsOnTheEditMenuAndTheCaretPanelShowsFromTheStart) {
+  TfmMain& w = Start();
+  w.miNewClick(nullptr);
+  EXPECT_EQ(w.StatusText(1), "Ln: 1   Col: 1");
+  Type("a");
+  w.miUndoClick(nullptr);
+  EXPECT_EQ(w.moCode->Text(), "");
+  PressKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(w.moCode->Text(), "a");
+  EXPECT_TRUE(w.miEdit->actions().contains(w.miRedo));
+  // Ctrl+Y stays the editor's key for deleting the line.
+  PressKey(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(w.moCode->Text(), "");
 }
 
 TEST_F(MainWindowTest, FontCommandWritesBothKeysAlsoWhenCancelled) {
@@ -377,11 +404,17 @@ TEST_F(MainWindowTest, ShowFunctionListTogglesListAndSetting) {
   EXPECT_EQ(w.FunctionListWidth(), 185);
 }
 
-TEST_F(MainWindowTest, HelpTopicsOpensTheManualAndAboutNamesTheVersion) {
+TEST_F(MainWindowTest, HelpTopicsOpensTheManualOrSaysWhereItLookedAndAboutNamesTheVersion) {
   TfmMain& w = Start();
+  const std::string manual = programDir_ + "/pawn-lang.pdf";
+  w.tbHelpTopics->trigger();
+  EXPECT_TRUE(dialogs_->Documents.empty());
+  ASSERT_EQ(dialogs_->Messages.size(), 1u);
+  EXPECT_EQ(dialogs_->Messages[0].Text, "Help file '" + manual + "' not found.");
+  WriteFile(manual, "%PDF");
   w.tbHelpTopics->trigger();
   ASSERT_EQ(dialogs_->Documents.size(), 1u);
-  EXPECT_EQ(dialogs_->Documents[0], programDir_ + "/pawn-lang.pdf");
+  EXPECT_EQ(dialogs_->Documents[0], manual);
   w.miAbout->trigger();
   ASSERT_EQ(dialogs_->Abouts.size(), 1u);
   EXPECT_EQ(dialogs_->Abouts[0].rfind("About Ludra|Ludra\nVersion 1.0\n", 0), 0u);

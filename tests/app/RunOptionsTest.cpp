@@ -107,20 +107,23 @@ TEST_F(RunOptionsTest, CancelAndTheCloseBoxStoreNothing) {
   }
 }
 
-TEST_F(RunOptionsTest, EnterAndEscapePressNeitherButton) {
-  TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
-  fm.show();
-  fm.edCopyDir->setText("/new");
-  for (QWidget* target : {static_cast<QWidget*>(fm.edCopyDir), static_cast<QWidget*>(fm.edParams),
-                          static_cast<QWidget*>(&fm)}) {
+TEST_F(RunOptionsTest, EnterPressesNeitherButtonAndEscapeCancels) {
+  for (QWidget* (*in)(TfmRunOptions&) : {+[](TfmRunOptions& f) -> QWidget* { return f.edCopyDir; },
+                                         +[](TfmRunOptions& f) -> QWidget* { return f.edParams; },
+                                         +[](TfmRunOptions& f) -> QWidget* { return &f; }}) {
+    TfmRunOptions fm(nullptr, copyDir, exeFile, params, TProfileFile(settings));
+    fm.show();
+    fm.edCopyDir->setText("/new");
     for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+      EXPECT_TRUE(fm.isVisible());
       QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-      QApplication::sendEvent(target, &press);
+      QApplication::sendEvent(in(fm), &press);
     }
+    EXPECT_FALSE(fm.isVisible());
+    EXPECT_EQ(fm.result(), QDialog::Rejected);
+    EXPECT_EQ(copyDir, "/srv/old/");
+    EXPECT_FALSE(Exists(settings));
   }
-  EXPECT_TRUE(fm.isVisible());
-  EXPECT_EQ(copyDir, "/srv/old/");
-  EXPECT_FALSE(Exists(settings));
 }
 
 TEST_F(RunOptionsTest, ARefusedWriteKeepsTheDialogOpenWithTheOptionsAlreadyInMemory) {

@@ -2,6 +2,7 @@
 // controls, the confirmation through its buttons' results.
 #include <QAction>
 #include <QMenuBar>
+#include <algorithm>
 
 #include "app/MainWindowTestSupport.h"
 #include "app/dlgReplaceText.h"
@@ -192,6 +193,7 @@ TEST_F(SearchReplaceMainTest, ReplaceAnswersMapToReplacementsAndUndoSteps) {
       {"cancel keeps the earlier replacements", {mrYes, mrYes, mrCancel}, "b b a a\r\n", 2},
       {"escape or the close box cancels", {mrNone}, "a a a a\r\n", 0},
       {"no to each", {mrNo, mrNo, mrNo, mrNo}, "a a a a\r\n", 0},
+      {"yes to all at once", {mrYesToAll}, "b b b b\r\n", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -204,6 +206,9 @@ TEST_F(SearchReplaceMainTest, ReplaceAnswersMapToReplacementsAndUndoSteps) {
     for (size_t i = 1; i < dialogs_->ModalDialogs.size(); ++i)
       EXPECT_EQ(dialogs_->ModalDialogs[i], "Confirm replace");
     EXPECT_EQ(w.moCode->Lines().Text(), c.after);
+    // The status bar counts what was replaced.
+    const auto replaced = std::count(c.after.begin(), c.after.end(), 'b');
+    EXPECT_EQ(w.StatusText(0), "Replaced " + std::to_string(replaced) + " occurrences.");
     // Released after the run.
     EXPECT_EQ(w.ReplaceConfirmDialog, nullptr);
     for (int i = 0; i < c.undos; ++i) w.miUndo->trigger();
