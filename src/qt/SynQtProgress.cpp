@@ -10,6 +10,8 @@ TSynQtProgress::~TSynQtProgress() { delete box_.data(); }
 
 bool TSynQtProgress::Progress(TSynProgressKind kind, int percent) {
   if (!box_) {
+    // A new operation: an earlier one's stop does not carry over.
+    stopped_ = false;
     const QString label = kind == pkUndo   ? QStringLiteral("Undoing...")
                           : kind == pkRedo ? QStringLiteral("Redoing...")
                                            : QStringLiteral("Replacing...");
