@@ -14,7 +14,7 @@ ludra_need_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-LUDRA_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins fonts-liberation fontconfig shared-mime-info)
+LUDRA_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev qt6-qpa-plugins fonts-liberation fontconfig shared-mime-info)
 # The Debian package's run-time dependencies are found by dpkg-shlibdeps.
 LUDRA_PACKAGE_PACKAGES=(dpkg-dev)
 LUDRA_TEST_PACKAGES=(libgtest-dev libgmock-dev libpcre2-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl xdg-utils desktop-file-utils libfile-mimeinfo-perl imagemagick "${LUDRA_PACKAGE_PACKAGES[@]}")

@@ -59,6 +59,9 @@ void TCustomSynEdit::CutSelection() {
 
 void TCustomSynEdit::PasteClipboard() {
   if (ReadOnly() || clipboard_ == nullptr) return;
+  // Asked before anything changes: another program's clipboard may keep
+  // the paste waiting while the window paints.
+  std::optional<TSynClipboardContent> content = clipboard_->PasteContent();
   DoOnPaintTransient(ttBefore);
   {
     auto lock = LockPaint();
@@ -67,7 +70,6 @@ void TCustomSynEdit::PasteClipboard() {
       // caret: what is typed next follows them.
       auto pastEol = AllowPastEol(options_);
       auto block = editing_->OpenUndoBlock();
-      std::optional<TSynClipboardContent> content = clipboard_->PasteContent();
       if (content) {
         TSynSelectionMode mode = content->FromBlock ? content->Mode : caret_.Mode;
         editing_->UndoList().RecordChange(ckPasteBegin, SelFirst(), SelLast(), std::string(),

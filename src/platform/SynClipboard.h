@@ -58,7 +58,8 @@ class TSynClipboard {
 
   // The private block when it is there and well formed (its text and mode
   // win over the plain text), else the plain text; nothing when neither.
-  std::optional<TSynClipboardContent> PasteContent() const;
+  // What a paste asks, once per paste.
+  virtual std::optional<TSynClipboardContent> PasteContent() const;
 };
 
 }  // namespace ludra

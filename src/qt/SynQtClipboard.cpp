@@ -62,4 +62,17 @@ std::optional<std::string> TSynQtClipboard::BlockData() const {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+std::optional<TSynClipboardContent> TSynQtClipboard::PasteContent() const {
+  QClipboard* clipboard = SystemClipboard();
+  if (!clipboard) return std::nullopt;
+  const bool primary = mode_ == QClipboard::Selection;
+  const bool ours = primary ? clipboard->ownsSelection() : clipboard->ownsClipboard();
+  if (!ours && QGuiApplication::platformName() == QLatin1String("xcb")) {
+    std::optional<TSynClipboardContent> content;
+    if (PasteFromX11(primary, content)) return content;
+  }
+  // Our own copy, or a system whose clipboard Qt reads without waiting on X.
+  return TSynClipboard::PasteContent();
+}
+
 }  // namespace ludra
