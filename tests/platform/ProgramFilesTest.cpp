@@ -123,15 +123,13 @@ TEST_F(ProgramFilesTest, ProgramsAreSoughtInAbsoluteFoldersOnly) {
   struct Case {
     const char* path;  // nullptr: unset
     std::string searched;
-  } cases[] = {
-      {nullptr, sys},
-      {"", sys},
-      {":", sys},
-      {".", sys},
-      {"bin:~/bin:./:dir", sys},
-      {":/usr/bin:/bin", "/usr/bin:/bin"},
-      {"::bin:/usr/bin::", "/usr/bin"},
-  };
+  } cases[] = {{nullptr, sys},
+               {"", sys},
+               {":", sys},
+               {".", sys},
+               {"bin:~/bin:./:dir", sys},
+               {":/usr/bin:/bin", "/usr/bin:/bin"},
+               {"::bin:/usr/bin::", "/usr/bin"}};
   const fs::path back = fs::current_path();
   fs::current_path(root_ + "/cwd");
   for (const Case& c : cases) {
