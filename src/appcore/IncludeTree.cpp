@@ -105,8 +105,10 @@ std::optional<TIncludeDirective> IncludeDirective(std::string_view line) {
 }
 
 TIncludeTree::TFilePtr TIncludeTree::Load(const std::string& path, const std::string& heading,
-                                          bool listed, TFiles& walked, std::string& error) {
-  if (auto seen = walked.find(path); seen != walked.end()) return seen->second;
+                                          bool listed, std::string& error) {
+  auto cached = cache_.find(path);
+  // Looked at once per walk: a file handed out stays as it was read.
+  if (cached != cache_.end() && cached->second.Walk == walk_) return cached->second.File;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
     // Not there is the normal case of a folder tried before the right one.
@@ -126,10 +128,12 @@ TIncludeTree::TFilePtr TIncludeTree::Load(const std::string& path, const std::st
   };
   if (st.st_size > kMaxFileBytes) return tooLarge();
   int64_t mtime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  if (auto cached = cache_.find(path); cached != cache_.end()) {
-    const TTreeFile& c = *cached->second;
-    if (c.Device == st.st_dev && c.Inode == st.st_ino && c.Size == st.st_size && c.MTime == mtime)
-      return walked[path] = cached->second;
+  if (cached != cache_.end()) {
+    const TTreeFile& c = *cached->second.File;
+    if (c.Device == st.st_dev && c.Inode == st.st_ino && c.Size == st.st_size && c.MTime == mtime) {
+      cached->second.Walk = walk_;
+      return cached->second.File;
+    }
   }
   std::string text, reason;
   if (!ReadRegularFile(path, text, reason)) {
@@ -161,7 +165,8 @@ TIncludeTree::TFilePtr TIncludeTree::Load(const std::string& path, const std::st
         file->Includes.push_back(std::move(*d));
     start = end + 1;
   }
-  walked[path] = file;
+  // An earlier walk's list keeps the file this replaces.
+  cache_[path] = {file, walk_};
   if (OnRead) OnRead(path);
   return file;
 }
@@ -170,7 +175,7 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
                                        const std::string& scriptFolder,
                                        const std::string& includeFolder) {
   TWalk walk;
-  TFiles walked;
+  ++walk_;
   std::set<std::pair<uint64_t, uint64_t>> read;  // device and inode of each file read
   std::string signature;
   auto heading = [&](const std::string& path) {
@@ -207,7 +212,7 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
         std::string path = Join(folder, name);
         bool listed = Folder(path) == includeFolder && EndsWithIncNoCase(path) &&
                       path.find('/', includeFolder.size() + 1) == std::string::npos;
-        file = Load(path, heading(path), listed, walked, error);
+        file = Load(path, heading(path), listed, error);
         if (file || !error.empty()) break;
       }
       if (file || !error.empty()) break;
@@ -223,12 +228,12 @@ TIncludeTree::TWalk TIncludeTree::Walk(const std::vector<TIncludeDirective>& dir
     if (!read.insert({file->Device, file->Inode}).second) continue;  // read once; ends cycles
     signature +=
         file->Path + '\0' + std::to_string(file->Size) + '\0' + std::to_string(file->MTime) + '\n';
-    // walked holds the file to the walk's end, so the frame's list stays.
+    // The cache holds the file to the walk's end, so the frame's list stays.
     if (stack.size() < kMaxDepth) stack.push_back({&file->Includes, 0, Folder(file->Path)});
     walk.Files.push_back(std::move(file));
   }
   // Files no longer included are forgotten.
-  cache_ = std::move(walked);
+  std::erase_if(cache_, [this](const auto& entry) { return entry.second.Walk != walk_; });
   walk.Changed = signature != lastSignature_;
   lastSignature_ = std::move(signature);
   return walk;

@@ -69,13 +69,17 @@ class TIncludeTree {
   static constexpr int64_t kMaxFileBytes = int64_t{16} << 20;
 
  private:
-  using TFiles = std::unordered_map<std::string, TFilePtr>;
-  // The file at path, from this walk's files, else from the cache when
-  // unchanged, else read and added to this walk's files.
-  TFilePtr Load(const std::string& path, const std::string& heading, bool listed, TFiles& walked,
+  // The file at path: the one this walk already has, else the cached one
+  // when unchanged, else read afresh.
+  TFilePtr Load(const std::string& path, const std::string& heading, bool listed,
                 std::string& error);
 
-  TFiles cache_;  // the files of the last walk, by path
+  struct TCached {
+    TFilePtr File;
+    uint64_t Walk = 0;  // the last walk that used it
+  };
+  std::unordered_map<std::string, TCached> cache_;  // by path
+  uint64_t walk_ = 0;
   std::string lastSignature_;
 };
 
