@@ -1,5 +1,5 @@
 #pragma once
-// A long operation on the window's thread (a replace-all over a big file)
+// A long operation on the window's thread (a replace-all over a big file, its undo)
 // shows how far it is after a moment and can be stopped by the user. The
 // core sees only this interface: the Qt side shows a progress window and
 // watches for Escape, tests give a clock they move by hand.
