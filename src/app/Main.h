@@ -18,6 +18,7 @@
 #include "appcore/DefinitionScanner.h"
 #include "appcore/HintText.h"
 #include "appcore/IncludeTree.h"
+#include "appcore/ParamHintScanner.h"
 #include "appcore/RecentFiles.h"
 #include "appcore/SearchOptions.h"
 #include "base/SynStrings.h"
@@ -42,6 +43,7 @@ class QToolBar;
 
 namespace ludra {
 
+class TDocPanel;
 class TfmOutput;
 struct TCompileJob;
 struct TCompileResult;
@@ -114,7 +116,7 @@ class TfmMain : public QMainWindow {
   QWidget* pnFunctions = nullptr;
   QLineEdit* edFunctionFilter = nullptr;
   // The selected proposal's doc comment beside the completion list.
-  QLabel* lblCompletionDoc = nullptr;
+  TDocPanel* pnCompletionDoc = nullptr;
   // The list's rows (owned by the list).
   TFunctionListModel* FunctionRows = nullptr;
   QSplitter* spLitter = nullptr;
@@ -232,11 +234,17 @@ class TfmMain : public QMainWindow {
   void ApplyFunctionFilter();
   // Escape, Enter and the arrows in the filter box; true when used.
   bool FunctionFilterKey(int key);
-  // The hint fitted to the screen's width, and doc text wrapped under it.
+  // The hint fitted to the screen's width, and a raw doc comment's lines
+  // under it (mark-up) for the parameter being typed.
   THintLine FitHintToScreen(const std::string& hint, int index) const;
-  std::vector<std::string> WrapHintDoc(const std::string& text) const;
+  std::vector<std::string> HintDocMarkup(const std::string& doc,
+                                         const std::string& currentParam) const;
+  // Doc text laid out in the proposal font, code in the editor's face.
+  TDocLayout DocLayout(int maxWidth, int maxLines) const;
   int HintTextWidth(std::string_view text) const;
   int HintMaxWidth() const;
+  // The call the caret of an editor stands in (the lines above included).
+  TParamHint ScanCallAtCaret(const TCustomSynEdit& editor) const;
   // Drops the entries after the natives that the natives hold too.
   void DropKnownEntries();
   // Names the included files that could not be read (none hides it).

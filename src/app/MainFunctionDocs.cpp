@@ -13,27 +13,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/DocPanel.h"
 #include "app/Main.h"
 #include "appcore/DocComment.h"
 #include "appcore/HintText.h"
+#include "appcore/ParamHintScanner.h"
 #include "base/SynCodePage.h"
 #include "completion/SynCompletionProposalMarkup.h"
 
 namespace ludra {
 
 namespace {
-
-// Doc text drawn as it stands: a backslash is no mark-up command.
-std::string PlainMarkup(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\\') out += '\\';
-    out += c;
-  }
-  return out;
-}
-
-std::string DocLineMarkup(std::string_view text) { return "\\style{+I}" + PlainMarkup(text); }
 
 // Keys of the filter box that act on the list below it.
 class TFilterKeys : public QObject {
@@ -73,41 +63,60 @@ THintLine TfmMain::FitHintToScreen(const std::string& hint, int index) const {
       hint, index, [this](std::string_view line) { return HintTextWidth(line); }, HintMaxWidth());
 }
 
-std::vector<std::string> TfmMain::WrapHintDoc(const std::string& text) const {
-  int width = std::min(HintMaxWidth(), 520);
-  return WrapText(
-      text, [this](std::string_view line) { return HintTextWidth(line); }, width);
+TDocLayout TfmMain::DocLayout(int maxWidth, int maxLines) const {
+  TDocLayout layout;
+  layout.CodeFont = moCode->Font().Name;
+  layout.MaxWidth = maxWidth;
+  layout.MaxLines = maxLines;
+  // One canvas for all the measuring: it keeps its fonts.
+  auto canvas = std::make_shared<TSynQtCanvas>();
+  layout.Width = [canvas, font = scpParams->Font()](std::string_view markup) {
+    return MeasureFormattedText(*canvas, font, markup, nullptr, nullptr);
+  };
+  return layout;
+}
+
+std::vector<std::string> TfmMain::HintDocMarkup(const std::string& doc,
+                                                const std::string& currentParam) const {
+  return HintDocLines(ParseDocComment(doc), currentParam,
+                      DocLayout(std::min(HintMaxWidth(), 520), 8));
+}
+
+TParamHint TfmMain::ScanCallAtCaret(const TCustomSynEdit& editor) const {
+  // The caret's line and those above it, as far back as a call is looked for.
+  const TSynEditStringList& lines = editor.Lines();
+  int caretLine = editor.CaretLine() - 1;
+  int first = std::max(0, caretLine - HintLinesBack);
+  std::vector<std::string_view> views;
+  for (int i = first; i <= caretLine; ++i)
+    views.push_back(i < lines.Count() ? lines.GetView(i) : std::string_view());
+  return ScanParamHint(views, editor.CaretChar(), [this](std::string_view name) {
+    return NameList.IndexOf(std::string(name));
+  });
 }
 
 void TfmMain::ConnectCompletionDocs() {
-  // Hint lines after the first are doc text: drawn as written, in italics,
-  // and measured so.
+  // Hint lines after the first are doc text, as mark-up made of its
+  // escaped text: drawn without the hint's parameter splitting.
   scpParams->OnPaintItem = [this](TSynBaseCompletionProposalForm*, int index, bool& customDraw,
                                   const TRect& rect, TSynCanvas& canvas) {
     if (index < 1 || index >= scpParams->ItemList().Count()) return;
     customDraw = true;
     TRect clip = rect;
     clip.Right -= 1;
-    DrawFormattedText(canvas, clip, scpParams->Font(), DocLineMarkup(scpParams->ItemList()[index]),
-                      false, nullptr, nullptr);
+    DrawFormattedText(canvas, clip, scpParams->Font(), scpParams->ItemList()[index], false, nullptr,
+                      nullptr);
   };
   scpParams->OnMeasureItem = [this](TSynBaseCompletionProposal*, int index, TSynCanvas& canvas,
                                     int& width) {
     if (index < 1 || index >= scpParams->ItemList().Count()) return;
-    width = MeasureFormattedText(canvas, scpParams->Font(),
-                                 DocLineMarkup(scpParams->ItemList()[index]), nullptr, nullptr);
+    width = MeasureFormattedText(canvas, scpParams->Font(), scpParams->ItemList()[index], nullptr,
+                                 nullptr);
   };
 
   // The selected proposal's doc comment in a panel beside the list,
   // brought up to date after the list is painted.
-  lblCompletionDoc = new QLabel(this, Qt::ToolTip);
-  lblCompletionDoc->setObjectName("lblCompletionDoc");
-  lblCompletionDoc->setTextFormat(Qt::PlainText);
-  lblCompletionDoc->setWordWrap(true);
-  lblCompletionDoc->setMargin(4);
-  lblCompletionDoc->setAutoFillBackground(true);
-  lblCompletionDoc->setBackgroundRole(QPalette::ToolTipBase);
-  lblCompletionDoc->setForegroundRole(QPalette::ToolTipText);
+  pnCompletionDoc = new TDocPanel(this);
   scpCode->OnPaintItem = [this](TSynBaseCompletionProposalForm* form, int index, bool&,
                                 const TRect&, TSynCanvas&) {
     if (form->MatchedIndex(form->SelectedIndex()) != index || index == completionDocIndex_) return;
@@ -116,34 +125,30 @@ void TfmMain::ConnectCompletionDocs() {
   };
   scpCode->OnClose = [this](TSynBaseCompletionProposalForm*) {
     completionDocIndex_ = -1;
-    lblCompletionDoc->hide();
+    pnCompletionDoc->hide();
   };
 }
 
 void TfmMain::ShowCompletionDoc() {
   TSynBaseCompletionProposalForm& form = scpCode->Form();
   int index = form.MatchedIndex(form.SelectedIndex());
-  std::string text;
+  std::vector<std::string> lines;
   if (scpCode->Visible() && index >= 0 && static_cast<size_t>(index) < EntryDocs.size() &&
-      !EntryDocs[static_cast<size_t>(index)].empty()) {
-    TDocComment doc = ParseDocComment(EntryDocs[static_cast<size_t>(index)]);
-    text = doc.Summary;
-    if (!doc.Returns.empty()) text += (text.empty() ? "" : "\n") + ("Returns: " + doc.Returns);
-  }
-  if (text.empty()) {
-    lblCompletionDoc->hide();
+      !EntryDocs[static_cast<size_t>(index)].empty())
+    lines =
+        PanelDocLines(ParseDocComment(EntryDocs[static_cast<size_t>(index)]), DocLayout(360, 24));
+  if (lines.empty()) {
+    pnCompletionDoc->hide();
     return;
   }
-  lblCompletionDoc->setText(QString::fromStdString(CodePage().ToUtf8(text)));
-  lblCompletionDoc->setFixedWidth(280);
-  lblCompletionDoc->adjustSize();
+  pnCompletionDoc->SetLines(std::move(lines), scpParams->Font(), moCode->Font().Name);
   const TRect& list = form.Bounds();
   QScreen* screen = moCode->screen();
   QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
   int x = list.Right + 2;
-  if (x + lblCompletionDoc->width() > area.right()) x = list.Left - lblCompletionDoc->width() - 2;
-  lblCompletionDoc->move(std::max(x, area.left()), list.Top);
-  lblCompletionDoc->show();
+  if (x + pnCompletionDoc->width() > area.right()) x = list.Left - pnCompletionDoc->width() - 2;
+  pnCompletionDoc->move(std::max(x, area.left()), list.Top);
+  pnCompletionDoc->show();
 }
 
 void TfmMain::CreateFunctionFilter() {

@@ -187,7 +187,7 @@ void TfmMain::lbFunctionsClick(QObject* sender) {
   std::string text = InfoList->Get(row);
   // The declaration, then what its doc comment says of it.
   if (static_cast<size_t>(row) < rowDocs_.size() && !rowDocs_[static_cast<size_t>(row)].empty()) {
-    std::string summary = ParseDocComment(rowDocs_[static_cast<size_t>(row)]).Summary;
+    std::string summary = DocSummary(rowDocs_[static_cast<size_t>(row)]);
     if (!summary.empty()) text += "  \x97  " + summary;
   }
   SetStatusText(CodePage().ToUtf8(text));
@@ -221,8 +221,7 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
   auto* engine = static_cast<TSynCompletionProposal*>(sender);
   TCustomSynEdit* editor = engine->Editor();
   if (editor) hintPlace_ = {editor->CaretPos(), editor->TopRow(), editor->FirstVisibleColumn()};
-  TParamHint hint =
-      editor ? ScanParamHint(editor->LineAtCaret(), editor->CaretChar(), NameList) : TParamHint();
+  TParamHint hint = editor ? ScanCallAtCaret(*editor) : TParamHint();
   canExecute = hint.Found;
   TStringList& items = engine->ItemList();
   if (!hint.Found) {
@@ -231,6 +230,7 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
   }
   // The hint kept inside the screen, then the doc comment's lines.
   const std::string paramHint = ParamList[hint.NameIndex];
+  hint.ParamIndex = ParameterOfArgument(paramHint, hint.ParamIndex);
   THintLine line = FitHintToScreen(paramHint, hint.ParamIndex);
   std::vector<std::string> wanted{line.Hint};
   const std::string& doc = static_cast<size_t>(hint.NameIndex) < EntryDocs.size()
@@ -241,8 +241,7 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
     std::string current = hint.ParamIndex >= 0 && hint.ParamIndex < static_cast<int>(params.size())
                               ? params[static_cast<size_t>(hint.ParamIndex)]
                               : std::string();
-    for (const std::string& text : HintDocLines(ParseDocComment(doc), current))
-      for (std::string& wrapped : WrapHintDoc(text)) wanted.push_back(std::move(wrapped));
+    for (std::string& line : HintDocMarkup(doc, current)) wanted.push_back(std::move(line));
   }
   engine->SetCurrentIndex(line.Index);
   // The list is left alone only when it already holds this call's hint; an

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "appcore/PawnDeclarations.h"
 #include "base/SynCodePage.h"
 
 namespace ludra {
@@ -12,87 +11,167 @@ bool IsHintIdentifierChar(unsigned char c) { return CodePage().IsIdentChar(c); }
 
 namespace {
 
-std::string UpperAsciiLetters(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The first entry equal to name when letter case is ignored, or -1.
-int IndexOfNoCase(const TStrings& names, std::string_view name) {
-  const TCodePage& page = CodePage();
-  std::string key = page.UpperCase(name);
-  for (int k = 0; k < names.Count(); ++k) {
-    std::string entry = names.Get(k);
-    if (entry.size() == key.size() && page.UpperCase(entry) == key) return k;
+bool IsIdent(char c) { return IsHintIdentifierChar(static_cast<unsigned char>(c)); }
+
+// A bracket still open, with the name directly before it (for "(") and the
+// commas met at its own depth.
+struct TOpen {
+  char Closer;
+  int Commas = 0;
+  std::string_view Name;
+};
+
+// Reads the text before the caret line by line, keeping the brackets open
+// at its end.
+class TCallReader {
+ public:
+  void Line(std::string_view line, bool last) {
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const bool directive = !inComment_ && i < line.size() && line[i] == '#';
+    const size_t depth = open_.size();
+    while (i < line.size()) {
+      if (inComment_) {
+        size_t end = line.find("*/", i);
+        if (end == std::string_view::npos) return;
+        inComment_ = false;
+        i = end + 2;
+        continue;
+      }
+      char c = line[i];
+      char next = i + 1 < line.size() ? line[i + 1] : '\0';
+      if (c == '/' && next == '/') break;
+      if (c == '/' && next == '*') {
+        inComment_ = true;
+        i += 2;
+        continue;
+      }
+      if (c == '*' && next == '/') {
+        // The text read began inside a comment: what came before was part of it.
+        open_.clear();
+        name_ = {};
+        i += 2;
+        continue;
+      }
+      if (IsIdent(c)) {
+        size_t end = i;
+        while (end < line.size() && IsIdent(line[end])) ++end;
+        name_ = IsDigit(c) ? std::string_view() : line.substr(i, end - i);
+        i = end;
+        continue;
+      }
+      if (c == ' ' || c == '\t') {
+        ++i;
+        continue;
+      }
+      if (c == '"' || c == '\'') {
+        i = SkipLiteral(line, i);
+      } else {
+        Punctuation(c);
+        ++i;
+      }
+      name_ = {};
+    }
+    // A directive's brackets end with its line, unless it goes on.
+    if (directive && !last && !line.ends_with("\\")) {
+      open_.resize(std::min(open_.size(), depth));
+      name_ = {};
+    }
   }
-  return -1;
-}
+
+  const std::vector<TOpen>& Open() const { return open_; }
+
+ private:
+  static size_t SkipLiteral(std::string_view s, size_t i) {
+    char quote = s[i];
+    for (++i; i < s.size(); ++i) {
+      if (s[i] == '\\')
+        ++i;
+      else if (s[i] == quote)
+        return i + 1;
+    }
+    return s.size();
+  }
+
+  void Punctuation(char c) {
+    switch (c) {
+      case '(':
+        open_.push_back({')', 0, name_});
+        break;
+      case '[':
+        open_.push_back({']', 0, {}});
+        break;
+      case '{':
+        open_.push_back({'}', 0, {}});
+        break;
+      case ')':
+      case ']':
+      case '}':
+        // A mismatched closer closes up to its pair; one without a pair
+        // closes nothing, so the depth never goes below the first line's.
+        for (size_t k = open_.size(); k-- > 0;)
+          if (open_[k].Closer == c) {
+            open_.resize(k);
+            break;
+          }
+        break;
+      case ',':
+        if (!open_.empty()) ++open_.back().Commas;
+        break;
+      default:
+        break;
+    }
+  }
+
+  std::vector<TOpen> open_;
+  std::string_view name_;  // the identifier just read, until something else comes
+  bool inComment_ = false;
+};
 
 }  // namespace
 
-TParamHint ScanParamHint(std::string_view line, int caretChar, const TStrings& names) {
+TParamHint ScanParamHint(std::span<const std::string_view> lines, int caretChar,
+                         const TNameLookup& find) {
   TParamHint hint;
-  // The text before the caret (the whole line for a caret past its end).
-  size_t length = caretChar > static_cast<int>(line.size())
-                      ? line.size()
+  if (lines.empty()) return hint;
+  // The caret's line up to the character before the caret (the whole line
+  // for a caret past its end), then as many whole lines above as the byte
+  // bound allows.
+  std::string_view caretLine = lines.back();
+  size_t length = caretChar > static_cast<int>(caretLine.size())
+                      ? caretLine.size()
                       : static_cast<size_t>(std::max(caretChar - 1, 0));
-  std::string_view before = line.substr(0, length);
-  // The brackets still open at the caret, innermost last, each with the
-  // commas met at its own depth; strings, character literals and comments
-  // count for nothing.
-  struct TOpen {
-    size_t pos;
-    char closer;
-    int commas;
-  };
-  std::vector<TOpen> open;
-  for (size_t i = 0; i < before.size();) {
-    char c = before[i];
-    if (c == '"' || c == '\'') {
-      i = SkipLiteral(before, i);
-      continue;
-    }
-    if (c == '/' && i + 1 < before.size() && before[i + 1] == '/') break;
-    if (c == '/' && i + 1 < before.size() && before[i + 1] == '*') {
-      size_t end = before.find("*/", i + 2);
-      i = end == std::string_view::npos ? before.size() : end + 2;
-      continue;
-    }
-    if (c == '(') open.push_back({i, ')', 0});
-    if (c == '[') open.push_back({i, ']', 0});
-    if (c == '{') open.push_back({i, '}', 0});
-    if (c == ')' || c == ']' || c == '}') {
-      // A stray closer closes nothing; a mismatched one closes up to its pair.
-      for (size_t k = open.size(); k-- > 0;)
-        if (open[k].closer == c) {
-          open.resize(k);
-          break;
-        }
-    }
-    if (c == ',' && !open.empty()) ++open.back().commas;
-    ++i;
-  }
-  // The innermost call of a known name: the identifier before its "(",
-  // past any non-identifier characters.
+  std::string_view before = caretLine.substr(0, length);
+  if (before.size() > HintBytesBack) before.remove_prefix(before.size() - HintBytesBack);
+  size_t first = lines.size() - 1;
+  size_t bytes = before.size();
+  size_t above = std::min(lines.size() - 1, static_cast<size_t>(HintLinesBack));
+  while (above-- > 0 && bytes + lines[first - 1].size() <= HintBytesBack)
+    bytes += lines[--first].size();
+  TCallReader reader;
+  for (size_t k = first; k + 1 < lines.size(); ++k) reader.Line(lines[k], false);
+  reader.Line(before, true);
+  const std::vector<TOpen>& open = reader.Open();
   for (size_t k = open.size(); k-- > 0;) {
-    if (open[k].closer != ')') continue;
-    size_t i = open[k].pos;
-    while (i > 0 && !IsHintIdentifierChar(static_cast<unsigned char>(line[i - 1]))) --i;
-    size_t end = i;
-    while (i > 0 && IsHintIdentifierChar(static_cast<unsigned char>(line[i - 1]))) --i;
-    if (i == end) continue;
-    std::string identifier = UpperAsciiLetters(line.substr(i, end - i));
-    int index = IndexOfNoCase(names, identifier);
+    if (open[k].Closer != ')' || open[k].Name.empty()) continue;
+    int index = find(open[k].Name);
     if (index < 0) continue;
     hint.Found = true;
     hint.NameIndex = index;
-    hint.ParamIndex = open[k].commas;
-    hint.Identifier = std::move(identifier);
+    hint.ParamIndex = open[k].Commas;
+    hint.Identifier = std::string(open[k].Name);
     break;
   }
   return hint;
+}
+
+TParamHint ScanParamHint(std::string_view line, int caretChar, const TStrings& names) {
+  const std::string_view lines[] = {line};
+  return ScanParamHint(lines, caretChar, [&names](std::string_view name) {
+    return names.IndexOf(std::string(name));
+  });
 }
 
 }  // namespace ludra

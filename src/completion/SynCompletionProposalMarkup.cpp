@@ -144,6 +144,11 @@ bool ParseCommand(std::string_view name, std::string_view arg, TFormatChunk& chu
     chunk.Kind = fkImage;
     return ParseDecimal(arg, chunk.Value);
   }
+  if (SameTextAscii(name, "FONT")) {
+    chunk.Kind = fkFont;
+    chunk.Text = std::string(arg);
+    return true;
+  }
   if (SameTextAscii(name, "STYLE")) {
     chunk.Kind = fkStyle;
     return ParseStyle(arg, chunk);
@@ -239,7 +244,7 @@ bool ParseFormatChunks(std::string_view text, TFormatChunkKinds skipped, TFormat
 
 std::string StripMarkup(std::string_view text) {
   TFormatChunkList chunks;
-  ParseFormatChunks(text, {fkColor, fkStyle, fkColumn, fkHSpace, fkImage}, chunks);
+  ParseFormatChunks(text, {fkColor, fkStyle, fkColumn, fkHSpace, fkImage, fkFont}, chunks);
   std::string result;
   for (const TFormatChunk& chunk : chunks) result += chunk.Text;
   return result;
@@ -263,6 +268,7 @@ long long RenderChunks(TSynCanvas& canvas, const TRect& rect, long long right, T
   }
   long long x = rect.Left;
   long long columnStart = rect.Left;
+  bool faceChanged = false;
   for (const TFormatChunk& chunk : chunks) {
     switch (chunk.Kind) {
       case fkText:
@@ -295,6 +301,13 @@ long long RenderChunks(TSynCanvas& canvas, const TRect& rect, long long right, T
       case fkHSpace:
         x += chunk.Value;
         break;
+      case fkFont: {
+        TSynFont face = font;
+        if (!chunk.Text.empty()) face.Name = chunk.Text;
+        canvas.SetFont(face);
+        faceChanged = true;
+        break;
+      }
       case fkImage:
         if (!images || chunk.Value < 0 || chunk.Value >= static_cast<int>(images->size())) break;
         if (draw && x < right) {
@@ -307,6 +320,7 @@ long long RenderChunks(TSynCanvas& canvas, const TRect& rect, long long right, T
     if (x > right && (chunk.Kind == fkText || chunk.Kind == fkHSpace || chunk.Kind == fkImage))
       break;
   }
+  if (faceChanged) canvas.SetFont(font);
   return x;
 }
 

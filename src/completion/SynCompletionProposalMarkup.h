@@ -1,7 +1,8 @@
 #pragma once
 // The item mark-up of the proposal window: plain characters with commands
-// such as \style{+B}, \color{clRed}, \column{}, \hspace{4} and \image{2}, and
-// \\ for one backslash. Parsing is a pure function; drawing and measuring go
+// such as \style{+B}, \color{clRed}, \column{}, \hspace{4}, \image{2} and
+// \font{Courier New} (\font{} goes back to the first face), and \\ for one
+// backslash. Parsing is a pure function; drawing and measuring go
 // through the canvas, so columns line up in whatever font the window uses.
 #include <cstdint>
 #include <string>
@@ -15,7 +16,7 @@
 
 namespace ludra {
 
-enum TFormatChunkKind : uint8_t { fkText, fkColor, fkStyle, fkColumn, fkHSpace, fkImage };
+enum TFormatChunkKind : uint8_t { fkText, fkColor, fkStyle, fkColumn, fkHSpace, fkImage, fkFont };
 using TFormatChunkKinds = TSet<TFormatChunkKind>;
 
 // What a \style command does to its style bit.
@@ -23,7 +24,7 @@ enum TFormatStyleAction : int8_t { saOff = -1, saToggle = 0, saOn = 1 };
 
 struct TFormatChunk {
   TFormatChunkKind Kind = fkText;
-  std::string Text;           // fkText
+  std::string Text;           // fkText; fkFont: the face, empty for the first one
   TColor Color = clNone;      // fkColor
   TFontStyle Style = fsBold;  // fkStyle
   TFormatStyleAction Action = saToggle;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "app/DocPanel.h"
 #include "app/MainWindowTestSupport.h"
 #include "platform/SynTimer.h"
 
@@ -18,10 +19,11 @@ class IncludedFilesMainTest : public MainWindowTest {
     std::filesystem::create_directories(programDir_ + "/include");
     std::filesystem::create_directories(root_ + "/work");
     WriteFile(programDir_ + "/include/core.inc",
-              "/// <summary>Prints &lt;s&gt;.</summary>\nnative print(const s[]);\n");
+              "/// <summary>Prints <c>s</c> &lt;as is&gt;.</summary>\n"
+              "/// <seealso name=\"printf\"/>\nnative print(const s[]);\n");
     WriteFile(root_ + "/work/lib.inc",
               "#include \"lib\"\n#include <core>\n#include \"nope\"\nnative print(const s[]);\n"
-              "/// <summary>Moves the thing.</summary>\n"
+              "/// <summary><b>Moves</b> the <a href=\"x\">thing</a>.</summary>\n"
               "/// <param name=\"x\">Where to, in metres.</param>\n"
               "native Text:MoveThing(id, Float:x, const name[] = \"a, b\");\n"
               "stock Helper(a)\n{\n}\n");
@@ -66,7 +68,7 @@ TEST_F(IncludedFilesMainTest, IncludedDeclarationsAreListedOfferedAndDocumented)
             "[lib.inc]  native Text:MoveThing(id, Float:x, const name[] = \"a, "
             "b\");  \u2014  Moves the thing.");
   SelectRow(*w.lbFunctions, 3);
-  EXPECT_EQ(w.StatusText(0), "[core.inc]  native print(const s[]);  \u2014  Prints <s>.");
+  EXPECT_EQ(w.StatusText(0), "[core.inc]  native print(const s[]);  \u2014  Prints s <as is>.");
 
   // The hint: the bold parameter, the summary and that parameter's text.
   w.moCode->SetCaretPos({2, 5});
@@ -77,8 +79,31 @@ TEST_F(IncludedFilesMainTest, IncludedDeclarationsAreListedOfferedAndDocumented)
   ASSERT_EQ(w.scpParams->ItemList().Count(), 3);
   EXPECT_EQ(w.scpParams->ItemList()[0], R"("id,","Float:x,","const name[] = ""a, b""")");
   EXPECT_EQ(w.scpParams->CurrentIndex(), 1);
-  EXPECT_EQ(w.scpParams->ItemList()[1], "Moves the thing.");
-  EXPECT_EQ(w.scpParams->ItemList()[2], "x: Where to, in metres.");
+  EXPECT_EQ(w.scpParams->ItemList()[1], "\\style{+B}Moves\\style{-B} the thing.");
+  EXPECT_EQ(w.scpParams->ItemList()[2], "\\style{+B}x: \\style{-B}Where to, in metres.");
+  // The call goes on on the next line; a name in another letter case is
+  // another function.
+  uint16_t enter = VK_RETURN, space = VK_SPACE;
+  w.moCode->KeyDown(enter, {});
+  Type("\r2, ");
+  ASSERT_TRUE(w.scpParams->Visible());
+  EXPECT_EQ(w.scpParams->CurrentIndex(), 2);
+  Type("0); movething(");
+  clock_.Advance(1200);
+  EXPECT_FALSE(w.scpParams->Visible());
+  // The completion list's panel shows the doc rendered.
+  w.moCode->SetCaretPos({1, 2});
+  Type("pri");
+  w.activateWindow();
+  QApplication::processEvents();
+  w.moCode->KeyDown(space, {ssCtrl});
+  ASSERT_TRUE(w.scpCode->Visible());
+  w.ShowCompletionDoc();
+  EXPECT_EQ(
+      w.pnCompletionDoc->Lines(),
+      (std::vector<std::string>{"Prints \\font{Courier New}s\\font{} <as is>.",
+                                "\\style{+B}See also: \\style{-B}\\font{Courier New}printf"}));
+  w.scpCode->CancelProposal();
 
   // A double click on an included native inserts its call.
   w.moCode->SetCaretPos({1, 5});

@@ -96,7 +96,7 @@ TEST(DefinitionScanner, KeepsEachNameOnceAndLeadsToTheDefinition) {
       "/// <summary>Long.</summary>\nlong(a, // first\n  const s[] = \")\",\n b)\n// c\n{");
   ASSERT_EQ(fs.size(), 1u);
   EXPECT_EQ(fs[0].ParamText, "a, const s[] = \")\", b");
-  EXPECT_EQ(ParseDocComment(fs[0].Doc).Summary, "Long.");
+  EXPECT_EQ(DocSummary(fs[0].Doc), "Long.");
 }
 
 TEST(DefinitionScanner, NamesInTheCodePagesLetters) {

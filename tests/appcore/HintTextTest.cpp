@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "appcore/HintText.h"
+#include "completion/SynCompletionProposalMarkup.h"
 
 using namespace ludra;
 
@@ -25,6 +26,15 @@ TEST(HintText, ParameterNames) {
   for (const auto& [param, name] : cases) EXPECT_EQ(ParamName(param), name) << param;
 }
 
+TEST(HintText, ArgumentsPastAVariadicParameterAreIts) {
+  const std::string variadic = R"("const f[],","{Float,_}:...")";
+  const std::pair<int, int> cases[] = {{0, 0}, {1, 1}, {2, 1}, {9, 1}, {-1, -1}};
+  for (const auto& [argument, param] : cases)
+    EXPECT_EQ(ParameterOfArgument(variadic, argument), param) << argument;
+  EXPECT_EQ(ParameterOfArgument(R"("a,","b")", 2), 2);
+  EXPECT_EQ(ParameterOfArgument("", 0), 0);
+}
+
 TEST(HintText, WideHintsShowTheParametersAroundTheCurrentOne) {
   const std::string hint = R"("alpha,","beta,","gamma,","delta,","epsilon")";
   // Wide enough: unchanged.
@@ -44,12 +54,49 @@ TEST(HintText, WideHintsShowTheParametersAroundTheCurrentOne) {
   EXPECT_EQ(HintParameters(line.Hint)[static_cast<size_t>(line.Index)], "f[] = \",\",");
 }
 
-TEST(HintText, DocLinesAndWrapping) {
-  TDocComment doc =
-      ParseDocComment("/// <summary>Moves it.</summary>\n/// <param name=\"x\">Where to.</param>");
-  EXPECT_EQ(HintDocLines(doc, "Float:x,"), (std::vector<std::string>{"Moves it.", "x: Where to."}));
-  EXPECT_EQ(HintDocLines(doc, "y"), (std::vector<std::string>{"Moves it."}));
-  EXPECT_TRUE(HintDocLines(TDocComment(), "x").empty());
-  EXPECT_EQ(WrapText("one two three  four fivesixseven", Chars, 9),
-            (std::vector<std::string>{"one two", "three", "four", "fivesixseven"}));
+TEST(HintText, DocMarkupEscapesTheTextAndSwitchesStyles) {
+  const std::pair<std::vector<TDocRun>, const char*> cases[] = {
+      {{{"a\\b{c}", {}}}, "a\\\\b{c}"},
+      {{{"\\style{+B}", {}}}, "\\\\style{+B}"},
+      {{{"x ", {dsBold}}, {"y", {dsBold, dsItalic}}, {"z", {}}},
+       "\\style{+B}x \\style{+I}y\\style{-B}\\style{-I}z"},
+      {{{"f(1)", {dsCode}}, {" ok", {}}}, "\\font{Mono}f(1)\\font{} ok"},
+      {{}, ""},
+  };
+  for (const auto& [runs, want] : cases) EXPECT_EQ(DocMarkup(runs, "Mo}n\\o"), want) << want;
+}
+
+TEST(HintText, DocLinesWrapWithinTheirWidthAndBudget) {
+  TDocLayout layout;
+  layout.Width = [](std::string_view markup) { return Chars(StripMarkup(markup)); };
+  layout.MaxWidth = 13;
+  layout.CodeFont = "Mono";
+  TDocComment doc = ParseDocComment(
+      "/// <summary>Moves <b>it</b> far.</summary>\n"
+      "/// <param name=\"x\">Where to <c>go</c>.</param><param name=\"\">Rest.</param>\n"
+      "/// <returns>1</returns><remarks><ul><li>one two three</li></ul></remarks>\n"
+      "/// <seealso name=\"a\"/><seealso name=\"b\"/>");
+  EXPECT_EQ(
+      HintDocLines(doc, "Float:x,", layout),
+      (std::vector<std::string>{"Moves \\style{+B}it\\style{-B} far.",
+                                "\\style{+B}x: \\style{-B}Where to", "\\font{Mono}go\\font{}."}));
+  EXPECT_EQ(HintDocLines(doc, "{Float,_}:...", layout)[1], "\\style{+B}...: \\style{-B}Rest.");
+  EXPECT_EQ(HintDocLines(doc, "y", layout).size(), 1u);
+  EXPECT_TRUE(HintDocLines(TDocComment(), "x", layout).empty());
+  layout.MaxLines = 20;
+  std::vector<std::string> panel;
+  for (const std::string& line : PanelDocLines(doc, layout)) panel.push_back(StripMarkup(line));
+  // A list item's further lines line up after its bullet.
+  EXPECT_EQ(panel, (std::vector<std::string>{"Moves it far.", "x: Where to", "go.", "...: Rest.",
+                                             "Returns: 1", "Remarks:", "\x95 one two", "three",
+                                             "See also: a,", "b"}));
+  EXPECT_EQ(PanelDocLines(doc, layout)[7], "\\hspace{2}three");
+  // Past the budget the last line shown ends in "…".
+  layout.MaxLines = 3;
+  panel = PanelDocLines(doc, layout);
+  ASSERT_EQ(panel.size(), 3u);
+  EXPECT_EQ(StripMarkup(panel[2]), "go.\x85");
+  layout.MaxLines = 1;
+  EXPECT_EQ(HintDocLines(doc, "x", layout),
+            (std::vector<std::string>{"\\style{+B}x: \\style{-B}Where to\x85"}));
 }

@@ -90,7 +90,7 @@ TEST_F(IncludeTreeTest, WalksOnceThroughCyclesAndReportsWhatItCannotRead) {
   EXPECT_EQ(names, (std::vector<std::string>{"A", "Helper", "Deep"}));
   EXPECT_EQ(lists.ParamList.Get(1), R"("a,","b = 2")");
   EXPECT_EQ(lists.ItemList.Get(1), "stock \\column{}\\style{+B}Helper\\style{-B}(a, b = 2)");
-  EXPECT_EQ(ParseDocComment(lists.Docs[static_cast<size_t>(lists.NameDocs[1])]).Summary, "Helps.");
+  EXPECT_EQ(DocSummary(lists.Docs[static_cast<size_t>(lists.NameDocs[1])]), "Helps.");
   EXPECT_EQ(lists.Rows, (std::vector<std::string>{" ", " // a.inc", " ", "A", " ", " ", " // b.inc",
                                                   " ", "print", "Helper", " ", " ",
                                                   " // sub/deep.inc", " ", "Deep"}));

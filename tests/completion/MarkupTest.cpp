@@ -37,6 +37,9 @@ std::string Describe(const TFormatChunkList& chunks) {
       case fkImage:
         s += "[image " + std::to_string(c.Value) + "]";
         break;
+      case fkFont:
+        s += "[font " + c.Text + "]";
+        break;
     }
   }
   return s;
@@ -61,6 +64,7 @@ TEST(MarkupParseTest, ChunksOfEveryCommandAndTheBrokenOnes) {
        "[color 255]'r'[color 16711680]'b'[color 65280]'g'[color 255]", true},
       {R"(\color{clwindow})", "[color 4278190085]", true},
       {R"(\hspace{12}\image{3}\hspace{-2})", "[hspace 12][image 3][hspace -2]", true},
+      {R"(\font{Courier New}x\FONT{})", "[font Courier New]'x'[font ]", true},
       // Invalid commands drop only themselves.
       {R"(a\foo{1}b)", "'a''b'", false},
       {R"(a\style{B}b)", "'a''b'", false},
@@ -151,6 +155,18 @@ TEST(MarkupDrawTest, BoldRunsTogglesAndColours) {
     EXPECT_EQ(texts[i].Bg, clNone);
   }
   EXPECT_EQ(end, 5 + 36 + 30 + 12 + 10 + 10);
+}
+
+TEST(MarkupDrawTest, FontCommandsChangeTheFaceUntilTheFirstReturns) {
+  TSynRecordingCanvas canvas;
+  TSynFont font;
+  font.Name = "Sans";
+  DrawFormattedText(canvas, {0, 0, 500, 20}, font, R"(a\font{Mono}b\font{}c\font{Mono}d)", false,
+                    nullptr, nullptr);
+  std::string faces;
+  for (const auto& op : canvas.Texts()) faces += op.Text + "=" + op.FontName + " ";
+  EXPECT_EQ(faces, "a=Sans b=Mono c=Sans d=Mono ");
+  EXPECT_EQ(canvas.Font().Name, "Sans");
 }
 
 TEST(MarkupDrawTest, SelectedRowIgnoresColourCommands) {
