@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "appcore/PawnDeclarations.h"
 #include "base/SynCodePage.h"
 
 namespace ludra {
@@ -35,7 +36,7 @@ class TCallReader {
     while (i < line.size()) {
       if (inComment_) {
         size_t end = line.find("*/", i);
-        if (end == std::string_view::npos) return;
+        if (end == std::string_view::npos) break;
         inComment_ = false;
         i = end + 2;
         continue;
@@ -84,17 +85,6 @@ class TCallReader {
   const std::vector<TOpen>& Open() const { return open_; }
 
  private:
-  static size_t SkipLiteral(std::string_view s, size_t i) {
-    char quote = s[i];
-    for (++i; i < s.size(); ++i) {
-      if (s[i] == '\\')
-        ++i;
-      else if (s[i] == quote)
-        return i + 1;
-    }
-    return s.size();
-  }
-
   void Punctuation(char c) {
     switch (c) {
       case '(':

@@ -101,6 +101,7 @@ TEST(ParamHintScan, CallsGoOnAcrossLines) {
       {"main()\n{\n\tbeep(1,\n\t\tx[2], ", {1, 2}},
       // A directive's brackets stay on its line, unless it goes on.
       {"#define X beep(\nx = ", {}},
+      {"#define X beep( /* c\n */ x = ", {}},
       {"#define X beep(\\\n  1, ", {1, 1}},
       {"  #define X beep(", {1, 0}},
       {"\"beep(\"\nx = ", {}},  // a string ends with its line
