@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Natives of an include folder: Ctrl+Space and Enter complete one, "(" opens
-# its parameter hint after the delay, and the saved file holds the call.
+# Natives of an include folder: Ctrl+Space and Enter complete one (its doc
+# comment in a panel beside the list), "(" opens its parameter hint after
+# the delay, and the saved file holds the call.
 . "$(dirname "$0")/lib.sh"
 mkdir -p "$PROGRAM_DIR/include" "$E2E_DIR/work"
-printf '/* sounds */\nnative SoundBeep(freq, ms);\nnative SoundStop();\n' \
+printf '/* sounds */\n/// <summary>Beeps <b>loud</b>.</summary>\nnative SoundBeep(freq, ms);\nnative SoundStop();\n' \
   >"$PROGRAM_DIR/include/sound.inc"
 printf 'native TextLength(const string[]);\r\n' >"$PROGRAM_DIR/include/text.inc"
 script="$E2E_DIR/work/game.pwn"
@@ -20,7 +21,7 @@ base=$(shown)
 xdotool key Down Down
 xdotool type --delay 20 "SoundB"
 xdotool key ctrl+space
-wait_shown $((base + 1)) || fail "Ctrl+Space opened no list"
+wait_shown $((base + 2)) || fail "Ctrl+Space opened no list with the doc panel"
 xdotool key Return
 wait_shown "$base" || fail "the list stayed open after Enter"
 xdotool type --delay 20 "("
