@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "appcore/DocumentPrompts.h"
 #include "platform/SynCanvas.h"
 
 class QDialog;
@@ -24,18 +25,6 @@ QString MessageText(const std::string& text);
 // open the file it names). Unbroken runs longer than a line, such as deep
 // paths, may wrap, so the box stays within the screen.
 void SetMessageBoxText(QMessageBox& box, const QString& text);
-
-// The answer of a message box or dialog; mrCancel also stands for one closed
-// by Escape or its close box.
-enum TModalResult { mrNone, mrOk, mrCancel, mrYes, mrNo, mrYesToAll };
-
-// Confirmation ("Confirm", question mark), information ("Information") or
-// error ("Error") box.
-enum TMsgDlgType { mtConfirmation, mtInformation, mtError };
-
-// The buttons of a message box. Enter answers OK when present, else Yes;
-// Escape answers Cancel when present, else No, else OK.
-enum TMsgDlgButtons { mbOK, mbYesNo, mbYesNoCancel };
 
 class TLudraDialogs {
  public:
@@ -76,6 +65,24 @@ class TLudraDialogs {
   // discarded; a program that is not installed is skipped. Tests record
   // instead.
   virtual void RunDetached(const std::vector<std::string>& argv);
+};
+
+// The document rules' questions, put through a window's dialogs.
+class TDialogPrompts : public TDocumentPrompts {
+ public:
+  TDialogPrompts(TLudraDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
+  TModalResult MessageDlg(const std::string& text, TMsgDlgType type,
+                          TMsgDlgButtons buttons) override {
+    return dialogs_.MessageDlg(parent_, text, type, buttons);
+  }
+  std::optional<std::string> SaveFileName(const std::string& initialName,
+                                          const std::string& defaultExt) override {
+    return dialogs_.SaveFileName(parent_, initialName, defaultExt);
+  }
+
+ private:
+  TLudraDialogs& dialogs_;
+  QWidget* parent_;
 };
 
 // The dialogs on screen, through Qt.

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/Main.h"
+#include "appcore/DocumentSession.h"
 #include "base/SynBracket.h"
 #include "editor/SynEditMiscClasses.h"
 #include "platform/ProgramDirectory.h"
@@ -15,18 +16,6 @@
 namespace ludra {
 
 namespace {
-
-const char* const kUntitled = "Untitled";
-
-// The file a name means now: a relative name is taken against the current
-// directory at the moment it is given, so later changes of the current
-// directory never move the document.
-std::string ResolvePath(const std::string& fileName) {
-  if (fileName.empty() || fileName[0] == '/') return fileName;
-  std::error_code ec;
-  std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? fileName : (cwd / fileName).string();
-}
 
 // A confirmed file dialog leaves the current directory at the file's folder,
 // once the command has succeeded.
@@ -56,9 +45,7 @@ bool TfmMain::QuerySaveChanges(bool* dropped) {
 }
 
 void TfmMain::UpdateCaption() {
-  setWindowTitle(CurrentFileName.empty()
-                     ? QString("Ludra")
-                     : QString::fromStdString(ExtractFileName(CurrentFileName)) + " - Ludra");
+  setWindowTitle(QString::fromStdString(WindowTitle(CurrentFileName)));
 }
 
 void TfmMain::SetSaveEnabled(bool enabled) { tbSave->setEnabled(enabled); }

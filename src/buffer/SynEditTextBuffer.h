@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/SynBracket.h"
+#include "base/SynCodePage.h"
 #include "base/SynEditTypes.h"
 #include "base/SynSet.h"
 #include "base/SynStrings.h"
@@ -122,6 +123,13 @@ class TSynEditStringList : public TStrings {
 
   TSynLineEndStyle LineEndStyle() const { return lineEndStyle_; }
   void SetLineEndStyle(TSynLineEndStyle value) { lineEndStyle_ = value; }
+  // The code page of the text's bytes, which belongs to the document like
+  // its line ends: how they are shown, typed and case-converted. A buffer
+  // given none reads in the process's page (ludra::CodePage()). Another
+  // page never changes the bytes.
+  const TCodePage& CodePage() const { return codePage_ ? *codePage_ : ludra::CodePage(); }
+  const TCodePage* OwnCodePage() const { return codePage_; }
+  void SetCodePage(const TCodePage* page) { codePage_ = page; }
   bool TerminateLastLine() const { return terminateLastLine_; }
   void SetTerminateLastLine(bool value) { terminateLastLine_ = value; }
 
@@ -177,6 +185,7 @@ class TSynEditStringList : public TStrings {
   // Follows the edits; forgotten on loads, clears and a new tab width.
   TSynLongestLine longest_;
   TSynLineEndStyle lineEndStyle_ = leCrLf;
+  const TCodePage* codePage_ = nullptr;
   bool terminateLastLine_ = true;
   TSynLoadLimits loadLimits_;
   // Blocks holding the text of loaded files; lines point into them until
