@@ -1,6 +1,7 @@
 #include "base/SynCodePage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 namespace ludra {
@@ -69,7 +70,8 @@ const std::vector<const TCodePage*>& Pages() {
   return pages;
 }
 
-const TCodePage* gPage = nullptr;
+// Read by threads that scan include files while the window switches pages.
+std::atomic<const TCodePage*> gPage{nullptr};
 
 }  // namespace
 
@@ -181,7 +183,10 @@ const TCodePage* FindCodePage(int number) {
   return nullptr;
 }
 
-const TCodePage& CodePage() { return gPage ? *gPage : *Pages().front(); }
-void SetCodePage(const TCodePage* page) { gPage = page; }
+const TCodePage& CodePage() {
+  const TCodePage* page = gPage.load(std::memory_order_acquire);
+  return page ? *page : *Pages().front();
+}
+void SetCodePage(const TCodePage* page) { gPage.store(page, std::memory_order_release); }
 
 }  // namespace ludra
