@@ -7,14 +7,17 @@
 #include <vector>
 
 #include "app/LudraApplication.h"
+#include "app/RunningWindow.h"
+#include "platform/InstanceSocket.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/ProgramFiles.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: ludra [SCRIPT]\n"
+    "Usage: ludra [SCRIPT]...\n"
     "An editor for PAWN scripts; opens SCRIPT (a .pwn file) when one is named.\n"
+    "While Ludra runs on this display, the scripts open in that window instead.\n"
     "\n"
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
@@ -46,7 +49,18 @@ int main(int argc, char** argv) {
   setenv("PATH", ludra::ProgramSearchPath().c_str(), 1);
   ludra::TLudraApplication app(argc, argv);
   std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
+  ludra::TRunningWindow running(ludra::InstanceSocketPath());
+  if (running.HandOver(params)) return 0;
+  // Two starts at once: the one that lost the race hands over to the other.
+  if (!running.Listen()) {
+    if (running.HandOver(params)) return 0;
+    std::fprintf(stderr, "ludra: later starts open windows of their own: %s\n",
+                 running.Error().c_str());
+  }
   ludra::TfmMain fmMain(ludra::ProgramDirectory(), params);
+  running.OnFiles = [&fmMain](const std::vector<std::string>& files) {
+    fmMain.Guarded([&] { fmMain.FilesHandedOver(files); });
+  };
   fmMain.show();
   return app.exec();
 }

@@ -25,6 +25,7 @@
 #include "app/MainImages.h"
 #include "app/unitOutput.h"
 #include "appcore/MainWindowSettings.h"
+#include "appcore/SavedSession.h"
 #include "platform/FileAssociation.h"
 #include "platform/ProgramDirectory.h"
 
@@ -406,6 +407,7 @@ void TfmMain::FormCreate(QObject* sender) {
   // first frame.
   includesPending_ = true;
   scriptPending_ = !params_.empty();
+  sessionPending_ = params_.empty() && RestoreSessionEnabled(ini);
 }
 
 void TfmMain::FinishStart() {
@@ -418,6 +420,10 @@ void TfmMain::FinishStart() {
     Guarded([this] { ScanIncludes(); });
     // Its icon is made when the button is turned on, and the box is empty until typed into.
     edFunctionFilter->setClearButtonEnabled(true);
+  }
+  if (sessionPending_) {
+    sessionPending_ = false;
+    Guarded([this] { RestoreSession(); });
   }
   if (!scriptPending_) return;
   scriptPending_ = false;
@@ -527,6 +533,7 @@ void TfmMain::FormClose(QObject* sender) {
   ini.WriteInteger("Display", "WindowW", normal.width());
   ini.WriteInteger("Display", "WindowH", normal.height() - (height() - ClientHeight()));
   ini.WriteInteger("Display", "Splitter", listWidth);
+  StoreSession();
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {

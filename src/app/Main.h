@@ -67,7 +67,7 @@ class TfmMain : public QMainWindow {
   // on the command line.
   // FinishStart does what is left now (a document opened earlier keeps its
   // place, and the command line's script is not opened over it).
-  bool StartPending() const { return includesPending_ || scriptPending_; }
+  bool StartPending() const { return includesPending_ || scriptPending_ || sessionPending_; }
   void FinishStart();
   TLudraDialogs& Dialogs() { return *dialogs_; }
   // settings.ini beside the program, or the user's own when the program
@@ -282,6 +282,16 @@ class TfmMain : public QMainWindow {
   const TRecentFiles& RecentFiles() const { return recentFiles_; }
   // Opens a script as the command line does: the name is kept verbatim.
   void LoadScript(const std::string& fileName);
+  // The files a later start handed over (app/RunningWindow.h): the window
+  // comes forward and opens the first that exists as Open does, after the
+  // modified-document prompt; while a dialog is open they wait for it.
+  void FilesHandedOver(const std::vector<std::string>& files);
+  // The session (MainSession.cpp): the document open at exit and its caret
+  // line are stored; a start with no file named opens it again when
+  // "General" "RestoreSession" is on, a file gone meanwhile noted in the
+  // status bar.
+  void StoreSession();
+  void RestoreSession();
   // The document's file, resolved once when it was opened or saved (a
   // relative name against the current directory of that moment); saving
   // and compiling use it, the caption shows CurrentFileName as given.
@@ -378,6 +388,7 @@ class TfmMain : public QMainWindow {
   int functionListWidth_ = 185;
   bool placed_ = false;
   bool includesPending_ = false, scriptPending_ = false, startPosted_ = false;
+  bool sessionPending_ = false;
   bool closing_ = false;
   // Exit was answered No: the close it starts asks nothing more.
   bool changesDropped_ = false;

@@ -57,8 +57,9 @@ void TfmMain::SetDocumentButtons(bool enabled) {
 
 void TfmMain::DocumentOpened() {
   // A document opened before start-up finished: the natives go in first,
-  // and the command line's script stays closed.
+  // and neither the command line's script nor the last session opens.
   scriptPending_ = false;
+  sessionPending_ = false;
   FinishStart();
   CompilerMessages->Clear();
   moCode->setEnabled(true);

@@ -10,6 +10,10 @@ cp "$LUDRA_BIN" "$PROGRAM_DIR/ludra"
 export HOME="$E2E_DIR/home"
 export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
 mkdir -p "$HOME"
+# The socket through which a later start hands its files to the running
+# window lies here, apart from every other test's and the desktop's.
+export XDG_RUNTIME_DIR="$E2E_DIR/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 XVFB_PID=""
 WM_PID=""
 APP_PID=""

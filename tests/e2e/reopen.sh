@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Three scripts opened one after another are remembered across a restart;
-# File > Reopen > 2 opens the second newest.
+# Three scripts opened one after another are remembered across a restart,
+# which opens the last one again; File > Reopen > 2 opens the second newest.
 . "$(dirname "$0")/lib.sh"
 mkdir -p "$E2E_DIR/work"
 for name in first second third; do printf 'main()\n{\n}\n' >"$E2E_DIR/work/$name.pwn"; done
@@ -23,7 +23,7 @@ e2e_close_window "$win"
 e2e_wait_exit || fail "program still running after its window was closed"
 
 e2e_start_app
-win=$(e2e_wait_window "Ludra") || fail "no window after the restart"
+win=$(e2e_wait_window "third.pwn - Ludra") || fail "the last session did not come back"
 e2e_focus "$win" || fail "the main window did not take the focus"
 base=$(e2e_shown)
 # A click on the File menu, down to
