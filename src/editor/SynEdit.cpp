@@ -9,6 +9,7 @@
 #include "editor/SynEditComponentHost.h"
 #include "highlight/SynEditHighlighter.h"
 #include "platform/SynClipboard.h"
+#include "platform/SynProgress.h"
 
 namespace ludra {
 
@@ -88,11 +89,6 @@ std::string TCustomSynEdit::Text() const {
 void TCustomSynEdit::SetText(std::string_view value) { lines_->SetText(value); }
 
 std::string TCustomSynEdit::LineAtCaret() const { return lines_->Get(caret_.CaretLine - 1); }
-
-void TCustomSynEdit::SetLineAtCaret(const std::string& value) {
-  if (caret_.CaretLine >= 1 && caret_.CaretLine <= lines_->Count())
-    lines_->Put(caret_.CaretLine - 1, value);
-}
 
 int TCustomSynEdit::LineLength(int line) const {
   if (line < 1 || line > lines_->Count()) return 0;
@@ -573,6 +569,36 @@ void TCustomSynEdit::BeginUndoBlock() { editing_->BeginUndoBlock(); }
 void TCustomSynEdit::EndUndoBlock() { editing_->EndUndoBlock(); }
 
 int TCustomSynEdit::UndoBlockDepth() const { return editing_->UndoBlockDepth(); }
+
+void TCustomSynEdit::Undo() { Replay(false); }
+
+void TCustomSynEdit::Redo() { Replay(true); }
+
+void TCustomSynEdit::Replay(bool redo) {
+  if (ReadOnly()) return;
+  // A large step shows how far it is after a moment and can be stopped
+  // between two records. Declared before the paint lock, so the progress
+  // goes after the repaint.
+  TSynProgressGate progress(progressSink_, redo ? pkRedo : pkUndo);
+  auto lock = LockPaint();
+  // Records redone go to the undo history without emptying the redo one.
+  const bool wasInsideRedo = state_.Contains(sfInsideRedo);
+  if (redo) state_ += TSynStateFlags{sfInsideRedo};
+  auto insideRedo = TBracket([&] {
+    if (!wasInsideRedo) state_ -= TSynStateFlags{sfInsideRedo};
+  });
+  switch (editing_->Replay(redo, progress)) {
+    case TSynEditing::TReplayEnd::Stopped:
+      // Part of a step never matches the saved text.
+      if (editing_->UndoList().AtSavedPoint()) SetContentModified(true);
+      break;
+    case TSynEditing::TReplayEnd::Resync:
+      SetContentModified(!editing_->UndoList().AtSavedPoint());
+      break;
+    case TSynEditing::TReplayEnd::Plain:
+      break;
+  }
+}
 
 bool TCustomSynEdit::CanUndo() const { return !ReadOnly() && editing_->UndoList().HasItems(); }
 

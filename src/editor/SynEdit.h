@@ -401,7 +401,6 @@ class TCustomSynEdit {
   TSynClipboard* Clipboard() const { return clipboard_; }
   // Text and caret details.
   void SetLines(const TStrings& value);
-  void SetLineAtCaret(const std::string& value);
   int LastCaretColumn() const { return caret_.LastCaretColumn; }
   int CharOffsetOf(const TBufferCoord& pos) const;
   int SelectionLength() const;

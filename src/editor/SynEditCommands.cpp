@@ -148,70 +148,7 @@ void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* d
 
 void DoLineBreak(TSynCommandContext& c, bool insertLine) {
   if (c.ReadOnly()) return;
-  TSynEditing& d = c.Edit();
-  TSynEditStringList& lines = d.Lines();
-  auto step = d.EditStep();
-  {
-    // The selection collapses onto the caret however the break ends.
-    auto collapse = TBracket([&c] { c.SetSelectionBounds(c.CaretPos(), c.CaretPos()); });
-    auto update = lines.Updating();
-    if (c.HasSelection()) {
-      d.RecordSelectionDeletion();
-      d.ReplaceSelection(c.SelectionMode(), std::string_view());
-    }
-    if (lines.Count() == 0) lines.Add(std::string());
-    const TBufferCoord pos = c.CaretPos();
-    const int x = pos.Char;
-    const int y = pos.Line;
-    const std::string s = lines.Get(y - 1);
-    const int len = static_cast<int>(s.size());
-    TBufferCoord caret = pos;
-    std::string moved;  // what the new line takes from the old one
-    if (len == 0) {
-      lines.Insert(y - 1, std::string());
-      if (!insertLine) {
-        int width = 0;
-        for (int l = y; l >= 1; --l) {
-          std::string_view above = lines.GetView(l - 1);
-          if (!above.empty()) {
-            width = d.LeadingWhitespaceCount(above, true);
-            break;
-          }
-        }
-        caret = {width + 1, y + 1};
-      }
-    } else if (x > len) {
-      std::string indent;
-      if (!insertLine && c.Options().Contains(eoAutoIndent)) {
-        size_t n = 0;
-        while (n < s.size() && static_cast<unsigned char>(s[n]) >= 1 &&
-               static_cast<unsigned char>(s[n]) <= 32)
-          ++n;
-        indent = s.substr(0, n);
-      }
-      // Not through the trimming store: the indentation is the point.
-      lines.Insert(y, indent);
-      if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
-    } else if (x == 1) {
-      lines.Insert(y - 1, std::string());
-      moved = s;
-      if (!insertLine) caret = {1, y + 1};
-    } else {
-      std::string left = s.substr(0, x - 1);
-      moved = s.substr(x - 1);
-      std::string indent = d.IndentationString(d.LeadingWhitespaceCount(left, true));
-      d.StoreLine(y - 1, left);
-      lines.Insert(y, indent + moved);
-      if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
-    }
-    // Undo only needs the break position; an inserted line (the caret
-    // stays) is told apart by an end on the next line, so redo repeats the
-    // same command.
-    TBufferCoord end = insertLine ? TBufferCoord{1, y + 1} : pos;
-    d.UndoList().RecordChange(ckLineBreak, pos, end, moved, smNormal);
-    d.FlushTrimRecords();
-    c.InternalSetCaretPos(caret);
-  }
+  c.Edit().BreakLine(insertLine);
   c.EnsureCaretVisible();
 }
 

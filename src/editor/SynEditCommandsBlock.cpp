@@ -34,10 +34,10 @@ void DoBlockIndent(TSynCommandContext& c) {
     block += unit;
   }
   auto step = c.Edit().EditStep();
-  c.Edit().UndoList().RecordChange(ckIndent, first, last, std::string(), mode);
+  c.Edit().MarkStep(ckIndent, first, last, mode);
   c.SetSelectionBounds({column, first.Line}, {column, first.Line});
   c.InternalSetCaretPos({column, first.Line}, false);
-  c.Edit().ReplaceSelection(smColumn, block, true, ckInsert);
+  c.Edit().Insert(c.CaretPos(), block, ckInsert, smColumn);
   auto shifted = [&](TBufferCoord p, bool isLast) {
     if (!isLast || p.Char > 1) p.Char += unitLen;
     return p;
@@ -47,7 +47,7 @@ void DoBlockIndent(TSynCommandContext& c) {
   TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
   c.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
                          fromIsFirst ? newLast : newFirst);
-  c.Edit().UndoList().RecordChange(ckIndent, c.SelFirst(), c.SelLast(), std::string(), mode);
+  c.Edit().MarkStep(ckIndent, c.SelFirst(), c.SelLast(), mode);
 }
 
 void DoBlockUnindent(TSynCommandContext& c) {
@@ -57,40 +57,9 @@ void DoBlockUnindent(TSynCommandContext& c) {
   const TBufferCoord caret = c.CaretPos();
   const TSynSelectionMode mode = c.SelectionMode();
   const int endLine = BlockEndLine(first, last);
-  const int tabWidth = c.TabWidth();
   const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
-  std::vector<int> removed(endLine - first.Line + 1, 0);
-  std::string text;
-  bool any = false;
-  for (int l = first.Line; l <= endLine; ++l) {
-    std::string_view s = c.Edit().Lines().GetView(l - 1);
-    std::string_view rest =
-        s.size() >= static_cast<size_t>(column - 1) ? s.substr(column - 1) : std::string_view();
-    int n = 0;
-    if (!rest.empty() && rest[0] == '\t') {
-      n = 1;
-    } else {
-      while (n < tabWidth && n < static_cast<int>(rest.size()) && rest[n] == ' ') ++n;
-      if (n < tabWidth && n < static_cast<int>(rest.size()) && rest[n] == '\t') ++n;
-    }
-    removed[l - first.Line] = n;
-    if (l > first.Line) text += "\r\n";
-    text += rest.substr(0, n);
-    any = any || n > 0;
-  }
-  if (!any) return;
-  auto step = c.Edit().EditStep();
-  {
-    auto update = c.Edit().Lines().Updating();
-    for (int l = first.Line; l <= endLine; ++l) {
-      int n = removed[l - first.Line];
-      if (n == 0) continue;
-      std::string s = c.Edit().Lines().Get(l - 1);
-      s.erase(column - 1, n);
-      c.Edit().Lines().Put(l - 1, s);  // stored as it is: no trimming
-    }
-  }
-  c.Edit().UndoList().RecordChange(ckUnindent, first, last, text, mode);
+  std::vector<int> removed = c.Edit().Unindent(first, last, mode, column, endLine);
+  if (removed.empty()) return;
   TBufferCoord newFirst = first, newLast = last;
   if (mode != smColumn) {
     newFirst.Char = std::max(1, first.Char - removed.front());
@@ -140,9 +109,8 @@ void ReplaceConverted(TSynCommandContext& c, TSynEditorCommand command, const TB
   std::string text = c.SelectedText();
   std::string converted = ConvertCase(command, text);
   if (converted == text) return;
-  c.Edit().UndoList().RecordChange(ckSelection, oldFirst, oldLast, std::string(),
-                                   c.SelectionMode());
-  c.Edit().UndoList().RecordChange(ckCaret, caret, caret, std::string(), c.SelectionMode());
+  c.Edit().MarkStep(ckSelection, oldFirst, oldLast, c.SelectionMode());
+  c.Edit().MarkStep(ckCaret, caret, caret, c.SelectionMode());
   c.SetSelectedText(converted);
 }
 

@@ -177,7 +177,7 @@ void TCustomSynEdit::FindMatchingBracket() {
 void MoveCaretAndSelection(TSynCommandContext& c, const TBufferCoord& before,
                            const TBufferCoord& after, bool select) {
   // Typing after a move starts a new undo group.
-  if (c.Options().Contains(eoGroupUndo) && c.CanUndo()) c.Edit().UndoList().AddBreak();
+  if (c.Options().Contains(eoGroupUndo) && c.CanUndo()) c.Edit().BreakGroup();
   auto lock = c.LockPaint();
   if (select) {
     if (!c.HasSelection()) c.SetSelFrom(before);

@@ -7,43 +7,17 @@
 
 namespace ludra {
 
-TInsertedRange ReplaceRange(TSynCommandContext& c, const TBufferCoord& from, const TBufferCoord& to,
-                            std::string_view text) {
-  auto normal = c.UseSelectionMode(smNormal);
-  c.SetSelectionBounds(from, to);
-  return c.Edit().ReplaceSelection(smNormal, text);
-}
-
 void FillGapToCaret(TSynCommandContext& c, bool emptyLineIndent) {
   int y = c.CaretLine();
-  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
-  std::string s = c.Edit().Lines().Get(y - 1);
-  int len = static_cast<int>(s.size());
+  int len = c.Edit().LineLength(y);
   int gap = c.CaretChar() - 1 - len;
   if (gap <= 0) return;
   // On an empty line the gap is indentation (tabs where they fit).
   std::string fill =
       emptyLineIndent && len == 0 ? c.Edit().IndentationString(gap) : std::string(gap, ' ');
-  // Stored untrimmed: the text typed next follows the blanks.
-  c.Edit().Lines().Put(y - 1, s + fill);
-  TBufferCoord start{len + 1, y};
-  TBufferCoord end{len + 1 + static_cast<int>(fill.size()), y};
-  c.Edit().UndoList().RecordChange(ckWhiteSpaceAdd, start, end, std::string(), smNormal);
-  c.InternalSetCaretPos(end, false);
-}
-
-void DeleteRange(TSynCommandContext& c, const TBufferCoord& from, const TBufferCoord& to,
-                 TSynChangeKind kind) {
-  if (!(from < to)) return;
-  std::string text;
-  {
-    auto normal = c.UseSelectionMode(smNormal);
-    c.SetSelectionBounds(from, to);
-    text = c.Edit().SelectedText(false);
-  }
-  // Recorded first: trims made by the deletion go after it.
-  c.Edit().UndoList().RecordChange(kind, from, to, text, smNormal);
-  ReplaceRange(c, from, to, std::string_view());
+  // Kept untrimmed: the text typed next follows the blanks.
+  auto still = c.Edit().WithoutScrolling();
+  c.Edit().Insert({len + 1, y}, fill, ckWhiteSpaceAdd);
 }
 
 namespace {
@@ -79,9 +53,8 @@ void DeleteLastChar(TSynCommandContext& c) {
   if (x == 1) {
     if (y == 1) return;
     int prevLen = static_cast<int>(c.Edit().Lines().GetView(y - 2).size());
-    DeleteRange(c, {prevLen + 1, y - 1}, {1, y}, ckDeleteQuiet);
-    if (options.Contains(eoTrimTrailingSpaces))
-      c.Edit().StoreLine(y - 2, c.Edit().Lines().Get(y - 2));
+    // The joined line goes through the trimming rule.
+    c.Edit().DeleteRange({prevLen + 1, y - 1}, {1, y}, ckDeleteQuiet);
     c.SetCaretPos({prevLen + 1, y - 1});
     return;
   }
@@ -116,7 +89,7 @@ void DeleteLastChar(TSynCommandContext& c) {
       }
     }
   }
-  DeleteRange(c, {from, y}, {x, y}, ckDeleteQuiet);
+  c.Edit().DeleteRange({from, y}, {x, y}, ckDeleteQuiet);
   c.SetCaretPos({from, y});
 }
 
@@ -126,22 +99,21 @@ void DeleteChar(TSynCommandContext& c) {
   if (y > c.Edit().Lines().Count()) return;
   int len = c.Edit().LineLength(y);
   if (x <= len) {
-    DeleteRange(c, {x, y}, {x + 1, y}, ckDeleteAfterCaretQuiet);
+    c.Edit().DeleteRange({x, y}, {x + 1, y}, ckDeleteAfterCaretQuiet);
     c.SetCaretPos({x, y});
     return;
   }
   if (y >= c.Edit().Lines().Count()) return;
   // Joining the next line: it starts where the caret stands.
   FillGapToCaret(c, false);
-  DeleteRange(c, {x, y}, {1, y + 1}, ckDeleteAfterCaretQuiet);
+  c.Edit().DeleteRange({x, y}, {1, y + 1}, ckDeleteAfterCaretQuiet);
   c.SetCaretPos({x, y});
 }
 
 // The deletion commands inside their undo step.
 void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
   if (c.HasSelection() && (command == ecDeleteLastChar || command == ecDeleteChar)) {
-    c.Edit().RecordSelectionDeletion();
-    c.Edit().ReplaceSelection(c.SelectionMode(), std::string_view());
+    c.Edit().DeleteRange(c.SelFrom(), c.SelTo(), ckDelete, c.SelectionMode());
     return;
   }
   if (c.Edit().Lines().Count() == 0) return;
@@ -180,7 +152,7 @@ void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
         start.Char += shift;
         if (end.Line == y) end.Char += shift;
       }
-      DeleteRange(c, start, end, ckDeleteAfterCaretQuiet);
+      c.Edit().DeleteRange(start, end, ckDeleteAfterCaretQuiet);
       c.SetCaretPos(caret);
       break;
     }
@@ -192,7 +164,7 @@ void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
         if (start < caret) c.SetCaretPos(start);
         break;
       }
-      DeleteRange(c, start, end, ckDeleteQuiet);
+      c.Edit().DeleteRange(start, end, ckDeleteQuiet);
       c.SetCaretPos(start);
       break;
     }
@@ -200,21 +172,16 @@ void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
       int count = c.Edit().Lines().Count();
       if (count == 1 && len == 0) break;
       c.SetCaretPos(caret);  // a selection collapses first
-      std::string s = c.Edit().Lines().Get(y - 1);
+      auto still = c.Edit().WithoutScrolling();
       if (count == 1) {
-        c.Edit().UndoList().RecordChange(ckDeleteAfterCaret, {1, 1}, {len + 1, 1}, s, smNormal);
-        c.Edit().Lines().Put(0, std::string());
+        c.Edit().DeleteRange({1, 1}, {len + 1, 1}, ckDeleteAfterCaret);
       } else if (y < count) {
-        c.Edit().UndoList().RecordChange(ckDeleteAfterCaret, {1, y}, {1, y + 1}, s + "\r\n",
-                                         smNormal);
-        c.Edit().Lines().Delete(y - 1);
+        c.Edit().DeleteRange({1, y}, {1, y + 1}, ckDeleteAfterCaret);
       } else {
         // The last line goes with the line end before it, so redo leaves
         // no empty line behind.
-        int prevLen = c.Edit().LineLength(y - 1);
-        c.Edit().UndoList().RecordChange(ckDeleteAfterCaret, {prevLen + 1, y - 1}, {len + 1, y},
-                                         "\r\n" + s, smNormal);
-        c.Edit().Lines().Delete(y - 1);
+        c.Edit().DeleteRange({c.Edit().LineLength(y - 1) + 1, y - 1}, {len + 1, y},
+                             ckDeleteAfterCaret);
       }
       c.SetCaretPos({1, std::min(y, c.Edit().Lines().Count())});
       break;

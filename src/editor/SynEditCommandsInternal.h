@@ -77,6 +77,8 @@ class TCustomSynEdit::TCommandContext {
   bool WrappedLineStartEnd(bool toEnd, bool select) {
     return e_.WrappedLineStartEnd(toEnd, select);
   }
+  // A line (0-based) with its tabs expanded.
+  std::string ExpandedLine(int index) { return e_.lines_->ExpandedLine(index); }
   // Words and brackets.
   TBufferCoord WordStart(const TBufferCoord& p) const { return e_.WordStart(p); }
   TBufferCoord WordEnd(const TBufferCoord& p) const { return e_.WordEnd(p); }
@@ -163,16 +165,9 @@ void MoveCaretVert(TSynCommandContext& c, int dy, bool select);
 // Breaks the line at the caret (with auto-indent) as one undo step; with
 // insertLine the caret stays where it was.
 void DoLineBreak(TSynCommandContext& c, bool insertLine);
-// Replaces [from, to) with text as a normal-mode selection, recording
-// nothing; the selection mode is kept.
-TInsertedRange ReplaceRange(TSynCommandContext& c, const TBufferCoord& from, const TBufferCoord& to,
-                            std::string_view text);
 // Fills a caret past the line end with blanks up to (not including) the
 // caret, recorded as added white space.
 void FillGapToCaret(TSynCommandContext& c, bool emptyLineIndent);
-// Deletes [from, to), recorded as kind; the caret stays.
-void DeleteRange(TSynCommandContext& c, const TBufferCoord& from, const TBufferCoord& to,
-                 TSynChangeKind kind);
 void DoBlockIndent(TSynCommandContext& c);
 void DoBlockUnindent(TSynCommandContext& c);
 bool TabActsOnBlock(TSynCommandContext& c);

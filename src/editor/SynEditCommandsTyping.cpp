@@ -12,9 +12,9 @@ namespace {
 
 // With smart tabs: from the nearest line above that reaches the display
 // column, the width of the rest of the word there and the blanks after it.
-int SmartTabWidth(TSynEditStringList& lines, int line, int column) {
+int SmartTabWidth(TSynCommandContext& c, int line, int column) {
   for (int l = line - 1; l >= 1; --l) {
-    std::string s = lines.ExpandedLine(l - 1);
+    std::string s = c.ExpandedLine(l - 1);
     int size = static_cast<int>(s.size());
     if (size < column) continue;
     int p = column - 1;
@@ -48,29 +48,25 @@ void TypeChar(TSynCommandContext& c, char ch) {
       c.CaretChar() > c.MaxScrollWidth())
     return;
   auto step = c.Edit().EditStep();
-  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
+  // Typing scrolls by its own rule once the character is in.
+  auto still = c.Edit().WithoutScrolling();
   bool wasEmpty = c.Edit().LineLength(y) == 0;
   FillGapToCaret(c, true);
   // Indentation with tabs is shorter in characters than the gap.
-  const int x = std::min(c.CaretChar(), c.Edit().LineLength(y) + 1);
-  std::string s = c.Edit().Lines().Get(y - 1);
-  int len = static_cast<int>(s.size());
+  const int len = c.Edit().LineLength(y);
+  const int x = std::min(c.CaretChar(), len + 1);
+  const std::string_view typed(&ch, 1);
   TBufferCoord caret{x + 1, y};
   if (!c.InsertMode() && x <= len) {
     // Overwriting: the replaced character is recorded as removed.
-    c.Edit().UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + 1, y},
-                                     std::string(1, s[x - 1]), smNormal);
-    s[x - 1] = ch;
-    c.Edit().StoreLine(y - 1, s);
-    c.Edit().UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+    c.Edit().ReplaceRange({x, y}, {x + 1, y}, smNormal, typed, smNormal, ckInsert,
+                          ckDeleteAfterCaretQuiet);
   } else {
-    s.insert(static_cast<size_t>(x - 1), 1, ch);
-    c.Edit().StoreLine(y - 1, s);
-    c.Edit().UndoList().RecordChange(ckInsert, {x, y}, {x + 1, y}, std::string(), smNormal);
+    c.Edit().Insert({x, y}, typed, ckInsert);
     if (wasEmpty) {
       // A typed blank that trimming removed still advances the caret.
       if (c.Options().Contains(eoTrimTrailingSpaces) && IsBlank(ch))
-        caret.Char = c.BufferToDisplay({static_cast<int>(s.size()) + 1, y}).Column;
+        caret.Char = c.BufferToDisplay({len + 2, y}).Column;
       else
         caret.Char = c.Edit().LineLength(y) + 1;
     }
@@ -86,19 +82,16 @@ void TypeString(TSynCommandContext& c, const std::string& text) {
   const int x = c.CaretChar();
   const int n = static_cast<int>(text.size());
   auto step = c.Edit().EditStep();
-  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
+  auto still = c.Edit().WithoutScrolling();
   FillGapToCaret(c, false);
-  std::string s = c.Edit().Lines().Get(y - 1);
-  int len = static_cast<int>(s.size());
+  int len = c.Edit().LineLength(y);
   if (!c.InsertMode() && x <= len) {
     int cut = std::min(n, len - (x - 1));
-    c.Edit().UndoList().RecordChange(ckDeleteAfterCaretQuiet, {x, y}, {x + cut, y},
-                                     s.substr(x - 1, cut), smNormal);
-    s.erase(x - 1, cut);
+    c.Edit().ReplaceRange({x, y}, {x + cut, y}, smNormal, text, smNormal, ckInsert,
+                          ckDeleteAfterCaretQuiet);
+  } else {
+    c.Edit().Insert({x, y}, text, ckInsert);
   }
-  s.insert(static_cast<size_t>(x - 1), text);
-  c.Edit().StoreLine(y - 1, s);
-  c.Edit().UndoList().RecordChange(ckInsert, {x, y}, {x + n, y}, std::string(), smNormal);
   c.InternalSetCaretPos({x + n, y}, false);
   c.SetSelFrom(c.CaretPos());
   ScrollRightAfterTyping(c);
@@ -107,15 +100,15 @@ void TypeString(TSynCommandContext& c, const std::string& text) {
 
 void DoTab(TSynCommandContext& c) {
   c.DeleteSelection();
-  if (c.Edit().Lines().Count() == 0) c.Edit().Lines().Add(std::string());
   const TBufferCoord caret = c.CaretPos();
   const int x = caret.Char, y = caret.Line;
   const int tabWidth = c.TabWidth();
   const TSynEditorOptions options = c.Options();
-  std::string_view s = c.Edit().Lines().GetView(y - 1);
+  std::string_view s =
+      y <= c.Edit().Lines().Count() ? c.Edit().Lines().GetView(y - 1) : std::string_view();
   const int len = static_cast<int>(s.size());
   const int column = c.DisplayCaretPos().Column;
-  int width = options.Contains(eoSmartTabs) ? SmartTabWidth(c.Edit().Lines(), y, column) : 0;
+  int width = options.Contains(eoSmartTabs) ? SmartTabWidth(c, y, column) : 0;
   const bool smart = width > 0;
   if (!smart) {
     width = tabWidth;
@@ -147,8 +140,7 @@ void DoTab(TSynCommandContext& c) {
   } else {
     text = "\t";
   }
-  TInsertedRange r = ReplaceRange(c, caret, caret, text);
-  c.Edit().UndoList().RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
+  TInsertedRange r = c.Edit().Insert(caret, text, ckInsert);
   c.SetCaretPos(r.End);
 }
 
@@ -189,7 +181,7 @@ void DoShiftTab(TSynCommandContext& c) {
   while (lo > t && IsBlank(s[lo - 2])) --lo;
   t = std::max(t, lo);
   if (t >= x) return;
-  if (t < realEnd) DeleteRange(c, {t, y}, {realEnd, y}, ckDeleteQuiet);
+  if (t < realEnd) c.Edit().DeleteRange({t, y}, {realEnd, y}, ckDeleteQuiet);
   c.SetCaretPos({t, y});
 }
 

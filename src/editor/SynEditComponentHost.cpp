@@ -10,9 +10,16 @@ namespace ludra {
 
 TCustomSynEdit::TComponentHost::TComponentHost(TCustomSynEdit& editor) : e_(editor) {}
 
-void TCustomSynEdit::TComponentHost::MoveCaret(const TBufferCoord& pos) {
-  e_.InternalSetCaretPos(pos);
+void TCustomSynEdit::TComponentHost::MoveCaret(const TBufferCoord& pos, bool show) {
+  e_.InternalSetCaretPos(pos, show);
 }
+void TCustomSynEdit::TComponentHost::SetCaretAndSelection(const TBufferCoord& caret,
+                                                          const TBufferCoord& from,
+                                                          const TBufferCoord& to) {
+  e_.SetCaretAndSelection(caret, from, to);
+}
+void TCustomSynEdit::TComponentHost::LimitCaretAndSelection() { e_.LimitCaretAndSelection(); }
+void TCustomSynEdit::TComponentHost::EnsureCaretVisible() { e_.EnsureCaretVisible(); }
 void TCustomSynEdit::TComponentHost::BeginPaintLock() { e_.BeginPaintLock(); }
 void TCustomSynEdit::TComponentHost::EndPaintLock() { e_.EndPaintLock(); }
 

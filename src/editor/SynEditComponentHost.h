@@ -22,7 +22,11 @@ class TCustomSynEdit::TComponentHost final : public TSynEditing::THost,
   explicit TComponentHost(TCustomSynEdit& editor);
 
   // The editing component's host.
-  void MoveCaret(const TBufferCoord& pos) override;
+  void MoveCaret(const TBufferCoord& pos, bool show) override;
+  void SetCaretAndSelection(const TBufferCoord& caret, const TBufferCoord& from,
+                            const TBufferCoord& to) override;
+  void LimitCaretAndSelection() override;
+  void EnsureCaretVisible() override;
   void BeginPaintLock() override;
   void EndPaintLock() override;
 

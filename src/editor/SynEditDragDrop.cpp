@@ -64,10 +64,7 @@ void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState 
   auto block = editing_->OpenUndoBlock();
   if (move && sameEditor) {
     // The block goes first; p is corrected so it points at the same text.
-    editing_->RecordSelectionDeletion();
-    caret_.SelFrom = first;
-    caret_.SelTo = last;
-    editing_->ReplaceSelection(caret_.Mode, std::string_view());
+    editing_->DeleteRange(first, last, ckDelete, caret_.Mode);
     if (behind) {
       if (p.Line == last.Line) p.Char = first.Char + (p.Char - last.Char);
       p.Line -= last.Line - first.Line;
@@ -79,11 +76,8 @@ void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState 
   options_ += TSynEditorOptions{eoScrollPastEol};
   InternalSetCaretPos(p);
   SetSelFrom(p);
-  TSynEditing::TInsertedRange r = editing_->ReplaceSelection(smNormal, text);
-  if (!text.empty())
-    editing_->UndoList().RecordChange(sameEditor ? ckDropInsert : ckInsert, r.Start, r.End,
-                                      std::string(), smNormal);
-  editing_->FlushTrimRecords();
+  TSynEditing::TInsertedRange r =
+      editing_->Insert(CaretPos(), text, sameEditor ? ckDropInsert : ckInsert);
   SetSelFrom(r.End);
   SetSelTo(r.End);
   TBufferCoord target = r.Start;

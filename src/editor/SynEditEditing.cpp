@@ -56,7 +56,7 @@ std::string TSynEditing::IndentationString(int width) const {
 }
 
 void TSynEditing::StoreLine(int index, const std::string& text) {
-  if (options_.Contains(eoTrimTrailingSpaces) && replaying_ == 0) {
+  if (options_.Contains(eoTrimTrailingSpaces) && replaying_ == 0 && !keepBlanks_) {
     size_t n = text.size();
     while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
     if (n < text.size()) {
@@ -83,20 +83,25 @@ void TSynEditing::JoinLines(int index, int count, const std::string& text, bool 
 
 std::string TSynEditing::SelectedText(bool withPadding) const {
   if (!caret_.HasSelection()) return {};
-  TBufferCoord first = caret_.First();
-  TBufferCoord last = caret_.Last();
+  return TextOf(caret_.SelFrom, caret_.SelTo, caret_.Mode, withPadding);
+}
+
+std::string TSynEditing::TextOf(const TBufferCoord& from, const TBufferCoord& to,
+                                TSynSelectionMode mode, bool withPadding) const {
+  TBufferCoord first = std::min(from, to);
+  TBufferCoord last = std::max(from, to);
   auto line = [this](int l) { return lines_.GetView(l - 1); };
   std::string result;
-  switch (caret_.Mode) {
+  switch (mode) {
     case smNormal: {
       std::string_view s = line(first.Line);
-      size_t from = std::min<size_t>(first.Char - 1, s.size());
+      size_t start = std::min<size_t>(first.Char - 1, s.size());
       if (first.Line == last.Line) {
-        size_t to = std::min<size_t>(last.Char - 1, s.size());
-        if (to > from) result = s.substr(from, to - from);
+        size_t end = std::min<size_t>(last.Char - 1, s.size());
+        if (end > start) result = s.substr(start, end - start);
         break;
       }
-      result = s.substr(from);
+      result = s.substr(start);
       for (int l = first.Line + 1; l < last.Line; ++l) {
         result += "\r\n";
         result += line(l);
@@ -113,8 +118,8 @@ std::string TSynEditing::SelectedText(bool withPadding) const {
       }
       break;
     case smColumn: {
-      int c1 = std::min(caret_.SelFrom.Char, caret_.SelTo.Char);
-      int c2 = std::max(caret_.SelFrom.Char, caret_.SelTo.Char);
+      int c1 = std::min(from.Char, to.Char);
+      int c2 = std::max(from.Char, to.Char);
       for (int l = first.Line; l <= last.Line; ++l) {
         std::string_view s = line(l);
         size_t start = c1 - 1;
@@ -132,19 +137,19 @@ std::string TSynEditing::SelectedText(bool withPadding) const {
   return result;
 }
 
-void TSynEditing::DeleteSelectionPrimitive() {
-  TBufferCoord first = caret_.First();
-  TBufferCoord last = caret_.Last();
+void TSynEditing::DeleteText(const TBufferCoord& from, const TBufferCoord& to,
+                             TSynSelectionMode mode, bool storeJoined) {
+  TBufferCoord first = std::min(from, to);
+  TBufferCoord last = std::max(from, to);
   if (lines_.Count() == 0) return;
-  switch (caret_.Mode) {
+  switch (mode) {
     case smNormal: {
       std::string s1 = lines_.Get(first.Line - 1);
       std::string_view s2 = lines_.GetView(last.Line - 1);
       std::string joined = s1.substr(0, std::min<size_t>(first.Char - 1, s1.size()));
       joined += s2.substr(std::min<size_t>(last.Char - 1, s2.size()));
-      JoinLines(first.Line - 1, last.Line - first.Line, joined,
-                options_.Contains(eoScrollPastEol) && options_.Contains(eoTrimTrailingSpaces));
-      host_.MoveCaret(first);
+      JoinLines(first.Line - 1, last.Line - first.Line, joined, storeJoined);
+      MoveCaret(first);
       break;
     }
     case smLine:
@@ -155,11 +160,11 @@ void TSynEditing::DeleteSelectionPrimitive() {
       } else {
         lines_.DeleteLines(first.Line - 1, last.Line - first.Line + 1);
       }
-      host_.MoveCaret({1, first.Line});
+      MoveCaret({1, first.Line});
       break;
     case smColumn: {
-      int c1 = std::min(caret_.SelFrom.Char, caret_.SelTo.Char);
-      int c2 = std::max(caret_.SelFrom.Char, caret_.SelTo.Char);
+      int c1 = std::min(from.Char, to.Char);
+      int c2 = std::max(from.Char, to.Char);
       for (int l = first.Line; l <= last.Line && l <= lines_.Count(); ++l) {
         std::string s = lines_.Get(l - 1);
         size_t start = c1 - 1;
@@ -168,7 +173,7 @@ void TSynEditing::DeleteSelectionPrimitive() {
         StoreLine(l - 1, s);
       }
       // The caret keeps the row of the moving end, at the block's left edge.
-      host_.MoveCaret({c1, caret_.SelTo.Line});
+      MoveCaret({c1, to.Line});
       break;
     }
   }
@@ -177,11 +182,12 @@ void TSynEditing::DeleteSelectionPrimitive() {
   FlushTrimRecords();
 }
 
-TSynEditing::TInsertedRange TSynEditing::InsertNormal(std::string_view value) {
+TSynEditing::TInsertedRange TSynEditing::InsertNormal(const TBufferCoord& at,
+                                                      std::string_view value) {
   std::vector<std::string_view> pieces = SplitPieces(value);
   if (lines_.Count() == 0) lines_.Add(std::string());
-  int x = caret_.CaretChar;
-  int y = std::min(caret_.CaretLine, lines_.Count());
+  int x = at.Char;
+  int y = std::max(1, std::min(at.Line, lines_.Count()));
   std::string s = lines_.Get(y - 1);
   int len = static_cast<int>(s.size());
   std::string head = s.substr(0, std::min(x - 1, len));
@@ -213,13 +219,14 @@ TSynEditing::TInsertedRange TSynEditing::InsertNormal(std::string_view value) {
   }
   // The caret ends after the inserted text even where trimming took the
   // typed blanks away.
-  host_.MoveCaret(end);
+  MoveCaret(end);
   return {start, end};
 }
 
-TSynEditing::TInsertedRange TSynEditing::InsertByLines(std::string_view value) {
+TSynEditing::TInsertedRange TSynEditing::InsertByLines(const TBufferCoord& at,
+                                                       std::string_view value) {
   std::vector<std::string_view> pieces = SplitPieces(value);
-  int y = std::min(caret_.CaretLine, lines_.Count() + 1);
+  int y = std::max(1, std::min(at.Line, lines_.Count() + 1));
   TBufferCoord start{1, y};
   int complete = static_cast<int>(pieces.size()) - 1;
   if (complete > 0) {
@@ -237,15 +244,16 @@ TSynEditing::TInsertedRange TSynEditing::InsertByLines(std::string_view value) {
   else
     StoreLine(y - 1, final + lines_.Get(y - 1));
   TBufferCoord end{finalLength + 1, y};
-  host_.MoveCaret(end);
+  MoveCaret(end);
   return {start, end};
 }
 
-TSynEditing::TInsertedRange TSynEditing::InsertColumn(std::string_view value, bool addToUndoList,
+TSynEditing::TInsertedRange TSynEditing::InsertColumn(const TBufferCoord& at,
+                                                      std::string_view value,
                                                       TSynChangeKind pieceKind) {
   std::vector<std::string_view> pieces = SplitPieces(value);
-  int index = caret_.CaretChar;
-  int y = caret_.CaretLine;
+  int index = at.Char;
+  int y = at.Line;
   int n = static_cast<int>(pieces.size());
   for (int i = 0; i < n; ++i) {
     int line = y + i;
@@ -276,53 +284,213 @@ TSynEditing::TInsertedRange TSynEditing::InsertColumn(std::string_view value, bo
       end = {index + static_cast<int>(piece.size()), line};
       StoreLine(line - 1, s);
     }
-    if (addToUndoList) {
-      undoList_->RecordChange(pieceKind, start, end, std::string(), smNormal);
+    if (pieceKind != ckNothing) {
+      Record(pieceKind, start, end, std::string(), smNormal);
       FlushTrimRecords();
     }
   }
   TBufferCoord end{index + static_cast<int>(pieces.back().size()), y + n - 1};
-  host_.MoveCaret(end);
+  MoveCaret(end);
   return {{index, y}, end};
 }
 
-TSynEditing::TInsertedRange TSynEditing::ReplaceSelection(TSynSelectionMode mode,
-                                                          std::string_view value,
-                                                          bool addToUndoList,
-                                                          TSynChangeKind pieceKind) {
+TSynEditing::TInsertedRange TSynEditing::Change(const TBufferCoord& from, const TBufferCoord& to,
+                                                TSynSelectionMode mode, std::string_view text,
+                                                TSynSelectionMode insertMode,
+                                                TSynChangeKind deleteKind,
+                                                TSynChangeKind insertKind) {
   auto lock = LockPaint();
   // The selection collapses onto the caret once the buffer has caught up.
   auto collapse = TBracket([this] { caret_.Collapse(); });
   auto update = lines_.Updating();
-  if (caret_.HasSelection()) {
-    bool column = caret_.Mode == smColumn;
-    TBufferCoord corner{std::min(caret_.SelFrom.Char, caret_.SelTo.Char), caret_.First().Line};
-    DeleteSelectionPrimitive();
+  TBufferCoord at = from;
+  TSynCaretSelection range{.SelFrom = from, .SelTo = to, .Mode = mode};
+  if (range.HasSelection()) {
+    if (deleteKind != ckNothing)
+      Record(deleteKind, range.First(), range.Last(), TextOf(from, to, mode, false), mode);
+    // A joined line goes through the trimming rule where the caret can
+    // have left blanks past the line end, and when Backspace joins lines.
+    bool store = options_.Contains(eoTrimTrailingSpaces) &&
+                 (options_.Contains(eoScrollPastEol) ||
+                  (deleteKind == ckDeleteQuiet && from.Line != to.Line));
+    DeleteText(from, to, mode, store);
     // A replacement goes into the block's top-left corner.
-    if (column && !value.empty()) host_.MoveCaret(corner);
+    if (mode == smColumn && !text.empty())
+      MoveCaret({std::min(from.Char, to.Char), range.First().Line});
+    at = caret_.CaretPos();
   }
-  TInsertedRange range{caret_.CaretPos(), caret_.CaretPos()};
-  if (!value.empty()) {
-    switch (mode) {
+  TInsertedRange inserted{at, at};
+  if (!text.empty()) {
+    auto keep = Preserve(keepBlanks_);
+    keepBlanks_ = insertKind == ckWhiteSpaceAdd;
+    switch (insertMode) {
       case smNormal:
-        range = InsertNormal(value);
+        inserted = InsertNormal(at, text);
         break;
       case smLine:
-        range = InsertByLines(value);
+        inserted = InsertByLines(at, text);
         break;
       case smColumn:
-        range = InsertColumn(value, addToUndoList, pieceKind);
+        inserted = InsertColumn(at, text, insertKind);
         break;
     }
+    // Column insertions record their pieces themselves.
+    if (insertMode != smColumn && insertKind != ckNothing)
+      Record(insertKind, inserted.Start, inserted.End, std::string(), smNormal);
+    FlushTrimRecords();
   }
-  if (caret_.CaretLine < 1) host_.MoveCaret({caret_.CaretChar, 1});
-  return range;
+  if (caret_.CaretLine < 1) MoveCaret({caret_.CaretChar, 1});
+  return inserted;
 }
 
-void TSynEditing::RecordSelectionDeletion() {
-  // The removed text without column padding, so undo puts back exactly it.
-  undoList_->RecordChange(ckDelete, caret_.First(), caret_.Last(), SelectedText(false),
-                          caret_.Mode);
+TSynEditing::TInsertedRange TSynEditing::Insert(const TBufferCoord& at, std::string_view text,
+                                                TSynChangeKind kind, TSynSelectionMode mode) {
+  auto block = OpenUndoBlock();
+  return Change(at, at, smNormal, text, mode, ckNothing, kind);
+}
+
+void TSynEditing::DeleteRange(const TBufferCoord& from, const TBufferCoord& to, TSynChangeKind kind,
+                              TSynSelectionMode mode) {
+  auto block = OpenUndoBlock();
+  Change(from, to, mode, std::string_view(), smNormal, kind, ckNothing);
+}
+
+TSynEditing::TInsertedRange TSynEditing::ReplaceRange(
+    const TBufferCoord& from, const TBufferCoord& to, TSynSelectionMode mode, std::string_view text,
+    TSynSelectionMode insertMode, TSynChangeKind insertKind, TSynChangeKind deleteKind) {
+  auto block = OpenUndoBlock();
+  return Change(from, to, mode, text, insertMode, deleteKind, insertKind);
+}
+
+TSynEditing::TInsertedRange TSynEditing::ReplaceSelection(std::string_view text,
+                                                          TSynSelectionMode insertMode,
+                                                          TSynChangeKind insertKind) {
+  bool any = caret_.HasSelection();
+  return ReplaceRange(any ? caret_.SelFrom : caret_.CaretPos(),
+                      any ? caret_.SelTo : caret_.CaretPos(), caret_.Mode, text, insertMode,
+                      insertKind);
+}
+
+TSynEditing::TInsertedRange TSynEditing::ReplaceSelectionUnrecorded(TSynSelectionMode insertMode,
+                                                                    std::string_view text) {
+  bool any = caret_.HasSelection();
+  return Change(any ? caret_.SelFrom : caret_.CaretPos(), any ? caret_.SelTo : caret_.CaretPos(),
+                caret_.Mode, text, insertMode, ckNothing, ckNothing);
+}
+
+void TSynEditing::BreakLine(bool insertLine) {
+  auto step = EditStep();
+  // The selection collapses onto the caret however the break ends.
+  auto collapse = TBracket([this] { caret_.Collapse(); });
+  auto update = lines_.Updating();
+  if (caret_.HasSelection())
+    Change(caret_.SelFrom, caret_.SelTo, caret_.Mode, std::string_view(), smNormal, ckDelete,
+           ckNothing);
+  if (lines_.Count() == 0) lines_.Add(std::string());
+  const TBufferCoord pos = caret_.CaretPos();
+  const int x = pos.Char;
+  const int y = pos.Line;
+  const std::string s = lines_.Get(y - 1);
+  const int len = static_cast<int>(s.size());
+  TBufferCoord caret = pos;
+  std::string moved;  // what the new line takes from the old one
+  if (len == 0) {
+    lines_.Insert(y - 1, std::string());
+    if (!insertLine) {
+      int width = 0;
+      for (int l = y; l >= 1; --l) {
+        std::string_view above = lines_.GetView(l - 1);
+        if (!above.empty()) {
+          width = LeadingWhitespaceCount(above, true);
+          break;
+        }
+      }
+      caret = {width + 1, y + 1};
+    }
+  } else if (x > len) {
+    std::string indent;
+    if (!insertLine && options_.Contains(eoAutoIndent)) {
+      size_t n = 0;
+      while (n < s.size() && static_cast<unsigned char>(s[n]) >= 1 &&
+             static_cast<unsigned char>(s[n]) <= 32)
+        ++n;
+      indent = s.substr(0, n);
+    }
+    // Not through the trimming store: the indentation is the point.
+    lines_.Insert(y, indent);
+    if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
+  } else if (x == 1) {
+    lines_.Insert(y - 1, std::string());
+    moved = s;
+    if (!insertLine) caret = {1, y + 1};
+  } else {
+    std::string left = s.substr(0, x - 1);
+    moved = s.substr(x - 1);
+    std::string indent = IndentationString(LeadingWhitespaceCount(left, true));
+    StoreLine(y - 1, left);
+    lines_.Insert(y, indent + moved);
+    if (!insertLine) caret = {static_cast<int>(indent.size()) + 1, y + 1};
+  }
+  // Undo only needs the break position; an inserted line (the caret
+  // stays) is told apart by an end on the next line, so redo repeats the
+  // same break.
+  TBufferCoord end = insertLine ? TBufferCoord{1, y + 1} : pos;
+  Record(ckLineBreak, pos, end, moved, smNormal);
+  FlushTrimRecords();
+  MoveCaret(caret);
+}
+
+std::vector<int> TSynEditing::Unindent(const TBufferCoord& first, const TBufferCoord& last,
+                                       TSynSelectionMode mode, int column, int endLine) {
+  std::vector<int> removed(endLine - first.Line + 1, 0);
+  std::vector<std::string> segments;
+  std::string text;
+  bool any = false;
+  for (int l = first.Line; l <= endLine; ++l) {
+    std::string_view s = lines_.GetView(l - 1);
+    std::string_view rest =
+        s.size() >= static_cast<size_t>(column - 1) ? s.substr(column - 1) : std::string_view();
+    int n = 0;
+    if (!rest.empty() && rest[0] == '\t') {
+      n = 1;
+    } else {
+      while (n < tabWidth_ && n < static_cast<int>(rest.size()) && rest[n] == ' ') ++n;
+      if (n < tabWidth_ && n < static_cast<int>(rest.size()) && rest[n] == '\t') ++n;
+    }
+    removed[l - first.Line] = n;
+    segments.emplace_back(rest.substr(0, n));
+    if (l > first.Line) text += "\r\n";
+    text += rest.substr(0, n);
+    any = any || n > 0;
+  }
+  if (!any) return {};
+  auto step = EditStep();
+  RemoveSegments(first.Line, column, segments);
+  Record(ckUnindent, first, last, text, mode);
+  return removed;
+}
+
+void TSynEditing::RemoveSegments(int firstLine, int column,
+                                 const std::vector<std::string>& segments) {
+  auto update = lines_.Updating();
+  for (size_t i = 0; i < segments.size(); ++i) {
+    int line = firstLine + static_cast<int>(i);
+    if (line > lines_.Count()) break;
+    std::string s = lines_.Get(line - 1);
+    if (static_cast<size_t>(column - 1) >= s.size() || segments[i].empty()) continue;
+    s.erase(column - 1, segments[i].size());
+    lines_.Put(line - 1, s);  // stored as it is: no trimming
+  }
+}
+
+void TSynEditing::MarkStep(TSynChangeKind kind, const TBufferCoord& first, const TBufferCoord& last,
+                           TSynSelectionMode mode) {
+  Record(kind, first, last, std::string(), mode);
+}
+
+void TSynEditing::Record(TSynChangeKind kind, const TBufferCoord& start, const TBufferCoord& end,
+                         const std::string& text, TSynSelectionMode mode) {
+  undoList_->RecordChange(kind, start, end, text, mode);
 }
 
 void TSynEditing::BeginUndoBlock() {
@@ -341,7 +509,7 @@ void TSynEditing::FlushTrimRecords() {
   std::vector<TTrimRecord> trims;
   trims.swap(pendingTrims_);
   for (const TTrimRecord& t : trims)
-    undoList_->RecordChange(ckDeleteAfterCaretQuiet, t.Start, t.End, t.Text, smNormal);
+    Record(ckDeleteAfterCaretQuiet, t.Start, t.End, t.Text, smNormal);
 }
 
 void TSynEditing::Check() const {

@@ -16,17 +16,10 @@ void TCustomSynEdit::SetSelectedText(const std::string& value) {
   if (ReadOnly()) return;
   if (!HasSelection() && value.empty()) return;
   auto step = editing_->EditStep();
-  if (HasSelection()) {
-    editing_->RecordSelectionDeletion();
-    TBufferCoord first = SelFirst(), last = SelLast();
-    caret_.SelFrom = first;
-    caret_.SelTo = last;
-  }
-  TSynEditing::TInsertedRange r = editing_->ReplaceSelection(caret_.Mode, value, true, ckInsert);
-  // Column insertions record their pieces themselves.
-  if (caret_.Mode != smColumn && !value.empty())
-    editing_->UndoList().RecordChange(ckInsert, r.Start, r.End, std::string(), smNormal);
-  editing_->FlushTrimRecords();
+  // A column block's caret ends on its last line.
+  TBufferCoord from = HasSelection() ? SelFirst() : CaretPos();
+  TBufferCoord to = HasSelection() ? SelLast() : CaretPos();
+  editing_->ReplaceRange(from, to, caret_.Mode, value, caret_.Mode, ckInsert);
 }
 
 void TCustomSynEdit::DeleteSelection() {
@@ -53,8 +46,7 @@ void TCustomSynEdit::CutSelection() {
   if (ReadOnly() || !HasSelection()) return;
   CopySelection();
   auto step = editing_->EditStep();
-  editing_->RecordSelectionDeletion();
-  editing_->ReplaceSelection(caret_.Mode, std::string_view());
+  editing_->DeleteRange(caret_.SelFrom, caret_.SelTo, ckDelete, caret_.Mode);
 }
 
 void TCustomSynEdit::PasteClipboard() {
@@ -72,17 +64,10 @@ void TCustomSynEdit::PasteClipboard() {
       auto block = editing_->OpenUndoBlock();
       if (content) {
         TSynSelectionMode mode = content->FromBlock ? content->Mode : caret_.Mode;
-        editing_->UndoList().RecordChange(ckPasteBegin, SelFirst(), SelLast(), std::string(),
-                                          smNormal);
-        if (HasSelection()) editing_->RecordSelectionDeletion();
-        TSynEditing::TInsertedRange r =
-            editing_->ReplaceSelection(mode, content->Text, true, ckPaste);
-        if (mode != smColumn && !content->Text.empty())
-          editing_->UndoList().RecordChange(ckPaste, r.Start, r.End, std::string(), smNormal);
         // Trimmed blanks belong inside the markers.
-        editing_->FlushTrimRecords();
-        editing_->UndoList().RecordChange(ckPasteEnd, CaretPos(), CaretPos(), std::string(),
-                                          smNormal);
+        editing_->MarkStep(ckPasteBegin, SelFirst(), SelLast(), smNormal);
+        editing_->ReplaceSelection(content->Text, mode, ckPaste);
+        editing_->MarkStep(ckPasteEnd, CaretPos(), CaretPos(), smNormal);
       }
     }
     if (options_.Contains(eoHideShowScrollbars)) {

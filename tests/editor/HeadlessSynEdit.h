@@ -93,7 +93,6 @@ class THeadlessSynEdit : public TCustomSynEdit {
   using TCustomSynEdit::SetInsertCaret;
   using TCustomSynEdit::SetInsertMode;
   using TCustomSynEdit::SetKeystrokes;
-  using TCustomSynEdit::SetLineAtCaret;
   using TCustomSynEdit::SetLines;
   using TCustomSynEdit::SetMaxScrollWidth;
   using TCustomSynEdit::SetOverwriteCaret;

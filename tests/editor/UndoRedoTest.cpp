@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                     e.BeginUndoBlock();
                     e.Editing().UndoList().RecordChange(ckIndent, {1, 1}, {2, 2}, "", smNormal);
                     e.SetCaretPos({1, 1});
-                    e.Editing().ReplaceSelection(smColumn, "  \r\n  ", true, ckInsert);
+                    e.Editing().Insert({1, 1}, "  \r\n  ", ckInsert, smColumn);
                     e.Editing().UndoList().RecordChange(ckIndent, {3, 1}, {4, 2}, "", smNormal);
                     e.EndUndoBlock();
                     Select(e, {3, 1}, {4, 2});

@@ -1,11 +1,11 @@
 // Undo and redo: one replay routine takes the records of a step from one
-// history, replays each on the editor by the rule of its change kind, and
-// records the reversal in the other history.
+// history, replays each through the editing component's changes by the rule
+// of its change kind, and records the reversal in the other history.
 #include <algorithm>
 #include <array>
 
-#include "editor/SynEditCommandsInternal.h"
-#include "editor/SynEditComponentHost.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/SynEditEditing.h"
 #include "platform/SynProgress.h"
 
 namespace ludra {
@@ -62,171 +62,156 @@ std::vector<std::string> SplitSegments(const std::string& text) {
 // The rules of the change kinds, one for each direction. Each replays the
 // record it = through the command context and records in opposite what
 // reverses it again.
-struct TReplay {
-  using TRule = void (*)(TSynCommandContext& c, TSynEditUndoList& opposite,
-                         const TSynEditUndoItem& it);
+}  // namespace
+
+struct TSynEditing::TReplay {
+  using TRule = void (*)(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it);
   struct TRules {
     TRule Undo;
     TRule Redo;
   };
 
-  static void PlaceCaret(TSynCommandContext& c, const TBufferCoord& p) {
-    c.SetCaretAndSelection(p, p, p);
+  static void PlaceCaret(TSynEditing& c, const TBufferCoord& p) {
+    c.host_.SetCaretAndSelection(p, p, p);
   }
   static void Record(TSynEditUndoList& list, const TSynEditUndoItem& it, std::string text) {
     list.RecordChange(it.ChangeKind, it.StartPos, it.EndPos, std::move(text), it.SelectionMode);
   }
 
   // Insertions: undo selects and removes the inserted text, keeping it for redo.
-  static void UndoInsert(TSynCommandContext& c, TSynEditUndoList& opposite,
-                         const TSynEditUndoItem& it) {
-    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-    Record(opposite, it, c.Edit().SelectedText(false));
-    c.Edit().ReplaceSelection(c.SelectionMode(), it.ChangeText);
+  static void UndoInsert(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
+    c.host_.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.SelectedText(false));
+    c.ReplaceSelectionUnrecorded(c.caret_.Mode, it.ChangeText);
     PlaceCaret(c, it.StartPos);
   }
-  static void RedoInsert(TSynCommandContext& c, TSynEditUndoList& opposite,
-                         const TSynEditUndoItem& it) {
+  static void RedoInsert(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
     PlaceCaret(c, it.StartPos);
-    c.Edit().ReplaceSelection(c.SelectionMode(), it.ChangeText);
+    c.ReplaceSelectionUnrecorded(c.caret_.Mode, it.ChangeText);
     PlaceCaret(c, it.EndPos);
-    Record(opposite, it, c.Edit().SelectedText(false));
-    if (it.ChangeKind == ckDropInsert) c.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.SelectedText(false));
+    if (it.ChangeKind == ckDropInsert)
+      c.host_.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
   }
 
   // Deletions: undo puts the text back; the caret goes where the deletion
   // left it, with the text selected for the loud kinds.
-  static void UndoDelete(TSynCommandContext& c, TSynEditUndoList& opposite,
-                         const TSynEditUndoItem& it) {
+  static void UndoDelete(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
     TBufferCoord p = std::min(it.StartPos, it.EndPos);
     if (it.SelectionMode == smColumn)
       p = {std::min(it.StartPos.Char, it.EndPos.Char), std::min(it.StartPos.Line, it.EndPos.Line)};
-    if (IsAfterCaretKind(it.ChangeKind) && p.Line > c.Edit().Lines().Count()) {
-      c.InternalSetCaretPos({1, c.Edit().Lines().Count()});
-      c.Edit().Lines().Add(std::string());
+    if (IsAfterCaretKind(it.ChangeKind) && p.Line > c.lines_.Count()) {
+      c.MoveCaret({1, c.lines_.Count()});
+      c.lines_.Add(std::string());
     }
     PlaceCaret(c, p);
-    c.Edit().ReplaceSelection(c.SelectionMode(), it.ChangeText);
+    c.ReplaceSelectionUnrecorded(c.caret_.Mode, it.ChangeText);
     TBufferCoord caret = IsAfterCaretKind(it.ChangeKind) ? it.StartPos : it.EndPos;
     if (it.ChangeKind == ckDeleteAfterCaret || it.ChangeKind == ckDelete)
-      c.SetCaretAndSelection(caret, it.StartPos, it.EndPos);
+      c.host_.SetCaretAndSelection(caret, it.StartPos, it.EndPos);
     else
       PlaceCaret(c, caret);
     Record(opposite, it, std::string());
-    c.EnsureCaretVisible();
+    c.host_.EnsureCaretVisible();
   }
-  static void RedoDelete(TSynCommandContext& c, TSynEditUndoList& opposite,
-                         const TSynEditUndoItem& it) {
-    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-    Record(opposite, it, c.Edit().SelectedText(false));
-    c.Edit().ReplaceSelection(c.SelectionMode(), std::string_view());
+  static void RedoDelete(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
+    c.host_.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.SelectedText(false));
+    c.ReplaceSelectionUnrecorded(c.caret_.Mode, std::string_view());
     PlaceCaret(c, it.StartPos);
   }
 
   // Line breaks: undo joins the line with the next, redo breaks it again.
-  static void UndoLineBreak(TSynCommandContext& c, TSynEditUndoList& opposite,
+  static void UndoLineBreak(TSynEditing& c, TSynEditUndoList& opposite,
                             const TSynEditUndoItem& it) {
     PlaceCaret(c, it.StartPos);
     Record(opposite, it, std::string());
-    int y = c.CaretLine();
-    if (y < 1 || y > c.Edit().Lines().Count()) return;
-    std::string s = c.Edit().Lines().Get(y - 1);
+    int y = c.caret_.CaretLine;
+    if (y < 1 || y > c.lines_.Count()) return;
+    std::string s = c.lines_.Get(y - 1);
     // Padding only places moved text; with nothing moved it would leave
     // blanks that were never there.
-    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < c.CaretChar() - 1 &&
-        c.Edit().LeadingWhitespaceCount(it.ChangeText, false) == 0)
-      s.append(c.CaretChar() - 1 - s.size(), ' ');
+    if (!it.ChangeText.empty() && static_cast<int>(s.size()) < c.caret_.CaretChar - 1 &&
+        c.LeadingWhitespaceCount(it.ChangeText, false) == 0)
+      s.append(c.caret_.CaretChar - 1 - s.size(), ' ');
     s += it.ChangeText;
-    auto update = c.Edit().Lines().Updating();
+    auto update = c.lines_.Updating();
     // The joined line's marks stay on it.
-    c.Edit().JoinLines(y - 1, y < c.Edit().Lines().Count() ? 1 : 0, s, true);
+    c.JoinLines(y - 1, y < c.lines_.Count() ? 1 : 0, s, true);
   }
-  static void RedoLineBreak(TSynCommandContext& c, TSynEditUndoList& opposite,
+  static void RedoLineBreak(TSynEditing& c, TSynEditUndoList& opposite,
                             const TSynEditUndoItem& it) {
     (void)opposite;  // the command records itself
     PlaceCaret(c, it.StartPos);
     // An end apart from the start marks an inserted line (caret stays).
-    DoLineBreak(c, it.EndPos != it.StartPos);
+    c.BreakLine(it.EndPos != it.StartPos);
+    c.host_.EnsureCaretVisible();
   }
 
   // Indent records only frame the pieces of the block: they restore its selection.
-  static void ReplayIndent(TSynCommandContext& c, TSynEditUndoList& opposite,
-                           const TSynEditUndoItem& it) {
+  static void ReplayIndent(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
     Record(opposite, it, it.ChangeText);
-    c.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
+    c.host_.SetCaretAndSelection(it.EndPos, it.StartPos, it.EndPos);
   }
 
   // Unindent: undo puts the removed blanks back as a column, redo takes
   // them off each line again.
-  static void UndoUnindent(TSynCommandContext& c, TSynEditUndoList& opposite,
-                           const TSynEditUndoItem& it) {
+  static void UndoUnindent(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
     Record(opposite, it, it.ChangeText);
     int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
     PlaceCaret(c, {col, it.StartPos.Line});
-    c.Edit().ReplaceSelection(smColumn, it.ChangeText);
-    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    c.ReplaceSelectionUnrecorded(smColumn, it.ChangeText);
+    c.host_.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
   }
-  static void RedoUnindent(TSynCommandContext& c, TSynEditUndoList& opposite,
-                           const TSynEditUndoItem& it) {
+  static void RedoUnindent(TSynEditing& c, TSynEditUndoList& opposite, const TSynEditUndoItem& it) {
     Record(opposite, it, it.ChangeText);
     int col = it.SelectionMode == smColumn ? std::min(it.StartPos.Char, it.EndPos.Char) : 1;
     std::vector<std::string> segments = SplitSegments(it.ChangeText);
-    {
-      auto update = c.Edit().Lines().Updating();
-      for (size_t i = 0; i < segments.size(); ++i) {
-        int line = it.StartPos.Line + static_cast<int>(i);
-        if (line > c.Edit().Lines().Count()) break;
-        std::string s = c.Edit().Lines().Get(line - 1);
-        if (static_cast<size_t>(col - 1) >= s.size() || segments[i].empty()) continue;
-        s.erase(col - 1, segments[i].size());
-        c.Edit().Lines().Put(line - 1, s);
-      }
-    }
+    c.RemoveSegments(it.StartPos.Line, col, segments);
     if (it.SelectionMode == smColumn) {
-      c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+      c.host_.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
     } else {
       // The ends move left by what came off their own lines.
       TBufferCoord from{it.StartPos.Char - static_cast<int>(segments.front().size()),
                         it.StartPos.Line};
       TBufferCoord to{it.EndPos.Char - static_cast<int>(segments.back().size()), it.EndPos.Line};
-      c.SetCaretAndSelection(from, from, to);
+      c.host_.SetCaretAndSelection(from, from, to);
     }
   }
 
   // A caret or selection mark: the current one goes to the opposite history,
   // the recorded one is restored, the same both ways.
-  static void ReplayPositionMark(TSynCommandContext& c, TSynEditUndoList& opposite,
+  static void ReplayPositionMark(TSynEditing& c, TSynEditUndoList& opposite,
                                  const TSynEditUndoItem& it) {
+    const TSynCaretSelection& now = c.caret_;
     if (it.ChangeKind == ckCaret) {
-      opposite.RecordChange(it.ChangeKind, c.CaretPos(), c.CaretPos(), std::string(),
-                            c.SelectionMode());
+      opposite.RecordChange(it.ChangeKind, now.CaretPos(), now.CaretPos(), std::string(), now.Mode);
       PlaceCaret(c, it.StartPos);
     } else {
-      opposite.RecordChange(it.ChangeKind, c.SelFirst(), c.SelLast(), std::string(),
-                            c.SelectionMode());
-      c.SetCaretAndSelection(c.CaretPos(), it.StartPos, it.EndPos);
+      opposite.RecordChange(it.ChangeKind, now.First(), now.Last(), std::string(), now.Mode);
+      c.host_.SetCaretAndSelection(now.CaretPos(), it.StartPos, it.EndPos);
     }
   }
 
   // Blanks added before typed text: undo removes them, redo puts them back
   // where they were taken from.
-  static void UndoWhiteSpaceAdd(TSynCommandContext& c, TSynEditUndoList& opposite,
+  static void UndoWhiteSpaceAdd(TSynEditing& c, TSynEditUndoList& opposite,
                                 const TSynEditUndoItem& it) {
-    c.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
-    Record(opposite, it, c.Edit().SelectedText(false));
-    c.Edit().ReplaceSelection(it.SelectionMode, it.ChangeText);
+    c.host_.SetCaretAndSelection(it.StartPos, it.StartPos, it.EndPos);
+    Record(opposite, it, c.SelectedText(false));
+    c.ReplaceSelectionUnrecorded(it.SelectionMode, it.ChangeText);
     PlaceCaret(c, it.StartPos);
   }
-  static void RedoWhiteSpaceAdd(TSynCommandContext& c, TSynEditUndoList& opposite,
+  static void RedoWhiteSpaceAdd(TSynEditing& c, TSynEditUndoList& opposite,
                                 const TSynEditUndoItem& it) {
     Record(opposite, it, std::string());
     PlaceCaret(c, it.StartPos);
-    c.Edit().ReplaceSelection(it.SelectionMode, it.ChangeText);
+    c.ReplaceSelectionUnrecorded(it.SelectionMode, it.ChangeText);
     PlaceCaret(c, it.StartPos);
   }
 
   // Markers and breaks are only taken off the history.
-  static void Remove(TSynCommandContext&, TSynEditUndoList&, const TSynEditUndoItem&) {}
+  static void Remove(TSynEditing&, TSynEditUndoList&, const TSynEditUndoItem&) {}
 
   static constexpr std::array<TRules, ckWhiteSpaceAdd + 1> Table() {
     std::array<TRules, ckWhiteSpaceAdd + 1> t{};
@@ -246,50 +231,32 @@ struct TReplay {
   // selection mode is in force, the caret may stand past line ends, lines
   // are stored exactly as recorded and screen updates wait; afterwards the
   // caret and the selection are brought within the limits of the options.
-  static void Item(TSynCommandContext& c, TSynEditUndoList& from, TSynEditUndoList& to, bool redo) {
+  static void Item(TSynEditing& c, TSynEditUndoList& from, TSynEditUndoList& to, bool redo) {
     static constexpr std::array<TRules, ckWhiteSpaceAdd + 1> rules = Table();
     std::unique_ptr<TSynEditUndoItem> item = from.TakeTopItem();
     if (!item) return;
     auto lock = c.LockPaint();
     {
-      auto mode = c.UseSelectionMode(item->SelectionMode);
-      auto pastEol = c.AllowPastEol();
-      auto replaying = c.Edit().Replaying();
+      auto mode = Preserve(c.caret_.Mode);
+      c.caret_.Mode = item->SelectionMode;
+      auto pastEol = AllowPastEol(c.options_);
+      auto replaying = c.Replaying();
       if (item->ChangeKind < rules.size()) {
         const TRules& rule = rules[item->ChangeKind];
         (redo ? rule.Redo : rule.Undo)(c, to, *item);
       }
     }
-    c.LimitCaretAndSelection();
+    c.host_.LimitCaretAndSelection();
   }
 };
 
-}  // namespace
-
-void TCustomSynEdit::Undo() { Replay(false); }
-
-void TCustomSynEdit::Redo() { Replay(true); }
-
-void TCustomSynEdit::Replay(bool redo) {
-  if (ReadOnly()) return;
-  TSynEditUndoList& from = redo ? editing_->RedoList() : editing_->UndoList();
-  TSynEditUndoList& to = redo ? editing_->UndoList() : editing_->RedoList();
-  TCommandContext context(*this);
-  // A large step shows how far it is after a moment and can be stopped
-  // between two records: what was replayed stays, the rest of the step
-  // stays in its history. Declared before the paint lock, so the progress
-  // goes after the repaint.
-  TSynProgressGate progress(progressSink_, redo ? pkRedo : pkUndo);
+TSynEditing::TReplayEnd TSynEditing::Replay(bool redo, TSynProgressGate& progress) {
+  TSynEditUndoList& from = redo ? *redoList_ : *undoList_;
+  TSynEditUndoList& to = redo ? *undoList_ : *redoList_;
   constexpr long long kRecordsPerLook = 25;
   auto lock = LockPaint();
   const uint32_t oldBlock = to.BlockChangeNumber();
   auto keepBlock = TBracket([&] { to.SetBlockChangeNumber(oldBlock); });
-  // Records redone go to the undo history without emptying the redo one.
-  const bool wasInsideRedo = state_.Contains(sfInsideRedo);
-  if (redo) state_ += TSynStateFlags{sfInsideRedo};
-  auto insideRedo = TBracket([&] {
-    if (!wasInsideRedo) state_ -= TSynStateFlags{sfInsideRedo};
-  });
   // A group break on top goes over to the other history, with its number.
   auto moveBreak = [&] {
     const TSynEditUndoItem* top = from.TopItem();
@@ -302,7 +269,7 @@ void TCustomSynEdit::Replay(bool redo) {
   };
   moveBreak();
   const TSynEditUndoItem* top = from.TopItem();
-  if (!top) return;
+  if (!top) return TReplayEnd::Plain;
   const TSynChangeKind firstKind = top->ChangeKind;
   uint32_t groupNumber = top->ChangeNumber;
   to.SetBlockChangeNumber(top->ChangeNumber);
@@ -312,7 +279,7 @@ void TCustomSynEdit::Replay(bool redo) {
     const TSynChangeKind lastKind = from.TopItem()->ChangeKind;
     const TBufferCoord lastStart = from.TopItem()->StartPos;
     const uint32_t lastNumber = from.TopItem()->ChangeNumber;
-    TReplay::Item(context, from, to, redo);
+    TReplay::Item(*this, from, to, redo);
     top = from.TopItem();
     if (!top || !ContinuesGroup(*top, firstKind, groupNumber, lastKind, groupUndo)) break;
     if (++done < nextLook) continue;
@@ -322,21 +289,18 @@ void TCustomSynEdit::Replay(bool redo) {
     nextLook = done + kRecordsPerLook;
     if (!progress.Due()) continue;
     if (total == 0) total = done + RecordsLeftInStep(from, firstKind, groupNumber, groupUndo);
-    if (progress.Step(done, total)) {
-      // Part of a step never matches the saved text.
-      if (editing_->UndoList().AtSavedPoint()) SetContentModified(true);
-      return;
-    }
+    if (progress.Step(done, total)) return TReplayEnd::Stopped;
   }
   if (redo) {
     // Redoing up to a break passes it, so the next undo stops there again.
     to.SetBlockChangeNumber(oldBlock);
-    if (moveBreak()) SetContentModified(!editing_->UndoList().AtSavedPoint());
+    if (moveBreak()) return TReplayEnd::Resync;
   } else if (IsEndMarker(firstKind) && top && top->ChangeKind == BeginMarkerOf(firstKind)) {
     // A marked step (a paste) ends at its begin marker.
-    TReplay::Item(context, from, to, redo);
-    SetContentModified(!editing_->UndoList().AtSavedPoint());
+    TReplay::Item(*this, from, to, redo);
+    return TReplayEnd::Resync;
   }
+  return TReplayEnd::Plain;
 }
 
 }  // namespace ludra
