@@ -23,6 +23,33 @@ void TCustomSynEdit::TComponentHost::EnsureCaretVisible() { e_.EnsureCaretVisibl
 void TCustomSynEdit::TComponentHost::BeginPaintLock() { e_.BeginPaintLock(); }
 void TCustomSynEdit::TComponentHost::EndPaintLock() { e_.EndPaintLock(); }
 
+bool TCustomSynEdit::TComponentHost::ReadOnly() const { return e_.ReadOnly(); }
+
+void TCustomSynEdit::TComponentHost::ShowOccurrence(const TBufferCoord& start,
+                                                    const TBufferCoord& end, bool backwards) {
+  // One notice for the whole move; the detour over the line start scrolls
+  // the occurrence into view from the left.
+  auto lock = e_.LockPaint();
+  e_.SetSelFrom(start);
+  e_.InternalSetCaretPos({1, start.Line}, false);
+  e_.EnsureCaretVisible(true);
+  e_.SetSelTo(end);
+  e_.InternalSetCaretPos(end);
+  if (backwards) e_.InternalSetCaretPos(e_.SelFirst());
+}
+
+void TCustomSynEdit::TComponentHost::SetSelTo(const TBufferCoord& pos) { e_.SetSelTo(pos); }
+
+TSynReplaceAction TCustomSynEdit::TComponentHost::AskReplace(const std::string& aSearch,
+                                                             const std::string& aReplace, int line,
+                                                             int column) {
+  return e_.OnReplaceText ? e_.DoOnReplaceText(aSearch, aReplace, line, column) : raReplace;
+}
+
+void TCustomSynEdit::TComponentHost::PaintTransient(TTransientType type) {
+  e_.DoOnPaintTransient(type);
+}
+
 const TSynEditStringList& TCustomSynEdit::TComponentHost::Lines() const { return *e_.lines_; }
 const TSynCaretSelection& TCustomSynEdit::TComponentHost::Caret() const { return e_.caret_; }
 const TSynViewport& TCustomSynEdit::TComponentHost::View() const { return e_.view_; }

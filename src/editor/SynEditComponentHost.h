@@ -9,6 +9,7 @@
 #include "editor/SynEditMouseState.h"
 #include "editor/SynEditPainter.h"
 #include "editor/SynEditScanPoints.h"
+#include "editor/SynEditSearchReplace.h"
 #include "editor/SynEditView.h"
 #include "editor/SynEditWordWrap.h"
 #include "editor/SynTextDrawer.h"
@@ -17,7 +18,8 @@ namespace ludra {
 
 class TCustomSynEdit::TComponentHost final : public TSynEditing::THost,
                                              public TSynEditView,
-                                             public TSynMarkHost {
+                                             public TSynMarkHost,
+                                             public TSynSearchReplace::THost {
  public:
   explicit TComponentHost(TCustomSynEdit& editor);
 
@@ -29,6 +31,14 @@ class TCustomSynEdit::TComponentHost final : public TSynEditing::THost,
   void EnsureCaretVisible() override;
   void BeginPaintLock() override;
   void EndPaintLock() override;
+
+  // Search and replace's host.
+  bool ReadOnly() const override;
+  void ShowOccurrence(const TBufferCoord& start, const TBufferCoord& end, bool backwards) override;
+  void SetSelTo(const TBufferCoord& pos) override;
+  TSynReplaceAction AskReplace(const std::string& aSearch, const std::string& aReplace, int line,
+                               int column) override;
+  void PaintTransient(TTransientType type) override;
 
   // The view.
   const TSynEditStringList& Lines() const override;

@@ -1,60 +1,57 @@
-// Search and replace: the editor hands each line of the scope to the
-// attached search engine, selects and shows every occurrence it visits and
-// replaces it when asked to.
+// Search and replace: hands each line of the scope to the search engine,
+// shows every occurrence it visits and replaces it through the editing
+// component when asked to. A replace-all without prompts is one undo step,
+// reports its progress and can be stopped between two replacements.
+#include "editor/SynEditSearchReplace.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "base/SynExceptions.h"
-#include "editor/SynEditComponentHost.h"
+#include "base/SynBracket.h"
+#include "buffer/SynEditTextBuffer.h"
+#include "editor/SynEditEditing.h"
 #include "platform/SynProgress.h"
+#include "search/SynEditSearchCustom.h"
 
 namespace ludra {
 
-void TCustomSynEdit::SetSearchEngine(TSynEditSearchCustom* value) {
-  if (value == searchEngine_) return;
-  if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
-  searchEngine_ = value;
-  if (searchEngine_)
-    searchEngine_->FreeNotification(this,
-                                    [this](TSynEditSearchCustom*) { searchEngine_ = nullptr; });
-}
+TSynSearchReplace::TSynSearchReplace(TSynEditSearchCustom& engine, TSynEditing& editing,
+                                     const TSynCaretSelection& caret,
+                                     const TSynEditorOptions& options, THost& host,
+                                     TSynProgressSink* progressSink)
+    : engine_(engine),
+      editing_(editing),
+      caret_(caret),
+      options_(options),
+      host_(host),
+      progressSink_(progressSink) {}
 
-TSynReplaceAction TCustomSynEdit::DoOnReplaceText(const std::string& aSearch,
-                                                  const std::string& aReplace, int line,
-                                                  int column) {
-  // A handler that leaves the answer alone cancels.
-  TSynReplaceAction action = raCancel;
-  if (OnReplaceText) OnReplaceText(this, aSearch, aReplace, line, column, action);
-  return action;
-}
-
-int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::string& aReplace,
-                                     TSynSearchFlags options) {
-  if (!searchEngine_) throw ESynEditError(SNoSearchEngine);
+int TSynSearchReplace::Run(const std::string& aSearch, const std::string& aReplace,
+                           TSynSearchFlags options) {
   if (aSearch.empty()) return 0;
-  if (!HasSelection()) options.Exclude(sfSelectedOnly);
+  if (!caret_.HasSelection()) options.Exclude(sfSelectedOnly);
   const bool backwards = options.Contains(sfBackwards);
   const bool selectedOnly = options.Contains(sfSelectedOnly);
   const bool replace = options.Contains(sfReplace) || options.Contains(sfReplaceAll);
 
   TBufferCoord scopeFirst, scopeLast;
   if (selectedOnly) {
-    scopeFirst = SelFirst();
-    scopeLast = SelLast();
+    scopeFirst = caret_.First();
+    scopeLast = caret_.Last();
     if (caret_.Mode == smLine) {
       scopeFirst.Char = 1;
-      scopeLast.Char = LineLength(scopeLast.Line) + 1;
+      scopeLast.Char = editing_.LineLength(scopeLast.Line) + 1;
     } else if (caret_.Mode == smColumn && scopeFirst.Char > scopeLast.Char) {
       std::swap(scopeFirst.Char, scopeLast.Char);
     }
   } else {
-    int count = lines_->Count();
+    int count = editing_.Lines().Count();
     scopeFirst = {1, 1};
-    scopeLast = {LineLength(count) + 1, count};
-    if (!options.Contains(sfEntireScope)) (backwards ? scopeLast : scopeFirst) = CaretPos();
+    scopeLast = {editing_.LineLength(count) + 1, count};
+    if (!options.Contains(sfEntireScope)) (backwards ? scopeLast : scopeFirst) = caret_.CaretPos();
   }
   // The column and line tests describe a selected block. A scope that runs
   // from the caret or over the whole text is a stretch of text in any mode:
@@ -74,7 +71,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     }
   };
 
-  TSynEditSearchCustom& engine = *searchEngine_;
+  TSynEditSearchCustom& engine = engine_;
   engine.SetSearchOptions(options);
   engine.SetPattern(aSearch);
   int result = 0;
@@ -84,11 +81,11 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   // Paces a replace-all that runs without asking; it is declared before
   // the closing bracket, so its window goes after the repaint.
   std::optional<TSynProgressGate> progress;
-  DoOnPaintTransient(ttBefore);
+  host_.PaintTransient(ttBefore);
   if (replaceAll) {
-    BeginPaintLock();
+    host_.BeginPaintLock();
     if (!prompt) {
-      BeginUndoBlock();
+      editing_.BeginUndoBlock();
       blockOpen = true;
       progress.emplace(progressSink_);
     }
@@ -96,27 +93,25 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   // A replace-all (or a prompt answered "all") holds the paint lock and one
   // undo block to the end, however the search ends.
   auto close = TBracket([&] {
-    auto transient = TBracket([this] { DoOnPaintTransient(ttAfter); });
+    auto transient = TBracket([this] { host_.PaintTransient(ttAfter); });
     auto block = TBracket([&] {
-      if (blockOpen) EndUndoBlock();
+      if (blockOpen) editing_.EndUndoBlock();
     });
-    if (replaceAll) EndPaintLock();
+    if (replaceAll) host_.EndPaintLock();
   });
 
   // Only the occurrence is replaced, whatever the selection shows: in line
   // mode it is whole lines, with eoNoSelection nothing.
   auto replaceOccurrence = [&](int line, int pos, int len, const std::string& text) {
-    auto keepMode = Preserve(caret_.Mode);
-    caret_.Mode = smNormal;
-    caret_.SelFrom = {pos, line};
-    caret_.SelTo = {pos + len, line};
-    SetSelectedText(text);
+    if (host_.ReadOnly()) return;
+    auto step = editing_.EditStep();
+    editing_.ReplaceRange({pos, line}, {pos + len, line}, smNormal, text, smNormal, ckInsert);
   };
 
   // Forwards the rest of the line now starts at the caret; a replacement
   // with line breaks moves it to a later line.
   auto afterReplacement = [&](int& line, int pos, int len, int& lineShift) {
-    TBufferCoord after = CaretPos();
+    TBufferCoord after = caret_.CaretPos();
     int lastReplaceLength = after.Char - pos;
     int shift = lastReplaceLength - len;
     int lineDelta = after.Line - line;
@@ -127,7 +122,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     scopeLast.Line += lineDelta;
     if (growEnd) {
       scopeLast.Char += shift;
-      SetSelTo(scopeLast);
+      host_.SetSelTo(scopeLast);
     }
     line = after.Line;
   };
@@ -152,7 +147,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
     if (rangeMode == smColumn ||
         (line == scopeLast.Line && rangeMode == smNormal && caret_.Mode == smColumn))
       return 0;
-    std::string_view now = lines_->GetView(line - 1);
+    std::string_view now = editing_.Lines().GetView(line - 1);
     const int lineLength = static_cast<int>(now.size());
     const bool trim = options_.Contains(eoTrimTrailingSpaces);
     // Blanks at the end are kept by deletions and trimmed by the first
@@ -214,7 +209,7 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
   for (int line = backwards ? scopeLast.Line : scopeFirst.Line;
        !done && line >= scopeFirst.Line && line <= scopeLast.Line; line += step) {
     if (stopRequested(line)) break;
-    int k = engine.FindAllInLine(lines_->Get(line - 1));
+    int k = engine.FindAllInLine(editing_.Lines().Get(line - 1));
     const int foundLine = line;
     int lineShift = 0;
     for (int i = backwards ? engine.MatchCount() - 1 : 0; k > 0; --k, i += step) {
@@ -228,21 +223,13 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
       ++result;
       // One notice for the whole move; the detour over the line start
       // scrolls the occurrence into view from the left.
-      {
-        auto lock = LockPaint();
-        SetSelFrom({pos, line});
-        InternalSetCaretPos({1, line}, false);
-        EnsureCaretVisible(true);
-        SetSelTo({pos + len, line});
-        InternalSetCaretPos({pos + len, line});
-        if (backwards) InternalSetCaretPos(SelFirst());
-      }
+      host_.ShowOccurrence({pos, line}, {pos + len, line}, backwards);
       if (!replace) {
         done = true;
         break;
       }
       TSynReplaceAction action = raReplace;
-      if (prompt && OnReplaceText) action = DoOnReplaceText(aSearch, aReplace, line, pos);
+      if (prompt) action = host_.AskReplace(aSearch, aReplace, line, pos);
       if (action == raCancel) {
         done = true;
         break;
@@ -253,22 +240,22 @@ int TCustomSynEdit::SearchAndReplace(const std::string& aSearch, const std::stri
         if (action == raReplaceAll) {
           if (!replaceAll) {
             replaceAll = true;
-            BeginPaintLock();
+            host_.BeginPaintLock();
           }
           prompt = false;
           if (!blockOpen) {
-            BeginUndoBlock();
+            editing_.BeginUndoBlock();
             blockOpen = true;
           }
           if (!progress) progress.emplace(progressSink_);
         }
-        std::string matched(lines_->GetView(line - 1).substr(pos - 1, len));
+        std::string matched(editing_.Lines().GetView(line - 1).substr(pos - 1, len));
         std::string text = engine.ReplacementText(matched, aReplace);
         replaceOccurrence(line, pos, len, text);
         if (backwards) {
           // Before the replacement, so that the next backward search does
           // not meet the new text.
-          InternalSetCaretPos({pos, line});
+          host_.MoveCaret({pos, line}, true);
         } else {
           afterReplacement(line, pos, len, lineShift);
           TStretch stretch;
