@@ -550,6 +550,11 @@ class TCustomSynEdit {
   [[nodiscard]] auto LockPaint() {
     return Bracket([this] { BeginPaintLock(); }, [this] { EndPaintLock(); });
   }
+  [[nodiscard]] auto AllowPastEol() { return ludra::AllowPastEol(options_); }
+  void KeepCaretColumn(int column) { caret_.LastCaretColumn = column; }
+  // The commands the control carries out itself: modes, bookmarks, the
+  // clipboard, undo and redo, line breaks, clearing, help.
+  bool ControlCommand(TSynEditorCommand command, void* data);
   void StatusChanged(TSynStatusChanges changes);
   void DeliverStatus();
   void Replay(bool redo);

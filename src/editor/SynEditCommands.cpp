@@ -136,20 +136,13 @@ void TCustomSynEdit::RunCommand(TSynEditorCommand command, char aChar, void* dat
 
 void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* data) {
   static constexpr TSynCommandFamily families[] = {
-      CaretCommand, ViewCommand, TypingCommand, DeleteCommand, BlockCommand, OtherCommand,
+      CaretCommand, ViewCommand, TypingCommand, DeleteCommand, BlockCommand,
   };
   TCommandContext context(*this);
   auto lock = LockPaint();
   for (TSynCommandFamily family : families)
-    if (family(context, command, aChar, data)) break;
-}
-
-// --- Line breaks --------------------------------------------------------------------
-
-void DoLineBreak(TSynCommandContext& c, bool insertLine) {
-  if (c.ReadOnly()) return;
-  c.Edit().BreakLine(insertLine);
-  c.EnsureCaretVisible();
+    if (family(context, command, aChar, data)) return;
+  ControlCommand(command, data);
 }
 
 // --- Bookmarks -----------------------------------------------------------------------
@@ -198,79 +191,81 @@ void TCustomSynEdit::JumpToBookmark(int number) {
 
 // --- Modes, bookmarks, clipboard, undo, help ------------------------------------------
 
-bool OtherCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
-  (void)aChar;
+bool TCustomSynEdit::ControlCommand(TSynEditorCommand command, void* data) {
   if (command >= ecGotoMarker0 && command <= ecGotoMarker9) {
-    if (c.BookMarkOptions().EnableKeys) c.JumpToBookmark(command - ecGotoMarker0);
+    if (BookMarkOptions().EnableKeys) JumpToBookmark(command - ecGotoMarker0);
     return true;
   }
   if (command >= ecSetMarker0 && command <= ecSetMarker9) {
-    if (!c.BookMarkOptions().EnableKeys) return true;
+    if (!BookMarkOptions().EnableKeys) return true;
     int n = command - ecSetMarker0;
-    TBufferCoord p = data ? *static_cast<const TBufferCoord*>(data) : c.CaretPos();
-    if (TSynEditMark* old = c.Bookmark(n)) {
+    TBufferCoord p = data ? *static_cast<const TBufferCoord*>(data) : CaretPos();
+    if (TSynEditMark* old = Bookmark(n)) {
       // Pressed on the bookmark's own line it only removes the bookmark.
       int oldLine = old->Line();
-      c.DropBookmark(n);
-      if (p.Line != oldLine) c.PlaceBookmark(n, p.Char, p.Line);
+      DropBookmark(n);
+      if (p.Line != oldLine) PlaceBookmark(n, p.Char, p.Line);
     } else {
-      c.PlaceBookmark(n, p.Char, p.Line);
+      PlaceBookmark(n, p.Char, p.Line);
     }
     return true;
   }
   switch (command) {
     case ecInsertMode:
-      c.SetInsertMode(true);
+      SetInsertMode(true);
       return true;
     case ecOverwriteMode:
-      c.SetInsertMode(false);
+      SetInsertMode(false);
       return true;
     case ecToggleMode:
-      c.SetInsertMode(!c.InsertMode());
+      SetInsertMode(!InsertMode());
       return true;
     case ecNormalSelect:
-      c.SetSelectionMode(smNormal);
+      SetSelectionMode(smNormal);
       // Column ends may lie past line ends; a normal selection may not.
-      c.LimitSelection();
+      caret_.SelFrom = LimitSelectionPoint(caret_.SelFrom);
+      caret_.SelTo = LimitSelectionPoint(caret_.SelTo);
       return true;
     case ecColumnSelect:
-      c.SetSelectionMode(smColumn);
+      SetSelectionMode(smColumn);
       return true;
     case ecLineSelect:
-      c.SetSelectionMode(smLine);
+      SetSelectionMode(smLine);
       return true;
     case ecSelectAll:
-      c.SelectWholeText();
+      SelectWholeText();
       return true;
     case ecCopy:
-      c.CopySelection();
+      CopySelection();
       return true;
     case ecCut:
-      c.CutSelection();
+      CutSelection();
       return true;
     case ecPaste:
-      c.PasteClipboard();
+      PasteClipboard();
       return true;
     case ecUndo:
-      c.Undo();
+      Undo();
       return true;
     case ecRedo:
-      c.Redo();
+      Redo();
       return true;
     case ecLineBreak:
-      DoLineBreak(c, false);
-      return true;
     case ecInsertLine:
-      DoLineBreak(c, true);
+      if (ReadOnly()) return true;
+      editing_->BreakLine(command == ecInsertLine);
+      EnsureCaretVisible();
       return true;
     case ecClearAll:
-      if (c.ReadOnly()) return true;
+      if (ReadOnly()) return true;
       // Not undoable: clearing the buffer empties both histories.
-      c.ClearMarksAndLines();
-      c.SetContentModified(false);
+      for (TSynEditMark*& b : bookmarks_) b = nullptr;
+      marks_->Clear();
+      lines_->Clear();
+      SetContentModified(false);
       return true;
     case ecContextHelp:
-      c.ContextHelp();
+      if (OnContextHelp) OnContextHelp(this, WordAt(CaretPos()));
       return true;
     default:
       return false;

@@ -17,11 +17,11 @@ int BlockEndLine(const TBufferCoord& first, const TBufferCoord& last) {
 }  // namespace
 
 void DoBlockIndent(TSynCommandContext& c) {
-  if (c.ReadOnly() || !c.HasSelection()) return;
-  const TBufferCoord oldFrom = c.SelFrom(), oldTo = c.SelTo();
-  const TBufferCoord first = c.SelFirst(), last = c.SelLast();
-  const TBufferCoord caret = c.CaretPos();
-  const TSynSelectionMode mode = c.SelectionMode();
+  if (c.ReadOnly() || !c.Caret().HasSelection()) return;
+  const TBufferCoord oldFrom = c.Caret().SelFrom, oldTo = c.Caret().SelTo;
+  const TBufferCoord first = c.Caret().First(), last = c.Caret().Last();
+  const TBufferCoord caret = c.Caret().CaretPos();
+  const TSynSelectionMode mode = c.Caret().Mode;
   const int endLine = BlockEndLine(first, last);
   const bool spaces = c.Options().Contains(eoTabsToSpaces);
   const std::string unit = spaces ? std::string(c.TabWidth(), ' ') : std::string("\t");
@@ -35,9 +35,8 @@ void DoBlockIndent(TSynCommandContext& c) {
   }
   auto step = c.Edit().EditStep();
   c.Edit().MarkStep(ckIndent, first, last, mode);
-  c.SetSelectionBounds({column, first.Line}, {column, first.Line});
   c.InternalSetCaretPos({column, first.Line}, false);
-  c.Edit().Insert(c.CaretPos(), block, ckInsert, smColumn);
+  c.Edit().Insert(c.Caret().CaretPos(), block, ckInsert, smColumn);
   auto shifted = [&](TBufferCoord p, bool isLast) {
     if (!isLast || p.Char > 1) p.Char += unitLen;
     return p;
@@ -47,15 +46,15 @@ void DoBlockIndent(TSynCommandContext& c) {
   TBufferCoord newCaret{last.Char == 1 ? 1 : caret.Char + unitLen, caret.Line};
   c.SetCaretAndSelection(newCaret, fromIsFirst ? newFirst : newLast,
                          fromIsFirst ? newLast : newFirst);
-  c.Edit().MarkStep(ckIndent, c.SelFirst(), c.SelLast(), mode);
+  c.Edit().MarkStep(ckIndent, c.Caret().First(), c.Caret().Last(), mode);
 }
 
 void DoBlockUnindent(TSynCommandContext& c) {
-  if (c.ReadOnly() || !c.HasSelection()) return;
-  const TBufferCoord oldFrom = c.SelFrom(), oldTo = c.SelTo();
-  const TBufferCoord first = c.SelFirst(), last = c.SelLast();
-  const TBufferCoord caret = c.CaretPos();
-  const TSynSelectionMode mode = c.SelectionMode();
+  if (c.ReadOnly() || !c.Caret().HasSelection()) return;
+  const TBufferCoord oldFrom = c.Caret().SelFrom, oldTo = c.Caret().SelTo;
+  const TBufferCoord first = c.Caret().First(), last = c.Caret().Last();
+  const TBufferCoord caret = c.Caret().CaretPos();
+  const TSynSelectionMode mode = c.Caret().Mode;
   const int endLine = BlockEndLine(first, last);
   const int column = mode == smColumn ? std::min(oldFrom.Char, oldTo.Char) : 1;
   std::vector<int> removed = c.Edit().Unindent(first, last, mode, column, endLine);
@@ -106,20 +105,20 @@ std::string ConvertCase(TSynEditorCommand command, std::string_view text) {
 // from before the command are recorded first, so undo ends on them.
 void ReplaceConverted(TSynCommandContext& c, TSynEditorCommand command, const TBufferCoord& caret,
                       const TBufferCoord& oldFirst, const TBufferCoord& oldLast) {
-  std::string text = c.SelectedText();
+  std::string text = c.Edit().SelectedText(!c.Options().Contains(eoTrimTrailingSpaces));
   std::string converted = ConvertCase(command, text);
   if (converted == text) return;
-  c.Edit().MarkStep(ckSelection, oldFirst, oldLast, c.SelectionMode());
-  c.Edit().MarkStep(ckCaret, caret, caret, c.SelectionMode());
-  c.SetSelectedText(converted);
+  c.Edit().MarkStep(ckSelection, oldFirst, oldLast, c.Caret().Mode);
+  c.Edit().MarkStep(ckCaret, caret, caret, c.Caret().Mode);
+  c.Edit().SetSelectedText(converted);
 }
 
 void DoCaseChange(TSynCommandContext& c, TSynEditorCommand command) {
-  const TBufferCoord caret = c.CaretPos();
-  const TBufferCoord oldFrom = c.SelFrom(), oldTo = c.SelTo();
-  const TBufferCoord oldFirst = c.SelFirst(), oldLast = c.SelLast();
+  const TBufferCoord caret = c.Caret().CaretPos();
+  const TBufferCoord oldFrom = c.Caret().SelFrom, oldTo = c.Caret().SelTo;
+  const TBufferCoord oldFirst = c.Caret().First(), oldLast = c.Caret().Last();
   const bool block = command >= ecUpperCaseBlock;
-  const bool hadSelection = c.HasSelection();
+  const bool hadSelection = c.Caret().HasSelection();
   if (!block) {
     // The word at the caret, else the word before it, tried twice.
     TBufferCoord p = caret;
@@ -130,7 +129,7 @@ void DoCaseChange(TSynCommandContext& c, TSynEditorCommand command) {
       b = c.WordEnd(p);
     }
     if (!(a < b)) return;
-    TSynSelectionMode mode = c.SelectionMode();
+    TSynSelectionMode mode = c.Caret().Mode;
     c.SetSelectionMode(smNormal);
     c.SetCaretAndSelection(caret, a, b);
     ReplaceConverted(c, command, caret, oldFirst, oldLast);
@@ -139,12 +138,12 @@ void DoCaseChange(TSynCommandContext& c, TSynEditorCommand command) {
     return;
   }
   if (!hadSelection) {
-    int len = static_cast<int>(c.LineAtCaret().size());
+    int len = c.Edit().LineLength(caret.Line);
     if (caret.Char > len) {
       if (caret.Line < c.Edit().Lines().Count()) c.SetCaretPos({1, caret.Line + 1});
       return;
     }
-    TSynSelectionMode mode = c.SelectionMode();
+    TSynSelectionMode mode = c.Caret().Mode;
     c.SetSelectionMode(smNormal);
     c.SetCaretAndSelection(caret, caret, {caret.Char + 1, caret.Line});
     ReplaceConverted(c, command, caret, oldFirst, oldLast);

@@ -177,24 +177,25 @@ void TCustomSynEdit::FindMatchingBracket() {
 void MoveCaretAndSelection(TSynCommandContext& c, const TBufferCoord& before,
                            const TBufferCoord& after, bool select) {
   // Typing after a move starts a new undo group.
-  if (c.Options().Contains(eoGroupUndo) && c.CanUndo()) c.Edit().BreakGroup();
+  if (c.Options().Contains(eoGroupUndo) && c.Edit().UndoList().HasItems()) c.Edit().BreakGroup();
   auto lock = c.LockPaint();
   if (select) {
-    if (!c.HasSelection()) c.SetSelFrom(before);
+    if (!c.Caret().HasSelection()) c.SetSelFrom(before);
     c.InternalSetCaretPos(after);
-    TBufferCoord to = c.CaretPos();
-    if (c.SelectionMode() == smColumn && to.Char == c.SelFrom().Char && to.Line != c.SelFrom().Line)
+    TBufferCoord to = c.Caret().CaretPos();
+    if (c.Caret().Mode == smColumn && to.Char == c.Caret().SelFrom.Char &&
+        to.Line != c.Caret().SelFrom.Line)
       ++to.Char;  // a zero-width column block is shown one column wide
     c.SetSelTo(to);
   } else {
     c.InternalSetCaretPos(after);
-    c.SetSelFrom(c.CaretPos());
+    c.SetSelFrom(c.Caret().CaretPos());
   }
 }
 
 void MoveCaretHorz(TSynCommandContext& c, int dx, bool select) {
   if (c.WrapCaretStep(dx)) return;
-  TBufferCoord from = c.CaretPos();
+  TBufferCoord from = c.Caret().CaretPos();
   TBufferCoord to = from;
   int len = c.Edit().LineLength(from.Line);
   bool wrapLines = !c.Options().Contains(eoScrollPastEol);
@@ -214,10 +215,12 @@ void MoveCaretVert(TSynCommandContext& c, int dy, bool select) {
   TDisplayCoord from = c.DisplayCaretPos();
   TDisplayCoord to = from;
   to.Row = std::max(1, std::min(to.Row + dy, c.DisplayRowCount()));  // rows when wrapping
-  if (to.Row != from.Row && c.Options().Contains(eoKeepCaretX)) to.Column = c.LastCaretColumn();
-  int keep = c.LastCaretColumn();
-  MoveCaretAndSelection(c, c.CaretPos(), c.DisplayToBuffer(to), select);
-  c.SetLastCaretColumn(keep);
+  if (to.Row != from.Row && c.Options().Contains(eoKeepCaretX))
+    to.Column = c.Caret().LastCaretColumn;
+  // The column to keep survives the move.
+  int keep = c.Caret().LastCaretColumn;
+  MoveCaretAndSelection(c, c.Caret().CaretPos(), c.DisplayToBuffer(to), select);
+  c.KeepCaretColumn(keep);
 }
 
 bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, void* data) {
@@ -225,9 +228,9 @@ bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, 
   bool select = command >= ecSelLeft && command <= ecSelGotoXY;
   TSynEditorCommand move = select ? command - ecSelection : command;
   if (move < ecLeft || move > ecGotoXY) return false;
-  const TBufferCoord caret = c.CaretPos();
+  const TBufferCoord caret = c.Caret().CaretPos();
   auto moveTo = [&](const TBufferCoord& p) { MoveCaretAndSelection(c, caret, p, select); };
-  int page = c.VisibleRows();
+  int page = c.View().VisibleRows;
   if (c.Options().Contains(eoHalfPageScroll)) page /= 2;
   if (c.Options().Contains(eoScrollByOneLess)) --page;
   switch (move) {
@@ -271,20 +274,20 @@ bool CaretCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, 
     case ecPageUp:
     case ecPageDown: {
       int counter = move == ecPageUp ? -page : page;
-      c.SetTopRow(c.TopRow() + counter);
+      c.SetTopRow(c.View().TopRow + counter);
       MoveCaretVert(c, counter, select);
       break;
     }
     case ecPageLeft:
-      MoveCaretHorz(c, -c.VisibleColumns(), select);
+      MoveCaretHorz(c, -c.View().VisibleColumns, select);
       break;
     case ecPageRight:
-      MoveCaretHorz(c, c.VisibleColumns(), select);
+      MoveCaretHorz(c, c.View().VisibleColumns, select);
       break;
     case ecPageTop:
     case ecPageBottom: {
       TDisplayCoord d = c.DisplayCaretPos();
-      d.Row = move == ecPageTop ? c.TopRow() : c.TopRow() + c.VisibleRows() + 1;
+      d.Row = move == ecPageTop ? c.View().TopRow : c.View().TopRow + c.View().VisibleRows + 1;
       d.Row = std::max(1, std::min(d.Row, c.DisplayRowCount()));
       moveTo(c.DisplayToBuffer(d));
       break;
@@ -312,26 +315,26 @@ bool ViewCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar, v
   switch (command) {
     case ecScrollUp:
     case ecScrollDown: {
-      int y = c.CaretLine();
-      int last = c.TopRow() + c.VisibleRows() - 1;
-      if (y < c.TopRow() || y > last) {
+      int y = c.Caret().CaretLine;
+      int last = c.View().TopRow + c.View().VisibleRows - 1;
+      if (y < c.View().TopRow || y > last) {
         c.EnsureCaretVisible();
         return true;
       }
-      c.SetTopRow(c.TopRow() + (command == ecScrollUp ? -1 : 1));
-      last = c.TopRow() + c.VisibleRows() - 1;
+      c.SetTopRow(c.View().TopRow + (command == ecScrollUp ? -1 : 1));
+      last = c.View().TopRow + c.View().VisibleRows - 1;
       if (y > last)
         MoveCaretVert(c, last - y, false);
-      else if (y < c.TopRow())
-        MoveCaretVert(c, c.TopRow() - y, false);
+      else if (y < c.View().TopRow)
+        MoveCaretVert(c, c.View().TopRow - y, false);
       c.EnsureCaretVisible();
       return true;
     }
     case ecScrollLeft:
-      c.SetFirstVisibleColumn(c.FirstVisibleColumn() - 1);
+      c.SetFirstVisibleColumn(c.View().FirstVisibleColumn - 1);
       return true;
     case ecScrollRight:
-      c.SetFirstVisibleColumn(c.FirstVisibleColumn() + 1);
+      c.SetFirstVisibleColumn(c.View().FirstVisibleColumn + 1);
       return true;
     case ecMatchBracket:
       c.FindMatchingBracket();

@@ -8,9 +8,9 @@
 namespace ludra {
 
 void FillGapToCaret(TSynCommandContext& c, bool emptyLineIndent) {
-  int y = c.CaretLine();
+  int y = c.Caret().CaretLine;
   int len = c.Edit().LineLength(y);
-  int gap = c.CaretChar() - 1 - len;
+  int gap = c.Caret().CaretChar - 1 - len;
   if (gap <= 0) return;
   // On an empty line the gap is indentation (tabs where they fit).
   std::string fill =
@@ -24,8 +24,8 @@ namespace {
 
 // Backspace on a caret without selection.
 void DeleteLastChar(TSynCommandContext& c) {
-  int y = c.CaretLine();
-  int x = c.CaretChar();
+  int y = c.Caret().CaretLine;
+  int x = c.Caret().CaretChar;
   if (y > c.Edit().Lines().Count()) return;
   std::string s = c.Edit().Lines().Get(y - 1);
   int len = static_cast<int>(s.size());
@@ -94,8 +94,8 @@ void DeleteLastChar(TSynCommandContext& c) {
 }
 
 void DeleteChar(TSynCommandContext& c) {
-  int y = c.CaretLine();
-  int x = c.CaretChar();
+  int y = c.Caret().CaretLine;
+  int x = c.Caret().CaretChar;
   if (y > c.Edit().Lines().Count()) return;
   int len = c.Edit().LineLength(y);
   if (x <= len) {
@@ -112,12 +112,12 @@ void DeleteChar(TSynCommandContext& c) {
 
 // The deletion commands inside their undo step.
 void DeleteInStep(TSynCommandContext& c, TSynEditorCommand command) {
-  if (c.HasSelection() && (command == ecDeleteLastChar || command == ecDeleteChar)) {
-    c.Edit().DeleteRange(c.SelFrom(), c.SelTo(), ckDelete, c.SelectionMode());
+  if (c.Caret().HasSelection() && (command == ecDeleteLastChar || command == ecDeleteChar)) {
+    c.Edit().DeleteRange(c.Caret().SelFrom, c.Caret().SelTo, ckDelete, c.Caret().Mode);
     return;
   }
   if (c.Edit().Lines().Count() == 0) return;
-  const TBufferCoord caret = c.CaretPos();
+  const TBufferCoord caret = c.Caret().CaretPos();
   const int y = caret.Line;
   const int len = c.Edit().LineLength(y);
   switch (command) {

@@ -28,24 +28,24 @@ int SmartTabWidth(TSynCommandContext& c, int line, int column) {
 }  // namespace
 
 void ScrollRightAfterTyping(TSynCommandContext& c) {
-  int columns = c.VisibleColumns();
-  if (c.DisplayCaretPos().Column >= c.FirstVisibleColumn() + columns)
-    c.SetFirstVisibleColumn(c.FirstVisibleColumn() + std::min(25, columns - 1));
+  int columns = c.View().VisibleColumns;
+  if (c.DisplayCaretPos().Column >= c.View().FirstVisibleColumn + columns)
+    c.SetFirstVisibleColumn(c.View().FirstVisibleColumn + std::min(25, columns - 1));
 }
 
 bool TabActsOnBlock(TSynCommandContext& c) {
-  if (!c.HasSelection() || !c.Options().Contains(eoTabIndent)) return false;
-  TBufferCoord first = c.SelFirst(), last = c.SelLast();
-  if (first.Line != last.Line && c.SelectionMode() != smColumn) return true;
-  return first.Char == 1 && last.Char > c.Edit().LineLength(c.CaretLine());
+  if (!c.Caret().HasSelection() || !c.Options().Contains(eoTabIndent)) return false;
+  TBufferCoord first = c.Caret().First(), last = c.Caret().Last();
+  if (first.Line != last.Line && c.Caret().Mode != smColumn) return true;
+  return first.Char == 1 && last.Char > c.Edit().LineLength(c.Caret().CaretLine);
 }
 
 namespace {
 
 void TypeChar(TSynCommandContext& c, char ch) {
-  const int y = std::max(1, c.CaretLine());
+  const int y = std::max(1, c.Caret().CaretLine);
   if (c.InsertMode() && !c.WordWrap() && !c.Options().Contains(eoAutoSizeMaxScrollWidth) &&
-      c.CaretChar() > c.MaxScrollWidth())
+      c.Caret().CaretChar > c.MaxScrollWidth())
     return;
   auto step = c.Edit().EditStep();
   // Typing scrolls by its own rule once the character is in.
@@ -54,7 +54,7 @@ void TypeChar(TSynCommandContext& c, char ch) {
   FillGapToCaret(c, true);
   // Indentation with tabs is shorter in characters than the gap.
   const int len = c.Edit().LineLength(y);
-  const int x = std::min(c.CaretChar(), len + 1);
+  const int x = std::min(c.Caret().CaretChar, len + 1);
   const std::string_view typed(&ch, 1);
   TBufferCoord caret{x + 1, y};
   if (!c.InsertMode() && x <= len) {
@@ -71,15 +71,16 @@ void TypeChar(TSynCommandContext& c, char ch) {
         caret.Char = c.Edit().LineLength(y) + 1;
     }
   }
-  c.InternalSetCaretPos(caret, false);
-  c.SetSelFrom(c.CaretPos());
+  // The change left the caret there already, but for a blank trimming took.
+  if (caret != c.Caret().CaretPos()) c.InternalSetCaretPos(caret, false);
+  c.SetSelFrom(c.Caret().CaretPos());
   ScrollRightAfterTyping(c);
   c.EnsureCaretVisible();
 }
 
 void TypeString(TSynCommandContext& c, const std::string& text) {
-  const int y = std::max(1, c.CaretLine());
-  const int x = c.CaretChar();
+  const int y = std::max(1, c.Caret().CaretLine);
+  const int x = c.Caret().CaretChar;
   const int n = static_cast<int>(text.size());
   auto step = c.Edit().EditStep();
   auto still = c.Edit().WithoutScrolling();
@@ -92,15 +93,15 @@ void TypeString(TSynCommandContext& c, const std::string& text) {
   } else {
     c.Edit().Insert({x, y}, text, ckInsert);
   }
-  c.InternalSetCaretPos({x + n, y}, false);
-  c.SetSelFrom(c.CaretPos());
+  if (c.Caret().CaretPos() != TBufferCoord{x + n, y}) c.InternalSetCaretPos({x + n, y}, false);
+  c.SetSelFrom(c.Caret().CaretPos());
   ScrollRightAfterTyping(c);
   c.EnsureCaretVisible();
 }
 
 void DoTab(TSynCommandContext& c) {
-  c.DeleteSelection();
-  const TBufferCoord caret = c.CaretPos();
+  c.Edit().SetSelectedText(std::string_view());
+  const TBufferCoord caret = c.Caret().CaretPos();
   const int x = caret.Char, y = caret.Line;
   const int tabWidth = c.TabWidth();
   const TSynEditorOptions options = c.Options();
@@ -146,7 +147,7 @@ void DoTab(TSynCommandContext& c) {
 
 void DoShiftTab(TSynCommandContext& c) {
   if (c.Edit().Lines().Count() == 0) return;
-  const int x = c.CaretChar(), y = c.CaretLine();
+  const int x = c.Caret().CaretChar, y = c.Caret().CaretLine;
   if (x <= 1) return;
   const int tabWidth = c.TabWidth();
   std::string s = c.Edit().Lines().Get(y - 1);
@@ -196,8 +197,8 @@ bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar,
       // Also over a selection: a typed blank that trimming removed still
       // advances the caret, and the next character fills the gap.
       auto pastEol = c.AllowPastEol();
-      if (c.HasSelection())
-        c.SetSelectedText(std::string(1, aChar));
+      if (c.Caret().HasSelection())
+        c.Edit().SetSelectedText(std::string_view(&aChar, 1));
       else
         TypeChar(c, aChar);
       c.DoOnPaintTransient(ttAfter);
@@ -208,8 +209,8 @@ bool TypingCommand(TSynCommandContext& c, TSynEditorCommand command, char aChar,
       std::string text(static_cast<const char*>(data));
       if (text.empty()) return true;
       auto pastEol = c.AllowPastEol();
-      if (c.HasSelection()) {
-        c.SetSelectedText(text);
+      if (c.Caret().HasSelection()) {
+        c.Edit().SetSelectedText(text);
         c.InvalidateGutterLines(-1, -1);
       } else {
         TypeString(c, text);

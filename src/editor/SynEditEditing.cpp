@@ -184,10 +184,21 @@ void TSynEditing::DeleteText(const TBufferCoord& from, const TBufferCoord& to,
 
 TSynEditing::TInsertedRange TSynEditing::InsertNormal(const TBufferCoord& at,
                                                       std::string_view value) {
-  std::vector<std::string_view> pieces = SplitPieces(value);
   if (lines_.Count() == 0) lines_.Add(std::string());
   int x = at.Char;
   int y = std::max(1, std::min(at.Line, lines_.Count()));
+  if (value.find_first_of("\r\n") == std::string_view::npos) {
+    // Within one line (typing): the line is stored once, without pieces.
+    std::string s = lines_.Get(y - 1);
+    int len = static_cast<int>(s.size());
+    if (x - 1 > len) s.append(x - 1 - len, ' ');
+    s.insert(static_cast<size_t>(x - 1), value);
+    TBufferCoord end{x + static_cast<int>(value.size()), y};
+    StoreLine(y - 1, s);
+    MoveCaret(end);
+    return {{std::min(x, len + 1), y}, end};
+  }
+  std::vector<std::string_view> pieces = SplitPieces(value);
   std::string s = lines_.Get(y - 1);
   int len = static_cast<int>(s.size());
   std::string head = s.substr(0, std::min(x - 1, len));
@@ -345,19 +356,19 @@ TSynEditing::TInsertedRange TSynEditing::Change(const TBufferCoord& from, const 
 
 TSynEditing::TInsertedRange TSynEditing::Insert(const TBufferCoord& at, std::string_view text,
                                                 TSynChangeKind kind, TSynSelectionMode mode) {
-  auto block = OpenUndoBlock();
-  return Change(at, at, smNormal, text, mode, ckNothing, kind);
+  return ReplaceRange(at, at, smNormal, text, mode, kind, ckNothing);
 }
 
 void TSynEditing::DeleteRange(const TBufferCoord& from, const TBufferCoord& to, TSynChangeKind kind,
                               TSynSelectionMode mode) {
-  auto block = OpenUndoBlock();
-  Change(from, to, mode, std::string_view(), smNormal, kind, ckNothing);
+  ReplaceRange(from, to, mode, std::string_view(), smNormal, ckNothing, kind);
 }
 
 TSynEditing::TInsertedRange TSynEditing::ReplaceRange(
     const TBufferCoord& from, const TBufferCoord& to, TSynSelectionMode mode, std::string_view text,
     TSynSelectionMode insertMode, TSynChangeKind insertKind, TSynChangeKind deleteKind) {
+  // Each change is an undo step of its own unless a larger one is open.
+  if (undoBlockDepth_ > 0) return Change(from, to, mode, text, insertMode, deleteKind, insertKind);
   auto block = OpenUndoBlock();
   return Change(from, to, mode, text, insertMode, deleteKind, insertKind);
 }
@@ -369,6 +380,15 @@ TSynEditing::TInsertedRange TSynEditing::ReplaceSelection(std::string_view text,
   return ReplaceRange(any ? caret_.SelFrom : caret_.CaretPos(),
                       any ? caret_.SelTo : caret_.CaretPos(), caret_.Mode, text, insertMode,
                       insertKind);
+}
+
+void TSynEditing::SetSelectedText(std::string_view text) {
+  bool any = caret_.HasSelection();
+  if (!any && text.empty()) return;
+  auto step = EditStep();
+  TBufferCoord from = any ? caret_.First() : caret_.CaretPos();
+  TBufferCoord to = any ? caret_.Last() : caret_.CaretPos();
+  ReplaceRange(from, to, caret_.Mode, text, caret_.Mode, ckInsert);
 }
 
 TSynEditing::TInsertedRange TSynEditing::ReplaceSelectionUnrecorded(TSynSelectionMode insertMode,

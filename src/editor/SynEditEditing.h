@@ -104,6 +104,10 @@ class TSynEditing {
                               TSynSelectionMode mode, std::string_view text,
                               TSynSelectionMode insertMode, TSynChangeKind insertKind,
                               TSynChangeKind deleteKind = ckDelete);
+  // The selection (or nothing at the caret) replaced by text in the
+  // selection's mode as one undo step; a column block's caret ends on its
+  // last line.
+  void SetSelectedText(std::string_view text);
   // ReplaceRange over the selection as it stands (or an insertion at the caret).
   TInsertedRange ReplaceSelection(std::string_view text, TSynSelectionMode insertMode,
                                   TSynChangeKind insertKind);

@@ -13,13 +13,7 @@ std::string TCustomSynEdit::SelectedText() const {
 }
 
 void TCustomSynEdit::SetSelectedText(const std::string& value) {
-  if (ReadOnly()) return;
-  if (!HasSelection() && value.empty()) return;
-  auto step = editing_->EditStep();
-  // A column block's caret ends on its last line.
-  TBufferCoord from = HasSelection() ? SelFirst() : CaretPos();
-  TBufferCoord to = HasSelection() ? SelLast() : CaretPos();
-  editing_->ReplaceRange(from, to, caret_.Mode, value, caret_.Mode, ckInsert);
+  if (!ReadOnly()) editing_->SetSelectedText(value);
 }
 
 void TCustomSynEdit::DeleteSelection() {
@@ -60,7 +54,7 @@ void TCustomSynEdit::PasteClipboard() {
     {
       // Blanks trimmed from the end of the pasted text still advance the
       // caret: what is typed next follows them.
-      auto pastEol = AllowPastEol(options_);
+      auto pastEol = AllowPastEol();
       auto block = editing_->OpenUndoBlock();
       if (content) {
         TSynSelectionMode mode = content->FromBlock ? content->Mode : caret_.Mode;
