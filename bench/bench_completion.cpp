@@ -1,4 +1,6 @@
-// Code completion over 2,000 and 6,000 natives: opening the list (filter, size, paint
+// Code completion over 2,000, 6,000 and 20,000 entries of the kinds the
+// catalog holds (natives, functions, #define constants and macros, globals
+// and constants), made by the catalog: opening the list (filter, size, paint
 // through the Qt canvas) and narrowing it by one typed character (refilter,
 // the character typed into the editor, paint). The baseline is the least
 // any list must do: a case-blind prefix test over the same insert texts and
@@ -10,6 +12,7 @@
 #include <QPainter>
 
 #include "BenchUtil.h"
+#include "appcore/FunctionCatalog.h"
 #include "completion/SynCompletionProposal.h"
 #include "qt/SynEditWidget.h"
 
@@ -64,11 +67,36 @@ struct TBenchCompletion {
                        scoUseBuiltInTimer, scoEndCharCompletion, scoCompleteWithTab,
                        scoCompleteWithEnter});
     engine.SetWidth(262);
-    engine.Columns().Add().BiggestWord = "native";
+    engine.Columns().Add().BiggestWord = kWidestKindWord;
+    // The items as the catalog makes them, of every kind.
+    std::string header;
+    int k = 0;
     for (const std::string& n : Names(count)) {
-      engine.ItemList().Add("native \\column{}\\style{+B}" + n +
-                            "\\style{-B}(playerid, Float:x, Float:y, const name[])");
-      engine.InsertList().Add(n);
+      switch (k++ % 6) {
+        case 0:
+        case 1:
+          header += "native " + n + "(playerid, Float:x, Float:y, const name[]);\n";
+          break;
+        case 2:
+          header += "#define " + n + " (0x00FF00FF)\n";
+          break;
+        case 3:
+          header += "#define " + n + "(%0,%1) ((%0)+(%1))\n";
+          break;
+        case 4:
+          header += k % 12 == 5 ? "const " + n + " = 5;\n" : "new " + n + ";\n";
+          break;
+        default:
+          header += "stock " + n + "(a, b = 2) { return a + b; }\n";
+          break;
+      }
+    }
+    auto file = std::make_shared<TFileDeclarations>(ReadDeclarations(header));
+    catalog = std::make_unique<TFunctionCatalog>(
+        std::vector<TCatalogSection>{{"bench.inc", "bench.inc", false, file}});
+    for (const TCatalogItem& item : catalog->Items()) {
+      engine.ItemList().Add(CompletionItemText(item));
+      engine.InsertList().Add(item.Name);
     }
     engine.SetEditor(&editor);
     canvas.SetPainter(&painter, QApplication::palette());
@@ -77,6 +105,7 @@ struct TBenchCompletion {
     engine.Form().Paint(canvas);
     benchmark::ClobberMemory();
   }
+  std::unique_ptr<TFunctionCatalog> catalog;
   TBenchHost host;
   TSynCompletionProposal engine{host};
   TBenchEditor editor;
@@ -94,7 +123,7 @@ void BM_OpenList(benchmark::State& state) {
   }
   state.counters["rows"] = b.engine.Form().MatchedCount();
 }
-BENCHMARK(BM_OpenList)->Arg(2000)->Arg(6000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenList)->Arg(2000)->Arg(6000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 // One iteration narrows by one character and widens again with Backspace,
 // each with its painted frame: two keys.
@@ -115,7 +144,7 @@ void BM_NarrowByOneChar(benchmark::State& state) {
   state.counters["rows_after_key"] = narrowed;
   state.counters["keys"] = benchmark::Counter(static_cast<double>(state.iterations()) * 2);
 }
-BENCHMARK(BM_NarrowByOneChar)->Arg(2000)->Arg(6000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NarrowByOneChar)->Arg(2000)->Arg(6000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 void BM_Baseline_PrefixScanAndPlainRows(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
@@ -134,7 +163,11 @@ void BM_Baseline_PrefixScanAndPlainRows(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_Baseline_PrefixScanAndPlainRows)->Arg(2000)->Arg(6000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Baseline_PrefixScanAndPlainRows)
+    ->Arg(2000)
+    ->Arg(6000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace ludra
@@ -147,5 +180,7 @@ int main(int argc, char** argv) {
       {{"BM_OpenList/2000", "BM_Baseline_PrefixScanAndPlainRows/2000"},
        {"BM_NarrowByOneChar/2000", "BM_Baseline_PrefixScanAndPlainRows/2000"},
        {"BM_OpenList/6000", "BM_Baseline_PrefixScanAndPlainRows/6000"},
-       {"BM_NarrowByOneChar/6000", "BM_Baseline_PrefixScanAndPlainRows/6000"}});
+       {"BM_NarrowByOneChar/6000", "BM_Baseline_PrefixScanAndPlainRows/6000"},
+       {"BM_OpenList/20000", "BM_Baseline_PrefixScanAndPlainRows/20000"},
+       {"BM_NarrowByOneChar/20000", "BM_Baseline_PrefixScanAndPlainRows/20000"}});
 }

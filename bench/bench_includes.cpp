@@ -1,19 +1,23 @@
-// The include scan at start-up: 50 include files holding 2,000 natives, read
-// and parsed into the function list, completion and hint lists. Against the
-// plain read of the same files split into lines, in the same run; and the
-// main window built with that include folder against one built without. The
-// walk through a script's include tree (21 files including each other, as
-// a game server's set does) when nothing changed, against stat-ing the same
-// files; and the scan of that set against reading it.
+// The function catalog: the include folder's 50 files holding 2,000 natives,
+// read into a catalog, against the plain read of the same files split into
+// lines, in the same run; the main window built with that include folder
+// against one built without. The walk through a script's include tree (21
+// files including each other, as a game server's set does) when nothing
+// changed, against stat-ing the same files; and the catalog of that set
+// against reading it. The window's longest stall while the catalog of a
+// 1,700-file script tree is rebuilt after a typing pause, against the
+// longest gap of the same event loop left idle.
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
 #include "BenchUtil.h"
 #include "app/Main.h"
-#include "appcore/IncludeScanner.h"
+#include "appcore/FunctionCatalog.h"
 #include "appcore/IncludeTree.h"
 
 namespace {
@@ -52,15 +56,16 @@ void BM_Baseline_ReadAndSplitIncludes(benchmark::State& state) {
 }
 BENCHMARK(BM_Baseline_ReadAndSplitIncludes)->Unit(benchmark::kMillisecond);
 
-void BM_IncludeScan(benchmark::State& state) {
+void BM_IncludeCatalog(benchmark::State& state) {
   std::string folder = ProgramDir() + "/include";
   for (auto _ : state) {
-    ludra::TIncludeScan scan = ludra::ScanIncludeFolder(folder);
-    if (scan.NameList.Count() != 2000) state.SkipWithError("wrong number of natives");
-    benchmark::DoNotOptimize(scan);
+    ludra::TCatalogBuilder builder;
+    ludra::TCatalogBuild build = builder.Build({{folder}, false, {}, {}});
+    if (build.Catalog->Items().size() != 2000) state.SkipWithError("wrong number of natives");
+    benchmark::DoNotOptimize(build);
   }
 }
-BENCHMARK(BM_IncludeScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IncludeCatalog)->Unit(benchmark::kMillisecond);
 
 const std::string& ServerSetDir() {
   static const std::string dir = [] {
@@ -89,11 +94,11 @@ BENCHMARK(BM_Baseline_StatServerSet)->Unit(benchmark::kMicrosecond);
 
 void BM_IncludeTreeRescanUnchanged(benchmark::State& state) {
   ludra::TIncludeTree tree;
-  const std::vector<ludra::TIncludeDirective> script = {{"gen0", true, false}};
-  tree.Walk(script, ServerSetDir() + "/script", ServerSetDir() + "/include");
+  const std::vector<ludra::TIncludeDirective> script = {{"gen0", true, false, 1}};
+  const ludra::TIncludePaths paths{ServerSetDir() + "/include", {ServerSetDir() + "/script"}};
+  tree.Walk({}, &script, paths);
   for (auto _ : state) {
-    ludra::TIncludeTree::TWalk walk =
-        tree.Walk(script, ServerSetDir() + "/script", ServerSetDir() + "/include");
+    ludra::TIncludeTree::TWalk walk = tree.Walk({}, &script, paths);
     if (walk.Changed || walk.Files.size() != 21) state.SkipWithError("the tree changed");
     benchmark::DoNotOptimize(walk);
   }
@@ -110,14 +115,14 @@ void BM_Baseline_ReadAndSplitServerSet(benchmark::State& state) {
 }
 BENCHMARK(BM_Baseline_ReadAndSplitServerSet)->Unit(benchmark::kMillisecond);
 
-void BM_IncludeScanServerSet(benchmark::State& state) {
+void BM_CatalogServerSet(benchmark::State& state) {
   for (auto _ : state) {
-    ludra::TIncludeScan scan =
-        ludra::ScanIncludeFolder(ServerSetDir() + "/script", ludra::TNativeListFill::Later);
-    benchmark::DoNotOptimize(scan);
+    ludra::TCatalogBuilder builder;
+    ludra::TCatalogBuild build = builder.Build({{ServerSetDir() + "/script"}, false, {}, {}});
+    benchmark::DoNotOptimize(build);
   }
 }
-BENCHMARK(BM_IncludeScanServerSet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CatalogServerSet)->Unit(benchmark::kMillisecond);
 
 // The main window of a program directory, built, shown and destroyed.
 void MainWindow(benchmark::State& state, const std::string& programDir) {
@@ -138,6 +143,101 @@ BENCHMARK(BM_Baseline_MainWindowWithoutIncludes)->Unit(benchmark::kMillisecond);
 void BM_MainWindowWithIncludes(benchmark::State& state) { MainWindow(state, ProgramDir()); }
 BENCHMARK(BM_MainWindowWithIncludes)->Unit(benchmark::kMillisecond);
 
+// A game mode of 1,700 files: the script includes its modules (named with
+// "\\" folders, as on the system it was written on) and the 21-file set
+// from the include folder; each module defines functions, forwards and
+// globals under doc comments.
+const std::string& TreeDir() {
+  static const std::string dir = [] {
+    std::string d = (fs::temp_directory_path() / "ludra-bench-includes-tree").string();
+    fs::remove_all(d);
+    ludra::bench::MakeIncludeSet(d + "/include");
+    fs::create_directories(d + "/gm/modules");
+    std::string script = "#include <gen0>\n";
+    for (int m = 0; m < 1700; ++m) {
+      std::string name = "m" + std::to_string(m);
+      script += "#include \"modules\\" + name + ".pwn\"\n";
+      std::ofstream out(d + "/gm/modules/" + name + ".pwn");
+      out << "/// <summary>State of " << name << ".</summary>\nnew " << name << "_state;\n";
+      for (int f = 0; f < 8; ++f)
+        out << "/// <summary>Handles " << f << ".</summary>\nforward " << name << "_On" << f
+            << "(playerid);\npublic " << name << "_On" << f << "(playerid)\n{\n\tif (playerid < "
+            << f << ") return 0;\n\t" << name << "_state++;\n\treturn 1;\n}\nstock " << name
+            << "_Get" << f << "(const text[] = \"a, b\") return strlen(text);\n";
+    }
+    script += "\nmain()\n{\n}\n";
+    std::ofstream(d + "/gm/main.pwn") << script;
+    return d;
+  }();
+  return dir;
+}
+
+// The longest time the window's event loop went without running while
+// work (or nothing) went on for a while: a 1 ms timer notes each gap.
+template <class F>
+double LongestGapMs(F&& start, const std::function<bool()>& busy) {
+  QElapsedTimer clock;
+  clock.start();
+  qint64 last = clock.nsecsElapsed(), longest = 0;
+  QTimer tick;
+  tick.setInterval(1);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    qint64 now = clock.nsecsElapsed();
+    longest = std::max(longest, now - last);
+    last = now;
+  });
+  tick.start();
+  QApplication::processEvents();
+  last = clock.nsecsElapsed();
+  qint64 before = clock.nsecsElapsed();
+  start();
+  longest = std::max(longest, clock.nsecsElapsed() - before);
+  last = clock.nsecsElapsed();
+  while (busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  longest = std::max(longest, clock.nsecsElapsed() - last);
+  return static_cast<double>(longest) / 1e6;
+}
+
+void BM_RebuildStall_1700Files(benchmark::State& state) {
+  ludra::TfmMain window(TreeDir());
+  window.show();
+  while (window.StartPending()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  // The first catalog of the tree reads every file.
+  state.counters["first_build_gap_ms"] =
+      LongestGapMs([&] { window.LoadScript(TreeDir() + "/gm/main.pwn"); },
+                   [&] { return window.StartPending(); });
+  state.counters["rows"] = static_cast<double>(window.Catalog()->Rows().size());
+  state.counters["items"] = static_cast<double>(window.Catalog()->Items().size());
+  int edit = 0;
+  double worst = 0;
+  for (auto _ : state) {
+    // A typing pause: the script changed, then the rebuild.
+    window.moCode->Lines().Add("stock Typed" + std::to_string(edit++) + "() {}");
+    double gap =
+        LongestGapMs([&] { window.RebuildCatalog(); }, [&] { return window.StartPending(); });
+    worst = std::max(worst, gap);
+    state.SetIterationTime(gap / 1e3);
+  }
+  state.counters["worst_ms"] = worst;
+}
+BENCHMARK(BM_RebuildStall_1700Files)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(20);
+
+void BM_Baseline_IdleEventLoopGap(benchmark::State& state) {
+  for (auto _ : state) {
+    QElapsedTimer idle;
+    idle.start();
+    double gap = LongestGapMs([] {}, [&] { return idle.elapsed() < 100; });
+    state.SetIterationTime(gap / 1e3);
+  }
+}
+BENCHMARK(BM_Baseline_IdleEventLoopGap)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(20);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,8 +245,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   return ludra::bench::RunWithRatios(
       argc, argv,
-      {{"BM_IncludeScan", "BM_Baseline_ReadAndSplitIncludes"},
+      {{"BM_IncludeCatalog", "BM_Baseline_ReadAndSplitIncludes"},
        {"BM_MainWindowWithIncludes", "BM_Baseline_MainWindowWithoutIncludes"},
        {"BM_IncludeTreeRescanUnchanged", "BM_Baseline_StatServerSet"},
-       {"BM_IncludeScanServerSet", "BM_Baseline_ReadAndSplitServerSet"}});
+       {"BM_CatalogServerSet", "BM_Baseline_ReadAndSplitServerSet"},
+       {"BM_RebuildStall_1700Files", "BM_Baseline_IdleEventLoopGap"}});
 }

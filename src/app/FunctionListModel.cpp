@@ -24,38 +24,36 @@ int TFunctionListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant TFunctionListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= Count()) return QVariant();
-  if (role == Qt::DisplayRole) return CodePageText(texts_[index.row()]);
-  if (role == kLineRole) return lines_[index.row()];
+  if (role == Qt::DisplayRole) return CodePageText(Text(index.row()));
   return QVariant();
 }
 
-void TFunctionListModel::Append(std::vector<std::string> texts) {
-  if (texts.empty()) return;
-  beginInsertRows(QModelIndex(), Count(), Count() + static_cast<int>(texts.size()) - 1);
-  if (texts_.empty()) {
-    texts_ = std::move(texts);
-  } else {
-    texts_.reserve(texts_.size() + texts.size());
-    for (std::string& text : texts) texts_.push_back(std::move(text));
+const std::string& TFunctionListModel::Text(int row) const {
+  return catalog_->Rows()[static_cast<size_t>(row)].Text;
+}
+
+std::shared_ptr<const TFunctionCatalog> TFunctionListModel::SetCatalog(
+    std::shared_ptr<const TFunctionCatalog> catalog) {
+  std::shared_ptr<const TFunctionCatalog> before = catalog_;
+  const int count = catalog ? static_cast<int>(catalog->Rows().size()) : 0;
+  int same = 0;
+  while (same < count_ && same < count &&
+         catalog->Rows()[static_cast<size_t>(same)].Text == Text(same))
+    ++same;
+  if (same < count_) {
+    beginRemoveRows(QModelIndex(), same, count_ - 1);
+    count_ = same;
+    endRemoveRows();
   }
-  lines_.resize(texts_.size(), 0);
-  endInsertRows();
-}
-
-void TFunctionListModel::Append(std::string text, int line) {
-  beginInsertRows(QModelIndex(), Count(), Count());
-  texts_.push_back(std::move(text));
-  lines_.push_back(line);
-  endInsertRows();
-}
-
-void TFunctionListModel::RemoveLast(int count) {
-  count = std::min(count, Count());
-  if (count <= 0) return;
-  beginRemoveRows(QModelIndex(), Count() - count, Count() - 1);
-  texts_.resize(texts_.size() - static_cast<size_t>(count));
-  lines_.resize(texts_.size());
-  endRemoveRows();
+  if (same < count) {
+    beginInsertRows(QModelIndex(), same, count - 1);
+    catalog_ = std::move(catalog);
+    count_ = count;
+    endInsertRows();
+  } else {
+    catalog_ = std::move(catalog);
+  }
+  return before;
 }
 
 void TFunctionListModel::TextsChanged() {

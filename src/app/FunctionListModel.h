@@ -1,41 +1,38 @@
 #pragma once
-// The rows of the function list: the include files' headings and natives,
-// then the script's own functions. A row is kept as bytes of the document's
-// code page and shown through that page only when the view asks for it, so
-// thousands of natives cost neither an item object nor a converted text each.
+// The rows of the function list, as the function catalog lays them out: each
+// file's heading and its callables, the script's own functions last. A row
+// is kept as bytes of the document's code page in the catalog and shown
+// through that page only when the view asks for it, so thousands of names
+// cost neither an item object nor a converted text each.
 #include <QAbstractListModel>
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "appcore/FunctionCatalog.h"
 
 namespace ludra {
 
 class TFunctionListModel : public QAbstractListModel {
  public:
-  // A script function's 1-based line; 0 for every other row.
-  static constexpr int kLineRole = Qt::UserRole + 2;
-
   using QAbstractListModel::QAbstractListModel;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
-  int Count() const { return static_cast<int>(texts_.size()); }
-  const std::string& Text(int row) const { return texts_[row]; }
-  int Line(int row) const { return lines_[row]; }
+  int Count() const { return count_; }
+  const std::string& Text(int row) const;
 
-  // Appends rows whose texts are given, with no line; the first rows are
-  // taken over without a copy.
-  void Append(std::vector<std::string> texts);
-  void Append(std::string text, int line);
-  // Removes the last count rows (all when there are fewer).
-  void RemoveLast(int count);
+  // Shows a catalog's rows. The rows it shares at the top with the ones
+  // shown stay in place, with the selection and the scroll position.
+  // Returns the catalog shown before.
+  std::shared_ptr<const TFunctionCatalog> SetCatalog(
+      std::shared_ptr<const TFunctionCatalog> catalog);
   // The code page changed: every row is shown anew.
   void TextsChanged();
 
  private:
-  // Row for row.
-  std::vector<std::string> texts_;
-  std::vector<int> lines_;
+  std::shared_ptr<const TFunctionCatalog> catalog_;
+  int count_ = 0;
 };
 
 }  // namespace ludra

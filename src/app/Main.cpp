@@ -78,7 +78,7 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
   CompilerMessages = std::make_unique<TCompilerMessageList>(*moCode);
   CreateStatusBar();
   ConnectFunctionList();
-  ConnectScriptFunctions();
+  ConnectCatalog();
   CreateCompletion(triggerClock);
   setMinimumSize(292, 154 + menuBar()->sizeHint().height());
   SetClientSize(744, 432);
@@ -91,6 +91,8 @@ TfmMain::TfmMain(const std::string& programDir, const std::vector<std::string>& 
 }
 
 TfmMain::~TfmMain() {
+  // No build may tell a window that is going of its end.
+  catalogWorker_.reset();
   qApp->removeEventFilter(this);
   // The editor goes before the highlighter and search engines it refers to.
   delete moCode;
@@ -357,9 +359,6 @@ void TfmMain::ReportException(const std::string& message) {
 
 void TfmMain::FormCreate(QObject* sender) {
   (void)sender;
-  NameList.Clear();
-  ParamList.Clear();
-  EntryDocs.clear();
   TSynFont font = moCode->Font();
   font.Style = {};
   moCode->SetFont(font);
@@ -401,7 +400,6 @@ void TfmMain::FormCreate(QObject* sender) {
   ApplyCodePage(ini.ReadInteger("Display", "CodePage", 1252));
 
   SetStatusText("Ludra is ready.");
-  InfoList = std::make_unique<TStringList>();
   // The file association, the include folder's natives and the script named
   // on the command line come in at the first idle moment after the window's
   // first frame.

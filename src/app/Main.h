@@ -3,7 +3,6 @@
 // settings file and the document commands. Handlers carry the names of the
 // components they serve (miSaveClick serves the Save item and button).
 #include <QMainWindow>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,10 +13,10 @@
 #include "app/FunctionListModel.h"
 #include "app/LudraDialogs.h"
 #include "app/dlgConfirmReplace.h"
+#include "appcore/CatalogWorker.h"
 #include "appcore/CompilerMessageList.h"
-#include "appcore/DefinitionScanner.h"
+#include "appcore/FunctionCatalog.h"
 #include "appcore/HintText.h"
-#include "appcore/IncludeTree.h"
 #include "appcore/ParamHintScanner.h"
 #include "appcore/RecentFiles.h"
 #include "appcore/SearchOptions.h"
@@ -64,10 +63,10 @@ class TfmMain : public QMainWindow {
   const std::string& ProgramDir() const { return programDir_; }
   // What start-up leaves for the first idle moment after the first frame:
   // the file association, the include folder's scan and the script named
-  // on the command line.
+  // on the command line, and the function catalog they start to build.
   // FinishStart does what is left now (a document opened earlier keeps its
   // place, and the command line's script is not opened over it).
-  bool StartPending() const { return includesPending_ || scriptPending_ || sessionPending_; }
+  bool StartPending() const;
   void FinishStart();
   TLudraDialogs& Dialogs() { return *dialogs_; }
   // settings.ini beside the program, or the user's own when the program
@@ -81,10 +80,6 @@ class TfmMain : public QMainWindow {
   bool DocumentModified = false;
   std::string CopyDir, ExeFile, Params;
   bool RunAfterCompile = false;
-  TStringList NameList, ParamList;
-  // Entry for entry of NameList: the raw doc comment (empty for none).
-  std::vector<std::string> EntryDocs;
-  std::unique_ptr<TStringList> InfoList;
 
   // --- Reporting ----------------------------------------------------------------
   void SetStatusText(const std::string& text);
@@ -109,7 +104,8 @@ class TfmMain : public QMainWindow {
   // Desktop services of the two completion engines; made before them and
   // destroyed after them.
   std::unique_ptr<TSynProposalHost> ProposalHost;
-  // Code completion of the natives and the parameter hint of a call.
+  // Code completion of everything the catalog holds and the parameter hint
+  // of a call.
   std::unique_ptr<TSynCompletionProposal> scpCode, scpParams;
   QListView* lbFunctions = nullptr;
   // The list with the filter box above it.
@@ -215,15 +211,10 @@ class TfmMain : public QMainWindow {
   // The program file the association runs: the program directory's
   // executable.
   std::string ProgramFile() const;
-  // Function list (MainFunctions.cpp): the natives of the include folder;
-  // a click shows a row's status text, a double click inserts a call.
+  // Function list (MainFunctions.cpp): the catalog's callables by file; a
+  // click shows a row's status text, a double click inserts a call (or, for
+  // the script's own functions, goes to the definition).
   void ScanIncludes();
-  // The natives' entries of NameList, ParamList and the completion lists
-  // are made beside the window from the scan's native lines (the function
-  // list is filled at start-up); when completion or a hint first asks for
-  // them, EnsureNativeLists puts them first in those lists, once.
-  void StartFillingNatives(std::string lines, std::vector<std::string> docs);
-  void EnsureNativeLists();
   void lbFunctionsClick(QObject* sender);
   // Doc comments and the filter box (MainFunctionDocs.cpp).
   void ConnectCompletionDocs();
@@ -245,8 +236,6 @@ class TfmMain : public QMainWindow {
   int HintMaxWidth() const;
   // The call the caret of an editor stands in (the lines above included).
   TParamHint ScanCallAtCaret(const TCustomSynEdit& editor) const;
-  // Drops the entries after the natives that the natives hold too.
-  void DropKnownEntries();
   // Names the included files that could not be read (none hides it).
   void ShowIncludeNote(const std::vector<std::string>& errors);
   QLabel* lblIncludeNote = nullptr;
@@ -271,13 +260,20 @@ class TfmMain : public QMainWindow {
   // Puts the page in use (the default for a number not on offer) and shows
   // everything drawn from document bytes anew.
   void ApplyCodePage(int number);
-  // The functions the script defines (MainScriptFunctions.cpp), listed after
-  // the natives and added to completion and the hints' lists.
-  std::vector<TScriptFunction> ScriptFunctions;
-  void RebuildScriptFunctions();
+  // The function catalog (MainCatalog.cpp): the include folder, the files
+  // the script includes and the script, built on a thread of its own. What
+  // the function list, completion and the hints show.
+  const std::shared_ptr<const TFunctionCatalog>& Catalog() const { return catalog_; }
+  // The include folders the catalog reads and the compiler is given, in order.
+  const std::vector<std::string>& IncludeFolders() const { return includeFolders_; }
+  // Builds the catalog anew from the document as it is now; the result is
+  // shown when it is ready.
+  void RebuildCatalog();
   // Rebuilds a second after the last call (the last change of the text).
-  void ScheduleScriptFunctions();
-  // A double click on one of them puts the caret at its definition.
+  void ScheduleCatalog();
+  // Waits for the build under way and shows its result.
+  void WaitForCatalog();
+  // A double click on a function of the script puts the caret at its definition.
   void ScriptFunctionDblClick();
   const TRecentFiles& RecentFiles() const { return recentFiles_; }
   // Opens a script as the command line does: the name is kept verbatim.
@@ -351,7 +347,12 @@ class TfmMain : public QMainWindow {
   void CreateCompletion(TSynManualClock* triggerClock);
   void CreateReopenMenu();
   void CreateCodePageMenu();
-  void ConnectScriptFunctions();
+  void ConnectCatalog();
+  // Shows a finished build: the list's rows, completion's items, the notes.
+  void TakeCatalog();
+  void ApplyCatalog(TCatalogBuild build);
+  // Completion's lists, put in when the list is not open.
+  void ApplyCompletionItems();
   void RebuildReopenMenu();
   void LoadRecentFiles(const TProfileFile& ini);
   void AddRecentFile(const std::string& path);
@@ -379,12 +380,6 @@ class TfmMain : public QMainWindow {
   std::vector<std::string> params_;
   std::string documentName_, documentPath_;
   QLabel* statusPanels_[2] = {};
-  // The list's first rows, the include files' headings and natives; a
-  // double click on one of them inserts a call.
-  int nativeRowCount_ = 0;
-  // The include natives' entries while they are made; EnsureNativeLists
-  // takes them.
-  std::future<TIncludeScan> pendingNatives_;
   int functionListWidth_ = 185;
   bool placed_ = false;
   bool includesPending_ = false, scriptPending_ = false, startPosted_ = false;
@@ -397,16 +392,16 @@ class TfmMain : public QMainWindow {
   bool closeAfterCompile_ = false;
   TRecentFiles recentFiles_;
   bool recentWriteReported_ = false;
-  std::unique_ptr<TSynTimer> scriptScanTimer_;
-  // What the included files and the script's functions added after the
-  // natives; the included files' rows come first.
-  int scriptRowCount_ = 0, scriptNameCount_ = 0, treeRowCount_ = 0;
-  // Row for row: the raw doc comment of the declaration (empty for none).
-  std::vector<std::string> rowDocs_;
-  // The natives' entries by name and hint, once they are made.
-  std::unordered_map<std::string, int> nativeKeys_;
-  TIncludeTree includeTree_;
-  std::string includeFolder_;
+  std::unique_ptr<TSynTimer> catalogTimer_;
+  std::vector<std::string> includeFolders_;
+  std::shared_ptr<const TFunctionCatalog> catalog_;
+  // The catalog completion's lists came from, and lists still to be put
+  // in while the list is open.
+  std::shared_ptr<const TFunctionCatalog> completionCatalog_;
+  std::optional<TCatalogBuild> pendingCompletion_;
+  bool folderErrorsReported_ = false;
+  // Last: it is stopped before the rest of the window goes.
+  std::unique_ptr<TCatalogWorker> catalogWorker_;
   int completionDocIndex_ = -1;
   std::unique_ptr<TSynTimer> statusTimer_;
   std::string passingStatus_, statusBefore_;

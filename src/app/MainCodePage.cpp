@@ -40,8 +40,8 @@ void TfmMain::CreateCodePageMenu() {
 void TfmMain::ApplyCodePage(int number) {
   const TCodePage* page = FindCodePage(number);
   if (!page) page = CodePages().front();
-  // The natives' entries are made under the page they were scanned in.
-  EnsureNativeLists();
+  // A build reads names with the page's letters: none runs while it changes.
+  if (catalogWorker_) WaitForCatalog();
   SetCodePage(page);
   for (QAction* action : miCodePage->actions()) {
     const QSignalBlocker block(action);
@@ -50,6 +50,8 @@ void TfmMain::ApplyCodePage(int number) {
   // Everything shown from document bytes is shown anew.
   FunctionRows->TextsChanged();
   moCode->InvalidateAll();
+  // Names may hold other letters now.
+  if (catalog_) RebuildCatalog();
 }
 
 void TfmMain::miCodePageItemClick(int number) {

@@ -21,6 +21,7 @@ void TfmMain::miCompileClick(QObject* sender) {
   job.ProgramDir = ProgramDir();
   job.Compiler = FindCompiler(ProgramDir(), ProgramSearchPath());
   job.FileName = DocumentPath();
+  job.IncludeFolders = includeFolders_;
   job.RunAfterCompile = RunAfterCompile;
   job.CopyDir = CopyDir;
   job.ExeFile = ExeFile;

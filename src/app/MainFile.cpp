@@ -93,7 +93,7 @@ void TfmMain::LoadDocument(const std::string& fileName) {
   SetDocumentName(fileName, path);
   UpdateCaption();
   DocumentOpened();
-  RebuildScriptFunctions();
+  RebuildCatalog();
   AddRecentFile(path);
 }
 
@@ -104,7 +104,7 @@ void TfmMain::moCodeChange(TCustomSynEdit* sender) {
   DocumentModified = true;
   SetSaveEnabled(true);
   CompilerMessages->Unmark();
-  ScheduleScriptFunctions();
+  ScheduleCatalog();
 }
 
 void TfmMain::miNewClick(QObject* sender) {
@@ -124,10 +124,10 @@ void TfmMain::miNewClick(QObject* sender) {
     if (std::filesystem::is_regular_file(templateFile, ec))
       moCode->Lines().LoadFromFile(templateFile);
   } catch (...) {
-    RebuildScriptFunctions();
+    RebuildCatalog();
     throw;
   }
-  RebuildScriptFunctions();
+  RebuildCatalog();
 }
 
 void TfmMain::miOpenClick(QObject* sender) {
@@ -149,7 +149,7 @@ void TfmMain::miSaveClick(QObject* sender) {
   }
   moCode->Lines().SaveToFile(DocumentPath());
   AddRecentFile(DocumentPath());
-  RebuildScriptFunctions();
+  RebuildCatalog();
   DocumentModified = false;
   SetSaveEnabled(false);
   SetStatusText("File '" + ExtractFileName(CurrentFileName) + "' saved.");
@@ -170,7 +170,7 @@ void TfmMain::miSaveAsClick(QObject* sender) {
   // the document under its old name, still modified.
   moCode->Lines().SaveToFile(path);
   SetDocumentName(*fileName, path);
-  RebuildScriptFunctions();
+  RebuildCatalog();
   AddRecentFile(path);
   ChangeToFolderOf(path);
   DocumentModified = false;
@@ -195,7 +195,7 @@ void TfmMain::miCloseClick(QObject* sender) {
   moCode->setEnabled(false);
   moCode->Gutter().SetShowLineNumbers(false);
   lbFunctions->setEnabled(false);
-  RebuildScriptFunctions();
+  RebuildCatalog();
   statusPanels_[1]->clear();
   SetDocumentButtons(false);
 }

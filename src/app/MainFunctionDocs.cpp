@@ -91,7 +91,7 @@ TParamHint TfmMain::ScanCallAtCaret(const TCustomSynEdit& editor) const {
   for (int i = first; i <= caretLine; ++i)
     views.push_back(i < lines.Count() ? lines.GetView(i) : std::string_view());
   return ScanParamHint(views, editor.CaretChar(), [this](std::string_view name) {
-    return NameList.IndexOf(std::string(name));
+    return catalog_ ? catalog_->CallableIndex(name) : -1;
   });
 }
 
@@ -126,6 +126,8 @@ void TfmMain::ConnectCompletionDocs() {
   scpCode->OnClose = [this](TSynBaseCompletionProposalForm*) {
     completionDocIndex_ = -1;
     pnCompletionDoc->hide();
+    // Items of a catalog built while the list was open come in now.
+    QTimer::singleShot(0, this, [this] { Guarded([this] { ApplyCompletionItems(); }); });
   };
 }
 
@@ -133,10 +135,12 @@ void TfmMain::ShowCompletionDoc() {
   TSynBaseCompletionProposalForm& form = scpCode->Form();
   int index = form.MatchedIndex(form.SelectedIndex());
   std::vector<std::string> lines;
-  if (scpCode->Visible() && index >= 0 && static_cast<size_t>(index) < EntryDocs.size() &&
-      !EntryDocs[static_cast<size_t>(index)].empty())
-    lines =
-        PanelDocLines(ParseDocComment(EntryDocs[static_cast<size_t>(index)]), DocLayout(360, 24));
+  std::string_view raw =
+      completionCatalog_ && index >= 0 &&
+              static_cast<size_t>(index) < completionCatalog_->Items().size()
+          ? completionCatalog_->Items()[static_cast<size_t>(index)].Doc
+          : std::string_view();
+  if (scpCode->Visible() && !raw.empty()) lines = PanelDocLines(ParseDocComment(raw), DocLayout(360, 24));
   if (lines.empty()) {
     pnCompletionDoc->hide();
     return;

@@ -1,16 +1,14 @@
-// The function list (the natives of the include folder, their status texts,
-// the call a double click inserts), code completion of the natives and the
-// parameter hint of a call.
+// The function list (the catalog's callables by file, their status texts,
+// the call a double click inserts), code completion of everything the
+// catalog holds and the parameter hint of a call.
 #include <QListView>
-#include <future>
-#include <system_error>
 
 #include "app/LudraApplication.h"
 #include "app/Main.h"
 #include "appcore/DocComment.h"
 #include "appcore/HintText.h"
-#include "appcore/IncludeScanner.h"
 #include "appcore/ParamHintScanner.h"
+#include "appcore/PawnDeclarations.h"
 #include "base/SynCodePage.h"
 #include "completion/SynLazyProposalWindow.h"
 #include "qt/SynCompletionProposalWindow.h"
@@ -61,12 +59,11 @@ void TfmMain::CreateCompletion(TSynManualClock* triggerClock) {
   scpCode->SetTriggerChars(".");
   scpCode->SetShortCut(scCtrl | VK_SPACE);
   TProposalColumns columns;
-  columns.Add().BiggestWord = "native";
+  // Wide enough for every kind word.
+  columns.Add().BiggestWord = kWidestKindWord;
   scpCode->SetColumns(columns);
   scpCode->SetFont(ProposalFont(false));
   scpCode->SetTitleFont(ProposalFont(true));
-  scpCode->OnExecute = [this](SynCompletionType, TSynBaseCompletionProposal*, std::string&, int&,
-                              int&, bool&) { EnsureNativeLists(); };
   scpCode->OnNoMatch = [this](TSynBaseCompletionProposal*) { ShowPassingStatus("No completions"); };
   scpCode->SetEditor(moCode);
 
@@ -121,73 +118,21 @@ void TfmMain::ConnectFunctionList() {
 }
 
 void TfmMain::ScanIncludes() {
-  includeFolder_ = IncludeFolder(programDir_, FindCompiler(programDir_, ProgramSearchPath()));
-  TIncludeScan scan = ScanIncludeFolder(includeFolder_, TNativeListFill::Later);
-  nativeRowCount_ += static_cast<int>(scan.Rows.size());
-  for (int doc : scan.RowDocs)
-    rowDocs_.push_back(doc < 0 ? std::string() : scan.Docs[static_cast<size_t>(doc)]);
-  FunctionRows->Append(std::move(scan.Rows));
-  *InfoList = std::move(scan.InfoList);
-  StartFillingNatives(std::move(scan.NativeLines), std::move(scan.Docs));
   // Files that cannot be read are left out; all of them are named in one
   // report and start-up goes on.
-  if (!scan.Errors.empty()) {
-    std::string text;
-    for (const std::string& error : scan.Errors)
-      text += (text.empty() ? "" : "\n") + ErrorReportText(error);
-    dialogs_->ReportError(this, text);
-  }
-}
-
-void TfmMain::StartFillingNatives(std::string lines, std::vector<std::string> docs) {
-  if (lines.empty()) return;
-  TIncludeScan natives;
-  natives.NativeLines = std::move(lines);
-  natives.Docs = std::move(docs);
-  // The entries are made beside the window, which waits for them only when
-  // they are first used: hundreds of thousands of natives take seconds.
-  // Without a thread to spare, they are made at that first use.
-  auto fill = [natives = std::move(natives)]() mutable {
-    FillNativeLists(natives);
-    return std::move(natives);
-  };
-  try {
-    pendingNatives_ = std::async(std::launch::async, std::move(fill));
-  } catch (const std::system_error&) {
-    pendingNatives_ = std::async(std::launch::deferred, std::move(fill));
-  }
-}
-
-void TfmMain::EnsureNativeLists() {
-  if (!pendingNatives_.valid()) return;
-  TIncludeScan natives = pendingNatives_.get();
-  std::vector<std::string> docs;
-  docs.reserve(natives.NameDocs.size() + EntryDocs.size());
-  for (int doc : natives.NameDocs)
-    docs.push_back(doc < 0 ? std::string() : natives.Docs[static_cast<size_t>(doc)]);
-  for (std::string& doc : EntryDocs) docs.push_back(std::move(doc));
-  EntryDocs = std::move(docs);
-  nativeKeys_ = std::move(natives.EntryKeys);
-  // What the script's functions added so far follows the natives.
-  auto putFirst = [](TStringList& front, TStringList& list) {
-    for (int i = 0, n = list.Count(); i < n; ++i) front.Add(list.Get(i));
-    list = std::move(front);
-  };
-  putFirst(natives.ItemList, scpCode->ItemList());
-  putFirst(natives.InsertList, scpCode->InsertList());
-  putFirst(natives.NameList, NameList);
-  putFirst(natives.ParamList, ParamList);
-  DropKnownEntries();
+  includeFolders_ = {IncludeFolder(programDir_, FindCompiler(programDir_, ProgramSearchPath()))};
+  RebuildCatalog();
 }
 
 void TfmMain::lbFunctionsClick(QObject* sender) {
   (void)sender;
   int row = lbFunctions->currentIndex().row();
-  if (row < 0) return;
-  std::string text = InfoList->Get(row);
+  if (row < 0 || !catalog_) return;
+  std::string text = catalog_->RowStatus(row);
   // The declaration, then what its doc comment says of it.
-  if (static_cast<size_t>(row) < rowDocs_.size() && !rowDocs_[static_cast<size_t>(row)].empty()) {
-    std::string summary = DocSummary(rowDocs_[static_cast<size_t>(row)]);
+  const TCatalogRow& r = catalog_->Rows()[static_cast<size_t>(row)];
+  if (r.Item >= 0) {
+    std::string summary = DocSummary(catalog_->Items()[static_cast<size_t>(r.Item)].Doc);
     if (!summary.empty()) text += "  \x97  " + summary;
   }
   SetStatusText(CodePage().ToUtf8(text));
@@ -196,12 +141,16 @@ void TfmMain::lbFunctionsClick(QObject* sender) {
 void TfmMain::lbFunctionsDblClick(QObject* sender) {
   (void)sender;
   int row = lbFunctions->currentIndex().row();
-  // Natives of the include folder and of the files the script includes.
-  if (!moCode->isEnabled() || row < 0 || row >= nativeRowCount_ + treeRowCount_) return;
+  // The script's own functions are gone to, not called (ScriptFunctionDblClick).
+  if (!moCode->isEnabled() || !catalog_ || row < 0 ||
+      row >= static_cast<int>(catalog_->Rows().size()))
+    return;
+  const TCatalogRow& r = catalog_->Rows()[static_cast<size_t>(row)];
+  if (r.Entry && catalog_->Sections()[static_cast<size_t>(r.Section)].Script) return;
   const int line = std::min(moCode->CaretLine(), std::max(1, moCode->Lines().Count()));
   // Past the line end the call follows the last character.
   const TBufferCoord at{std::min(moCode->CaretChar(), moCode->LineLength(line) + 1), line};
-  const std::string name = FunctionRows->Text(row);
+  const std::string name = r.Text;
   std::optional<TCallInsertion> call = InsertCall(moCode->LineAtCaret(), at.Char, name);
   if (!call) return;
   moCode->setFocus();
@@ -217,7 +166,6 @@ void TfmMain::lbFunctionsDblClick(QObject* sender) {
 void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposal* sender,
                                std::string& currentInput, int& x, int& y, bool& canExecute) {
   (void)kind, (void)currentInput, (void)x, (void)y;
-  EnsureNativeLists();
   auto* engine = static_cast<TSynCompletionProposal*>(sender);
   TCustomSynEdit* editor = engine->Editor();
   if (editor) hintPlace_ = {editor->CaretPos(), editor->TopRow(), editor->FirstVisibleColumn()};
@@ -229,19 +177,19 @@ void TfmMain::scpParamsExecute(SynCompletionType kind, TSynBaseCompletionProposa
     return;
   }
   // The hint kept inside the screen, then the doc comment's lines.
-  const std::string paramHint = ParamList[hint.NameIndex];
+  const TCatalogItem& called = catalog_->Items()[static_cast<size_t>(hint.NameIndex)];
+  const std::string paramHint = ParamHintString(called.Entry->Params);
   hint.ParamIndex = ParameterOfArgument(paramHint, hint.ParamIndex);
   THintLine line = FitHintToScreen(paramHint, hint.ParamIndex);
   std::vector<std::string> wanted{line.Hint};
-  const std::string& doc = static_cast<size_t>(hint.NameIndex) < EntryDocs.size()
-                               ? EntryDocs[static_cast<size_t>(hint.NameIndex)]
-                               : std::string();
+  std::string_view doc = called.Doc;
   if (!doc.empty()) {
     std::vector<std::string> params = HintParameters(paramHint);
     std::string current = hint.ParamIndex >= 0 && hint.ParamIndex < static_cast<int>(params.size())
                               ? params[static_cast<size_t>(hint.ParamIndex)]
                               : std::string();
-    for (std::string& line : HintDocMarkup(doc, current)) wanted.push_back(std::move(line));
+    for (std::string& line : HintDocMarkup(std::string(doc), current))
+      wanted.push_back(std::move(line));
   }
   engine->SetCurrentIndex(line.Index);
   // The list is left alone only when it already holds this call's hint; an

@@ -45,7 +45,10 @@ TSynProcessRun CompilerRun(const TCompileJob& job) {
   TSynProcessRun run;
   const bool found = !job.Compiler.Compiler.empty();
   run.Program = found ? job.Compiler.Compiler : JoinPath(job.ProgramDir, "pawncc");
-  run.Arguments = {"-;+", "-(+", script};
+  run.Arguments = {"-;+", "-(+"};
+  for (const std::string& folder : job.IncludeFolders)
+    if (!folder.empty()) run.Arguments.push_back("-i" + folder);
+  run.Arguments.push_back(script);
   run.WorkingDirectory = DirectoryPart(script);
   run.LibraryDirectory = found ? job.Compiler.LibraryPath : job.ProgramDir;
   return run;

@@ -21,6 +21,9 @@ struct TCompileJob {
   // the program folder's pawncc runs.
   TCompilerSearch Compiler;
   std::string FileName;  // the saved script (CurrentFileName)
+  // The include folders the function list reads, in the order it reads
+  // them: the compiler looks for <name> there too.
+  std::vector<std::string> IncludeFolders;
   bool RunAfterCompile = false;
   std::string CopyDir;
   std::string ExeFile;
@@ -57,8 +60,9 @@ class TCompilePrograms {
 std::string CompilerOutputPath(const std::string& fileName);
 
 // The compiler run for a script: the pawncc found (else the program
-// directory's) with "-;+", "-(+" and the script's absolute path, in the
-// script's folder, the compiler's folder on the library path.
+// directory's) with "-;+", "-(+", "-i" and each include folder, and the
+// script's absolute path, in the script's folder, the compiler's folder on
+// the library path.
 TSynProcessRun CompilerRun(const TCompileJob& job);
 
 inline constexpr char SUnableToExecuteCompiler[] = "Unable to execute compiler...";

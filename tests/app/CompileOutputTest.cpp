@@ -140,7 +140,7 @@ TEST_F(CompileOutputTest, ACompilerThatCannotStartIsReportedAndTheWindowStaysEmp
       {"missing", [] {}},
       {"not executable",
        [&] {
-         WriteFile(programDir + "/pawncc", "#!/bin/sh\n: > \"${3%.*}.amx\"\n");
+         WriteFile(programDir + "/pawncc", "#!/bin/sh\nfor last; do :; done\n: > \"${last%.*}.amx\"\n");
          chmod((programDir + "/pawncc").c_str(), 0644);
        }},
   };

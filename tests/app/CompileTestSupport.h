@@ -80,11 +80,13 @@ inline void WriteScript(const std::string& path, const std::string& body) {
 
 // The test compiler: records its working directory, its arguments and its
 // library search path (one per line) in "<program dir>/compiler.log", then
-// runs `body` with the script path in $3 and the .amx path in $AMX.
+// runs `body` with the script path (the last argument) in $3 and the .amx
+// path in $AMX.
 inline void InstallCompiler(const std::string& programDir, const std::string& body) {
   WriteScript(programDir + "/pawncc",
               "log=\"$(dirname \"$0\")/compiler.log\"\n"
               "printf '%s\\n' \"$PWD\" \"$#\" \"$@\" \"$LD_LIBRARY_PATH\" > \"$log\"\n"
+              "for last; do :; done; set -- \"$1\" \"$2\" \"$last\"\n"
               "AMX=\"${3%.*}.amx\"\n" +
                   body);
 }

@@ -1,10 +1,8 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <random>
 
 #include "app/MainWindowTestSupport.h"
-#include "appcore/IncludeScanner.h"
 #include "platform/SynTimer.h"
 #include "qt/SynCompletionProposalWindow.h"
 
@@ -69,13 +67,12 @@ TEST_F(CompletionMainTest, EnginesAreSetUpForNativesAndHints) {
   EXPECT_EQ(code.ShortCut(), 16416);
   EXPECT_EQ(code.TimerInterval(), 1000);
   ASSERT_EQ(code.Columns().Count(), 1);
-  EXPECT_EQ(code.Columns()[0].BiggestWord, "native");
+  EXPECT_EQ(code.Columns()[0].BiggestWord, "function");
   EXPECT_EQ(code.Font().Name, "MS Sans Serif");
   EXPECT_EQ(code.Font().Size, 8);
   EXPECT_TRUE(code.TitleFont().Style.Contains(fsBold));
   EXPECT_EQ(code.Editor(), w.moCode);
-  w.EnsureNativeLists();
-  EXPECT_EQ(Items(code.InsertList()), Items(w.NameList));
+  EXPECT_EQ(Items(code.InsertList()), (std::vector<std::string>{"beep", "bell", "BEEP2", "make"}));
   ASSERT_EQ(code.ItemList().Count(), 4);
 
   TSynCompletionProposal& params = *w.scpParams;
@@ -188,54 +185,40 @@ TEST_F(CompletionMainTest, CtrlSpaceOnAPrefixNothingMatchesSaysSoAndHoldsNoKeys)
   EXPECT_EQ(w.StatusText(0), "File 'x.pwn' saved.");
 }
 
-// Random include folders: the lists completion and the hints use, made when
-// they are first asked for, hold what a scan filling them at once gives, and
-// the script's functions, found before that, still come after the natives.
-TEST_F(CompletionMainTest, ListsMadeAtTheFirstUseEqualAScanFilledAtOnce) {
-  const std::vector<std::string> lines = {
-      "native Beep(freq, ms);", "native Float:halve(Float:x)", "  native  two(a,b)",
-      "forward x();",           "native operator+(a, b);",     "native bool: ok(,x)",
-      "native\tTab(a)",         "native Text:make(const s[])", "native nothing()"};
-  std::mt19937 rng(2618);
-  for (int round = 0; round < 6; ++round) {
-    std::filesystem::remove_all(programDir_ + "/include");
-    std::filesystem::create_directories(programDir_ + "/include");
-    for (int file = static_cast<int>(rng() % 3); file >= 0; --file) {
-      std::string text;
-      for (int n = static_cast<int>(rng() % 25); n > 0; --n)
-        text += lines[rng() % lines.size()] + (rng() % 2 ? "\r\n" : "\n");
-      WriteFile(programDir_ + "/include/f" + std::to_string(file) + ".inc", text);
-    }
-    TIncludeScan want = ScanIncludeFolder(programDir_ + "/include");
-    bool viaHint = round % 2 == 1;
-    // The script's own main() is listed when it opens, before the first use.
-    TfmMain& w = StartEditing();
-    ASSERT_EQ(w.NameList.Count(), 1);
-    if (viaHint) {
-      Type("x(");
-      clock_.Advance(1200);
-    } else {
-      KeyDown(VK_SPACE, {ssCtrl});
-      Type(" ");
-    }
-    auto withMain = [](std::vector<std::string> natives, const std::string& entry) {
-      natives.push_back(entry);
-      return natives;
-    };
-    EXPECT_EQ(Items(w.NameList), withMain(Items(want.NameList), "main")) << round;
-    EXPECT_EQ(Items(w.ParamList),
-              withMain(Items(want.ParamList), "\"/* No parameters expected */\""))
-        << round;
-    EXPECT_EQ(Items(w.scpCode->InsertList()), withMain(Items(want.InsertList), "main")) << round;
-    EXPECT_EQ(Items(w.scpCode->ItemList()),
-              withMain(Items(want.ItemList), " \\column{}\\style{+B}main\\style{-B}()"))
-        << round;
-    if (!viaHint) {
-      EXPECT_TRUE(w.scpCode->Visible()) << round;
-      EXPECT_EQ(w.scpCode->Form().MatchedCount(), want.NameList.Count() + 1) << round;
-    }
-    window_.reset();
-  }
+// Completion offers every kind the catalog holds, each with its kind word
+// in the first column; a function-like macro gets a hint like a function.
+TEST_F(CompletionMainTest, EveryKindIsOfferedWithItsKindShown) {
+  WriteFile(programDir_ + "/include/kinds.inc",
+            "#define COLOR_GREEN 0x00FF00FF\n#define COLOR_MIX(%0,%1) ((%0)|(%1))\n"
+            "enum COLOR_SET { COLOR_RED, COLOR_BLUE }\nnew COLOR_COUNT;\nconst COLOR_MAX = 3;\n"
+            "forward COLOR_Changed(id);\nnative COLOR_Set(id, c);\n");
+  TfmMain& w = StartEditing();
+  Type("x = COLOR_MIX(");
+  clock_.Advance(1200);
+  ASSERT_TRUE(w.scpParams->Visible());
+  Type("a, ");
+  EXPECT_EQ(BoldParameter(*w.scpParams), "%1");
+
+  w.moCode->Lines().Put(w.moCode->CaretLine() - 1, "\t");
+  w.moCode->SetCaretPos(TBufferCoord{2, 3});
+  Type("COLOR_");
+  KeyDown(VK_SPACE, {ssCtrl});
+  Type(" ");
+  ASSERT_TRUE(w.scpCode->Visible());
+  TSynBaseCompletionProposalForm& list = w.scpCode->Form();
+  std::vector<std::string> shown;
+  for (int i = 0; i < list.MatchedCount(); ++i)
+    shown.push_back(w.scpCode->ItemList()[list.MatchedIndex(i)]);
+  auto item = [](const char* word, const char* name, const char* rest) {
+    return std::string(word) + " \\column{}\\style{+B}" + name + "\\style{-B}" + rest;
+  };
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{
+                item("define", "COLOR_GREEN", " 0x00FF00FF"), item("macro", "COLOR_MIX", "(%0,%1)"),
+                item("enum", "COLOR_SET", ""), item("member", "COLOR_RED", " (COLOR_SET)"),
+                item("member", "COLOR_BLUE", " (COLOR_SET)"), item("new", "COLOR_COUNT", ""),
+                item("const", "COLOR_MAX", ""), item("forward", "COLOR_Changed", "(id)"),
+                item("native", "COLOR_Set", "(id, c)")}));
 }
 
 // The pop-up windows are made when they first show, not at start-up.

@@ -26,13 +26,9 @@ TEST_F(FunctionListTest, ListNamesAndStatusTextsOfOneFile) {
   EXPECT_TRUE(dialogs_->Errors.empty());
   EXPECT_EQ(ListRows(*w.lbFunctions),
             (std::vector<std::string>{" ", " // x.inc", " ", "Beep", "halve", "Caf\u00e9"}));
-  EXPECT_EQ(w.InfoList->Count(), 6);
-  // The natives' names and hints wait for completion or a hint to ask.
-  EXPECT_EQ(w.NameList.Count(), 0);
-  w.EnsureNativeLists();
-  EXPECT_EQ(w.NameList.Count(), 4);
-  EXPECT_EQ(w.NameList[2], "halve");
-  EXPECT_EQ(w.ParamList[0], R"("freq,","ms")");
+  // Completion offers the operator too, which the list leaves out.
+  EXPECT_EQ(w.scpCode->InsertList().Count(), 4);
+  EXPECT_EQ(w.scpCode->InsertList()[2], "halve");
   EXPECT_EQ(w.StatusText(0), "Ludra is ready.");
 
   // Clicking needs no document; the list is only disabled for the mouse.
@@ -112,8 +108,7 @@ TEST_F(FunctionListTest, MissingIncludeFolderGivesAnEmptyListAndStartUpGoesOn) {
   // A script that defines no function of its own.
   TfmMain& w = StartWithScript("new x;\n");
   EXPECT_EQ(w.lbFunctions->model()->rowCount(), 0);
-  w.EnsureNativeLists();
-  EXPECT_EQ(w.NameList.Count(), 0);
+  EXPECT_EQ(w.scpCode->ItemList().Count(), 1);  // the script's global
   EXPECT_TRUE(dialogs_->Errors.empty());
   EXPECT_EQ(w.CurrentFileName, script_);
 }

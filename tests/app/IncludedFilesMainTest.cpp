@@ -11,6 +11,16 @@
 
 using namespace ludra;
 
+namespace {
+
+std::vector<std::string> Items(const TStrings& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.Count(); ++i) out.push_back(list[i]);
+  return out;
+}
+
+}  // namespace
+
 class IncludedFilesMainTest : public MainWindowTest {
  protected:
   void SetUp() override {
@@ -30,7 +40,11 @@ class IncludedFilesMainTest : public MainWindowTest {
     script_ = root_ + "/work/s.pwn";
     WriteFile(script_, "#include \"lib\"\n\nmain()\n{\n\t\n}\n");
   }
-  std::vector<std::string> Rows() const { return ListRows(*window_->lbFunctions); }
+  // The rows once the catalog under way is shown.
+  std::vector<std::string> Rows() const {
+    window_->WaitForCatalog();
+    return ListRows(*window_->lbFunctions);
+  }
   int RowOf(const std::string& text) const {
     std::vector<std::string> rows = Rows();
     auto it = std::find(rows.begin(), rows.end(), text);
@@ -59,9 +73,8 @@ TEST_F(IncludedFilesMainTest, IncludedDeclarationsAreListedOfferedAndDocumented)
   ASSERT_NE(w.lblIncludeNote, nullptr);
   EXPECT_EQ(w.lblIncludeNote->text().toStdString(), "Include file \"nope\" not found");
   // One entry for print, declared twice.
-  w.EnsureNativeLists();
-  EXPECT_EQ(w.NameList.IndexOf("print"), 0);
-  EXPECT_EQ(w.NameList.Count(), 4);
+  EXPECT_EQ(Items(w.scpCode->InsertList()),
+            (std::vector<std::string>{"print", "MoveThing", "Helper", "main"}));
   // A click shows the declaration and its summary.
   SelectRow(*w.lbFunctions, RowOf("MoveThing"));
   EXPECT_EQ(w.StatusText(0),

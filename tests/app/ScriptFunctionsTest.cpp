@@ -13,7 +13,11 @@ class ScriptFunctionsTest : public MainWindowTest {
     std::filesystem::create_directories(programDir_ + "/include");
     WriteFile(programDir_ + "/include/a.inc", "native beep(freq, ms);\nnative Float:halve(v);\n");
   }
-  std::vector<std::string> Rows() const { return ListRows(*window_->lbFunctions); }
+  // The rows once the catalog under way is shown.
+  std::vector<std::string> Rows() const {
+    window_->WaitForCatalog();
+    return ListRows(*window_->lbFunctions);
+  }
   int RowOf(const std::string& text) const {
     std::vector<std::string> rows = Rows();
     auto it = std::find(rows.begin(), rows.end(), text);
@@ -55,9 +59,9 @@ TEST_F(ScriptFunctionsTest, ListedAfterTheNativesWithTheirLines) {
   // Closing (the inserted call not saved) empties the script's part; the natives stay.
   dialogs_->MessageAnswers = {mrNo};
   w.miCloseClick(w.miClose);
+  w.WaitForCatalog();
   EXPECT_EQ(Rows(), natives);
-  w.EnsureNativeLists();
-  EXPECT_EQ(w.NameList.Count(), 2);
+  EXPECT_EQ(w.scpCode->InsertList().Count(), 2);
 }
 
 TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
@@ -75,6 +79,7 @@ TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
   clock_.Advance(999);
   EXPECT_EQ(RowOf("helper"), -1);
   clock_.Advance(1);
+  // Built on a thread of its own, shown when it is ready.
   ASSERT_NE(RowOf("helper"), -1);
   EXPECT_EQ(RowOf("helper"), RowOf("main") + 1);
   // Once: the timer is stopped after the rebuild.
@@ -83,12 +88,8 @@ TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
   EXPECT_EQ(Rows().size(), count);
 
   // Completion and the hints offer them after the natives.
-  w.EnsureNativeLists();
-  ASSERT_EQ(w.NameList.Count(), 4);
-  EXPECT_EQ(w.NameList[3], "helper");
-  EXPECT_EQ(w.ParamList[3], "\"a,\",\"b\"");
   EXPECT_EQ(w.scpCode->InsertList()[3], "helper");
-  EXPECT_EQ(w.scpCode->ItemList()[3], " \\column{}\\style{+B}helper\\style{-B}(a,b)");
+  EXPECT_EQ(w.scpCode->ItemList()[3], "function \\column{}\\style{+B}helper\\style{-B}(a,b)");
   EXPECT_EQ(w.scpCode->ItemList().Count(), 4);
   std::string input;
   int x = 0, y = 0;
@@ -106,7 +107,7 @@ TEST_F(ScriptFunctionsTest, RebuiltASecondAfterTheTypingStops) {
   w.miSaveClick(w.miSave);
   EXPECT_EQ(Rows()[Rows().size() - 2], "OnX");
   EXPECT_EQ(Rows().back(), "helper");
-  EXPECT_EQ(w.NameList.Count(), 4);
+  EXPECT_EQ(w.scpCode->ItemList().Count(), 4);
   EXPECT_EQ(w.scpCode->ItemList()[2], "public \\column{}\\style{+B}OnX\\style{-B}()");
 }
 
@@ -114,6 +115,6 @@ TEST_F(ScriptFunctionsTest, NewShowsTheTemplatesFunctions) {
   WriteFile(programDir_ + "/new.pwn", "main()\n{\n}\n");
   TfmMain& w = Start();
   w.miNewClick(w.miNew);
+  w.WaitForCatalog();
   EXPECT_EQ(Rows().back(), "main");
-  EXPECT_EQ(w.ScriptFunctions.size(), 1u);
 }

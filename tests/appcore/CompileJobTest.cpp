@@ -74,6 +74,11 @@ TEST(CompileJob, TheCompilerRunsFromTheProgramFolderInTheScriptFolder) {
   EXPECT_EQ(run.LibraryDirectory, "/opt/ludra");
   job.ProgramDir = "/opt/ludra/";
   EXPECT_EQ(CompilerRun(job).Program, "/opt/ludra/pawncc");
+  // The include folders the function list reads, in its order.
+  job.IncludeFolders = {"/opt/ludra/include", "/home/u/my inc"};
+  EXPECT_EQ(CompilerRun(job).Arguments,
+            (std::vector<std::string>{"-;+", "-(+", "-i/opt/ludra/include", "-i/home/u/my inc",
+                                      "/home/u/my scripts/gm.pwn"}));
 
   // A relative script is named by its absolute path and run in its folder.
   job.FileName = "sub/gm.pwn";

@@ -29,13 +29,11 @@ TEST(CompileTarget, AnIncludedFileCompilesTheScriptThatReachesIt) {
   const std::string lone = write("lone.inc", "\n");
   TIncludeTree tree;
   auto open = [&](const std::string& script) {
-    std::vector<TIncludeDirective> directives;
     std::ifstream in(script);
-    for (std::string line; std::getline(in, line);)
-      if (auto d = IncludeDirective(line)) directives.push_back(*d);
-    return TOpenScript{
-        script, ReachedFiles(tree.Walk(directives, std::filesystem::path(script).parent_path(),
-                                       root + "/include"))};
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<TIncludeDirective> directives = ReadDeclarations(text).Includes;
+    TIncludePaths paths{std::filesystem::path(script).parent_path(), {root + "/include"}};
+    return TOpenScript{script, ReachedFiles(tree.Walk({}, &directives, paths))};
   };
   const TOpenScript oGm = open(gm), oHouse = open(house), oTool = open(tool);
 

@@ -8,6 +8,7 @@
 cat >"$PROGRAM_DIR/pawncc" <<'SH'
 #!/bin/sh
 printf '%s\n' "$PWD" "$@" >>"$(dirname "$0")/compiler.log"
+for last; do :; done; set -- "$1" "$2" "$last"
 echo "Pawn compiler 3.2.3664"
 echo ""
 if grep -q 'scor;' "$3"; then
@@ -44,7 +45,8 @@ e2e_wait_for test -s "$PROGRAM_DIR/compiler.log" || fail "the compiler did not r
 mapfile -t log <"$PROGRAM_DIR/compiler.log"
 [ "${log[0]}" = "$SCRIPT_DIR" ] || fail "compiler ran in '${log[0]}'"
 [ "${log[1]} ${log[2]}" = "-;+ -(+" ] || fail "compiler switches: ${log[1]} ${log[2]}"
-[ "${log[3]}" = "$SCRIPT_DIR/bad.pwn" ] || fail "compiler script argument: ${log[3]}"
+[ "${log[3]}" = "-i$PROGRAM_DIR/include" ] || fail "compiler include folder: ${log[3]}"
+[ "${log[4]}" = "$SCRIPT_DIR/bad.pwn" ] || fail "compiler script argument: ${log[4]}"
 [ ! -e "$SCRIPT_DIR/bad.amx" ] || fail "a failed compile left a compiled file"
 read -r w h < <(xwininfo -id "$out" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
 [ "$w" -ge 560 ] && [ "$w" -le 616 ] && [ "$h" -ge 300 ] && [ "$h" -le 355 ] ||

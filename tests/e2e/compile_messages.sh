@@ -9,6 +9,7 @@
 # a range, an include file, a relative path and a fatal error.
 cat >"$PROGRAM_DIR/pawncc" <<'SH'
 #!/bin/sh
+for last; do :; done; set -- "$1" "$2" "$last"
 printf '%s(6) : error 001: expected token: ";", but found "new"\r\n' "$3"
 printf 'Pawn compiler 3.2.3664\r\n\r\n'
 printf '%s(9 -- 11) : warning 215: expression has no effect\r\n' "$3"
