@@ -1,5 +1,8 @@
 #include "appcore/DocumentSession.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -19,6 +22,14 @@ std::string WindowTitle(const std::string& fileName) {
   return fileName.empty() ? std::string("Ludra") : ExtractFileName(fileName) + " - Ludra";
 }
 
+TFileStamp TFileStamp::Of(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return {};
+  return {true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+          static_cast<int64_t>(st.st_size),
+          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 // --- One document ------------------------------------------------------------------------
 
 TDocumentSession::TDocumentSession(std::unique_ptr<TCustomSynEdit> editor, std::string fileName,
@@ -27,7 +38,8 @@ TDocumentSession::TDocumentSession(std::unique_ptr<TCustomSynEdit> editor, std::
       messages_(std::make_unique<TCompilerMessageList>(*editor_)),
       fileName_(std::move(fileName)),
       path_(std::move(path)),
-      key_(path_.empty() ? std::string() : SameFileKey(path_)) {
+      key_(path_.empty() ? std::string() : SameFileKey(path_)),
+      stamp_(TFileStamp::Of(path_)) {
   editor_->OnChange = [this](TCustomSynEdit*) {
     modified_ = true;
     messages_->Unmark();
@@ -55,6 +67,16 @@ void TDocumentSession::SaveAs(const std::string& fileName, const std::string& pa
   fileName_ = fileName;
   path_ = path;
   key_ = SameFileKey(path);
+  TakeStamp();
+  modified_ = false;
+}
+
+void TDocumentSession::Reload() {
+  const int line = editor_->CaretLine();
+  editor_->Lines().LoadFromFile(path_);
+  messages_->Clear();
+  editor_->SetCaretPos({1, std::min(line, std::max(1, editor_->Lines().Count()))});
+  TakeStamp();
   modified_ = false;
 }
 
@@ -158,6 +180,7 @@ TDocumentSession& TDocumentSessions::Open(const std::string& fileName) {
 bool TDocumentSessions::Save(TDocumentSession& session) {
   if (session.Untitled()) return SaveAs(session);
   session.Editor().Lines().SaveToFile(session.Path());
+  session.TakeStamp();
   session.SetModified(false);
   Status("File '" + session.ShortName() + "' saved.");
   if (OnFileUsed) OnFileUsed(session);
@@ -209,6 +232,32 @@ bool TDocumentSessions::Close(TDocumentSession& session) {
   Status(session.Untitled() ? std::string("Ludra is ready.")
                             : "File '" + session.ShortName() + "' closed.");
   Remove(IndexOf(session));
+  return true;
+}
+
+bool TDocumentSessions::CheckDisk(TDocumentSession& session) {
+  if (session.Untitled()) return false;
+  const TFileStamp now = TFileStamp::Of(session.Path());
+  if (now == session.Stamp()) return false;
+  const std::string name = "'" + session.ShortName() + "'";
+  if (!now.Exists) {
+    session.TakeStamp();
+    session.SetModified(true);
+    if (OnChange) OnChange(session);
+    Status("File " + name + " is no longer on disk; Save writes it again.");
+    return true;
+  }
+  if (session.Modified()) {
+    Activate(IndexOf(session));
+    // Asked once for this change of the file.
+    session.TakeStamp();
+    if (prompts_.MessageDlg(name + " was changed by another program. Reload it and lose your "
+                                   "changes?",
+                            mtConfirmation, mbYesNo) != mrYes)
+      return true;
+  }
+  session.Reload();
+  Status("File " + name + " was changed by another program and has been reloaded.");
   return true;
 }
 

@@ -6,6 +6,7 @@
 // opening a file already open switches to it, Save As never writes over a
 // file another document holds, Close asks about that document only, and
 // Exit asks once for each modified one.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +29,16 @@ std::string ResolvePath(const std::string& fileName);
 
 // The window title for a document name ("" for none).
 std::string WindowTitle(const std::string& fileName);
+
+// What tells that another program changed a file: its identity, size and
+// modification time (absent: the file is not there).
+struct TFileStamp {
+  bool Exists = false;
+  uint64_t Device = 0, Inode = 0;
+  int64_t Size = 0, MTime = 0;  // MTime in nanoseconds
+  bool operator==(const TFileStamp&) const = default;
+  static TFileStamp Of(const std::string& path);
+};
 
 class TDocumentSession {
  public:
@@ -68,6 +79,13 @@ class TDocumentSession {
   // Writes the lines to path and takes that name (a failed write raises and
   // changes nothing); the session is then unmodified.
   void SaveAs(const std::string& fileName, const std::string& path);
+  // The file as the document last read, wrote or accepted it.
+  const TFileStamp& Stamp() const { return stamp_; }
+  // Takes the file as it is now as the one the document knows.
+  void TakeStamp() { stamp_ = TFileStamp::Of(path_); }
+  // Reads the file again, the caret kept on its line (a failed read raises
+  // and changes nothing); the session is then unmodified.
+  void Reload();
 
   // Raised after each change the editor records.
   std::function<void(TDocumentSession&)> OnChange;
@@ -76,6 +94,7 @@ class TDocumentSession {
   std::unique_ptr<TCustomSynEdit> editor_;
   std::unique_ptr<TCompilerMessageList> messages_;
   std::string fileName_, path_, key_;
+  TFileStamp stamp_;
   bool modified_ = false;
 };
 
@@ -125,6 +144,13 @@ class TDocumentSessions {
   // Asks about that document only, then closes it; the one after it (else
   // before it) becomes active. False when it stays open.
   bool Close(TDocumentSession& session);
+  // A document's file as another program left it, looked at when the
+  // document comes on view or the window comes forward: an unmodified
+  // document reads the changed file again; a modified one asks first (No
+  // keeps the text, and the question comes again only after the next
+  // change); a file gone or renamed leaves the document modified, so it is
+  // saved again or dropped knowingly. True when anything was done or asked.
+  bool CheckDisk(TDocumentSession& session);
   // Exit's question: each modified document in turn is made active and
   // asked about (Yes saves, No drops its changes). Cancel, or a save that
   // stores nothing, ends the asking with every document still open: false.

@@ -75,8 +75,11 @@ TEST_F(DocumentSessionsTest, OpenSwitchesToAFileAlreadyOpenUnderAnyName) {
   std::string a = File("a.pwn"), b = File("b.pwn");
   fs::create_symlink(dir_, dir_ + "/link");
   EXPECT_EQ(docs_.Title(), "Ludra");
+  docs_.SetDefaultCodePage(FindCodePage(1251));
   docs_.Open(a);
-  docs_.Open(b);
+  docs_.Open(b).SetCodePage(FindCodePage(1250));
+  EXPECT_EQ(docs_.At(0).CodePage().Number(), 1251);  // each document its own page
+  EXPECT_EQ(docs_.At(1).CodePage().Number(), 1250);
   EXPECT_EQ(Names(), "a.pwn *b.pwn");
   EXPECT_EQ(docs_.Title(), "b.pwn - Ludra");
   for (const std::string& name : {a, dir_ + "/link/a.pwn", dir_ + "/./a.pwn"}) {
@@ -194,23 +197,39 @@ TEST_F(DocumentSessionsTest, ExitAsksOnceForEachModifiedDocument) {
   }
 }
 
-TEST_F(DocumentSessionsTest, EachDocumentKeepsItsOwnPageLineEndsAndMarks) {
-  std::string a = File("a.pwn", "one\ntwo\n"), b = File("b.pwn", "one\r\n");
-  docs_.SetDefaultCodePage(FindCodePage(1251));
+// Another program changes or removes an open document's file.
+TEST_F(DocumentSessionsTest, FilesChangedOnDiskAreReloadedOrAskedAbout) {
+  std::string a = File("a.pwn", "one\ntwo\nthree\n"), b = File("b.pwn", "b\n");
   TDocumentSession& sa = docs_.Open(a);
   TDocumentSession& sb = docs_.Open(b);
-  sb.SetCodePage(FindCodePage(1250));
-  EXPECT_EQ(sa.CodePage().Number(), 1251);
-  EXPECT_EQ(sb.CodePage().Number(), 1250);
-  EXPECT_EQ(sa.LineEnds(), leLf);
-  EXPECT_EQ(sb.LineEnds(), leCrLf);
-  TCompilerMessage error;
-  error.FileName = "a.pwn";
-  error.Line = error.LastLine = 2;
-  sa.Messages().Assign({error}, a);
-  EXPECT_EQ(sa.Messages().DocumentCount(), 1);
-  EXPECT_EQ(sb.Messages().DocumentCount(), 0);
-  Type(sa, "x");
-  EXPECT_TRUE(sa.Modified());
-  EXPECT_FALSE(sb.Modified());
+  sa.Editor().SetCaretPos({1, 3});
+  EXPECT_FALSE(docs_.CheckDisk(sa));
+  File("a.pwn", "one\nTWO\n");  // unmodified: read again, the caret kept in the text
+  EXPECT_TRUE(docs_.CheckDisk(sa));
+  EXPECT_EQ(sa.Editor().Lines().Get(1), "TWO");
+  EXPECT_EQ(sa.CaretLine(), 2);
+  EXPECT_EQ(status_, "File 'a.pwn' was changed by another program and has been reloaded.");
+
+  Type(sa, "x");  // modified: asked; No keeps the text and asks no more for this change
+  File("a.pwn", "changed again\n");
+  prompts_.answers = {mrNo, mrYes};
+  EXPECT_TRUE(docs_.CheckDisk(sa));
+  EXPECT_FALSE(docs_.CheckDisk(sa));
+  EXPECT_EQ(sa.Editor().Lines().Get(0), "xone");
+  File("a.pwn", "third time\n");
+  EXPECT_TRUE(docs_.CheckDisk(sa));  // Yes: read again
+  EXPECT_EQ(prompts_.asked,
+            std::vector<std::string>(
+                2, "'a.pwn' was changed by another program. Reload it and lose your changes?"));
+  EXPECT_EQ(sa.Editor().Lines().Get(0), "third time");
+  EXPECT_FALSE(sa.Modified());
+
+  fs::rename(b, dir_ + "/renamed.pwn");  // gone: the text stays, to be saved again
+  EXPECT_TRUE(docs_.CheckDisk(sb));
+  EXPECT_TRUE(sb.Modified());
+  EXPECT_EQ(status_, "File 'b.pwn' is no longer on disk; Save writes it again.");
+  EXPECT_FALSE(docs_.CheckDisk(sb));
+  EXPECT_TRUE(docs_.Save(sb));
+  EXPECT_EQ(Read(b), "b\n");
+  EXPECT_FALSE(docs_.CheckDisk(sb));
 }
