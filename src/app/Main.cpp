@@ -160,6 +160,9 @@ void TfmMain::CreateActions() {
   miHelpTopics =
       item("miHelpTopics", "&Help Topics", QKeySequence(Qt::Key_F1), &TfmMain::miHelpTopicsClick);
   miAbout = item("miAbout", "&About Ludra", {}, &TfmMain::miAboutClick);
+  miRestoreSession =
+      item("miRestoreSession", "&Restore Session at Start", {}, &TfmMain::miRestoreSessionClick);
+  miRestoreSession->setCheckable(true);
   // The handlers of the check items toggle the mark themselves; Qt has
   // already toggled it when triggered fires, so that is undone first (this
   // connection was made after the handler's, so it is made again before it).
@@ -216,7 +219,8 @@ void TfmMain::CreateMenus() {
       menu("miBuild", "&Build",
            {miCompile, miCompileRun, nullptr, miNextMessage, miPrevMessage, nullptr, miRunOptions},
            &TfmMain::miBuildClick);
-  miOptions = menu("miOptions", "&Options", {miFont, miShowFunctionList, miAssoc}, nullptr);
+  miOptions = menu("miOptions", "&Options", {miFont, miShowFunctionList, miAssoc, miRestoreSession},
+                   nullptr);
   CreateCodePageMenu();
   miHelp = menu("miHelp", "&Help", {miHelpTopics, nullptr, miAbout}, nullptr);
 
@@ -405,7 +409,8 @@ void TfmMain::FormCreate(QObject* sender) {
   // first frame.
   includesPending_ = true;
   scriptPending_ = !params_.empty();
-  sessionPending_ = params_.empty() && RestoreSessionEnabled(ini);
+  miRestoreSession->setChecked(RestoreSessionEnabled(ini));
+  sessionPending_ = params_.empty() && miRestoreSession->isChecked();
 }
 
 void TfmMain::FinishStart() {

@@ -132,7 +132,8 @@ class TfmMain : public QMainWindow {
           *miFindPrev = nullptr, *miReplace = nullptr, *miGoto = nullptr, *miSelectAll = nullptr;
   QAction *miCompile = nullptr, *miCompileRun = nullptr, *miRunOptions = nullptr;
   QAction *miNextMessage = nullptr, *miPrevMessage = nullptr;
-  QAction *miFont = nullptr, *miShowFunctionList = nullptr, *miAssoc = nullptr;
+  QAction *miFont = nullptr, *miShowFunctionList = nullptr, *miAssoc = nullptr,
+          *miRestoreSession = nullptr;
   QAction *miHelpTopics = nullptr, *miAbout = nullptr;
   QMenu* pmMain = nullptr;
   QAction *piUndo = nullptr, *piCut = nullptr, *piCopy = nullptr, *piPaste = nullptr,
@@ -288,6 +289,9 @@ class TfmMain : public QMainWindow {
   // status bar.
   void StoreSession();
   void RestoreSession();
+  // Options > Restore Session at Start: writes the check mark Qt has set (a
+  // refused write puts it back).
+  void miRestoreSessionClick(QObject* sender);
   // The document's file, resolved once when it was opened or saved (a
   // relative name against the current directory of that moment); saving
   // and compiling use it, the caption shows CurrentFileName as given.

@@ -1,6 +1,7 @@
 // The main window's session across starts and the files later starts hand
 // over to it. One document at a time: of a saved session the active
 // document opens, of handed-over files the first that exists.
+#include <QAction>
 #include <QApplication>
 #include <QTimer>
 #include <filesystem>
@@ -38,6 +39,17 @@ void TfmMain::RestoreSession() {
     GoToLine(*moCode, document.CaretLine);
   }
   if (!plan.Missing.empty()) SetStatusText(MissingFilesNote(plan.Missing));
+}
+
+void TfmMain::miRestoreSessionClick(QObject* sender) {
+  (void)sender;
+  const bool restore = miRestoreSession->isChecked();
+  try {
+    Settings().WriteBool("General", "RestoreSession", restore);
+  } catch (...) {
+    miRestoreSession->setChecked(!restore);
+    throw;
+  }
 }
 
 void TfmMain::FilesHandedOver(const std::vector<std::string>& files) {

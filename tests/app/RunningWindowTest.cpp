@@ -160,7 +160,10 @@ TEST_F(MainWindowTest, HandedOverFileOpensAndTheSessionComesBack) {
   EXPECT_EQ(window_->StatusText(0), "'b.pwn' of the last session was not found.");
   // Off: nothing opens.
   WriteFile(b, text);
-  TProfileFile(programDir_ + "/settings.ini").WriteBool("General", "RestoreSession", false);
+  EXPECT_TRUE(window_->miRestoreSession->isChecked());
+  window_->miRestoreSession->trigger();
+  EXPECT_EQ(Ini("General", "RestoreSession"), "0");
   Start();
+  EXPECT_FALSE(window_->miRestoreSession->isChecked());
   EXPECT_EQ(Caption(), "Ludra");
 }
