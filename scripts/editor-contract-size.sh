@@ -35,3 +35,4 @@ print("public member functions of TCustomSynEdit:", count)
 echo "#include lines in editor/SynEdit.h: $(grep -c '^#include' "$header")"
 echo "project headers editor/SynEdit.h reaches: $(clang++ -x c++ -std=c++20 -fsyntax-only -Isrc -H "$header" 2>&1 \
   | grep -E '^\.+ src/' | sed 's/^\.* //' | sort -u | wc -l)"
+echo "protected members the test editor makes public: $(grep -c '^ *using TCustomSynEdit::' "$root/tests/editor/HeadlessSynEdit.h")"

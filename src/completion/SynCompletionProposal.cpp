@@ -128,28 +128,21 @@ void TSynCompletionProposal::AttachEditor(TCustomSynEdit* editor) {
   if (!editor) return;
   if (std::find(attachedEditors_.begin(), attachedEditors_.end(), editor) != attachedEditors_.end())
     return;
-  editor->FreeNotification(this, [this](TCustomSynEdit* gone) {
-    // The editor is going: forget it without calling back into it.
-    if (form_->CurrentEditor() == gone) {
-      form_->SetCurrentEditor(nullptr);
-      form_->Hide();
-    }
-    std::erase(attachedEditors_, gone);
-    if (editor_ == gone) editor_ = nullptr;
-    Unhook(gone);
-  });
   attachedEditors_.push_back(editor);
-  editor->HookKeyDown(&KeyDownHook, this);
-  editor->HookKeyPress(&KeyPressHook, this);
-  editor->RegisterCommandHandler(&CommandHook, this, nullptr);
+  editor->AddListener(this);
 }
 
-void TSynCompletionProposal::Unhook(TCustomSynEdit* editor) {
-  editor->RemoveFreeNotification(this);
-  editor->UnhookKeyDown(&KeyDownHook, this);
-  editor->UnhookKeyPress(&KeyPressHook, this);
-  editor->UnregisterCommandHandler(&CommandHook, this);
+void TSynCompletionProposal::EditorDestroyed(TCustomSynEdit* gone) {
+  // The editor is going: forget it without calling back into it.
+  if (form_->CurrentEditor() == gone) {
+    form_->SetCurrentEditor(nullptr);
+    form_->Hide();
+  }
+  std::erase(attachedEditors_, gone);
+  if (editor_ == gone) editor_ = nullptr;
 }
+
+void TSynCompletionProposal::Unhook(TCustomSynEdit* editor) { editor->RemoveListener(this); }
 
 bool TSynCompletionProposal::DetachEditor(TCustomSynEdit* editor) {
   auto it = std::find(attachedEditors_.begin(), attachedEditors_.end(), editor);
@@ -334,21 +327,18 @@ void TSynCompletionProposal::CharTyped(char key) {
 
 // --- Hooks -----------------------------------------------------------------------------------
 
-void TSynCompletionProposal::KeyDownHook(void* object, TCustomSynEdit* sender, uint16_t& key,
-                                         TShiftState shift) {
-  static_cast<TSynCompletionProposal*>(object)->EditorKeyDown(sender, key, shift);
+void TSynCompletionProposal::KeyDownHook(TCustomSynEdit* sender, uint16_t& key, TShiftState shift) {
+  EditorKeyDown(sender, key, shift);
 }
 
-void TSynCompletionProposal::KeyPressHook(void* object, TCustomSynEdit* sender, char& key) {
-  static_cast<TSynCompletionProposal*>(object)->EditorKeyPress(sender, key);
+void TSynCompletionProposal::KeyPressHook(TCustomSynEdit* sender, char& key) {
+  EditorKeyPress(sender, key);
 }
 
-void TSynCompletionProposal::CommandHook(void* object, TCustomSynEdit* sender, bool afterProcessing,
+void TSynCompletionProposal::CommandHook(TCustomSynEdit* sender, bool afterProcessing,
                                          bool& handled, TSynEditorCommand& command, char& aChar,
-                                         void* data, void* handlerData) {
-  (void)handlerData;
-  static_cast<TSynCompletionProposal*>(object)->HookedEditorCommand(sender, afterProcessing,
-                                                                    handled, command, aChar, data);
+                                         void* data) {
+  HookedEditorCommand(sender, afterProcessing, handled, command, aChar, data);
 }
 
 void TSynCompletionProposal::EditorKeyDown(TCustomSynEdit* sender, uint16_t& key,

@@ -151,7 +151,7 @@ class TSynBaseCompletionProposal {
   bool asked_ = true;
 };
 
-class TSynCompletionProposal : public TSynBaseCompletionProposal {
+class TSynCompletionProposal : public TSynBaseCompletionProposal, private TSynEditListener {
  public:
   explicit TSynCompletionProposal(TSynProposalHost& host);
   ~TSynCompletionProposal() override;
@@ -201,10 +201,12 @@ class TSynCompletionProposal : public TSynBaseCompletionProposal {
                            TSynEditorCommand& command, char& aChar, void* data) override;
 
  private:
-  static void KeyDownHook(void* object, TCustomSynEdit* sender, uint16_t& key, TShiftState shift);
-  static void KeyPressHook(void* object, TCustomSynEdit* sender, char& key);
-  static void CommandHook(void* object, TCustomSynEdit* sender, bool afterProcessing, bool& handled,
-                          TSynEditorCommand& command, char& aChar, void* data, void* handlerData);
+  // What the attached editors report.
+  void KeyDownHook(TCustomSynEdit* sender, uint16_t& key, TShiftState shift) override;
+  void KeyPressHook(TCustomSynEdit* sender, char& key) override;
+  void CommandHook(TCustomSynEdit* sender, bool afterProcessing, bool& handled,
+                   TSynEditorCommand& command, char& aChar, void* data) override;
+  void EditorDestroyed(TCustomSynEdit* gone) override;
   void EditorKeyDown(TCustomSynEdit* sender, uint16_t& key, TShiftState shift);
   void EditorKeyPress(TCustomSynEdit* sender, char& key);
   void TimerTick();

@@ -42,7 +42,10 @@ TCustomSynEdit::TCustomSynEdit(TSynClipboard* clipboard)
 }
 
 TCustomSynEdit::~TCustomSynEdit() {
-  freeHooks_.Notify(this);
+  // Each listener is told once, after it has been removed.
+  TSynEditListeners listeners = std::move(listeners_);
+  listeners_ = {};
+  listeners.Call([this](TSynEditListener* l) { l->EditorDestroyed(this); });
   lines_->OnChanging = nullptr;
   lines_->OnChange = nullptr;
   lines_->OnCleared = nullptr;
@@ -58,12 +61,11 @@ TCustomSynEdit::~TCustomSynEdit() {
   if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
 }
 
-void TCustomSynEdit::FreeNotification(const void* owner,
-                                      std::function<void(TCustomSynEdit*)> handler) {
-  freeHooks_.Set(owner, std::move(handler));
+void TCustomSynEdit::AddListener(TSynEditListener* listener) {
+  if (listener) listeners_.Add(listener);
 }
 
-void TCustomSynEdit::RemoveFreeNotification(const void* owner) { freeHooks_.Remove(owner); }
+void TCustomSynEdit::RemoveListener(TSynEditListener* listener) { listeners_.Remove(listener); }
 
 TPoint TCustomSynEdit::MousePosition() const { return mouse_->Last; }
 

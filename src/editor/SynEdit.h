@@ -98,11 +98,11 @@ class TCustomSynEdit {
   virtual ~TCustomSynEdit();
   TCustomSynEdit(const TCustomSynEdit&) = delete;
   TCustomSynEdit& operator=(const TCustomSynEdit&) = delete;
-  // Components attached by reference (the completion engines) are told when
-  // the editor goes, so they drop their hooks and references. One handler per
-  // owner; removed again with RemoveFreeNotification.
-  void FreeNotification(const void* owner, std::function<void(TCustomSynEdit*)> handler);
-  void RemoveFreeNotification(const void* owner);
+  // Components attached by reference (the completion engines) follow the
+  // editor through one listener each (SynEditKbdHandler.h): keys, commands
+  // and the editor going. Not owned; adding one twice adds it once.
+  void AddListener(TSynEditListener* listener);
+  void RemoveListener(TSynEditListener* listener);
   // Verifies the invariants of the control and its components; throws
   // std::logic_error when one is broken.
   void Check() const;
@@ -208,6 +208,7 @@ class TCustomSynEdit {
 
   // --- Undo and redo.
   bool CanUndo() const;
+  bool CanRedo() const;
   void Undo();
   void Redo();
   // Ends the current undo step: the next change starts one of its own.
@@ -215,20 +216,12 @@ class TCustomSynEdit {
   void ClearUndo();
   void SetMaxUndo(int value);
 
-  // --- Commands and keys: the window's key messages, the command entry point
-  // (built-in commands run inside one paint lock), and the handler chains
-  // that run newest first before the editor translates a key.
+  // --- Commands and keys: the window's key messages and the command entry
+  // point (built-in commands run inside one paint lock).
   virtual void RunCommand(TSynEditorCommand command, char aChar, void* data);
   void KeyDown(uint16_t& key, TShiftState shift);
   void KeyPress(char& key);
   void KeyUp(uint16_t& key, TShiftState shift);
-  void HookKeyDown(TKeyDownProc handler, void* object);
-  void UnhookKeyDown(TKeyDownProc handler, void* object);
-  void HookKeyPress(TKeyPressProc handler, void* object);
-  void UnhookKeyPress(TKeyPressProc handler, void* object);
-  // Hooked command handlers, called before and after every command.
-  void RegisterCommandHandler(THookedCommandProc handler, void* object, void* handlerData);
-  void UnregisterCommandHandler(THookedCommandProc handler, void* object);
   // Identifier characters from the highlighter, or the defaults.
   bool IsIdentChar(char c) const;
   // The character at pos lies in a comment or a literal by the highlighter
@@ -422,7 +415,6 @@ class TCustomSynEdit {
   void SetInsertCaret(TSynEditCaretType value);
   void SetOverwriteCaret(TSynEditCaretType value);
   int MaxUndo() const { return maxUndo_; }
-  bool CanRedo() const;
   int TextOrigin() const { return view_.TextOrigin(); }
   void SetGutterPixels(int value);
   int ExtraLineSpacing() const { return view_.ExtraLineSpacing; }
@@ -448,16 +440,7 @@ class TCustomSynEdit {
   TShiftState PendingShift() const { return pendingShift_; }
   int ImeCharsToSkip() const { return imeCharsToSkip_; }
   void SetImeCharsToSkip(int value) { imeCharsToSkip_ = value > 0 ? value : 0; }
-  void HookKeyUp(TKeyDownProc handler, void* object);
-  void UnhookKeyUp(TKeyDownProc handler, void* object);
-  int CommandHandlerCount() const { return commandHandlers_.Count(); }
-  // Mouse handler chains (newest first, every handler runs) and the mouse's state.
-  void HookMouseDown(TMouseProc handler, void* object);
-  void UnhookMouseDown(TMouseProc handler, void* object);
-  void HookMouseUp(TMouseProc handler, void* object);
-  void UnhookMouseUp(TMouseProc handler, void* object);
-  void HookMouseCursor(TMouseCursorProc handler, void* object);
-  void UnhookMouseCursor(TMouseCursorProc handler, void* object);
+  // The mouse's state.
   // The window lost the mouse capture (another window took it).
   void MouseCaptureLost();
   bool MouseCapture() const;
@@ -588,7 +571,7 @@ class TCustomSynEdit {
   std::unique_ptr<TSynWrapGlyph> MakeWrapGlyph();
 
   std::unique_ptr<TSynEditStringList> lines_;
-  TSynFreeNotifications<TCustomSynEdit> freeHooks_;
+  TSynEditListeners listeners_;
   TSynClipboard* clipboard_ = nullptr;
   TSynCustomHighlighter* highlighter_ = nullptr;
   TSynEditSearchCustom* searchEngine_ = nullptr;
@@ -639,8 +622,10 @@ class TCustomSynEdit {
   uint16_t pendingKey_ = 0;
   TShiftState pendingShift_;
   int imeCharsToSkip_ = 0;
-  TSynEditKbdHandler kbdHandler_;
-  THookedCommandHandlerList commandHandlers_;
+  // Set while the listeners see a key, so a key sent from inside one is not
+  // shown to them again.
+  bool keyDownHooked_ = false;
+  bool keyPressHooked_ = false;
 
   // Bookmarks, the application's mark images, focus targets.
   TSynEditMark* bookmarks_[10] = {};

@@ -9,6 +9,20 @@
 
 namespace ludra {
 
+namespace {
+
+// Keys go to the newest listener first, over a snapshot (a listener may
+// remove itself); f answers false to stop.
+template <typename F>
+void NewestFirst(const TSynEditListeners& listeners, F&& f) {
+  std::vector<TSynEditListener*> snapshot;
+  for (int i = 0; i < listeners.Count(); ++i) snapshot.push_back(listeners.Get(i));
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
+    if (!f(*it)) return;
+}
+
+}  // namespace
+
 // --- Keys -----------------------------------------------------------------------
 
 std::unique_ptr<TSynEditKeyStrokes> TCustomSynEdit::DefaultKeystrokes() {
@@ -37,7 +51,15 @@ TSynEditorCommand TCustomSynEdit::TranslateKeyCode(uint16_t key, TShiftState shi
 
 void TCustomSynEdit::KeyDown(uint16_t& key, TShiftState shift) {
   if (OnKeyDown) OnKeyDown(this, key, shift);
-  kbdHandler_.ExecuteKeyDown(this, key, shift);
+  if (!keyDownHooked_) {
+    auto hooked = Preserve(keyDownHooked_);
+    keyDownHooked_ = true;
+    NewestFirst(listeners_, [&](TSynEditListener* l) {
+      if (key == 0) return false;
+      l->KeyDownHook(this, key, shift);
+      return true;
+    });
+  }
   if (key == 0) {
     // A consumed key ends a pending two-key binding like any key below 30.
     pendingKey_ = 0;
@@ -66,50 +88,29 @@ void TCustomSynEdit::KeyPress(char& key) {
     return;
   }
   if (OnKeyPress) OnKeyPress(this, key);
-  kbdHandler_.ExecuteKeyPress(this, key);
+  if (!keyPressHooked_) {
+    auto hooked = Preserve(keyPressHooked_);
+    keyPressHooked_ = true;
+    NewestFirst(listeners_, [&](TSynEditListener* l) {
+      if (key == 0) return false;
+      l->KeyPressHook(this, key);
+      return true;
+    });
+  }
   RunCommand(ecChar, key, nullptr);
 }
 
 void TCustomSynEdit::KeyUp(uint16_t& key, TShiftState shift) {
   if (OnKeyUp) OnKeyUp(this, key, shift);
-  kbdHandler_.ExecuteKeyUp(this, key, shift);
-}
-
-void TCustomSynEdit::HookKeyDown(TKeyDownProc handler, void* object) {
-  kbdHandler_.KeyDownHandlers().Add(handler, object);
-}
-void TCustomSynEdit::UnhookKeyDown(TKeyDownProc handler, void* object) {
-  kbdHandler_.KeyDownHandlers().Remove(handler, object);
-}
-void TCustomSynEdit::HookKeyUp(TKeyDownProc handler, void* object) {
-  kbdHandler_.KeyUpHandlers().Add(handler, object);
-}
-void TCustomSynEdit::UnhookKeyUp(TKeyDownProc handler, void* object) {
-  kbdHandler_.KeyUpHandlers().Remove(handler, object);
-}
-void TCustomSynEdit::HookKeyPress(TKeyPressProc handler, void* object) {
-  kbdHandler_.KeyPressHandlers().Add(handler, object);
-}
-void TCustomSynEdit::UnhookKeyPress(TKeyPressProc handler, void* object) {
-  kbdHandler_.KeyPressHandlers().Remove(handler, object);
 }
 
 // --- Command pipeline --------------------------------------------------------------
 
-void TCustomSynEdit::RegisterCommandHandler(THookedCommandProc handler, void* object,
-                                            void* handlerData) {
-  if (handler) commandHandlers_.Add({handler, object, handlerData});
-}
-
-void TCustomSynEdit::UnregisterCommandHandler(THookedCommandProc handler, void* object) {
-  commandHandlers_.Remove({handler, object, nullptr});
-}
-
 void TCustomSynEdit::NotifyHookedCommandHandlers(bool afterProcessing, TSynEditorCommand& command,
                                                  char& aChar, void* data) {
   bool handled = false;
-  commandHandlers_.Call([&](const THookedCommandHandlerEntry& h) {
-    h.Handler(h.Object, this, afterProcessing, handled, command, aChar, data, h.HandlerData);
+  listeners_.Call([&](TSynEditListener* l) {
+    l->CommandHook(this, afterProcessing, handled, command, aChar, data);
   });
   if (handled) command = ecNone;
 }

@@ -1,5 +1,5 @@
 // The mouse: clicks, word selection, drag selection with automatic scrolling,
-// the wheel, the mouse cursor, gutter clicks, the mouse chains and the focus.
+// the wheel, the mouse cursor, gutter clicks and the focus.
 #include <algorithm>
 #include <climits>
 
@@ -45,7 +45,6 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
   if (button != mbLeft && hadSelection) return;
   if (button == mbLeft && !doubleClick && hadSelection) mouse_->Down = {x, y};
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
-  kbdHandler_.ExecuteMouseDown(this, button, shift, x, y);
 
   if (button == mbLeft || (button == mbRight && options_.Contains(eoRightMouseMovesCursor))) {
     auto lock = LockPaint();
@@ -104,7 +103,6 @@ void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
 void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   mouse_->Last = {x, y};
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
-  kbdHandler_.ExecuteMouseUp(this, button, shift, x, y);
   StopAutoScroll();
   if (button == mbRight && shift == TShiftState{ssRight} && HasPopupMenu()) return;
   SetMouseCapture(false);
@@ -272,29 +270,7 @@ TCursor TCustomSynEdit::MouseCursorAt(int x, int y) {
   else
     cursor = mouse_->Cursor;
   if (OnMouseCursor) OnMouseCursor(this, pos, cursor);
-  kbdHandler_.ExecuteMouseCursor(this, pos, cursor);
   return cursor;
-}
-
-// --- Chains ---------------------------------------------------------------------------
-
-void TCustomSynEdit::HookMouseDown(TMouseProc handler, void* object) {
-  kbdHandler_.MouseDownHandlers().Add(handler, object);
-}
-void TCustomSynEdit::UnhookMouseDown(TMouseProc handler, void* object) {
-  kbdHandler_.MouseDownHandlers().Remove(handler, object);
-}
-void TCustomSynEdit::HookMouseUp(TMouseProc handler, void* object) {
-  kbdHandler_.MouseUpHandlers().Add(handler, object);
-}
-void TCustomSynEdit::UnhookMouseUp(TMouseProc handler, void* object) {
-  kbdHandler_.MouseUpHandlers().Remove(handler, object);
-}
-void TCustomSynEdit::HookMouseCursor(TMouseCursorProc handler, void* object) {
-  kbdHandler_.MouseCursorHandlers().Add(handler, object);
-}
-void TCustomSynEdit::UnhookMouseCursor(TMouseCursorProc handler, void* object) {
-  kbdHandler_.MouseCursorHandlers().Remove(handler, object);
 }
 
 // --- Focus ----------------------------------------------------------------------------

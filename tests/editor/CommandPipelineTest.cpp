@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/EditorKeys.h"
@@ -27,18 +28,31 @@ struct TTrace {
   }
 };
 
-struct THook {
+// A listener that logs the commands and keys it sees, and may handle a
+// command or consume a key.
+struct THook : TSynEditListener {
+  THook(std::vector<std::string>* log, std::string name, bool handleBefore = false,
+        bool handleAfter = false)
+      : log(log), name(std::move(name)), handleBefore(handleBefore), handleAfter(handleAfter) {}
   std::vector<std::string>* log;
   std::string name;
   bool handleBefore = false;
   bool handleAfter = false;
-  static void Proc(void* object, TCustomSynEdit*, bool after, bool& handled,
-                   TSynEditorCommand& command, char&, void*, void* data) {
-    auto* h = static_cast<THook*>(object);
-    h->log->push_back(h->name + (after ? " after " : " before ") + EditorCommandToIdent(command) +
-                      (handled ? " handled" : "") + (data ? " data" : ""));
-    if (!after && h->handleBefore) handled = true;
-    if (after && h->handleAfter) handled = true;
+  bool consume = false;
+  void CommandHook(TCustomSynEdit*, bool after, bool& handled, TSynEditorCommand& command, char&,
+                   void* data) override {
+    log->push_back(name + (after ? " after " : " before ") + EditorCommandToIdent(command) +
+                   (handled ? " handled" : "") + (data ? " data" : ""));
+    if (!after && handleBefore) handled = true;
+    if (after && handleAfter) handled = true;
+  }
+  void KeyDownHook(TCustomSynEdit*, uint16_t& key, TShiftState) override {
+    log->push_back(name);
+    if (consume) key = 0;
+  }
+  void KeyPressHook(TCustomSynEdit*, char& key) override {
+    log->push_back(name + " " + std::string(1, key));
+    if (consume) key = 0;
   }
 };
 
@@ -62,22 +76,24 @@ TEST(CommandPipelineTest, TabGivesExactlyOneCommandAndItsCharacterIsDropped) {
 }
 
 TEST(CommandPipelineTest, EventsAndHooksRunInOrder) {
-  THeadlessSynEdit e;
   TTrace t;
-  t.Attach(e);
-  int dummy = 0;
   THook a{&t.log, "a"}, b{&t.log, "b"};
-  e.RegisterCommandHandler(THook::Proc, &a, &dummy);
-  e.RegisterCommandHandler(THook::Proc, &b, nullptr);
-  e.RegisterCommandHandler(THook::Proc, &a, nullptr);  // already there: ignored
-  e.RegisterCommandHandler(nullptr, &a, nullptr);      // no procedure: ignored
-  EXPECT_EQ(e.CommandHandlerCount(), 2);
+  THeadlessSynEdit e;
+  t.Attach(e);
+  e.AddListener(&a);
+  e.AddListener(&b);
+  e.AddListener(&a);       // already there: ignored
+  e.AddListener(nullptr);  // ignored
+  TBufferCoord target{1, 1};
+  e.RunCommand(ecGotoXY, 0, &target);
   e.RunCommand(ecChar, 'q', nullptr);
-  EXPECT_EQ(t.log, (std::vector<std::string>{"process ecChar", "a before ecChar data",
-                                             "b before ecChar", "a after ecChar data",
-                                             "b after ecChar", "processed ecChar q"}));
+  EXPECT_EQ(t.log, (std::vector<std::string>{
+                       "process ecGotoXY", "a before ecGotoXY data", "b before ecGotoXY data",
+                       "a after ecGotoXY data", "b after ecGotoXY data", "processed ecGotoXY",
+                       "process ecChar", "a before ecChar", "b before ecChar", "a after ecChar",
+                       "b after ecChar", "processed ecChar q"}));
   EXPECT_EQ(e.Text(), "q");
-  e.UnregisterCommandHandler(THook::Proc, &a);
+  e.RemoveListener(&a);
   t.log.clear();
   e.RunCommand(ecLeft, 0, nullptr);
   EXPECT_EQ(t.log, (std::vector<std::string>{"process ecLeft", "b before ecLeft", "b after ecLeft",
@@ -85,12 +101,12 @@ TEST(CommandPipelineTest, EventsAndHooksRunInOrder) {
 }
 
 TEST(CommandPipelineTest, AHandledBeforeCallCancelsTheCommand) {
-  THeadlessSynEdit e;
   TTrace t;
-  t.Attach(e);
   THook a{&t.log, "a", true}, b{&t.log, "b"};
-  e.RegisterCommandHandler(THook::Proc, &a, nullptr);
-  e.RegisterCommandHandler(THook::Proc, &b, nullptr);
+  THeadlessSynEdit e;
+  t.Attach(e);
+  e.AddListener(&a);
+  e.AddListener(&b);
   e.RunCommand(ecChar, 'q', nullptr);
   // The flag is shared: b sees it set; nothing runs after.
   EXPECT_EQ(t.log, (std::vector<std::string>{"process ecChar", "a before ecChar",
@@ -99,21 +115,21 @@ TEST(CommandPipelineTest, AHandledBeforeCallCancelsTheCommand) {
 }
 
 TEST(CommandPipelineTest, AHandledAfterCallReportsNoCommand) {
-  THeadlessSynEdit e;
   TTrace t;
-  t.Attach(e);
   THook a{&t.log, "a", false, true};
-  e.RegisterCommandHandler(THook::Proc, &a, nullptr);
+  THeadlessSynEdit e;
+  t.Attach(e);
+  e.AddListener(&a);
   e.RunCommand(ecChar, 'q', nullptr);
   EXPECT_EQ(e.Text(), "q");
   EXPECT_EQ(t.log.back(), "processed ecNone q");
 }
 
 TEST(CommandPipelineTest, ProcessCommandMayChangeOrCancel) {
-  THeadlessSynEdit e;
   std::vector<std::string> log;
   THook a{&log, "a"};
-  e.RegisterCommandHandler(THook::Proc, &a, nullptr);
+  THeadlessSynEdit e;
+  e.AddListener(&a);
   e.OnProcessCommand = [](TCustomSynEdit*, TSynEditorCommand& c, char& ch, void*) {
     if (ch == 'x') ch = 'y';
     if (ch == 'z') c = ecNone;
@@ -126,11 +142,11 @@ TEST(CommandPipelineTest, ProcessCommandMayChangeOrCancel) {
 }
 
 TEST(CommandPipelineTest, UserCommandsOnlyReachEventsAndHooks) {
-  THeadlessSynEdit e;
   TTrace t;
-  t.Attach(e);
   THook a{&t.log, "a"};
-  e.RegisterCommandHandler(THook::Proc, &a, nullptr);
+  THeadlessSynEdit e;
+  t.Attach(e);
+  e.AddListener(&a);
   e.SetText("abc");
   e.RunCommand(ecUserFirst + 5, 'x', nullptr);
   EXPECT_EQ(e.Text(), "abc");
@@ -138,62 +154,52 @@ TEST(CommandPipelineTest, UserCommandsOnlyReachEventsAndHooks) {
                                              "processed 1006 x"}));
 }
 
-struct TKeyHandlerRec {
-  std::vector<std::string>* log;
-  std::string name;
-  bool consume = false;
-  static void Down(void* object, TCustomSynEdit*, uint16_t& key, TShiftState) {
-    auto* h = static_cast<TKeyHandlerRec*>(object);
-    h->log->push_back(h->name);
-    if (h->consume) key = 0;
-  }
-  static void Char(void* object, TCustomSynEdit*, char& key) {
-    auto* h = static_cast<TKeyHandlerRec*>(object);
-    h->log->push_back(h->name + " " + std::string(1, key));
-    if (h->consume) key = 0;
-  }
-};
-
 TEST(CommandPipelineTest, KeyDownChainRunsNewestFirstAndStopsAtAConsumedKey) {
-  THeadlessSynEdit e;
   std::vector<std::string> log;
+  THook older{&log, "older"}, newer{&log, "newer"};
+  THeadlessSynEdit e;
   e.OnKeyDown = [&](TCustomSynEdit*, uint16_t&, TShiftState) { log.push_back("event"); };
-  TKeyHandlerRec older{&log, "older"}, newer{&log, "newer", true};
-  e.HookKeyDown(TKeyHandlerRec::Down, &older);
-  e.HookKeyDown(TKeyHandlerRec::Down, &newer);
+  newer.consume = true;
+  e.AddListener(&older);
+  e.AddListener(&newer);
   e.SetText("ab");
   e.SetCaretPos({1, 1});
   uint16_t key = VK_RIGHT;
   e.KeyDown(key, {});
   EXPECT_EQ(log, (std::vector<std::string>{"event", "newer"}));
   EXPECT_EQ(e.CaretPos(), (TBufferCoord{1, 1}));  // the editor never saw it
-  e.UnhookKeyDown(TKeyHandlerRec::Down, &newer);
+  e.RemoveListener(&newer);
   log.clear();
   key = VK_RIGHT;
   e.KeyDown(key, {});
-  EXPECT_EQ(log, (std::vector<std::string>{"event", "older"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"event", "older", "older before ecRight",
+                                           "older after ecRight"}));
   EXPECT_EQ(e.CaretPos(), (TBufferCoord{2, 1}));
 }
 
-TEST(CommandPipelineTest, RemovingAHandlerAddedTwiceRemovesOnlyOneEntry) {
-  THeadlessSynEdit e;
+TEST(CommandPipelineTest, AListenerAddedTwiceHearsOnceAndGoesAtOnce) {
   std::vector<std::string> log;
-  TKeyHandlerRec h{&log, "h"};
-  e.HookKeyPress(TKeyHandlerRec::Char, &h);
-  e.HookKeyPress(TKeyHandlerRec::Char, &h);
-  e.UnhookKeyPress(TKeyHandlerRec::Char, &h);
+  THook h{&log, "h"};
+  THeadlessSynEdit e;
+  e.AddListener(&h);
+  e.AddListener(&h);
   char c = 'a';
   e.KeyPress(c);
-  EXPECT_EQ(log, (std::vector<std::string>{"h a"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"h a", "h before ecChar", "h after ecChar"}));
+  e.RemoveListener(&h);
+  log.clear();
+  e.KeyPress(c);
+  EXPECT_TRUE(log.empty());
 }
 
 TEST(CommandPipelineTest, AConsumedCharacterStillRunsTheCharacterCommand) {
-  THeadlessSynEdit e;
   TTrace t;
-  t.Attach(e);
   std::vector<std::string> log;
-  TKeyHandlerRec h{&log, "h", true};
-  e.HookKeyPress(TKeyHandlerRec::Char, &h);
+  THook h{&log, "h"};
+  THeadlessSynEdit e;
+  t.Attach(e);
+  h.consume = true;
+  e.AddListener(&h);
   char c = 'a';
   e.KeyPress(c);
   EXPECT_EQ(e.Text(), "");
@@ -201,18 +207,18 @@ TEST(CommandPipelineTest, AConsumedCharacterStillRunsTheCharacterCommand) {
 }
 
 TEST(CommandPipelineTest, NestedKeyInAHandlerIsIgnoredByTheSameChain) {
-  THeadlessSynEdit e;
   int calls = 0;
-  struct TNested {
+  struct TNested : TSynEditListener {
     int* calls;
-    static void Down(void* object, TCustomSynEdit* sender, uint16_t&, TShiftState) {
-      auto* n = static_cast<TNested*>(object);
-      ++*n->calls;
+    explicit TNested(int* calls) : calls(calls) {}
+    void KeyDownHook(TCustomSynEdit* sender, uint16_t&, TShiftState) override {
+      ++*calls;
       uint16_t inner = VK_RIGHT;
-      sender->KeyDown(inner, {});  // the chain does not run again
+      sender->KeyDown(inner, {});  // the listeners do not see it again
     }
   } nested{&calls};
-  e.HookKeyDown(TNested::Down, &nested);
+  THeadlessSynEdit e;
+  e.AddListener(&nested);
   e.SetText("abc");
   uint16_t key = VK_RIGHT;
   e.KeyDown(key, {});

@@ -139,15 +139,15 @@ TEST_P(EditCommandsTest, ChangesAndRoundTrips) {
   const std::string changed = e.Text();
   // Every step the command made goes back in one undo, and comes again.
   if (changed == original) {
-    EXPECT_FALSE(e.Editing().UndoList().HasItems());
+    EXPECT_FALSE(e.CanUndo());
     return;
   }
   e.RunCommand(ecUndo, 0, nullptr);
   EXPECT_EQ(Render(e), c.afterUndo ? c.afterUndo : c.before) << "after undo";
-  EXPECT_FALSE(e.Editing().UndoList().HasItems());
+  EXPECT_FALSE(e.CanUndo());
   e.RunCommand(ecRedo, 0, nullptr);
   EXPECT_EQ(Render(e), c.afterRedo ? c.afterRedo : c.after) << "after redo";
-  EXPECT_FALSE(e.Editing().RedoList().HasItems());
+  EXPECT_FALSE(e.CanRedo());
 }
 
 const TShiftState kCtrl{ssCtrl}, kShift{ssShift}, kCtrlShift{ssCtrl, ssShift};
@@ -324,7 +324,7 @@ TEST(EditCommandsLimitsTest, BlanksOverASelectionAtTheLineEndStay) {
     const std::string original = e.Text();
     action(e);
     EXPECT_EQ(Render(e), after);
-    while (e.Editing().UndoList().HasItems()) e.RunCommand(ecUndo, 0, nullptr);
+    while (e.CanUndo()) e.RunCommand(ecUndo, 0, nullptr);
     EXPECT_EQ(e.Text(), original);
   }
 }
@@ -390,7 +390,7 @@ TEST(EditCommandsLimitsTest, ClearAllEmptiesTextAndHistory) {
   Type(e, "abc");
   e.RunCommand(ecClearAll, 0, nullptr);
   EXPECT_EQ(e.Text(), "");
-  EXPECT_FALSE(e.Editing().UndoList().HasItems());
+  EXPECT_FALSE(e.CanUndo());
   EXPECT_FALSE(e.ContentModified());
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/HeadlessSynEdit.h"
@@ -123,7 +124,7 @@ TEST(EditorNoticesTest, LoadingClearsHistoriesQuietly) {
   e.SetCaretPos({4, 1});
   e.SetSelectedText("d");
   e.Undo();
-  ASSERT_TRUE(e.Editing().RedoList().HasItems());
+  ASSERT_TRUE(e.CanRedo());
   e.SetSelectedText("e");
   ASSERT_TRUE(e.ContentModified());
   TNoticeLog log(e);
@@ -131,8 +132,8 @@ TEST(EditorNoticesTest, LoadingClearsHistoriesQuietly) {
   log.statuses.clear();
   log.events.clear();
   e.Lines().LoadFromBytes("new\r\ntext\r\n");
-  EXPECT_FALSE(e.Editing().UndoList().HasItems());
-  EXPECT_FALSE(e.Editing().RedoList().HasItems());
+  EXPECT_FALSE(e.CanUndo());
+  EXPECT_FALSE(e.CanRedo());
   EXPECT_TRUE(e.ContentModified());
   EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "change"), 0);
   EXPECT_TRUE(e.PendingStatus().Contains(scAll));
@@ -302,24 +303,31 @@ TEST(EditorViewTest, CaretIsPlacedOnlyWithFocusAndOutsideLocks) {
   EXPECT_FALSE(e.caretVisible);
 }
 
-TEST(EditorLifetimeTest, FreeNotificationTellsEachOwnerOnceUnlessRemoved) {
+TEST(EditorLifetimeTest, ListenersAreToldOnceWhenTheEditorGoes) {
   std::vector<std::string> told;
+  struct TTold : TSynEditListener {
+    std::vector<std::string>* told;
+    std::string name;
+    TSynEditListener* other = nullptr;
+    TTold(std::vector<std::string>* told, std::string name) : told(told), name(std::move(name)) {}
+    void EditorDestroyed(TCustomSynEdit* sender) override {
+      told->push_back(name);
+      // Removing a listener while being told (as the engines do) changes nothing.
+      if (other) sender->RemoveListener(other);
+    }
+  };
+  TTold a(&told, "a"), b(&told, "b"), c(&told, "c");
   {
     THeadlessSynEdit e;
-    int a = 0, b = 0, c = 0;
-    e.FreeNotification(&a, [&](TCustomSynEdit*) { told.push_back("a"); });
-    // An owner that unhooks itself while being told (as the engines do).
-    e.FreeNotification(&b, [&](TCustomSynEdit* s) {
-      EXPECT_EQ(s, &e);
-      s->RemoveFreeNotification(&b);
-      told.push_back("b");
-    });
-    e.FreeNotification(&c, [&](TCustomSynEdit*) { told.push_back("c-old"); });
-    e.FreeNotification(&c, [&](TCustomSynEdit*) { told.push_back("c"); });  // replaces
-    e.RemoveFreeNotification(&a);
-    e.FreeNotification(&a, [&](TCustomSynEdit*) { told.push_back("a2"); });
+    e.AddListener(&a);
+    e.AddListener(&b);
+    e.AddListener(&c);
+    e.RemoveListener(&a);
+    e.AddListener(&a);
+    e.AddListener(&b);  // already there
+    b.other = &c;
   }
-  EXPECT_EQ(told, (std::vector<std::string>{"b", "c", "a2"}));
+  EXPECT_EQ(told, (std::vector<std::string>{"b", "c", "a"}));
 }
 
 }  // namespace

@@ -376,67 +376,6 @@ TEST(MouseTest, GutterClickReportsLineAndTheMarkUnderThePointer) {
   EXPECT_EQ(reports[3].line, 4);
 }
 
-struct TMouseLog {
-  std::vector<std::string>* log;
-  std::string name;
-  static void Down(void* o, TCustomSynEdit* sender, TMouseButton, TShiftState, int x, int) {
-    auto* h = static_cast<TMouseLog*>(o);
-    h->log->push_back(h->name + " " + std::to_string(x));
-    // A nested press of the same chain is ignored.
-    if (h->name == "reenter") sender->MouseDown(mbLeft, {}, 999, 0);
-  }
-  static void Cursor(void* o, TCustomSynEdit*, const TBufferCoord&, TCursor& c) {
-    auto* h = static_cast<TMouseLog*>(o);
-    h->log->push_back(h->name);
-    c = c == crIBeam ? crArrow : crDrag;
-  }
-};
-
-TEST(MouseTest, MouseChainsRunNewestFirstAndCompletely) {
-  TMouseSynEdit e;
-  e.SetText("abc");
-  std::vector<std::string> log;
-  TMouseLog a{&log, "a"}, b{&log, "reenter"};
-  e.OnMouseDown = [&](TCustomSynEdit*, TMouseButton, TShiftState, int x, int) {
-    log.push_back("event " + std::to_string(x));
-  };
-  e.HookMouseDown(&TMouseLog::Down, &a);
-  e.HookMouseDown(&TMouseLog::Down, &b);
-  e.HookMouseDown(&TMouseLog::Down, &a);
-  e.MouseDown(mbLeft, {}, 50, 5);
-  EXPECT_EQ(log, (std::vector<std::string>{"event 50", "a 50", "reenter 50", "event 999", "a 50"}));
-  // Removing a pair added twice removes only its newest entry.
-  log.clear();
-  e.UnhookMouseDown(&TMouseLog::Down, &a);
-  e.UnhookMouseDown(&TMouseLog::Down, &b);
-  e.OnMouseDown = nullptr;
-  e.MouseDown(mbLeft, {}, 60, 5);
-  EXPECT_EQ(log, (std::vector<std::string>{"a 60"}));
-
-  log.clear();
-  TMouseLog c1{&log, "c1"}, c2{&log, "c2"};
-  e.HookMouseCursor(&TMouseLog::Cursor, &c1);
-  e.HookMouseCursor(&TMouseLog::Cursor, &c2);
-  EXPECT_EQ(e.MouseCursorAt(TMouseSynEdit::X(2), 5), crDrag);  // IBeam -> Arrow -> Drag
-  EXPECT_EQ(log, (std::vector<std::string>{"c2", "c1"}));
-  e.UnhookMouseCursor(&TMouseLog::Cursor, &c1);
-  e.UnhookMouseCursor(&TMouseLog::Cursor, &c2);
-  EXPECT_EQ(e.MouseCursorAt(TMouseSynEdit::X(2), 5), crIBeam);
-}
-
-TEST(MouseTest, MouseUpChainSeesTheReleaseAfterTheEvent) {
-  TMouseSynEdit e;
-  std::vector<std::string> log;
-  TMouseLog a{&log, "up"};
-  e.OnMouseUp = [&](TCustomSynEdit*, TMouseButton, TShiftState, int, int) {
-    log.push_back("event");
-  };
-  e.HookMouseUp(&TMouseLog::Down, &a);
-  e.Click(1, 1);
-  EXPECT_EQ(log, (std::vector<std::string>{"event", "up " + std::to_string(TMouseSynEdit::X(1))}));
-  e.UnhookMouseUp(&TMouseLog::Down, &a);
-}
-
 TEST(MouseTest, RightReleaseWithPopupMenuKeepsTheCapture) {
   TMouseSynEdit e;
   e.popupMenu = true;

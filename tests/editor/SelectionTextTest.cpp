@@ -245,7 +245,7 @@ TEST_F(ClipboardTest, CutAndPasteUndoInOneStepEach) {
   EXPECT_EQ(e.Text(), "aef");
   e.Redo();
   EXPECT_EQ(e.Text(), "abc\r\ndf");
-  EXPECT_FALSE(e.Editing().RedoList().HasItems());
+  EXPECT_FALSE(e.CanRedo());
 
   // Grouping by kind joins the cut with the paste's deletion; the paste then
   // comes along whole rather than half redone.
@@ -287,10 +287,10 @@ TEST_F(ClipboardTest, ReadOnlyEditorChangesNothingButCopies) {
   e.RunCommand(ecPaste, 0, nullptr);
   EXPECT_EQ(e.Text(), "abc\r\ndef");
   EXPECT_EQ(clipboard.PlainText(), "zzz");
-  EXPECT_FALSE(e.Editing().UndoList().HasItems());
   e.RunCommand(ecCopy, 0, nullptr);
   EXPECT_EQ(clipboard.PlainText(), "bc\r\nd");
   e.SetReadOnly(false);
+  EXPECT_FALSE(e.CanUndo());
   e.SetSelectedText("x");
   e.SetReadOnly(true);
   e.Undo();

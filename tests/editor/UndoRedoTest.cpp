@@ -40,12 +40,12 @@ TEST_P(ChangeKindReplayTest, UndoRestoresAndRedoRepeats) {
   EXPECT_EQ(e.CaretPos(), c.caretAfterUndo);
   EXPECT_EQ(e.SelFirst(), c.selFromAfterUndo);
   EXPECT_EQ(e.SelLast(), c.selToAfterUndo);
-  EXPECT_FALSE(e.Editing().UndoList().HasItems());
+  EXPECT_FALSE(e.CanUndo());
   EXPECT_FALSE(e.ContentModified());
   ASSERT_NO_THROW(e.Check());
   e.Redo();
   EXPECT_EQ(e.Text(), c.changed);
-  EXPECT_FALSE(e.Editing().RedoList().HasItems());
+  EXPECT_FALSE(e.CanRedo());
   EXPECT_TRUE(e.ContentModified());
   ASSERT_NO_THROW(e.Check());
   e.Undo();
@@ -288,7 +288,7 @@ TEST(UndoGroupingTest, TypedRunsUndoTogetherUntilABreak) {
     e.SetText("x");
     e.SetCaretPos({2, 1});
     Type(e, "ab");
-    if (c.breakBetween) e.Editing().UndoList().AddBreak();
+    if (c.breakBetween) e.BreakUndoStep();
     Type(e, "cd");
     e.Undo();
     EXPECT_EQ(e.Text(), c.afterOneUndo) << c.groupUndo << c.breakBetween;
@@ -309,12 +309,14 @@ TEST(UndoGroupingTest, ANewChangeEmptiesTheRedoHistory) {
   e.SetText("abc");
   e.SetCaretPos({4, 1});
   Type(e, "d");
+  e.BreakUndoStep();
+  Type(e, "x");
   e.Undo();
-  ASSERT_TRUE(e.Editing().RedoList().HasItems());
-  e.Editing().UndoList().AddBreak();  // a break is not a change
-  EXPECT_TRUE(e.Editing().RedoList().HasItems());
+  ASSERT_TRUE(e.CanUndo() && e.CanRedo());
+  e.BreakUndoStep();  // a break is not a change
+  EXPECT_TRUE(e.CanRedo());
   Type(e, "e");
-  EXPECT_FALSE(e.Editing().RedoList().HasItems());
+  EXPECT_FALSE(e.CanRedo());
 }
 
 TEST(UndoGroupingTest, MaxUndoKeepsTheNewestSteps) {

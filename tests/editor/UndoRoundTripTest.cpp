@@ -117,18 +117,18 @@ TEST_P(UndoRoundTripTest, UndoAllGivesOriginalAndRedoAllGivesEdited) {
     e.SetSelectionMode(smNormal);
     e.SetCaretPos({1, 1});
     e.SetSelectedText("z");
-    ASSERT_FALSE(e.Editing().RedoList().HasItems());
+    ASSERT_FALSE(e.CanRedo());
     const std::string edited = e.Text();
 
     int guard = 0;
-    while (e.Editing().UndoList().HasItems() && ++guard < 100000) {
+    while (e.CanUndo() && ++guard < 100000) {
       e.Undo();
       ASSERT_NO_THROW(e.Check());
     }
     ASSERT_EQ(e.Text(), original);
     EXPECT_FALSE(e.ContentModified());
 
-    while (e.Editing().RedoList().HasItems() && ++guard < 200000) {
+    while (e.CanRedo() && ++guard < 200000) {
       e.Redo();
       ASSERT_NO_THROW(e.Check());
     }
