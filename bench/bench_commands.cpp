@@ -36,8 +36,6 @@ void Key(TCustomSynEdit& e, uint16_t key, TShiftState shift, char ch) {
   uint16_t k = key;
   e.KeyDown(k, shift);
   if (ch) e.KeyPress(ch);
-  k = key;
-  e.KeyUp(k, shift);
 }
 
 // One keystroke per iteration: a letter typed in the middle of the

@@ -56,36 +56,11 @@ inline constexpr char SNoSearchEngine[] = "No search engine has been assigned";
 
 class TCustomSynEdit {
  public:
-  using TKeyEvent = std::function<void(TCustomSynEdit* sender, uint16_t& key, TShiftState shift)>;
-  using TKeyPressEvent = std::function<void(TCustomSynEdit* sender, char& key)>;
-  using TProcessCommandEvent = std::function<void(
-      TCustomSynEdit* sender, TSynEditorCommand& command, char& aChar, void* data)>;
-  using TContextHelpEvent = std::function<void(TCustomSynEdit* sender, const std::string& word)>;
-  using TPlaceMarkEvent = std::function<void(TCustomSynEdit* sender, TSynEditMark*& mark)>;
   enum TDragState : uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
-  using TMouseEvent = std::function<void(TCustomSynEdit* sender, TMouseButton button,
-                                         TShiftState shift, int x, int y)>;
-  using TMouseMoveEvent =
-      std::function<void(TCustomSynEdit* sender, TShiftState shift, int x, int y)>;
-  using TGutterClickEvent = std::function<void(TCustomSynEdit* sender, TMouseButton button, int x,
-                                               int y, int line, TSynEditMark* mark)>;
-  using TMouseCursorEvent = std::function<void(TCustomSynEdit* sender,
-                                               const TBufferCoord& aLineCharPos, TCursor& aCursor)>;
-  using TDropFilesEvent =
-      std::function<void(TCustomSynEdit* sender, int x, int y, const TStrings& aFiles)>;
-  using TDragOverEvent = std::function<void(TCustomSynEdit* sender, TCustomSynEdit* source, int x,
-                                            int y, TDragState state, bool& accept)>;
-  using TDragDropEvent =
-      std::function<void(TCustomSynEdit* sender, TCustomSynEdit* source, int x, int y)>;
-  using TScrollEvent = std::function<void(TCustomSynEdit* sender, TSynScrollBarKind bar)>;
-  using TPaintEvent = std::function<void(TCustomSynEdit* sender, TSynCanvas& canvas)>;
-  using TPaintTransientEvent =
-      std::function<void(TCustomSynEdit* sender, TSynCanvas& canvas, TTransientType type)>;
   using TSpecialLineColorsEvent =
       std::function<void(TCustomSynEdit* sender, int line, bool& special, TColor& fg, TColor& bg)>;
-  using TGutterGetTextEvent =
-      std::function<void(TCustomSynEdit* sender, int line, std::string& text)>;
-  using TGutterPaintEvent = std::function<void(TCustomSynEdit* sender, int line, int x, int y)>;
+  using TDropFilesEvent =
+      std::function<void(TCustomSynEdit* sender, int x, int y, const TStrings& aFiles)>;
   // A window that takes the keyboard focus in the editor's place.
   class TFocusTarget {
    public:
@@ -221,7 +196,6 @@ class TCustomSynEdit {
   virtual void RunCommand(TSynEditorCommand command, char aChar, void* data);
   void KeyDown(uint16_t& key, TShiftState shift);
   void KeyPress(char& key);
-  void KeyUp(uint16_t& key, TShiftState shift);
   // Identifier characters from the highlighter, or the defaults.
   bool IsIdentChar(char c) const;
   // The character at pos lies in a comment or a literal by the highlighter
@@ -308,30 +282,8 @@ class TCustomSynEdit {
   TStatusChangeEvent OnStatusChange;
   // Asked before each replacement when sfPrompt is set; Action starts as raCancel.
   TReplaceTextEvent OnReplaceText;
-  TKeyEvent OnKeyDown;
-  TKeyPressEvent OnKeyPress;
-  TKeyEvent OnKeyUp;
-  TProcessCommandEvent OnProcessCommand;
-  TProcessCommandEvent OnProcessUserCommand;
-  TProcessCommandEvent OnCommandProcessed;
-  TContextHelpEvent OnContextHelp;
-  TPlaceMarkEvent OnPlaceBookmark;
-  TPlaceMarkEvent OnClearBookmark;
-  TMouseEvent OnMouseDown;
-  TMouseMoveEvent OnMouseMove;
-  TMouseEvent OnMouseUp;
-  TNotifyEvent OnDblClick;
-  TDragOverEvent OnDragOver;
-  TDragDropEvent OnDragDrop;
-  TGutterClickEvent OnGutterClick;
-  TMouseCursorEvent OnMouseCursor;
   TDropFilesEvent OnDropFiles;
-  TScrollEvent OnScrolled;
-  TPaintEvent OnPaint;
-  TPaintTransientEvent OnPaintTransient;
   TSpecialLineColorsEvent OnSpecialLineColors;
-  TGutterGetTextEvent OnGutterGetText;
-  TGutterPaintEvent OnGutterPaint;
 
  protected:
   // --- Window services: the platform layer implements these; the defaults
@@ -372,8 +324,6 @@ class TCustomSynEdit {
 
   // --- Overridable steps: commands, paints and the events' dispatch.
   virtual void ApplyCommand(TSynEditorCommand command, char aChar, void* data);
-  virtual void DoOnProcessCommand(TSynEditorCommand& command, char& aChar, void* data);
-  virtual void DoOnCommandProcessed(TSynEditorCommand& command, char& aChar, void* data);
   virtual void NotifyHookedCommandHandlers(bool afterProcessing, TSynEditorCommand& command,
                                            char& aChar, void* data);
   virtual TSynReplaceAction DoOnReplaceText(const std::string& aSearch, const std::string& aReplace,
@@ -382,7 +332,6 @@ class TCustomSynEdit {
   virtual void PaintTextLines(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,
                               int firstColumn, int lastColumn);
   virtual void DoOnSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg);
-  virtual void DoOnPaint(TSynCanvas& canvas);
   virtual void SetReadOnly(bool value);
   virtual void ResetKeystrokes();
 
@@ -499,7 +448,6 @@ class TCustomSynEdit {
   void ComputeAutoScroll(int x, int y);
   void StopAutoScroll();
   void ComputeCaretAt(int x, int y);
-  void DoOnGutterClick(TMouseButton button, int x, int y);
   void SetMouseCapture(bool value);
   void DoChange();
   // Home and End by rows; false when wrapping is off.

@@ -50,7 +50,6 @@ TSynEditorCommand TCustomSynEdit::TranslateKeyCode(uint16_t key, TShiftState shi
 }
 
 void TCustomSynEdit::KeyDown(uint16_t& key, TShiftState shift) {
-  if (OnKeyDown) OnKeyDown(this, key, shift);
   if (!keyDownHooked_) {
     auto hooked = Preserve(keyDownHooked_);
     keyDownHooked_ = true;
@@ -87,7 +86,6 @@ void TCustomSynEdit::KeyPress(char& key) {
     state_ -= TSynStateFlags{sfIgnoreNextChar};
     return;
   }
-  if (OnKeyPress) OnKeyPress(this, key);
   if (!keyPressHooked_) {
     auto hooked = Preserve(keyPressHooked_);
     keyPressHooked_ = true;
@@ -98,10 +96,6 @@ void TCustomSynEdit::KeyPress(char& key) {
     });
   }
   RunCommand(ecChar, key, nullptr);
-}
-
-void TCustomSynEdit::KeyUp(uint16_t& key, TShiftState shift) {
-  if (OnKeyUp) OnKeyUp(this, key, shift);
 }
 
 // --- Command pipeline --------------------------------------------------------------
@@ -115,24 +109,10 @@ void TCustomSynEdit::NotifyHookedCommandHandlers(bool afterProcessing, TSynEdito
   if (handled) command = ecNone;
 }
 
-void TCustomSynEdit::DoOnProcessCommand(TSynEditorCommand& command, char& aChar, void* data) {
-  if (command < ecUserFirst) {
-    if (OnProcessCommand) OnProcessCommand(this, command, aChar, data);
-  } else if (OnProcessUserCommand) {
-    OnProcessUserCommand(this, command, aChar, data);
-  }
-}
-
-void TCustomSynEdit::DoOnCommandProcessed(TSynEditorCommand& command, char& aChar, void* data) {
-  if (OnCommandProcessed) OnCommandProcessed(this, command, aChar, data);
-}
-
 void TCustomSynEdit::RunCommand(TSynEditorCommand command, char aChar, void* data) {
-  DoOnProcessCommand(command, aChar, data);
   if (command != ecNone) NotifyHookedCommandHandlers(false, command, aChar, data);
   if (command != ecNone && command < ecUserFirst) ApplyCommand(command, aChar, data);
   if (command != ecNone) NotifyHookedCommandHandlers(true, command, aChar, data);
-  DoOnCommandProcessed(command, aChar, data);
 }
 
 void TCustomSynEdit::ApplyCommand(TSynEditorCommand command, char aChar, void* data) {
@@ -162,9 +142,6 @@ void TCustomSynEdit::PlaceBookmark(int number, int aChar, int line) {
   mark->SetBookmarkNumber(number);
   mark->SetVisible(true);
   mark->SetInternalImage(BookmarkImages() == nullptr);
-  TSynEditMark* offered = mark.get();
-  if (OnPlaceBookmark) OnPlaceBookmark(this, offered);
-  if (offered == nullptr) return;  // vetoed; the mark is released here
   if (bookmarks_[number]) DropBookmark(number);
   bookmarks_[number] = mark.get();
   marks_->Add(std::move(mark));
@@ -173,8 +150,6 @@ void TCustomSynEdit::PlaceBookmark(int number, int aChar, int line) {
 void TCustomSynEdit::DropBookmark(int number) {
   if (number < 0 || number > 9 || !bookmarks_[number]) return;
   TSynEditMark* mark = bookmarks_[number];
-  TSynEditMark* offered = mark;
-  if (OnClearBookmark) OnClearBookmark(this, offered);
   bookmarks_[number] = nullptr;
   marks_->Remove(mark);
 }
@@ -264,9 +239,6 @@ bool TCustomSynEdit::ControlCommand(TSynEditorCommand command, void* data) {
       marks_->Clear();
       lines_->Clear();
       SetContentModified(false);
-      return true;
-    case ecContextHelp:
-      if (OnContextHelp) OnContextHelp(this, WordAt(CaretPos()));
       return true;
     default:
       return false;

@@ -90,14 +90,6 @@ void TCustomSynEdit::TComponentHost::SpecialLineColors(int line, bool& special, 
   e_.DoOnSpecialLineColors(line, special, fg, bg);
 }
 
-void TCustomSynEdit::TComponentHost::GutterText(int line, std::string& text) const {
-  if (e_.OnGutterGetText) e_.OnGutterGetText(&e_, line, text);
-}
-
-void TCustomSynEdit::TComponentHost::GutterPainted(int line, int x, int y) const {
-  if (e_.OnGutterPaint) e_.OnGutterPaint(&e_, line, x, y);
-}
-
 void TCustomSynEdit::TComponentHost::InvalidateGutterLines(int first, int last) {
   e_.InvalidateGutterLines(first, last);
 }

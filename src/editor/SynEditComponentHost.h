@@ -60,8 +60,6 @@ class TCustomSynEdit::TComponentHost final : public TSynEditing::THost,
   TDisplayCoord BufferToColumns(const TBufferCoord& pos) const override;
   bool Focused() const override;
   void SpecialLineColors(int line, bool& special, TColor& fg, TColor& bg) const override;
-  void GutterText(int line, std::string& text) const override;
-  void GutterPainted(int line, int x, int y) const override;
 
   // The marks' host.
   void InvalidateGutterLines(int first, int last) override;

@@ -10,7 +10,6 @@ namespace ludra {
 void TCustomSynEdit::DragOver(TCustomSynEdit* source, int x, int y, TDragState state,
                               TShiftState shift, bool& accept, TCursor& dragCursor) {
   mouse_->Last = {x, y};
-  if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
   if (source == nullptr || ReadOnly()) return;
   accept = true;
   dragCursor = shift.Contains(ssCtrl) ? crMultiDrag : crDrag;
@@ -40,12 +39,8 @@ void TCustomSynEdit::EndDrag() {
 
 void TCustomSynEdit::DragDrop(TCustomSynEdit* source, int x, int y, TShiftState shift) {
   mouse_->Last = {x, y};
-  if (source == nullptr || !source->HasSelection() || ReadOnly()) {
-    if (OnDragDrop) OnDragDrop(this, source, x, y);
-    return;
-  }
+  if (source == nullptr || !source->HasSelection() || ReadOnly()) return;
   auto lock = LockPaint();
-  if (OnDragDrop) OnDragDrop(this, source, x, y);
   ComputeCaretAt(x, y);
   TBufferCoord p = CaretPos();
   bool sameEditor = source == this;

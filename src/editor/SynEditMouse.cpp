@@ -44,7 +44,6 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
   // A right or middle click on a selection leaves everything to the pop-up menu.
   if (button != mbLeft && hadSelection) return;
   if (button == mbLeft && !doubleClick && hadSelection) mouse_->Down = {x, y};
-  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
 
   if (button == mbLeft || (button == mbRight && options_.Contains(eoRightMouseMovesCursor))) {
     auto lock = LockPaint();
@@ -70,16 +69,12 @@ void TCustomSynEdit::MouseDown(TMouseButton button, TShiftState shift, int x, in
       }
     }
   }
-  if (x < view_.GutterPixels) {
-    mouse_->PossibleGutterClick = true;
-    if (button == mbRight) DoOnGutterClick(button, x, y);
-  }
+  if (x < view_.GutterPixels) mouse_->PossibleGutterClick = true;
   TakeFocus();
 }
 
 void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
   mouse_->Last = {x, y};
-  if (OnMouseMove) OnMouseMove(this, shift, x, y);
   if (mouse_->Capture && mouse_->WaitForDrag) {
     if (mouse_->PastDragThreshold(x, y, DragThreshold())) {
       mouse_->WaitForDrag = false;
@@ -102,12 +97,11 @@ void TCustomSynEdit::MouseMove(TShiftState shift, int x, int y) {
 
 void TCustomSynEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   mouse_->Last = {x, y};
-  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
   StopAutoScroll();
   if (button == mbRight && shift == TShiftState{ssRight} && HasPopupMenu()) return;
   SetMouseCapture(false);
   if (mouse_->PossibleGutterClick && x < view_.GutterPixels && button != mbRight) {
-    DoOnGutterClick(button, x, y);
+    // A click in the gutter only ends the capture.
   } else if (mouse_->WaitForDrag && !mouse_->DblClicked) {
     // A click inside the selection that never became a drag.
     {
@@ -187,37 +181,14 @@ void TCustomSynEdit::AutoScrollTick() {
   ComputeAutoScroll(p.X, p.Y);
 }
 
-// --- Gutter clicks --------------------------------------------------------------------
-
-void TCustomSynEdit::DoOnGutterClick(TMouseButton button, int x, int y) {
-  if (!OnGutterClick) return;
-  // The row under the click, taken as a line as it stands.
-  int line = PixelsToRowColumn(x, y).Row;
-  if (line > lines_->Count()) return;
-  TSynEditMark* hit = nullptr;
-  int offset = 0;
-  for (TSynEditMark* m : marks_->GetMarksForLine(line)) {
-    if (!m->Visible()) continue;
-    offset += bookMarkOptions_->Xoffset;
-    if (x < offset) {
-      hit = m;
-      break;
-    }
-  }
-  OnGutterClick(this, button, x, y, line, hit);
-}
-
 // --- Double-click word selection -----------------------------------------------------
 
 void TCustomSynEdit::DblClick() {
   TPoint p = mouse_->Last;
   if (p.X >= view_.GutterPixels + 2) {
     if (!options_.Contains(eoNoSelection)) SetWordBlock(CaretPos());
-    if (OnDblClick) OnDblClick(this);
     mouse_->DblClicked = true;
     SetMouseCapture(false);
-  } else if (OnDblClick) {
-    OnDblClick(this);
   }
 }
 
@@ -257,7 +228,6 @@ void TCustomSynEdit::MouseWheel(TShiftState shift, int wheelDelta) {
   int notches = mouse_->TakeNotches(wheelDelta);
   if (notches != 0) SetTopRow(view_.TopRow - notches * std::max(lines, 1));
   InvalidateAll();
-  if (OnScrolled) OnScrolled(this, sbVertical);
 }
 
 TCursor TCustomSynEdit::MouseCursorAt(int x, int y) {
@@ -269,7 +239,6 @@ TCursor TCustomSynEdit::MouseCursorAt(int x, int y) {
     cursor = crArrow;
   else
     cursor = mouse_->Cursor;
-  if (OnMouseCursor) OnMouseCursor(this, pos, cursor);
   return cursor;
 }
 

@@ -104,12 +104,6 @@ void TCustomSynEdit::DoOnSpecialLineColors(int line, bool& special, TColor& fg, 
   if (OnSpecialLineColors) OnSpecialLineColors(this, line, special, fg, bg);
 }
 
-void TCustomSynEdit::DoOnPaint(TSynCanvas& canvas) {
-  if (!OnPaint) return;
-  canvas.SetFont(painter_->Font);
-  OnPaint(this, canvas);
-}
-
 void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
   // The bold and italic cells are needed once there is text to draw; an
   // empty editor paints without loading those faces.
@@ -135,11 +129,6 @@ void TCustomSynEdit::Paint(TSynCanvas& canvas, const TRect& clip) {
       if (clip.Left < view_.GutterPixels) PaintGutter(canvas, clip, firstRow, lastRow);
       if (clip.Right > view_.GutterPixels)
         PaintTextLines(canvas, clip, firstRow, lastRow, firstColumn, lastColumn);
-    }
-    DoOnPaint(canvas);
-    if (OnPaintTransient) {
-      canvas.SetFont(painter_->Font);
-      OnPaintTransient(this, canvas, ttAfter);
     }
   }
   UpdateCaret();

@@ -37,7 +37,6 @@ void TSynPainter::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRo
       int y = (row - v.TopRow) * rh;
       TRect rc{clip.Left, y, std::max(rowRight, clip.Left), y + rh};
       std::string text = g.FormatLineNumber(row);
-      src_.GutterText(row, text);
       int width = static_cast<int>(text.size()) * d.CellWidth();
       int x = v.GutterPixels - g.RightOffset() - width - 2;
       d.ExtTextOut(x, y + (rh - d.CellHeight()) / 2, rc, text);
@@ -59,8 +58,6 @@ void TSynPainter::PaintGutter(TSynCanvas& canvas, const TRect& clip, int firstRo
   }
   std::vector<int> rowOffsets(static_cast<size_t>(std::max(lastLine - firstRow + 1, 0)), 0);
   PaintGutterMarks(canvas, clip, firstRow, lastLine, rowOffsets, v);
-  for (int row = firstRow; row <= lastLine; ++row)
-    src_.GutterPainted(row, rowOffsets[row - firstRow], (row - v.TopRow) * rh);
 }
 
 void TSynPainter::PaintGutterMarks(TSynCanvas& canvas, const TRect& clip, int firstRow, int lastRow,

@@ -52,8 +52,6 @@ class TSynEditView {
   // The events of painting: colours of a special line, a gutter row's text,
   // a gutter row painted (x after the row's mark images).
   virtual void SpecialLineColors(int line, bool& special, TColor& fg, TColor& bg) const = 0;
-  virtual void GutterText(int line, std::string& text) const = 0;
-  virtual void GutterPainted(int line, int x, int y) const = 0;
 
  protected:
   ~TSynEditView() = default;

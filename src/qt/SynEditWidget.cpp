@@ -356,12 +356,6 @@ void TSynEdit::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
-void TSynEdit::keyReleaseEvent(QKeyEvent* event) {
-  uint16_t key = VirtualKeyOf(*event);
-  if (key != 0) KeyUp(key, ShiftStateOf(event->modifiers()));
-  event->accept();
-}
-
 bool TSynEdit::focusNextPrevChild(bool next) {
   // With WantTabs, Tab and Shift+Tab are editing keys.
   if (WantTabs()) return false;

@@ -113,7 +113,6 @@ class TSynEdit : public QAbstractScrollArea, public TCustomSynEdit {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   void focusInEvent(QFocusEvent* event) override;

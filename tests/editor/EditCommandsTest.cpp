@@ -394,14 +394,5 @@ TEST(EditCommandsLimitsTest, ClearAllEmptiesTextAndHistory) {
   EXPECT_FALSE(e.ContentModified());
 }
 
-TEST(EditCommandsLimitsTest, ContextHelpGetsTheWordAtTheCaret) {
-  THeadlessSynEdit e;
-  std::string word;
-  e.OnContextHelp = [&](TCustomSynEdit*, const std::string& w) { word = w; };
-  Load(e, "x = fo|o(1)");
-  Press(e, VK_F1);
-  EXPECT_EQ(word, "foo");
-}
-
 }  // namespace
 }  // namespace ludra::test

@@ -23,8 +23,6 @@ inline void Press(TCustomSynEdit& e, uint16_t key, TShiftState shift = {}, char 
     char c = ch;
     e.KeyPress(c);
   }
-  k = key;
-  e.KeyUp(k, shift);
 }
 
 // Typing text: letters and digits go through their keys, everything else

@@ -173,13 +173,20 @@ TEST(SynEditWidgetTest, BoldAndItalicFacesLoadedAtTheFirstTextPaintTheSame) {
   EXPECT_GT(CountBluePixels(lateImage, QRect(x, rh, 2 * cw, rh)), 3);
 }
 
-struct TCommandLog {
-  explicit TCommandLog(TSynEdit& e) {
-    e.OnCommandProcessed = [this](TCustomSynEdit*, TSynEditorCommand& c, char& ch, void*) {
-      commands.push_back(c);
-      chars.push_back(ch);
-    };
+// The commands the editor ran, with their characters.
+struct TCommandLog : TSynEditListener {
+  explicit TCommandLog(TSynEdit& e) : editor(&e) { e.AddListener(this); }
+  ~TCommandLog() {
+    if (editor) editor->RemoveListener(this);
   }
+  void EditorDestroyed(TCustomSynEdit*) override { editor = nullptr; }
+  void CommandHook(TCustomSynEdit*, bool after, bool&, TSynEditorCommand& c, char& ch,
+                   void*) override {
+    if (!after) return;
+    commands.push_back(c);
+    chars.push_back(ch);
+  }
+  TSynEdit* editor;
   std::vector<TSynEditorCommand> commands;
   std::vector<char> chars;
 };
